@@ -1,0 +1,89 @@
+// arena.cpp - the work arena: two lazily committed, zero-filled regions and a bump cursor each.
+#include "app/arena.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/mman.h>
+
+WorkArena workArena;
+
+//-----------------------------------------------------------------------------
+// Internals
+//-----------------------------------------------------------------------------
+
+static void warnToStderr(const char* text) { std::fprintf(stderr, "%s\n", text); }
+
+static ArenaWarningFn warningHandler = warnToStderr;
+
+static uint8_t* mapRegion(const char* which) {
+    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                   -1, 0);
+    if (p == MAP_FAILED) {
+        std::fprintf(stderr, "qz001: cannot reserve the %s work-arena region of %u bytes: %s\n", which,
+                     kArenaRegionBytes, std::strerror(errno));
+        std::exit(1);
+    }
+    return static_cast<uint8_t*>(p);
+}
+
+static uint8_t* alignUp32(uint8_t* raw) {
+    uintptr_t a = reinterpret_cast<uintptr_t>(raw);
+    return (a % 32 == 0) ? raw : raw + (32 - a % 32);
+}
+
+// Bytes usable from the aligned base to the end of the region.
+static uint64_t usableBytes(const uint8_t* raw, const uint8_t* base) {
+    return kArenaRegionBytes - static_cast<uint64_t>(base - raw);
+}
+
+//-----------------------------------------------------------------------------
+// Explicit-arena API
+//-----------------------------------------------------------------------------
+
+void arenaInitOn(WorkArena& arena) {
+    arena.mainRaw = mapRegion("main");
+    arena.mainBase = alignUp32(arena.mainRaw);
+    arena.mainCursor = 0;
+    arena.frameRaw = mapRegion("frame");
+    arena.frameBase = alignUp32(arena.frameRaw);
+    arena.frameCursor = 0;
+}
+
+void* arenaReserveOn(WorkArena& arena, uint32_t size) {
+    std::lock_guard<std::mutex> hold(arena.mainLock);
+    if (arena.mainCursor > kArenaWarnBytes) warningHandler("memory over!!!");
+    uint64_t end = static_cast<uint64_t>(arena.mainCursor) + size;
+    if (end > usableBytes(arena.mainRaw, arena.mainBase)) {
+        std::fprintf(stderr,
+                     "qz001: work arena exhausted: a reservation of %u bytes at offset %u runs past the end of "
+                     "the %u-byte region\n",
+                     size, arena.mainCursor, kArenaRegionBytes);
+        std::exit(1);
+    }
+    void* result = arena.mainBase + arena.mainCursor;
+    arena.mainCursor = static_cast<uint32_t>(end);
+    return result;
+}
+
+void frameArenaResetOn(WorkArena& arena) {
+    std::lock_guard<std::mutex> hold(arena.frameLock);
+    arena.frameCursor = 0;
+}
+
+void arenaReleaseOn(WorkArena& arena) {
+    if (arena.mainRaw) munmap(arena.mainRaw, kArenaRegionBytes);
+    if (arena.frameRaw) munmap(arena.frameRaw, kArenaRegionBytes);
+    arena.mainRaw = arena.mainBase = arena.frameRaw = arena.frameBase = nullptr;
+    arena.mainCursor = arena.frameCursor = 0;
+}
+
+//-----------------------------------------------------------------------------
+// Process-wide arena
+//-----------------------------------------------------------------------------
+
+void arenaInit() { arenaInitOn(workArena); }
+void* arenaReserve(uint32_t size) { return arenaReserveOn(workArena, size); }
+void frameArenaReset() { frameArenaResetOn(workArena); }
+void arenaSetWarningHandler(ArenaWarningFn fn) { warningHandler = fn ? fn : warnToStderr; }

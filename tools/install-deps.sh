@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages qz001 needs to build, test and play, when any is missing.
+# Runs apt-get as root, or through sudo. Called by run.sh and test.sh.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libglm-dev
+  libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev
+  libopenmpt-dev libkissfft-dev libimgui-dev
+  libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
+  ffmpeg
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then as_root=(); elif command -v sudo >/dev/null; then as_root=(sudo); else
+  echo "error: missing packages (${missing[*]}) and neither root nor sudo to install them" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

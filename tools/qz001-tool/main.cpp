@@ -1,0 +1,22 @@
+// main.cpp - qz001-tool: inspect what the show builds at start-up, from the command line.
+//
+//     qz001-tool meshes              one line per mesh program: index, vertices, quads
+//     qz001-tool mesh K --obj FILE   program K's mesh as a Wavefront OBJ
+//
+// Bad arguments get a one-line error and a non-zero exit status.
+#include <CLI/CLI.hpp>
+
+#include "tools/qz001-tool/tool.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"qz001-tool: inspect the meshes, scenes and frames of the qz001 show"};
+    app.require_subcommand(1);
+    addMeshCommands(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) return app.exit(e);
+        return toolError("%s (try --help)", e.what());
+    }
+    return toolExitCode;
+}

@@ -1,0 +1,27 @@
+// tool.h - shared pieces of qz001-tool: subcommand registration and safe file output.
+//
+// Each subcommand lives in its own cmd_*.cpp and registers itself from main.cpp through an
+// add*Commands function. A subcommand's callback stores its exit status in `toolExitCode`.
+// Errors are one line on stderr, prefixed "qz001-tool: ".
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+extern int toolExitCode;
+
+// Prints "qz001-tool: <message>" on stderr and returns 1, for `return toolError(...)`.
+int toolError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes `path` through a temporary file in the same folder and renames it into place only after
+// `write` returned true and every byte reached the disk; otherwise removes the temporary, prints
+// one error line naming the path, and returns false. Nothing is ever half-written.
+bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write);
+
+// Subcommand families.
+void addMeshCommands(CLI::App& app); // meshes, mesh K --obj FILE
