@@ -13,13 +13,15 @@ WorkArena workArena;
 // Internals
 //-----------------------------------------------------------------------------
 
-static void warnToStderr(const char* text) { std::fprintf(stderr, "%s\n", text); }
+static void warnToStderr(const char* text) {
+    std::fprintf(stderr, "%s\n", text);
+}
 
 static ArenaWarningFn warningHandler = warnToStderr;
 
 static uint8_t* mapRegion(const char* which) {
-    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                   -1, 0);
+    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (p == MAP_FAILED) {
         std::fprintf(stderr, "qz001: cannot reserve the %s work-arena region of %u bytes: %s\n", which,
                      kArenaRegionBytes, std::strerror(errno));
@@ -56,10 +58,11 @@ void* arenaReserveOn(WorkArena& arena, uint32_t size) {
     if (arena.mainCursor > kArenaWarnBytes) warningHandler("memory over!!!");
     uint64_t end = static_cast<uint64_t>(arena.mainCursor) + size;
     if (end > usableBytes(arena.mainRaw, arena.mainBase)) {
-        std::fprintf(stderr,
-                     "qz001: work arena exhausted: a reservation of %u bytes at offset %u runs past the end of "
-                     "the %u-byte region\n",
-                     size, arena.mainCursor, kArenaRegionBytes);
+        std::fprintf(
+            stderr,
+            "qz001: work arena exhausted: a reservation of %u bytes at offset %u runs past the end of "
+            "the %u-byte region\n",
+            size, arena.mainCursor, kArenaRegionBytes);
         std::exit(1);
     }
     void* result = arena.mainBase + arena.mainCursor;
@@ -83,7 +86,15 @@ void arenaReleaseOn(WorkArena& arena) {
 // Process-wide arena
 //-----------------------------------------------------------------------------
 
-void arenaInit() { arenaInitOn(workArena); }
-void* arenaReserve(uint32_t size) { return arenaReserveOn(workArena, size); }
-void frameArenaReset() { frameArenaResetOn(workArena); }
-void arenaSetWarningHandler(ArenaWarningFn fn) { warningHandler = fn ? fn : warnToStderr; }
+void arenaInit() {
+    arenaInitOn(workArena);
+}
+void* arenaReserve(uint32_t size) {
+    return arenaReserveOn(workArena, size);
+}
+void frameArenaReset() {
+    frameArenaResetOn(workArena);
+}
+void arenaSetWarningHandler(ArenaWarningFn fn) {
+    warningHandler = fn ? fn : warnToStderr;
+}

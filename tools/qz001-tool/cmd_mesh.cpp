@@ -1,0 +1,54 @@
+// cmd_mesh.cpp - `meshes` and `mesh K --obj FILE`: the quad meshes the 40 mesh programs build.
+#include <CLI/CLI.hpp>
+
+#include "mesh/mesh_program.h"
+#include "tools/qz001-tool/tool.h"
+
+// Runs program k over a cleared mesh; on a refused operation prints why and returns false.
+static bool buildMesh(uint32_t k) {
+    clearMesh(quadMesh);
+    UnpackResult r = unpacko(meshPrograms[k], quadMesh);
+    if (r.error == MeshError::none) return true;
+    toolError("mesh program %u, operation %u: %s", k, r.opIndex, meshErrorText(r.error));
+    return false;
+}
+
+static int runMeshes() {
+    for (uint32_t k = 0; k < kMeshProgramCount; k++) {
+        if (!buildMesh(k)) return 1;
+        std::printf("%u %u %u\n", k, quadMesh.vertexCount, quadMesh.quadCount);
+    }
+    return 0;
+}
+
+static bool writeObj(FILE* f, const QuadMesh& m) {
+    for (uint32_t i = 0; i < m.vertexCount; i++) {
+        const Vec3& p = m.positions[i];
+        std::fprintf(f, "v %.9g %.9g %.9g\n", p.x, p.y, p.z);
+    }
+    for (uint32_t q = 0; q < m.quadCount; q++) {
+        const uint32_t* c = m.quads[q];
+        std::fprintf(f, "f %u %u %u %u\n", c[0] + 1, c[1] + 1, c[2] + 1, c[3] + 1);
+    }
+    return !std::ferror(f);
+}
+
+static int runMesh(int k, const std::string& objPath) {
+    if (k < 0 || k >= int(kMeshProgramCount))
+        return toolError("mesh program %d does not exist (there are %u: 0..%u)", k, kMeshProgramCount,
+                         kMeshProgramCount - 1);
+    if (!buildMesh(uint32_t(k))) return 1;
+    return writeFileAtomically(objPath, [](FILE* f) { return writeObj(f, quadMesh); }) ? 0 : 1;
+}
+
+void addMeshCommands(CLI::App& app) {
+    CLI::App* meshes = app.add_subcommand("meshes", "One line per mesh program: index, vertices, quads");
+    meshes->callback([] { toolExitCode = runMeshes(); });
+
+    static int index = 0;
+    static std::string objPath;
+    CLI::App* mesh = app.add_subcommand("mesh", "Write the quad mesh of one mesh program as a Wavefront OBJ");
+    mesh->add_option("K", index, "mesh program index, 0..39")->required();
+    mesh->add_option("--obj", objPath, "OBJ file to write")->required();
+    mesh->callback([] { toolExitCode = runMesh(index, objPath); });
+}
