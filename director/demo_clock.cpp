@@ -1,0 +1,33 @@
+// demo_clock.cpp - frame index, scene search and local frame from the music position.
+#include "director/demo_clock.h"
+
+#include "director/director_state.h"
+
+int32_t demoFrameAt(int32_t positionMs) {
+    // Done in 64 bits so that a position past 2^31 / 100 ms cannot overflow; it then ends the show.
+    int64_t frame = static_cast<int64_t>(positionMs) * 100 / 1666;
+    if (frame > INT32_MAX) return INT32_MAX;
+    return static_cast<int32_t>(frame);
+}
+
+DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes) {
+    DemoClock clock = {};
+    clock.frame = demoFrameAt(positionMs);
+    int32_t sum = 0;
+    int index = 0;
+    for (; index < kSceneCount; ++index) {
+        sum += scenes.scenes[index].duration;
+        if (clock.frame < sum) break;
+    }
+    clock.ended = clock.frame >= kShowFrameCount || index == kSceneCount;
+    if (index == kSceneCount) index = kSceneCount - 1;
+    clock.sceneIndex = index;
+    clock.sceneEndFrame = sum;
+    clock.localFrame = clock.frame - (sum - scenes.scenes[index].duration);
+    return clock;
+}
+
+void publishDemoClock(const DemoClock& clock) {
+    localFrame = clock.localFrame;
+    sceneEndFrame = clock.sceneEndFrame;
+}

@@ -1,0 +1,27 @@
+// demo_clock.h - the show's position, computed afresh every frame from the music position.
+//
+//     DemoClock clock = demoClockAt(musicPositionMs(), sceneTable);
+//     if (clock.ended) quit();           // frame 7832 or later: nothing more is drawn
+//     publishDemoClock(clock);           // localFrame and sceneEndFrame for the director
+//
+// Pure: nothing accumulates between frames, so a slow frame rate skips frames and never slows the show.
+#pragma once
+
+#include "director/director_types.h"
+
+struct DemoClock {
+    int32_t frame;         // 60 Hz frame index: milliseconds * 100 / 1666, truncated
+    int32_t sceneIndex;    // the scene that contains frame
+    int32_t sceneEndFrame; // first frame after the current scene
+    int32_t localFrame;    // frame minus the first frame of the current scene
+    bool ended;            // frame reached kShowFrameCount: the show is over
+};
+
+// The frame index for a music position in milliseconds.
+int32_t demoFrameAt(int32_t positionMs);
+
+// The clock for a music position: the scene is the first whose cumulative end lies beyond the frame.
+DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes);
+
+// Publishes localFrame and sceneEndFrame for the director.
+void publishDemoClock(const DemoClock& clock);

@@ -1,0 +1,16 @@
+// spectrum.cpp - the installed spectrum source, and zeros without one.
+#include "director/spectrum.h"
+
+#include <cstring>
+
+static SpectrumSource spectrumSource;
+
+void setSpectrumSource(SpectrumSource source) {
+    spectrumSource = source;
+}
+
+void querySpectrum(float* out, uint32_t count) {
+    std::memset(out, 0, count * sizeof(float));
+    if (spectrumSource.query && !spectrumSource.query(spectrumSource.user, out, count))
+        std::memset(out, 0, count * sizeof(float));
+}
