@@ -394,4 +394,5 @@ void addcube(QuadMesh& m, float) {
     selrang(m, int32_t(firstQuad), int32_t(firstQuad) + 5, 1);
     m.vertexCount += 8;
     m.quadCount += 6;
+    if (m.quadCount > m.quadsWritten) m.quadsWritten = m.quadCount;
 }

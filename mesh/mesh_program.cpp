@@ -82,19 +82,31 @@ static uint32_t readPick(const MeshProgram& program, uint32_t cursor) {
     return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
 }
 
+// Normals are recomputed lazily: setnorm clears and rebuilds them from positions and quads alone,
+// and only trans2 reads them, so one setnorm before each trans2 and one at the end give the same
+// normals as a setnorm after every geometric operation.
 UnpackResult unpacko(const MeshProgram& program, QuadMesh& mesh) {
     uint32_t pickCursor = 0;
-    for (uint32_t k = 0; k < program.opCount; k++) {
+    bool normalsStale = false;
+    UnpackResult result = {MeshError::none, 0};
+    for (uint32_t k = 0; k < program.opCount && result.error == MeshError::none; k++) {
         const uint8_t op = program.opcodes[k];
         if (op < kMeshOperatorCount) {
-            if (!fitsCapacity(mesh, MeshOpcode(op))) return {MeshError::capacity, k};
+            if (!fitsCapacity(mesh, MeshOpcode(op))) {
+                result = {MeshError::capacity, k};
+                break;
+            }
+            if (op == uint8_t(MeshOpcode::trans2) && normalsStale) setnorm(mesh);
             functio[op](mesh, decodeOperand(program.operands[k]));
-            if (!isSelectionOp(op)) setnorm(mesh);
+            if (!isSelectionOp(op)) normalsStale = true;
         } else if (op == uint8_t(MeshOpcode::select9)) {
             uint32_t index = readPick(program, pickCursor++);
-            if (index >= mesh.quadCount) return {MeshError::badPick, k};
-            select9(mesh, index);
+            if (index >= mesh.quadCount)
+                result = {MeshError::badPick, k};
+            else
+                select9(mesh, index);
         }
     }
-    return {MeshError::none, 0};
+    if (normalsStale) setnorm(mesh);
+    return result;
 }

@@ -20,41 +20,16 @@ inline constexpr uint32_t kMeshProgramCount = 40;
 inline constexpr uint32_t kMeshOperatorCount = 32;
 
 // Opcodes: 0..31 index the operator table `functio`; 50 is the pick toggle `select9`.
+// clang-format off
 enum class MeshOpcode : uint8_t {
-    scale1,
-    scale2,
-    scale3,
-    scale4,
-    scale5,
-    scale6,
-    scale7,
-    scale8, // 0..7
-    scalece,
-    trans1,
-    transy,
-    trans3,
-    trans4,
-    trans5,
-    trans6,
-    trans2, // 8..15
-    rotate1,
-    rotate2,
-    rotate3, // 16..18
-    select1,
-    select2,
-    select3,
-    select4,
-    select5,
-    select6,
-    select7,
-    select8, // 19..26
-    subd,
-    smoooth,
-    addquad,
-    delQuad,
-    addcube, // 27..31
+    scale1, scale2, scale3, scale4, scale5, scale6, scale7, scale8,         // 0..7
+    scalece, trans1, transy, trans3, trans4, trans5, trans6, trans2,        // 8..15
+    rotate1, rotate2, rotate3,                                              // 16..18
+    select1, select2, select3, select4, select5, select6, select7, select8, // 19..26
+    subd, smoooth, addquad, delQuad, addcube,                               // 27..31
     select9 = 50,
 };
+// clang-format on
 
 struct MeshProgram {
     uint8_t opCount;       // operations in use, 0..255

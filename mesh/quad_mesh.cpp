@@ -10,8 +10,15 @@ int32_t referenceQuad = -1;
 // Whole-mesh helpers
 //-----------------------------------------------------------------------------
 
+// Vertices are never removed, so vertexCount bounds every vertex slot ever written; quads are only
+// written through addQ and addcube, which keep quadsWritten. Everything past those is still zero.
 void clearMesh(QuadMesh& m) {
-    std::memset(&m, 0, sizeof(QuadMesh));
+    std::memset(m.positions, 0, sizeof(Vec3) * m.vertexCount);
+    std::memset(m.vertexNormals, 0, sizeof(Vec3) * m.vertexCount);
+    std::memset(m.quads, 0, sizeof(m.quads[0]) * m.quadsWritten);
+    std::memset(m.quadNormals, 0, sizeof(Vec3) * m.quadsWritten);
+    std::memset(m.quadSelected, 0, sizeof(uint32_t) * m.quadsWritten);
+    m.vertexCount = m.quadCount = m.quadsWritten = 0;
 }
 
 void setnorm(QuadMesh& m) {
@@ -38,6 +45,7 @@ void addQ(QuadMesh& m, uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t 
     q[0] = a, q[1] = b, q[2] = c, q[3] = d;
     m.quadSelected[m.quadCount] = flag;
     m.quadCount++;
+    if (m.quadCount > m.quadsWritten) m.quadsWritten = m.quadCount;
 }
 
 void delquad(QuadMesh& m, uint32_t first, uint32_t count) {

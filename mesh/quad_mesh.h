@@ -30,6 +30,7 @@ struct QuadMesh {
     Vec3 vertexNormals[kMeshMaxVertices]; // unnormalised, see setnorm
     Vec3 quadNormals[kMeshMaxQuads];      // unnormalised, see setnorm
     uint32_t quadSelected[kMeshMaxQuads]; // 0 = not selected, non-zero = selected
+    uint32_t quadsWritten;                // quad slots ever written since the last clear (bookkeeping)
 };
 
 extern QuadMesh quadMesh;     // the one mesh that programs build

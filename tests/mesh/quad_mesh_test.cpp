@@ -96,3 +96,12 @@ TEST(QuadMesh, SelectionHelpers) {
     select1(*empty, 0); // no quads: must not touch anything
     EXPECT_EQ(empty->quadCount, 0u);
 }
+
+TEST(QuadMesh, ClearMeshZeroesEverythingAProgramWrote) {
+    auto m = newMesh(), zero = newMesh();
+    for (uint32_t k : {23u, 10u, 39u}) { // the largest, one with many temporaries, the longest
+        ASSERT_EQ(unpacko(meshPrograms[k], *m).error, MeshError::none);
+        clearMesh(*m);
+        ASSERT_EQ(0, std::memcmp(m.get(), zero.get(), sizeof(QuadMesh))) << "after program " << k;
+    }
+}

@@ -185,6 +185,7 @@ static void addcube(QuadMesh& m) {
     selrang(m, int32_t(m.quadCount), int32_t(m.quadCount) + 5, 1);
     m.vertexCount += 8;
     m.quadCount += 6;
+    if (m.quadCount > m.quadsWritten) m.quadsWritten = m.quadCount;
 }
 
 //-----------------------------------------------------------------------------
