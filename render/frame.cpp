@@ -1,0 +1,203 @@
+// frame.cpp - the frame's fixed order of passes, the camera and the drawing of one object.
+#include "render/frame.h"
+
+#include <cmath>
+#include <cstring>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/arena.h"
+#include "render/gpu_mesh.h"
+#include "render/shader_library.h"
+#include "render/textures.h"
+
+FrameCamera frameCamera;
+
+namespace {
+
+// b1 keeps what was last written: the velocity pass writes only the two projections.
+PerObjectData perObject;
+
+const Float4 kDefaultClearColor = {0.11764706f, 0.25490198f, 0.3529412f, 1.0f};
+
+glm::vec3 vec3Of(const float v[3]) {
+    return glm::vec3(v[0], v[1], v[2]);
+}
+
+void copyMatrix(float out[16], const glm::mat4& m) {
+    std::memcpy(out, glm::value_ptr(m), 64);
+}
+
+// The record's mesh, or nullptr when it has none to draw (mesh -1 is the full-screen strip).
+const GpuMesh* meshOf(const DrawRecord& r) {
+    if (r.mesh < 0 || r.mesh >= kGpuMeshCount) return nullptr;
+    return gpuMeshes[r.mesh].vertexBuffer ? &gpuMeshes[r.mesh] : nullptr;
+}
+
+bool shadersOf(const DrawRecord& r) {
+    return r.vertexShader >= 0 && r.vertexShader < kShaderTableSize &&
+           vertexShaders[r.vertexShader].program && r.pixelShader >= 0 && r.pixelShader < kShaderTableSize &&
+           pixelShaders[r.pixelShader].program;
+}
+
+void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {
+    glVertexArrayVertexBuffer(dev.meshLayout, 0, mesh.vertexBuffer, 0, kMeshVertexStride);
+    glVertexArrayElementBuffer(dev.meshLayout, mesh.indexBuffer);
+    glBindVertexArray(dev.meshLayout);
+}
+
+} // namespace
+
+//-----------------------------------------------------------------------------
+// Settings
+//-----------------------------------------------------------------------------
+
+void setDefaultFrameSettings(FrameSettings& settings) {
+    settings = FrameSettings{};
+    settings.clearColor = kDefaultClearColor;
+    settings.lightDirVS = Float4{1.0f, 1.0f, 1.0f, 0.0f};
+}
+
+void resetFrameSettings(FrameSettings& settings) {
+    settings.clearColor = kDefaultClearColor;
+    settings.isBlur = 0;
+    settings.isRenderDof = 0;
+    settings.isRenderBloom = 0;
+}
+
+//-----------------------------------------------------------------------------
+// Camera and objects
+//-----------------------------------------------------------------------------
+
+// Right-handed look-at view and right-handed perspective with depth 0..1.
+void updateCamera(const CameraState& c) {
+    frameCamera.view = glm::lookAtRH(vec3Of(c.eye), vec3Of(c.at), vec3Of(c.up));
+    frameCamera.projection = glm::perspectiveRH_ZO(c.fovy, c.aspect, c.near, c.far);
+    frameCamera.viewProj = frameCamera.projection * frameCamera.view;
+}
+
+glm::mat4 objectWorld(const float position[3], const float scale[3], const float rotation[3]) {
+    const glm::mat4 identity(1.0f);
+    glm::mat4 s = glm::scale(identity, vec3Of(scale));
+    // yaw about Y, pitch about X, roll about Z: roll is applied first, yaw last.
+    glm::mat4 r = glm::rotate(identity, rotation[0], glm::vec3(0, 1, 0)) *
+                  glm::rotate(identity, rotation[1], glm::vec3(1, 0, 0)) *
+                  glm::rotate(identity, rotation[2], glm::vec3(0, 0, 1));
+    glm::mat4 t = glm::translate(identity, vec3Of(position));
+    return t * r * s;
+}
+
+void resetJumpedObjects(DrawList& list, float threshold) {
+    for (uint32_t i = 0; i < list.count; ++i) {
+        DrawRecord& r = list.records[i];
+        float dx = r.position[0] - r.prevPosition[0];
+        float dy = r.position[1] - r.prevPosition[1];
+        float dz = r.position[2] - r.prevPosition[2];
+        if (std::sqrt(dx * dx + dy * dy + dz * dz) > threshold) {
+            std::memcpy(r.prevPosition, r.position, sizeof r.position);
+            std::memcpy(r.prevScale, r.scale, sizeof r.scale);
+            std::memcpy(r.prevRotation, r.rotation, sizeof r.rotation);
+        }
+    }
+}
+
+void drawObject(RenderDevice& dev, const DrawRecord& r) {
+    const GpuMesh* mesh = meshOf(r);
+    if ((r.mesh != -1 && !mesh) || !shadersOf(r)) return;
+    glm::mat4 world = objectWorld(r.position, r.scale, r.rotation);
+    glm::mat4 prevWorld = objectWorld(r.prevPosition, r.prevScale, r.prevRotation);
+    copyMatrix(perObject.world, world);
+    copyMatrix(perObject.worldViewProj, frameCamera.viewProj * world);
+    copyMatrix(perObject.oldWorldViewProj, frameCamera.viewProj * prevWorld);
+    std::memcpy(perObject.options, r.options, sizeof r.options);
+    bindShaders(dev, vertexShaders[r.vertexShader], pixelShaders[r.pixelShader]);
+    uploadConstants(dev, kPerObjectSlot, &perObject);
+    if (!mesh) {
+        drawStrip(dev);
+        return;
+    }
+    bindMeshBuffers(dev, *mesh);
+    GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? textures[r.texture].view : 0;
+    bindTexture(dev, 7, view);
+    glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
+}
+
+//-----------------------------------------------------------------------------
+// Passes
+//-----------------------------------------------------------------------------
+
+void uploadFrameConstants(RenderDevice& dev, const CameraState& camera, const FrameSettings& settings) {
+    PerFrameData data = {};
+    copyMatrix(data.viewProj, frameCamera.viewProj);
+    data.eyePosVS[0] = camera.eye[0];
+    data.eyePosVS[1] = camera.eye[1];
+    data.eyePosVS[2] = camera.eye[2];
+    data.eyePosVS[3] = 1.0f;
+    std::memcpy(data.lightDirVS, &settings.lightDirVS, 16);
+    data.isBlur = settings.isBlur ? 1 : 0;
+    data.isRenderDof = settings.isRenderDof ? 1 : 0;
+    data.isRenderBloom = settings.isRenderBloom ? 1 : 0;
+    uploadConstants(dev, kPerFrameSlot, &data);
+}
+
+// Velocity and depth of the opaque objects with mesh, both projections under the current camera.
+void velocityPass(RenderDevice& dev, const DrawList& opaque) {
+    static const float kFar[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+    clearColor(dev.velocityDepth.framebuffer, kFar);
+    bindTarget(dev, dev.velocityDepth);
+    for (uint32_t i = 0; i < opaque.count; ++i) {
+        const DrawRecord& r = opaque.records[i];
+        const GpuMesh* mesh = meshOf(r);
+        if (!mesh) continue;
+        glm::mat4 world = objectWorld(r.position, r.scale, r.rotation);
+        glm::mat4 prevWorld = objectWorld(r.prevPosition, r.prevScale, r.prevRotation);
+        copyMatrix(perObject.worldViewProj, frameCamera.viewProj * world);
+        copyMatrix(perObject.oldWorldViewProj, frameCamera.viewProj * prevWorld);
+        uploadConstants(dev, kPerObjectSlot, &perObject);
+        bindShaders(dev, vertexShaders[kVelocityShader], pixelShaders[kVelocityShader]);
+        bindMeshBuffers(dev, *mesh);
+        glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
+    }
+    bindFramebuffer(dev, dev.backBufferView);
+}
+
+void scenePass(RenderDevice& dev, const FrameInput& in) {
+    const FrameSettings& settings = *in.settings;
+    clearColor(dev.sceneColor.framebuffer, &settings.clearColor.x);
+    bindTarget(dev, dev.sceneColor);
+    clearDepth(dev.sceneColor.framebuffer);
+
+    bindBlend(dev, dev.blendOpaque);
+    for (uint32_t i = 0; i < in.opaque->count; ++i) drawObject(dev, in.opaque->records[i]);
+
+    bindBlend(dev, dev.blendAlpha);
+    for (uint32_t i = in.blended->count; i-- > 0;) drawObject(dev, in.blended->records[i]);
+
+    bindBlend(dev, dev.blendOpaque);
+    if (in.sprites->count > 0) sortSprites(in.sprites->records, in.sprites->count);
+    clearDepth(dev.sceneColor.framebuffer);
+    for (uint32_t i = 0; i < in.sprites->count; ++i) drawSprite(dev, in.sprites->records[i]);
+    bindBlend(dev, dev.blendOpaque);
+}
+
+void renderFrame(RenderDevice& dev, const FrameInput& in) {
+    FrameSettings& settings = *in.settings;
+    frameArenaReset();
+    updateCamera(*in.camera);
+    if (settings.isBlur) resetJumpedObjects(*in.opaque, settings.blurJumpThreshold);
+    uploadFrameConstants(dev, *in.camera, settings);
+
+    clearColor(dev.backBufferView, &settings.clearColor.x);
+    clearDepth(dev.backBufferView);
+    velocityPass(dev, *in.opaque);
+    scenePass(dev, in);
+    gaussianBlur(dev, dev.sceneColor, dev.dofBlur, 0.1f);
+    if (settings.isRenderBloom) bloomPass(dev, settings);
+    compositePass(dev, settings);
+    if (dev.antialias) fxaaPass(dev);
+
+    glFlush();
+    present(dev);
+    resetFrameSettings(settings);
+    if (in.lines) in.lines->count = 0;
+}

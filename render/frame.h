@@ -1,0 +1,66 @@
+// frame.h - one rendered frame: camera, per-frame constants, velocity and depth, the scene pass
+// (opaque list in order, blended list in reverse, sprites after a depth clear), the depth-of-field
+// blur, bloom, the composite, FXAA and present; then the per-frame settings go back to their defaults.
+//
+//     FrameInput in = {&opaque, &blended, &sprites, &camera, &settings, &lines};
+//     renderFrame(dev, in);
+//
+// The renderer reads what the director left in the lists and settings; it overrides the previous
+// transform of opaque records that jumped (motion blur), sorts the sprites in place, and resets the
+// settings of the frame at the end.
+#pragma once
+
+#include <glm/mat4x4.hpp>
+
+#include "director/director_types.h"
+#include "render/device.h"
+
+struct FrameInput {
+    DrawList* opaque;    // drawn in order; its jumped records are reset for motion blur
+    DrawList* blended;   // drawn last to first with alpha blending
+    SpriteList* sprites; // sorted in place by key
+    const CameraState* camera;
+    FrameSettings* settings; // read, then reset after present
+    LineList* lines;         // the director's line list: its count is set to 0 (may be null)
+};
+
+// View, projection and their product for the frame being drawn (column-vector glm matrices whose
+// memory equals the row-vector matrices of the constant blocks).
+struct FrameCamera {
+    glm::mat4 view;
+    glm::mat4 projection;
+    glm::mat4 viewProj;
+};
+
+extern FrameCamera frameCamera;
+
+void renderFrame(RenderDevice& dev, const FrameInput& in);
+
+// The frame's steps, in the order renderFrame runs them.
+void updateCamera(const CameraState& camera);
+void resetJumpedObjects(DrawList& list, float threshold);
+void uploadFrameConstants(RenderDevice& dev, const CameraState& camera, const FrameSettings& settings);
+void velocityPass(RenderDevice& dev, const DrawList& opaque);
+void scenePass(RenderDevice& dev, const FrameInput& in);
+
+// world = scaling x rotation(yaw, pitch, roll) x translation, in the row-vector convention.
+glm::mat4 objectWorld(const float position[3], const float scale[3], const float rotation[3]);
+void drawObject(RenderDevice& dev, const DrawRecord& record);
+
+// The defaults of the frame settings: clear colour (30, 65, 90)/255, effects off, light (1, 1, 1, 0).
+void setDefaultFrameSettings(FrameSettings& settings);
+// What present resets: clear colour to its default, motion blur, depth of field and bloom off.
+void resetFrameSettings(FrameSettings& settings);
+
+//-----------------------------------------------------------------------------
+// Post-processing (post.cpp) and sprites (sprites.cpp)
+//-----------------------------------------------------------------------------
+
+void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTarget& destination,
+                  float dispersion);
+void bloomPass(RenderDevice& dev, const FrameSettings& settings);
+void compositePass(RenderDevice& dev, const FrameSettings& settings);
+void fxaaPass(RenderDevice& dev);
+
+void sortSprites(SpriteRecord* sprites, uint32_t count);
+void drawSprite(RenderDevice& dev, const SpriteRecord& sprite);

@@ -1,0 +1,18 @@
+// png_io.h - PNG decoding (every colour type, to RGBA8) and writing (RGBA8) through libpng.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct DecodedImage {
+    uint32_t width;
+    uint32_t height;
+    uint8_t* rgba; // width x height x 4 bytes, rows top first; release with freeDecodedImage
+};
+
+// Decodes a PNG file held in memory. On failure returns false with the reason in `error`.
+bool decodePng(const uint8_t* data, uint32_t size, DecodedImage& out, char* error, size_t errorSize);
+void freeDecodedImage(DecodedImage& image);
+
+// Writes an RGBA8 image (rows top first) as a PNG to an open file; false on a libpng or write error.
+bool writePng(FILE* file, uint32_t width, uint32_t height, const uint8_t* rgba);

@@ -1,0 +1,87 @@
+// post.cpp - the separable Gaussian blur, bloom, the composite and FXAA: full-screen strips with
+// depth testing off.
+#include <cmath>
+
+#include "render/frame.h"
+#include "render/shader_library.h"
+
+namespace {
+
+const float kTransparent[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+void fullScreenPass(RenderDevice& dev, int shader) {
+    bindShaders(dev, vertexShaders[shader], pixelShaders[shader]);
+    drawStrip(dev);
+}
+
+} // namespace
+
+// Two passes through blurTemp; each of the 8 weights serves two taps, so the 16 taps sum to 1.
+void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTarget& destination,
+                  float dispersion) {
+    setDepthTest(dev, false);
+    GaussFilterData gauss = {};
+    float total = 0.0f;
+    for (int i = 0; i < 8; ++i) {
+        gauss.gasWeight[i] = std::exp(-(float)(2 * i) * (float)(2 * i) * dispersion);
+        total += gauss.gasWeight[i];
+    }
+    for (int i = 0; i < 8; ++i) gauss.gasWeight[i] = 0.5f * gauss.gasWeight[i] / total;
+
+    gauss.gasScale = (float)dev.width / (float)source.width;
+    clearColor(dev.blurTemp.framebuffer, kTransparent);
+    bindTarget(dev, dev.blurTemp);
+    uploadConstants(dev, kGaussSlot, &gauss);
+    bindTexture(dev, 2, source.texture);
+    fullScreenPass(dev, kGaussHorizontalShader);
+
+    gauss.gasScale = (float)dev.width / (float)dev.blurTemp.width;
+    clearColor(destination.framebuffer, kTransparent);
+    bindTarget(dev, destination);
+    uploadConstants(dev, kGaussSlot, &gauss);
+    bindTexture(dev, 2, dev.blurTemp.texture);
+    fullScreenPass(dev, kGaussVerticalShader);
+    setDepthTest(dev, true);
+}
+
+void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
+    setDepthTest(dev, false);
+    BloomData bloom = {};
+    bloom.bloomColor = settings.bloomColor;
+    bloom.bloomThrethold = settings.bloomThrethold;
+    clearColor(dev.bloomHighlight.framebuffer, kTransparent);
+    bindTarget(dev, dev.bloomHighlight);
+    uploadConstants(dev, kBloomSlot, &bloom);
+    bindTexture(dev, 0, dev.sceneColor.texture);
+    fullScreenPass(dev, kBloomHighlightShader);
+    gaussianBlur(dev, dev.bloomHighlight, dev.bloomBlur, settings.bloomDispersion);
+    setDepthTest(dev, true);
+}
+
+void compositePass(RenderDevice& dev, const FrameSettings& settings) {
+    setDepthTest(dev, false);
+    if (dev.antialias)
+        bindTarget(dev, dev.compositeColor);
+    else
+        bindFramebuffer(dev, dev.backBufferView);
+    CompositeData composite = {};
+    composite.dofFocus = settings.dofFocus;
+    composite.transitionType = (uint32_t)settings.transitionType;
+    composite.transitionFactor = settings.transitionFactor;
+    uploadConstants(dev, kCompositeSlot, &composite);
+    glGenerateTextureMipmap(dev.sceneColor.texture);
+    bindTexture(dev, 0, dev.sceneColor.texture);
+    bindTexture(dev, 1, dev.velocityDepth.texture);
+    bindTexture(dev, 2, dev.bloomBlur.texture);
+    bindTexture(dev, 5, dev.dofBlur.texture);
+    fullScreenPass(dev, kCompositeShader);
+    setDepthTest(dev, true);
+}
+
+void fxaaPass(RenderDevice& dev) {
+    setDepthTest(dev, false);
+    bindFramebuffer(dev, dev.backBufferView);
+    bindTexture(dev, 3, dev.compositeColor.texture);
+    fullScreenPass(dev, kFxaaShader);
+    setDepthTest(dev, true);
+}

@@ -1,0 +1,26 @@
+// textures.h - the show's images as sampled textures, addressed by index.
+//
+// `textures` holds 64 entries; loadTextures fills 0..30 from the embedded PNG files in table order.
+// Only level 0 exists and is sampled.
+#pragma once
+
+#include <cstdint>
+#include <epoxy/gl.h>
+
+inline constexpr int kTextureTableSize = 64;
+
+struct TextureEntry {
+    GLuint texture; // RGBA8, one level
+    GLuint view;    // what the passes bind: the texture itself (level 0 only)
+    uint32_t height;
+    uint32_t width;
+};
+
+extern TextureEntry textures[kTextureTableSize];
+
+// Decodes one PNG file from memory into `entry`; false with a render error naming `label` on failure.
+bool loadTexture(TextureEntry& entry, const uint8_t* data, uint32_t size, const char* label);
+// Uploads RGBA8 pixels (rows top first) into `entry`.
+void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const uint8_t* rgba);
+// The embedded images into textures[0..30].
+bool loadTextures();

@@ -1,0 +1,144 @@
+// post_test.cpp - transitions, motion blur, depth of field, bloom and FXAA in the composite.
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "tests/render/render_fixture.h"
+
+namespace {
+
+const float kClear[3] = {30 / 255.0f, 65 / 255.0f, 90 / 255.0f};
+
+bool sameRgb(Rgba a, Rgba b, int tolerance) {
+    return near(Rgba{a.r, a.g, a.b, 0}, Rgba{b.r, b.g, b.b, 0}, tolerance);
+}
+
+// Every 4th pixel of the image has this colour (rgb only).
+void expectEverywhere(const std::vector<uint8_t>& image, Rgba colour, int tolerance) {
+    for (int y = 0; y < kTestHeight; y += 4)
+        for (int x = 0; x < kTestWidth; x += 4) {
+            Rgba p = pixelAt(image, x, y);
+            ASSERT_TRUE(sameRgb(p, colour, tolerance))
+                << "at " << x << "," << y << ": " << p.r << " " << p.g << " " << p.b;
+        }
+}
+
+std::vector<uint8_t> transitionFrame(int type, float factor) {
+    TestFrame& f = *newTestFrame();
+    f.settings.transitionType = type;
+    f.settings.transitionFactor = factor;
+    return renderAndRead(f);
+}
+
+// A white cube in the middle of the frame (flat shaded), as the only opaque object.
+void addWhiteCube(TestFrame& f) {
+    DrawRecord cube = cubeRecord(9, 9, 0, 0, 0);
+    cube.options[0] = Float4{1, 1, 1, 1};
+    f.opaque.records[f.opaque.count++] = cube;
+}
+
+} // namespace
+
+TEST(Post, TransitionsFadeAndCircle) {
+    Rgba clear = bytesOf(kClear[0], kClear[1], kClear[2], 1);
+    expectEverywhere(transitionFrame(1, 0.0f), Rgba{0, 0, 0, 0}, 0); // fade from black
+    expectEverywhere(transitionFrame(1, 0.5f), bytesOf(kClear[0] / 2, kClear[1] / 2, kClear[2] / 2, 1), 1);
+    expectEverywhere(transitionFrame(2, 0.0f), Rgba{255, 255, 255, 0}, 0); // fade from white
+    expectEverywhere(transitionFrame(2, 1.0f), clear, 1);
+    expectEverywhere(transitionFrame(3, 1.0f), clear, 1); // the 16:9 corners lie inside 1.18
+    expectEverywhere(transitionFrame(3, 0.0f), Rgba{0, 0, 0, 0}, 0);
+    expectEverywhere(transitionFrame(0, 0.0f), clear, 1);
+    expectEverywhere(transitionFrame(4, 0.0f), clear, 1);
+
+    std::vector<uint8_t> half = transitionFrame(3, 0.5f); // a circle of 0.59 half-widths
+    EXPECT_TRUE(sameRgb(pixelAt(half, 32, 18), clear, 1));
+    EXPECT_TRUE(sameRgb(pixelAt(half, 32 + 16, 18), clear, 1));
+    EXPECT_TRUE(sameRgb(pixelAt(half, 32 + 20, 18), Rgba{0, 0, 0, 0}, 0));
+    EXPECT_TRUE(sameRgb(pixelAt(half, 32, 18 + 17), clear, 1));
+    EXPECT_TRUE(sameRgb(pixelAt(half, 0, 0), Rgba{0, 0, 0, 0}, 0));
+}
+
+TEST(Post, MotionBlurWithNothingMovingDarkensToNinetyPercent) {
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.settings.isBlur = 1;
+    f.settings.blurJumpThreshold = 100.0f;
+    std::vector<uint8_t> image = renderAndRead(f);
+    EXPECT_TRUE(
+        sameRgb(pixelAt(image, 2, 2), bytesOf(0.9f * kClear[0], 0.9f * kClear[1], 0.9f * kClear[2], 1), 1));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 32, 18), bytesOf(0.9f, 0.9f, 0.9f, 1), 1));
+    EXPECT_EQ(pixelAt(image, 2, 2).a, 255);
+}
+
+TEST(Post, MotionBlurSmearsAMovingObject) {
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.opaque.records[0].prevPosition[0] = -1.0f; // moved one unit to the right since the last frame
+    f.settings.isBlur = 1;
+    f.settings.blurJumpThreshold = 100.0f;
+    std::vector<uint8_t> image = renderAndRead(f);
+    std::vector<float> velocity(kTestWidth * kTestHeight * 4);
+    readTarget(testDevice().velocityDepth, velocity.data());
+    float vx = velocity[(18 * kTestWidth + 32) * 4];
+    EXPECT_GT(vx, 0.0f); // moving right in texture units
+    // Left of the cube the trailing faces stay behind: the swept area is covered and smeared.
+    Rgba left = pixelAt(image, 26, 18);
+    EXPECT_GT(left.r, (int)(0.9f * 255 * kClear[0]) + 5);
+}
+
+TEST(Post, DepthOfFieldAtTheFocusDepthStaysSharp) {
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.settings.isRenderDof = 1;
+    f.settings.dofFocus = 1.0f; // the background's depth
+    std::vector<uint8_t> sharp = renderAndRead(f);
+    Rgba clear = bytesOf(kClear[0], kClear[1], kClear[2], 1);
+    EXPECT_TRUE(sameRgb(pixelAt(sharp, 38, 18), clear, 1)); // just right of the cube
+    EXPECT_TRUE(sameRgb(pixelAt(sharp, 2, 2), clear, 1));
+
+    f = *newTestFrame();
+    addWhiteCube(f);
+    f.settings.isRenderDof = 1;
+    f.settings.dofFocus = 0.0f; // far from every depth: the blurred scene
+    std::vector<uint8_t> blurred = renderAndRead(f);
+    EXPECT_GT(pixelAt(blurred, 38, 18).r, clear.r + 20); // the white cube bleeds over the edge
+    EXPECT_TRUE(sameRgb(pixelAt(blurred, 2, 2), clear, 2));
+}
+
+TEST(Post, BloomAddsTheBloomColourWhereTheSceneIsBright) {
+    TestFrame& f = *newTestFrame();
+    f.settings.clearColor = Float4{0.8f, 0.8f, 0.8f, 1.0f};
+    // The highlight pass reads the scene's mip chain, which the composite refreshes: two frames.
+    for (int frame = 0; frame < 2; ++frame) {
+        f.settings.clearColor = Float4{0.8f, 0.8f, 0.8f, 1.0f};
+        f.settings.isRenderBloom = 1;
+        f.settings.bloomThrethold = 0.5f;
+        f.settings.bloomColor = 0.1f;
+        f.settings.bloomDispersion = 0.1f;
+        renderAndRead(f);
+    }
+    f.settings.clearColor = Float4{0.8f, 0.8f, 0.8f, 1.0f};
+    f.settings.isRenderBloom = 1;
+    std::vector<uint8_t> image = renderAndRead(f);
+    expectEverywhere(image, bytesOf(0.9f, 0.9f, 0.9f, 1), 2);
+
+    f.settings.clearColor = Float4{0.8f, 0.8f, 0.8f, 1.0f};
+    f.settings.isRenderBloom = 1;
+    f.settings.bloomThrethold = 0.85f; // nothing passes
+    renderAndRead(f);
+    f.settings.clearColor = Float4{0.8f, 0.8f, 0.8f, 1.0f};
+    f.settings.isRenderBloom = 1;
+    image = renderAndRead(f);
+    expectEverywhere(image, bytesOf(0.8f, 0.8f, 0.8f, 1), 2);
+}
+
+TEST(Post, FxaaLeavesFlatAreasAlone) {
+    RenderDevice& dev = testDevice();
+    dev.antialias = true;
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    std::vector<uint8_t> image = renderAndRead(f);
+    dev.antialias = false;
+    EXPECT_TRUE(sameRgb(pixelAt(image, 2, 2), bytesOf(kClear[0], kClear[1], kClear[2], 1), 1));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 32, 18), Rgba{255, 255, 255, 255}, 1));
+    EXPECT_EQ(pixelAt(image, 2, 2).a, 255);
+}

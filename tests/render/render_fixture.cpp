@@ -1,0 +1,86 @@
+// render_fixture.cpp - the shared headless renderer of the render tests.
+#include "tests/render/render_fixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "app/arena.h"
+#include "mesh/mesh_ops.h"
+#include "render/gpu_mesh.h"
+#include "render/shader_library.h"
+
+namespace {
+
+RenderDevice device;
+bool ready = false;
+
+} // namespace
+
+RenderDevice& testDevice() {
+    if (ready) return device;
+    arenaInit();
+    device.width = kTestWidth;
+    device.height = kTestHeight;
+    device.aspect = (float)kTestWidth / (float)kTestHeight;
+    SDL_Window* window = openHeadlessWindow(kTestWidth, kTestHeight);
+    if (!createDevice(window, false, device)) ADD_FAILURE() << renderError();
+    const char* failed = nullptr;
+    if (!compileShaderLibrary(device, &failed)) ADD_FAILURE() << renderError();
+    clearMesh(quadMesh);
+    addcube(quadMesh, 0.0f);
+    setnorm(quadMesh);
+    uploadQuadMesh(gpuMeshes[kTestCubeMesh], quadMesh, 0);
+    if (!createRenderResources(false, false, device)) ADD_FAILURE() << renderError();
+    ready = true;
+    return device;
+}
+
+TestFrame* newTestFrame() {
+    static TestFrame frame; // large lists: kept out of the stack
+    std::memset(&frame, 0, sizeof frame);
+    frame.camera = CameraState{{0, 0, 5}, {0, 0, 0}, {0, 1, 0}, 1.5707964f, (float)kTestWidth / kTestHeight,
+                               0.05f,     1000.0f};
+    setDefaultFrameSettings(frame.settings);
+    return &frame;
+}
+
+FrameInput inputOf(TestFrame& f) {
+    return FrameInput{&f.opaque, &f.blended, &f.sprites, &f.camera, &f.settings, &f.lines};
+}
+
+std::vector<uint8_t> renderAndRead(TestFrame& f) {
+    RenderDevice& dev = testDevice();
+    renderFrame(dev, inputOf(f));
+    std::vector<uint8_t> image((size_t)dev.width * dev.height * 4);
+    readBackBuffer(dev, image.data());
+    return image;
+}
+
+DrawRecord cubeRecord(int vertexShader, int pixelShader, float x, float y, float z) {
+    DrawRecord r = {};
+    r.mesh = kTestCubeMesh;
+    r.vertexShader = vertexShader;
+    r.pixelShader = pixelShader;
+    r.texture = 0;
+    r.position[0] = r.prevPosition[0] = x;
+    r.position[1] = r.prevPosition[1] = y;
+    r.position[2] = r.prevPosition[2] = z;
+    for (int k = 0; k < 3; ++k) r.scale[k] = r.prevScale[k] = 1.0f;
+    return r;
+}
+
+Rgba pixelAt(const std::vector<uint8_t>& image, int x, int y) {
+    const uint8_t* p = &image[((size_t)y * kTestWidth + x) * 4];
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+Rgba bytesOf(float r, float g, float b, float a) {
+    auto byte = [](float v) { return (int)std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255.0f); };
+    return Rgba{byte(r), byte(g), byte(b), byte(a)};
+}
+
+bool near(Rgba a, Rgba b, int t) {
+    return std::abs(a.r - b.r) <= t && std::abs(a.g - b.g) <= t && std::abs(a.b - b.b) <= t &&
+           std::abs(a.a - b.a) <= t;
+}
