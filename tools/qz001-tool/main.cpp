@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     CLI::App app{"qz001-tool: inspect the meshes, scenes and frames of the qz001 show"};
     app.require_subcommand(1);
     addMeshCommands(app);
+    addSceneCommands(app);
+    addTextCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -25,3 +25,5 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
 
 // Subcommand families.
 void addMeshCommands(CLI::App& app); // meshes, mesh K --obj FILE
+void addSceneCommands(CLI::App& app); // scene S --frame F [--json]
+void addTextCommands(CLI::App& app);  // texts, text K --obj FILE
