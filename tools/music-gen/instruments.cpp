@@ -217,7 +217,7 @@ std::vector<double> sawLoop(std::initializer_list<int> voicesHz, double cutoff, 
 
 XmInstrument pad() {
     std::vector<double> w = sawLoop({259, 260, 261, 262, 263, 264, 265}, 2000, 0xC0FFEEu);
-    return looped("pad", w, 0, 0.9, 40, 128, 262.0, envelope({{0, 0}, {8, 64}, {60, 54}}, 2), 0x100);
+    return looped("pad", w, 0, 0.9, 40, 128, 262.0, envelope({{0, 0}, {8, 64}, {60, 54}}, 2), 0x140);
 }
 
 XmInstrument lead() {

@@ -70,12 +70,12 @@ void writeBreakdown(Part p) {
         "E-5 . . . . . G-5 . . . E-5 . C-5 . . .",
         "B-4 . . . . . . . G#4 . . . ^ . . .",
     };
-    padChords(p, 0, chords, 8, 26);
-    for (int i = 0; i < 3; ++i) ramp(p, chPad0 + i, 0, bar(p, 8) - 1, 26, 40);
-    for (int b = 0; b < 8; ++b) note(p, chBass, bar(p, b), chord(chords[b]).root, insSub, 30);
+    padChords(p, 0, chords, 8, 22);
+    for (int i = 0; i < 3; ++i) ramp(p, chPad0 + i, 0, bar(p, 8) - 1, 22, 36);
+    for (int b = 0; b < 8; ++b) note(p, chBass, bar(p, b), chord(chords[b]).root, insSub, 24);
     for (int b = 0; b < 4; ++b) melody(p, chBell, bar(p, b), bells[b], insBell, 34);
     echo(p, chBell, chBellEcho, 3, 0.5, 56);
-    leadLines(p, 4, lines, 4, 30);
+    leadLines(p, 4, lines, 4, 26);
     echo(p, chLead, chLeadEcho, 3, 0.45, 200);
     arpeggio(p, 4, &chords[4], 4, 12, 24);
     for (int k = 0; k < 4; ++k) note(p, chClap, bar(p, 6) + 4 + 8 * k, c4, insClap, 18 + 5 * k);
@@ -169,7 +169,7 @@ void writeFinale(Part p) {
     for (int i = 0; i < 3; ++i) keyOff(p, chPad0 + i, end + 4);
     keyOff(p, chBass, end + 4);
     echo(p, chLead, chLeadEcho, 3, 0.4, 200);
-    melody(p, chBell, end, "A-5 . . . . . E-5 . . . . . C-5 . . . A-4", insBell, 36);
-    ramp(p, chBell, end + 6, end + 16, 30, 16);
+    melody(p, chBell, end, "A-5 . . . . . E-5 . . . . . C-5", insBell, 36);
+    ramp(p, chBell, end + 6, end + 12, 30, 20);
     echo(p, chBell, chBellEcho, 3, 0.5, 56);
 }
