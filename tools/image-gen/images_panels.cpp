@@ -52,8 +52,10 @@ static void zigzagShape(Canvas& cv, Rect r, int teeth, float depth, int sideTeet
     });
 }
 
-static void whiteBlock(Canvas& cv, Rect r) {
-    fillRect(cv, {r.x0 + 6, r.y0 + 8, r.x1 + 6, r.y1 + 8}, rgba(0.12f, 0.02f, 0.3f, 0.45f));
+// A white rectangle with its shadow; a block that spans the whole panel casts none past its end.
+static void whiteBlock(Canvas& cv, Rect r, bool spansPanel = false) {
+    float shadowEnd = spansPanel ? r.y1 : r.y1 + 8;
+    fillRect(cv, {r.x0 + 6, r.y0 + 8, r.x1 + 6, shadowEnd}, rgba(0.12f, 0.02f, 0.3f, 0.45f));
     shadeRect(cv, r, [&](float, float y) {
         return mixColor(kPaper, rgb8(222, 218, 246), (y - r.y0) / (r.y1 - r.y0));
     });
@@ -70,7 +72,7 @@ Canvas drawZigzagPanel(int variant) {
     } else {
         violetPanel(cv, {80, 176, 944, 848}, 28);
         zigzagShape(cv, {160, 392, 624, 632}, 8, 32, 0);
-        whiteBlock(cv, {712, 176, 784, 848});
+        whiteBlock(cv, {712, 176, 784, 848}, true);
     }
     return cv;
 }
