@@ -3,10 +3,10 @@
 
 #include <cmath>
 #include <cstring>
-#include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "app/arena.h"
+#include "director/dx_math.h"
 #include "render/gpu_mesh.h"
 #include "render/shader_library.h"
 #include "render/textures.h"
@@ -69,22 +69,23 @@ void resetFrameSettings(FrameSettings& settings) {
 // Camera and objects
 //-----------------------------------------------------------------------------
 
-// Right-handed look-at view and right-handed perspective with depth 0..1.
+// Right-handed look-at view and right-handed perspective with depth 0..1; viewProj = view x projection.
 void updateCamera(const CameraState& c) {
-    frameCamera.view = glm::lookAtRH(vec3Of(c.eye), vec3Of(c.at), vec3Of(c.up));
-    frameCamera.projection = glm::perspectiveRH_ZO(c.fovy, c.aspect, c.near, c.far);
-    frameCamera.viewProj = frameCamera.projection * frameCamera.view;
+    const glm::vec3 eye = vec3Of(c.eye), at = vec3Of(c.at), up = vec3Of(c.up);
+    D3DXMatrixLookAtRH(&frameCamera.view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovRH(&frameCamera.projection, c.fovy, c.aspect, c.near, c.far);
+    D3DXMatrixMultiply(&frameCamera.viewProj, &frameCamera.view, &frameCamera.projection);
 }
 
+// world = scaling x rotation(yaw, pitch, roll) x translation.
 glm::mat4 objectWorld(const float position[3], const float scale[3], const float rotation[3]) {
-    const glm::mat4 identity(1.0f);
-    glm::mat4 s = glm::scale(identity, vec3Of(scale));
-    // yaw about Y, pitch about X, roll about Z: roll is applied first, yaw last.
-    glm::mat4 r = glm::rotate(identity, rotation[0], glm::vec3(0, 1, 0)) *
-                  glm::rotate(identity, rotation[1], glm::vec3(1, 0, 0)) *
-                  glm::rotate(identity, rotation[2], glm::vec3(0, 0, 1));
-    glm::mat4 t = glm::translate(identity, vec3Of(position));
-    return t * r * s;
+    glm::mat4 s, r, t, world;
+    D3DXMatrixScaling(&s, scale[0], scale[1], scale[2]);
+    D3DXMatrixRotationYawPitchRoll(&r, rotation[0], rotation[1], rotation[2]);
+    D3DXMatrixTranslation(&t, position[0], position[1], position[2]);
+    D3DXMatrixMultiply(&world, &s, &r);
+    D3DXMatrixMultiply(&world, &world, &t);
+    return world;
 }
 
 void resetJumpedObjects(DrawList& list, float threshold) {

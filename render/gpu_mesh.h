@@ -37,9 +37,10 @@ void uploadQuadMesh(GpuMesh& out, const QuadMesh& mesh, uint32_t texMode);
 // Uploads one text mesh (24-byte position+normal records, u16 indices) as flat-shaded triangles.
 void buildTextGpuMesh(GpuMesh& out, const float* vertices, const uint16_t* indices, uint32_t indexCount);
 
-// Uploads the 18 text meshes (mesh/text_mesh.h) into meshes[0..17] and reports 18 in `count`.
+// Uploads the 18 text meshes (mesh/text_mesh.h) into meshes[0..17] and reports 18 in `count`
+// (render/startup.cpp).
 void buildTextGpuMeshes(GpuMesh* meshes, uint32_t& count);
 
 // Builds every GPU mesh in start-up order: text meshes, then the 40 programs. Fails with a render
-// error naming the program and operation the interpreter refused.
+// error naming the program and operation the interpreter refused (render/startup.cpp).
 bool buildGpuMeshes();

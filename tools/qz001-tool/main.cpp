@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     addMeshCommands(app);
     addSceneCommands(app);
     addTextCommands(app);
+    addRenderCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

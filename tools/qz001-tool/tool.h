@@ -27,3 +27,4 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
 void addMeshCommands(CLI::App& app); // meshes, mesh K --obj FILE
 void addSceneCommands(CLI::App& app); // scene S --frame F [--json]
 void addTextCommands(CLI::App& app);  // texts, text K --obj FILE
+void addRenderCommands(CLI::App& app); // render --frame F --out FILE.png, capture --out DIR

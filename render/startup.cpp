@@ -1,0 +1,89 @@
+// startup.cpp - the renderer's start-up steps and the hand-off of the director's frame outputs.
+#include "render/startup.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "data/images.h"
+#include "director/director_state.h"
+#include "mesh/text_mesh.h"
+#include "render/gpu_mesh.h"
+#include "render/shader_library.h"
+#include "render/textures.h"
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+void buildTextGpuMeshes(GpuMesh* meshes, uint32_t& count) {
+    for (int i = 0; i < kTextMeshCount; ++i) {
+        const TextMesh& text = textMeshes[i];
+        if (!text.vertices) { // createTextMeshes has not run (or stopped early): the slot stays empty
+            meshes[i] = GpuMesh{};
+            continue;
+        }
+        buildTextGpuMesh(meshes[i], &text.vertices[0].px, text.indices, text.indexCount);
+    }
+    count = kTextMeshCount;
+}
+
+bool buildGpuMeshes() {
+    uint32_t count = 0;
+    buildTextGpuMeshes(gpuMeshes, count);
+    for (uint32_t k = 0; k < kMeshProgramCount; ++k) {
+        UnpackResult r = buildProgramMesh(gpuMeshes[count + k], meshPrograms[k], meshPrograms[k].texMode);
+        if (r.error != MeshError::none) {
+            setRenderError("mesh program %u: operation %u was refused: %s", k, r.opIndex,
+                           meshErrorText(r.error));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool loadEmbeddedTextures() {
+    for (int i = 0; i < kEmbeddedImageCount; ++i) {
+        char label[32];
+        std::snprintf(label, sizeof label, "embedded image %d", i);
+        if (!loadTexture(textures[i], embeddedImages[i].data, embeddedImages[i].size, label)) return false;
+    }
+    return true;
+}
+
+bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, StartupTimes* times) {
+    StartupTimes local = {};
+    StartupTimes& t = times ? *times : local;
+    dev.width = desc.width;
+    dev.height = desc.height;
+    dev.aspect = (float)desc.width / (float)desc.height;
+
+    auto start = std::chrono::steady_clock::now();
+    if (!createDevice(window, desc.fullScreen, dev)) return false;
+    t.device = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    if (!compileShaderLibrary(dev)) return false;
+    t.shaders = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    if (!buildGpuMeshes()) return false;
+    t.meshes = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    if (!loadEmbeddedTextures()) return false;
+    t.textures = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    if (!createRenderResources(desc.vsync, desc.antialias, dev)) return false;
+    t.resources = secondsSince(start);
+    return true;
+}
+
+FrameInput directorFrameInput() {
+    return FrameInput{&drawListOpaque, &drawListBlended, &spriteList,
+                      &cameraState,    &frameSettings,   &lineList};
+}

@@ -1,0 +1,43 @@
+// startup.h - the renderer's part of start-up, in the show's order, and the frame hand-off from the
+// director.
+//
+//     createTextMeshes();                        // before the device (mesh/text_mesh.h)
+//     RenderDevice dev = {};
+//     RendererDesc desc = {1280, 720, vsync, antialias};
+//     if (!startRenderer(dev, desc, window)) die(renderError());
+//     ...
+//     renderFrame(dev, directorFrameInput());    // after evaluateScene
+//
+// startRenderer runs: device, shader library, text GPU meshes 0..17, program meshes 18..57, textures,
+// render resources. Each step can fail with a message in renderError().
+#pragma once
+
+#include "render/device.h"
+#include "render/frame.h"
+
+struct RendererDesc {
+    int width; // back-buffer size
+    int height;
+    bool vsync;
+    bool antialias;
+    bool fullScreen;
+};
+
+// Time spent in each start-up step, in seconds (filled by startRenderer).
+struct StartupTimes {
+    double device;
+    double shaders;
+    double meshes;
+    double textures;
+    double resources;
+};
+
+// `window` must have been made with SDL_WINDOW_OPENGL after requestGlAttributes().
+bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window,
+                   StartupTimes* times = nullptr);
+
+// The embedded images into textures[0..30] (also run by startRenderer).
+bool loadEmbeddedTextures();
+
+// The director's lists, camera and settings as one frame's input.
+FrameInput directorFrameInput();
