@@ -19,6 +19,11 @@ void riser(Part p, int first, int last, int v0, int v1, uint8_t slide) {
     if (last + 1 < p.pattern->rows) volume(p, chFx, last + 1, 0);
 }
 
+// Four rising snare sixteenths that close the phrase before bar `nextBar`.
+void phraseFill(Part p, int nextBar, int v0, int v1) {
+    snareFill(p, bar(p, nextBar) - 4, bar(p, nextBar) - 1, 1, v0, v1);
+}
+
 void leadLines(Part p, int firstBar, const char* const* lines, int bars, int v) {
     for (int b = 0; b < bars; ++b) melody(p, chLead, bar(p, firstBar + b), lines[b], insLead, v);
 }
@@ -27,7 +32,9 @@ void leadLines(Part p, int firstBar, const char* const* lines, int bars, int v) 
 
 void writeDrop(Part p) {
     crashAndBoom(p, 0, 60, 48);
+    note(p, chCymbal, bar(p, 4), c4, insCrash, 36);
     drums(p, 0, 8, drumKick | drumClap | drumHats8);
+    phraseFill(p, 4, 22, 34);
     snareFill(p, bar(p, 7) + 8, bar(p, 8) - 1, 1, 24, 48);
     bassLine(p, 0, progression, 8, bassGallop, 52);
     padChords(p, 0, progression, 8, 36);
@@ -46,6 +53,7 @@ void writeDropTwo(Part p) {
     crashAndBoom(p, 0, 56, 40);
     note(p, chCymbal, bar(p, 4), c4, insCrash, 44);
     drums(p, 0, 8, drumKick | drumClap | drumHats16);
+    phraseFill(p, 4, 24, 38);
     snareFill(p, bar(p, 7) + 8, bar(p, 8) - 1, 1, 28, 52);
     bassLine(p, 0, progression, 8, bassRolling, 52);
     padChords(p, 0, progression, 8, 36);
@@ -107,6 +115,7 @@ void writeClimax(Part p) {
     crashAndBoom(p, 0, 64, 56);
     note(p, chCymbal, bar(p, 4), c4, insCrash, 50);
     drums(p, 0, 8, drumKick | drumClap | drumHats16 | drumOpenHats);
+    phraseFill(p, 4, 26, 42);
     snareFill(p, bar(p, 7) + 8, bar(p, 8) - 1, 1, 30, 56);
     bassLine(p, 0, progression, 8, bassRolling, 56);
     padChords(p, 0, progression, 8, 40);
@@ -150,6 +159,7 @@ void writeFinale(Part p) {
     crashAndBoom(p, 0, 60, 48);
     drums(p, 0, 4, drumKick | drumClap | drumHats16 | drumOpenHats);
     drums(p, 4, 2, drumKick | drumClap | drumHats16);
+    phraseFill(p, 4, 26, 42);
     snareFill(p, bar(p, 5) + 8, bar(p, 6) - 1, 1, 30, 56);
     bassLine(p, 0, chords, 6, bassRolling, 54);
     padChords(p, 0, chords, 6, 40);
