@@ -2,7 +2,7 @@
 // seeded random numbers, the music spectrum and graph arguments.
 #include "director/director_state.h"
 #include "director/node_ops.h"
-#include "director/spectrum.h"
+#include "director/music_levels.h"
 
 template <class F> static void eachElement(NodeValue& value, F f) {
     for (uint32_t e = 0; e < value.count; ++e) value.data[e] = f(e);

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "director/scene_data.h"
-#include "director/spectrum.h"
+#include "director/music_levels.h"
 #include "tests/director/graph_fixture.h"
 
 extern "C" void* __libc_malloc(size_t size);

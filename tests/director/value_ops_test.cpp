@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "director/spectrum.h"
+#include "director/music_levels.h"
 #include "tests/director/graph_fixture.h"
 
 TEST(ValueOps, ShorterInputsRepeatTheirLastElement) {

@@ -1,4 +1,4 @@
-// spectrum.h - where the director reads the music's magnitude spectrum (ops spectrum and
+// music_levels.h - where the director reads the music's magnitude spectrum (ops spectrum and
 // spectrumScaled).
 //
 // The music module installs a source once its player runs; with none installed, or when a query

@@ -1,5 +1,5 @@
-// spectrum.cpp - the installed spectrum source, and zeros without one.
-#include "director/spectrum.h"
+// music_levels.cpp - the installed spectrum source, and zeros without one.
+#include "director/music_levels.h"
 
 #include <cstring>
 
