@@ -1,0 +1,72 @@
+// render_bench.cpp - the renderer's start-up steps and one frame of each scene at 1280x720, headless.
+//
+//     build/bench/qz_bench_render
+//
+// The renderer starts once per process (the first benchmark reports the time of each start-up step
+// as counters). A frame is measured from renderFrame to glFinish, so the rasterizer's work is in
+// it; the director's evaluation of the same frame runs outside the timed region.
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "director/scene_data.h"
+#include "render/show_frame.h"
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 720;
+
+RenderDevice device;
+StartupTimes startupTimes;
+double startupTotal = 0.0;
+
+RenderDevice& benchDevice() {
+    static bool started = false;
+    if (started) return device;
+    auto start = std::chrono::steady_clock::now();
+    if (!startHeadlessShow(device, kWidth, kHeight, true, &startupTimes)) {
+        std::fprintf(stderr, "qz_bench_render: cannot start the renderer: %s\n", renderError());
+        std::exit(1);
+    }
+    startupTotal = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    started = true;
+    return device;
+}
+
+void BM_Startup(benchmark::State& state) {
+    for (auto _ : state) benchDevice();
+    state.counters["total_s"] = startupTotal; // arena, text meshes, renderer, director tables
+    state.counters["device_s"] = startupTimes.device;
+    state.counters["shaders_s"] = startupTimes.shaders;
+    state.counters["meshes_s"] = startupTimes.meshes;
+    state.counters["textures_s"] = startupTimes.textures;
+    state.counters["resources_s"] = startupTimes.resources;
+}
+BENCHMARK(BM_Startup)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One frame in the middle of scene `range(0)`, FXAA on as in the show.
+void BM_SceneFrame(benchmark::State& state) {
+    RenderDevice& dev = benchDevice();
+    const int scene = (int)state.range(0);
+    int32_t first = 0;
+    for (int s = 0; s < scene; ++s) first += sceneTable.scenes[s].duration;
+    const int32_t frame = first + sceneTable.scenes[scene].duration / 2;
+    ShowCursor cursor = {};
+    renderShowFrame(dev, cursor, frame); // evaluates the scene up to the frame
+    ShowPosition position = {};
+    showPositionOf(frame, position);
+    glFinish();
+    for (auto _ : state) {
+        state.PauseTiming();
+        evaluateShowFrame(position, dev.aspect);
+        state.ResumeTiming();
+        renderFrame(dev, directorFrameInput());
+        glFinish();
+    }
+    state.counters["frame"] = frame;
+}
+BENCHMARK(BM_SceneFrame)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
