@@ -141,4 +141,14 @@ TEST(Post, FxaaLeavesFlatAreasAlone) {
     EXPECT_TRUE(sameRgb(pixelAt(image, 2, 2), bytesOf(kClear[0], kClear[1], kClear[2], 1), 1));
     EXPECT_TRUE(sameRgb(pixelAt(image, 32, 18), Rgba{255, 255, 255, 255}, 1));
     EXPECT_EQ(pixelAt(image, 2, 2).a, 255);
+
+    // The pass keeps the image the right way up: a cube raised above the centre stays at the top.
+    dev.antialias = true;
+    f = *newTestFrame();
+    addWhiteCube(f);
+    f.opaque.records[0].position[1] = f.opaque.records[0].prevPosition[1] = 2.0f;
+    image = renderAndRead(f);
+    dev.antialias = false;
+    EXPECT_TRUE(sameRgb(pixelAt(image, 32, 9), Rgba{255, 255, 255, 255}, 1));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 32, 27), bytesOf(kClear[0], kClear[1], kClear[2], 1), 1));
 }
