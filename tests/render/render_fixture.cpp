@@ -54,6 +54,8 @@ std::vector<uint8_t> renderAndRead(TestFrame& f) {
     renderFrame(dev, inputOf(f));
     std::vector<uint8_t> image((size_t)dev.width * dev.height * 4);
     readBackBuffer(dev, image.data());
+    GLenum error = glGetError();
+    if (error != GL_NO_ERROR) ADD_FAILURE() << "OpenGL error 0x" << std::hex << error << " in the frame";
     return image;
 }
 
