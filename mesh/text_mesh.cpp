@@ -233,8 +233,10 @@ void addGlyphSolid(LineMesh& m, const GlyphShape& g, double pen) {
     static const float front[3] = {0, 0, -1}, back[3] = {0, 0, 1};
     const uint32_t base = static_cast<uint32_t>(m.vertices.size()),
                    n = static_cast<uint32_t>(g.points.size());
-    for (const Pt& p : g.points) m.vertices.push_back(makeVertex(p, pen, 0.0f, front));
-    for (const Pt& p : g.points) m.vertices.push_back(makeVertex(p, pen, kTextExtrusion, back));
+    // The solid reaches from the back face at z = 0 towards the viewer: the front face lies at
+    // z = -extrusion.
+    for (const Pt& p : g.points) m.vertices.push_back(makeVertex(p, pen, -kTextExtrusion, front));
+    for (const Pt& p : g.points) m.vertices.push_back(makeVertex(p, pen, 0.0f, back));
     // The tessellator winds all its triangles one way, including the zero-area ones it makes from
     // collinear outline points; those must follow the rest for the surface to stay closed, so the
     // winding is decided once for the glyph from its total area.
@@ -257,10 +259,10 @@ void addGlyphSolid(LineMesh& m, const GlyphShape& g, double pen) {
             float wall[3] = {static_cast<float>(-dy / len * g.outward),
                              static_cast<float>(dx / len * g.outward), 0};
             uint32_t v = static_cast<uint32_t>(m.vertices.size());
-            m.vertices.push_back(makeVertex(a, pen, 0.0f, wall));
+            m.vertices.push_back(makeVertex(a, pen, -kTextExtrusion, wall));
+            m.vertices.push_back(makeVertex(b, pen, -kTextExtrusion, wall));
             m.vertices.push_back(makeVertex(b, pen, 0.0f, wall));
-            m.vertices.push_back(makeVertex(b, pen, kTextExtrusion, wall));
-            m.vertices.push_back(makeVertex(a, pen, kTextExtrusion, wall));
+            m.vertices.push_back(makeVertex(a, pen, 0.0f, wall));
             addTriangle(m, v, v + 1, v + 2, wall);
             addTriangle(m, v, v + 2, v + 3, wall);
         }

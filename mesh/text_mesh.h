@@ -2,11 +2,12 @@
 //
 // `createTextMeshes` turns each line of `textStrings` into a closed, extruded triangle mesh set in
 // Liberation Sans (embedded in the executable): glyph outlines are flattened to a deviation of
-// 0.001 em, the front face (z = 0, facing -z) and back face (z = 0.05, facing +z) are triangulated,
-// and the outline walls join them with outward normals. One em is one unit. Each line is then
-// centred on x = 0 and made to stand on y = 0. Vertex and index arrays are reserved from the work
-// arena (vertices first) and live until the process ends; `textMeshes[i]` is line i, and the GPU
-// mesh with the same number.
+// 0.001 em, the front face (z = -0.05, facing -z) and back face (z = 0, facing +z) are
+// triangulated, and the outline walls join them with outward normals. The text is extruded from
+// z = 0 towards -z, so its front face is the one nearer a viewer looking along +z. One em is one
+// unit. Each line is then centred on x = 0 and made to stand on y = 0. Vertex and index arrays are
+// reserved from the work arena (vertices first) and live until the process ends; `textMeshes[i]` is
+// line i, and the GPU mesh with the same number.
 //
 //     arenaInit();
 //     TextMeshStatus s = createTextMeshes();

@@ -101,12 +101,34 @@ TEST_F(TextMeshTest, AllLinesBuildCentredOnTheBaseline) {
         for (uint32_t k = 0; k < m.indexCount; k++) ASSERT_LT(m.indices[k], m.vertexCount);
         EXPECT_NEAR(minX, -maxX, 1e-5f);
         EXPECT_EQ(minY, 0.0f);
-        EXPECT_EQ(minZ, 0.0f);
-        EXPECT_EQ(maxZ, kTextExtrusion);
+        // Extruded from z = 0 towards the viewer: the front face (-z) lies at -0.05, the back at 0.
+        EXPECT_EQ(minZ, -kTextExtrusion);
+        EXPECT_EQ(maxZ, 0.0f);
+        for (uint32_t v = 0; v < m.vertexCount; v++) {
+            const TextVertex& p = m.vertices[v];
+            if (p.nz == -1.0f) {
+                EXPECT_EQ(p.pz, -kTextExtrusion) << "front vertex " << v;
+            }
+            if (p.nz == 1.0f) {
+                EXPECT_EQ(p.pz, 0.0f) << "back vertex " << v;
+            }
+        }
         // Lines are set one em high: capitals reach about 0.7 em, and every line is wider than tall.
         EXPECT_GT(maxY, 0.45f);
         EXPECT_LT(maxY, 1.2f);
         EXPECT_GT(maxX - minX, maxY - minY);
+    }
+}
+
+TEST_F(TextMeshTest, ArraysLieInTheArenaVerticesThenIndicesLineByLine) {
+    ASSERT_TRUE(status.ok) << status.message;
+    const uint8_t* next = reinterpret_cast<const uint8_t*>(textMeshes[0].vertices);
+    for (int i = 0; i < kTextLineCount; i++) {
+        const TextMesh& m = textMeshes[i];
+        EXPECT_EQ(reinterpret_cast<const uint8_t*>(m.vertices), next) << "vertices of line " << i;
+        next += m.vertexCount * sizeof(TextVertex);
+        EXPECT_EQ(reinterpret_cast<const uint8_t*>(m.indices), next) << "indices of line " << i;
+        next += m.indexCount * sizeof(uint16_t);
     }
 }
 
