@@ -118,7 +118,8 @@ struct GraphNode {
 };
 static_assert(sizeof(GraphNode) == 68);
 
-// One slot's result: `count` float4 elements that persist from frame to frame.
+// One slot's result: `count` float4 elements that persist from frame to frame. With 64-bit pointers
+// the record is 24 bytes (count, padding, data, evaluated, padding), not the packed 12 of a 32-bit build.
 struct NodeValue {
     uint32_t count;    // equal to the slot's outputCount
     Float4* data;      // `count` elements, zero-filled at start-up
@@ -191,6 +192,7 @@ struct SpriteRecord {
     float alpha;
     float key; // sort key
 };
+static_assert(sizeof(SpriteRecord) == 52);
 
 struct SpriteList {
     uint32_t count;

@@ -1,8 +1,8 @@
 // source_ops.cpp - the value operations that take no value input: the scene clock, the lattice,
 // seeded random numbers, the music spectrum and graph arguments.
 #include "director/director_state.h"
-#include "director/node_ops.h"
 #include "director/music_levels.h"
+#include "director/node_ops.h"
 
 template <class F> static void eachElement(NodeValue& value, F f) {
     for (uint32_t e = 0; e < value.count; ++e) value.data[e] = f(e);

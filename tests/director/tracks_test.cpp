@@ -54,6 +54,10 @@ TEST(Tracks, LinearEdgeCases) {
     // Two keys at one frame reached as (prev, cur): before the pair, the search wraps to prev = last.
     Track pair = makeTrack(0, {{5, 1, 0, 0}, {5, 2, 0, 0}});
     EXPECT_POINT(sampleTrackLinear(pair, 0), 1, 0, 0);
+    // Before the first key prev is (2^32 - 1) mod n, an unsigned wrap: 0 for three keys (not n - 1),
+    // so prev and cur are both key 0 and the result is that key.
+    Track three = makeTrack(0, {{10, 1, 2, 3}, {20, 4, 5, 6}, {30, 7, 8, 9}});
+    EXPECT_POINT(sampleTrackLinear(three, 5), 1, 2, 3);
     // keyCount beyond the record is read as 64 keys.
     Track over = makeTrack(0, {{0, 0, 0, 0}});
     for (int k = 1; k < kKeysPerTrack; ++k) over.keys[k] = TrackKey{k * 10, static_cast<float>(k), 0, 0};
