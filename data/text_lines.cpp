@@ -8,7 +8,7 @@ const char* const textStrings[kTextLineCount] = {
     "Credits",            //  2
     "Sodium Orchard",     //  3  greeted
     "END",                //  4
-    "Brass Lantern",      //  5  greeted
+    "Ferrous Meadow",     //  5  greeted
     "Kiln Theory",        //  6  greeted
     "Velvet Abacus",      //  7  greeted
     "Nine Cupboards",     //  8  greeted
