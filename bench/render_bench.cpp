@@ -69,4 +69,35 @@ void BM_SceneFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_SceneFrame)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// 1024 textured cubes in a 32 x 32 lattice (like the 1024-instance scenes), FXAA on.
+void BM_Cubes1024(benchmark::State& state) {
+    RenderDevice& dev = benchDevice();
+    static DrawList opaque, blended;
+    static SpriteList sprites;
+    static LineList lines;
+    static FrameSettings settings;
+    opaque.count = 0;
+    for (int i = 0; i < 1024; ++i) {
+        DrawRecord& r = opaque.records[opaque.count++];
+        r = DrawRecord{};
+        r.mesh = 20;         // the bare cube
+        r.vertexShader = 17; // texTestVS
+        r.pixelShader = 18;  // texTestPS
+        r.texture = 15;
+        r.position[0] = r.prevPosition[0] = (float)(i % 32) * 3.0f - 46.5f;
+        r.position[2] = r.prevPosition[2] = (float)(i / 32) * -3.0f;
+        for (int k = 0; k < 3; ++k) r.scale[k] = r.prevScale[k] = 1.0f;
+    }
+    const CameraState camera = {{0, 30, 30}, {0, 0, -40}, {0, 1, 0}, 1.5707964f, dev.aspect, 0.05f, 1000.0f};
+    FrameInput in = {&opaque, &blended, &sprites, &camera, &settings, &lines};
+    for (auto _ : state) {
+        state.PauseTiming();
+        setDefaultFrameSettings(settings);
+        state.ResumeTiming();
+        renderFrame(dev, in);
+        glFinish();
+    }
+}
+BENCHMARK(BM_Cubes1024)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 } // namespace

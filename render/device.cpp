@@ -278,6 +278,7 @@ void bindTarget(RenderDevice& dev, const RenderTarget& target) {
 }
 
 void bindTexture(RenderDevice& dev, int unit, GLuint texture) {
+    if (dev.boundTextures[unit] == texture) return;
     glBindTextureUnit((GLuint)unit, texture);
     dev.boundTextures[unit] = texture;
 }

@@ -58,6 +58,8 @@ struct RenderDevice {
     GLuint emptyLayout;    // vertex array with no attributes, for strips made from the vertex id
     GLuint boundTextures[kTextureUnitCount];
     GLuint boundFramebuffer;
+    GLuint boundVertexProgram; // what the pipeline holds, so unchanged stages are not rebound
+    GLuint boundPixelProgram;
 
     // Created by createRenderResources.
     bool vsync;

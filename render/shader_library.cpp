@@ -139,7 +139,13 @@ bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {
 }
 
 void bindShaders(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
-    glUseProgramStages(dev.pipeline, GL_VERTEX_SHADER_BIT, vs.program);
-    glUseProgramStages(dev.pipeline, GL_FRAGMENT_SHADER_BIT, ps.program);
+    if (dev.boundVertexProgram != vs.program) {
+        glUseProgramStages(dev.pipeline, GL_VERTEX_SHADER_BIT, vs.program);
+        dev.boundVertexProgram = vs.program;
+    }
+    if (dev.boundPixelProgram != ps.program) {
+        glUseProgramStages(dev.pipeline, GL_FRAGMENT_SHADER_BIT, ps.program);
+        dev.boundPixelProgram = ps.program;
+    }
     glBindVertexArray(vs.layout ? vs.layout : dev.emptyLayout);
 }
