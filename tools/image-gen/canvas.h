@@ -5,7 +5,7 @@
 // same pixels. Colours are given straight (not premultiplied) and composited "over".
 //
 //     Canvas c = canvasMake(1024, 1024);
-//     fillRect(c, 0, 0, 1024, 1024, rgb(0.1f, 0.1f, 0.3f));
+//     fillRect(c, {0, 0, 1024, 1024}, rgb(0.1f, 0.1f, 0.3f));
 //     fillRoundRect(c, {100, 100, 400, 200}, 12, rgba(0.5f, 0.8f, 1.0f, 0.9f));
 //     std::vector<uint8_t> px = canvasToBytes(c, 4); // straight RGBA8, rows top first
 #pragma once
