@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "render/png_io.h"
@@ -65,4 +66,22 @@ TEST(RenderTool, BadFramesAndPathsFailWithoutWriting) {
     EXPECT_NE(runTool("render --frame 10 --out /nonexistent-folder/x.png"), 0);
     EXPECT_NE(runTool("capture --out " + tempPath("qz_cap") + " --from 20 --to 10"), 0);
     EXPECT_NE(runTool("capture --out " + tempPath("qz_cap") + " --from 0 --to 9000"), 0);
+}
+
+TEST(RenderTool, CaptureWritesOneNumberedPngPerStep) {
+    std::string folder = tempPath("qz_capture");
+    ASSERT_EQ(runTool("capture --out " + folder + " --from 1000 --to 1003 --step 2 --size 32x18"), 0);
+    EXPECT_TRUE(exists(folder + "/frame_01000.png"));
+    EXPECT_FALSE(exists(folder + "/frame_01001.png"));
+    EXPECT_TRUE(exists(folder + "/frame_01002.png"));
+    EXPECT_FALSE(exists(folder + "/frame_01003.png"));
+    std::vector<uint8_t> png = readFile(folder + "/frame_01002.png");
+    DecodedImage image;
+    char error[256];
+    ASSERT_TRUE(decodePng(png.data(), (uint32_t)png.size(), image, error, sizeof error)) << error;
+    EXPECT_EQ(image.width, 32u);
+    freeDecodedImage(image);
+    std::remove((folder + "/frame_01000.png").c_str());
+    std::remove((folder + "/frame_01002.png").c_str());
+    rmdir(folder.c_str());
 }
