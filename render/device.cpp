@@ -86,12 +86,14 @@ SDL_Window* openHeadlessWindow(int width, int height) {
 }
 
 bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev) {
-    (void)fullScreen; // the window was made full screen or not by its creator
     dev.window = window;
     if (!window) {
         if (!errorText[0]) setRenderError("no window to render into");
         return false;
     }
+    // Full screen differs from windowed only in the window's mode; the targets are the same.
+    if (fullScreen && !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     dev.context = SDL_GL_CreateContext(window);
     if (!dev.context) {
         setRenderError("cannot create an OpenGL 4.5 core context: %s", SDL_GetError());
@@ -292,7 +294,6 @@ void clearDepth(GLuint framebuffer) {
 }
 
 void drawStrip(RenderDevice& dev) {
-    (void)dev;
     glBindVertexArray(dev.emptyLayout);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
