@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "mesh/mesh_program.h"
@@ -103,11 +104,16 @@ TEST(ToolMesh, BadArgumentsFailWithOneLineAndWriteNothing) {
     ASSERT_EQ(0, system(("rm -rf " + dir).c_str()));
 }
 
-TEST(ToolMesh, ReplacingAnExistingFileIsAtomic) {
+TEST(ToolMesh, ReplacingAnExistingFileIsAtomicAndKeepsTheUsualMode) {
     std::string path = tempPath("replace.obj");
     { std::ofstream(path) << "old"; }
+    mode_t old = umask(022);
     ToolRun r = runTool("mesh 2 --obj " + path);
+    umask(old);
     ASSERT_EQ(r.status, 0) << r.out;
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
     std::ifstream in(path);
     std::string first;
     std::getline(in, first);

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tools/qz001-tool/tool.h"
@@ -25,6 +26,10 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
         toolError("cannot write %s: %s", path.c_str(), std::strerror(errno));
         return false;
     }
+    // mkstemp creates the file for its owner only; give it the mode a plain fopen would.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     FILE* file = fdopen(fd, "wb");
     if (!file) {
         int err = errno;
