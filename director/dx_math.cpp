@@ -1,6 +1,8 @@
 // dx_math.cpp - the row-vector helpers on top of glm.
 #include "director/dx_math.h"
 
+#include <cmath>
+
 #define GLM_ENABLE_EXPERIMENTAL
 #include <glm/ext/matrix_clip_space.hpp>
 #include <glm/ext/matrix_transform.hpp>
@@ -45,8 +47,16 @@ glm::mat4* D3DXMatrixLookAtRH(glm::mat4* out, const glm::vec3* eye, const glm::v
     return out;
 }
 
+// Written out rather than through glm::perspectiveRH_ZO, which asserts on a zero aspect: a camera
+// still all zeros (an empty scene) must give a matrix, not abort a debug build.
 glm::mat4* D3DXMatrixPerspectiveFovRH(glm::mat4* out, float fovy, float aspect, float zn, float zf) {
-    *out = glm::perspectiveRH_ZO(fovy, aspect, zn, zf);
+    float yScale = 1.0f / std::tan(fovy * 0.5f);
+    *out = glm::mat4(0.0f);
+    (*out)[0][0] = yScale / aspect;
+    (*out)[1][1] = yScale;
+    (*out)[2][2] = zf / (zn - zf);
+    (*out)[2][3] = -1.0f;
+    (*out)[3][2] = zn * zf / (zn - zf);
     return out;
 }
 

@@ -1,6 +1,8 @@
 // dx_math_test.cpp - the row-vector matrix, quaternion and spline helpers.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <glm/gtc/type_ptr.hpp>
 
 #include "director/dx_math.h"
@@ -75,6 +77,10 @@ TEST(DxMath, LookAtAndPerspective) {
     EXPECT_NEAR(rowVectorElement(proj, 2, 3), -1.0f, 1e-6f);
     EXPECT_NEAR(rowVectorElement(proj, 1, 1), 1.0f, 1e-6f); // cot(pi/4)
     EXPECT_NEAR(rowVectorElement(proj, 0, 0), 9.0f / 16.0f, 1e-6f);
+
+    // An all-zero camera (an empty scene) gives a matrix instead of aborting on the zero aspect.
+    D3DXMatrixPerspectiveFovRH(&proj, 0, 0, 0, 0);
+    EXPECT_TRUE(std::isinf(rowVectorElement(proj, 1, 1)));
 }
 
 TEST(DxMath, CatmullRomEndsOnTheMiddleKeys) {
