@@ -1,4 +1,5 @@
 // post_test.cpp - transitions, motion blur, depth of field, bloom and FXAA in the composite.
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -151,4 +152,34 @@ TEST(Post, FxaaLeavesFlatAreasAlone) {
     dev.antialias = false;
     EXPECT_TRUE(sameRgb(pixelAt(image, 32, 9), Rgba{255, 255, 255, 255}, 1));
     EXPECT_TRUE(sameRgb(pixelAt(image, 32, 27), bytesOf(kClear[0], kClear[1], kClear[2], 1), 1));
+}
+
+// One bright texel through the depth-of-field blur: 16 taps at odd offsets in each direction, so the
+// texel itself and every even offset stay dark, and each odd (dx, dy) receives w(dx) x w(dy).
+TEST(Post, GaussianBlurTapsOddOffsetsWithNormalisedWeights) {
+    RenderDevice& dev = testDevice();
+    const uint8_t zero[4] = {0, 0, 0, 0}, white[4] = {255, 255, 255, 255};
+    glClearTexImage(dev.sceneColor.texture, 0, GL_RGBA, GL_UNSIGNED_BYTE, zero);
+    glTextureSubImage2D(dev.sceneColor.texture, 0, 32, 18, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    gaussianBlur(dev, dev.sceneColor, dev.dofBlur, 0.1f);
+
+    GaussFilterData b3 = {};
+    glGetNamedBufferSubData(dev.constantBuffers[kGaussSlot], 0, sizeof b3, &b3);
+    const float unnormalised[8] = {1, 0.670f, 0.202f, 0.0273f, 0.00166f, 4.5e-5f, 5.6e-7f, 3.1e-9f};
+    float taps = 0.0f;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NEAR(b3.gasWeight[i] / b3.gasWeight[0], unnormalised[i], unnormalised[i] * 0.01f) << i;
+        taps += 2.0f * b3.gasWeight[i];
+    }
+    EXPECT_NEAR(taps, 1.0f, 1e-6f);
+    EXPECT_EQ(b3.gasScale, 1.0f);
+
+    std::vector<float> out(kTestWidth * kTestHeight * 4);
+    readTarget(dev.dofBlur, out.data());
+    auto at = [&](int dx, int dy) { return out[((18 + dy) * kTestWidth + 32 + dx) * 4]; };
+    auto weight = [&](int d) { return d % 2 == 0 ? 0.0f : b3.gasWeight[(std::abs(d) - 1) / 2]; };
+    for (int dy = -6; dy <= 6; ++dy)
+        for (int dx = -6; dx <= 6; ++dx)
+            EXPECT_NEAR(at(dx, dy), weight(dx) * weight(dy), 2e-3f) << dx << "," << dy;
+    EXPECT_NEAR(at(1, 1), 0.0692f, 2e-3f);
 }
