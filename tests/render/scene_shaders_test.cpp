@@ -1,4 +1,7 @@
 // scene_shaders_test.cpp - what the scene shaders draw for the cases their formulas make exact.
+#include <cmath>
+#include <glm/mat3x3.hpp>
+#include <glm/vec3.hpp>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -15,6 +18,21 @@ const Rgba kClear = {30, 65, 90, 255};
 
 bool sameRgb(Rgba a, Rgba b, int tolerance) {
     return near(Rgba{a.r, a.g, a.b, 0}, Rgba{b.r, b.g, b.b, 0}, tolerance);
+}
+
+// The Cook-Torrance term as the pixel stage computes it, for the interpolated normal and position.
+float cookTorranceTerm(glm::vec3 normal, glm::vec3 localPos, glm::vec3 eye, glm::vec3 lightDir) {
+    const float m = 0.35f;
+    glm::vec3 L = -lightDir;
+    glm::vec3 n = glm::normalize(normal), v = glm::normalize(eye - localPos), h = glm::normalize(L + v);
+    float NV = glm::dot(n, v), NH = glm::dot(n, h), VH = glm::dot(v, h), NL = glm::dot(n, L),
+          LH = glm::dot(L, h);
+    float D = std::exp(-(1 - NH * NH) / (NH * NH * m * m)) / (4 * m * m * NH * NH * NH * NH);
+    float G = std::fmin(1.0f, std::fmin(2 * NH * NV / VH, 2 * NH * NL / VH));
+    float g = std::sqrt(400 + LH * LH - 1);
+    float a = LH * (g + LH) - 1, b = LH * (g - LH) + 1;
+    float F = 0.5f * (g - LH) * (g - LH) / ((g + LH) * (g + LH)) * (1 + a * a / (b * b));
+    return std::fmax(0.0f, F * D * G / NV);
 }
 
 } // namespace
@@ -94,4 +112,30 @@ TEST(SceneShaders, JuliaSetSeenFromCloseByIsHitAndLit) {
     f.opaque.records[f.opaque.count++] = julia;
     std::vector<uint8_t> image = renderAndRead(f);
     EXPECT_EQ(pixelAt(image, 32, 18).a, 255); // a hit writes alpha 1
+}
+
+// The specular term at pixels of the cube's front face (z = 1, seen straight on from z = 5), against
+// the formulas evaluated for the position and the cube's corner normals (8x, 8y, 8) interpolated there.
+TEST(SceneShaders, CookTorranceSpecularMatchesTheFormulasPixelByPixel) {
+    TestFrame& f = *newTestFrame();
+    DrawRecord cube = cubeRecord(kBaseCookVS, kBaseCookPS, 0, 0, 0);
+    cube.options[0] = Float4{0.0f, 0.0f, 0.0f, 1.0f};
+    cube.options[2] = Float4{0.1f, 0.05f, 0.02f, 0.0f}; // specular colour
+    f.opaque.records[f.opaque.count++] = cube;
+    f.settings.lightDirVS = Float4{0.0f, 0.0f, 2.0f, 0.0f}; // not unit: L is used as it stands
+    std::vector<uint8_t> image = renderAndRead(f);
+
+    const glm::mat3 m3 = glm::mat3(frameCamera.viewProj);
+    const float aspect = (float)kTestWidth / kTestHeight, depth = 4.0f;
+    for (int py = 16; py <= 19; ++py)
+        for (int px = 30; px <= 33; ++px) {
+            float ndcX = (px + 0.5f) / kTestWidth * 2 - 1, ndcY = 1 - (py + 0.5f) / kTestHeight * 2;
+            glm::vec3 local(ndcX * depth * aspect, ndcY * depth, 1.0f);
+            glm::vec3 normal = m3 * glm::vec3(8 * local.x, 8 * local.y, 8);
+            float term = cookTorranceTerm(normal, local, glm::vec3(0, 0, 5), glm::vec3(0, 0, 2));
+            EXPECT_TRUE(
+                sameRgb(pixelAt(image, px, py), bytesOf(0.1f * term, 0.05f * term, 0.02f * term, 1), 2))
+                << px << "," << py << ": " << pixelAt(image, px, py).r << " for " << 0.1f * term * 255;
+        }
+    EXPECT_GT(pixelAt(image, 32, 18).r, 100); // a highlight, not a dark face
 }
