@@ -1,5 +1,7 @@
 // post_test.cpp - transitions, motion blur, depth of field, bloom and FXAA in the composite.
+#include <cmath>
 #include <cstdlib>
+#include <glm/glm.hpp>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -182,4 +184,73 @@ TEST(Post, GaussianBlurTapsOddOffsetsWithNormalisedWeights) {
         for (int dx = -6; dx <= 6; ++dx)
             EXPECT_NEAR(at(dx, dy), weight(dx) * weight(dy), 2e-3f) << dx << "," << dy;
     EXPECT_NEAR(at(1, 1), 0.0692f, 2e-3f);
+}
+
+namespace {
+
+// Bilinear read of a wrapping RGBA float image at texture coordinate (u, v).
+glm::vec3 bilinear(const std::vector<float>& image, float u, float v) {
+    float x = u * kTestWidth - 0.5f, y = v * kTestHeight - 0.5f;
+    int x0 = (int)std::floor(x), y0 = (int)std::floor(y);
+    float fx = x - (float)x0, fy = y - (float)y0;
+    auto texel = [&](int tx, int ty) {
+        tx = ((tx % kTestWidth) + kTestWidth) % kTestWidth;
+        ty = ((ty % kTestHeight) + kTestHeight) % kTestHeight;
+        const float* p = &image[((size_t)ty * kTestWidth + tx) * 4];
+        return glm::vec3(p[0], p[1], p[2]);
+    };
+    glm::vec3 top = glm::mix(texel(x0, y0), texel(x0 + 1, y0), fx);
+    glm::vec3 bottom = glm::mix(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fx);
+    return glm::mix(top, bottom, fy);
+}
+
+float luma(glm::vec3 c) {
+    return glm::dot(c, glm::vec3(0.299f, 0.587f, 0.114f));
+}
+
+// The antialiasing filter at pixel (px, py) of the composite image.
+glm::vec3 fxaaAt(const std::vector<float>& in, int px, int py) {
+    const float tw = 1.0f / kTestWidth, th = 1.0f / kTestHeight;
+    glm::vec2 xy((px + 0.5f) * tw, (py + 0.5f) * th), zw = xy - glm::vec2(0.75f * tw, 0.75f * th);
+    float nw = luma(bilinear(in, zw.x, zw.y)), ne = luma(bilinear(in, zw.x + tw, zw.y));
+    float sw = luma(bilinear(in, zw.x, zw.y + th)), se = luma(bilinear(in, zw.x + tw, zw.y + th));
+    float m = luma(bilinear(in, xy.x, xy.y));
+    float lumaMin = std::fmin(m, std::fmin(std::fmin(nw, ne), std::fmin(sw, se)));
+    float lumaMax = std::fmax(m, std::fmax(std::fmax(nw, ne), std::fmax(sw, se)));
+    glm::vec2 dir(-((nw + ne) - (sw + se)), (nw + sw) - (ne + se));
+    float reduce = std::fmax((nw + ne + sw + se) * 0.25f * (1.0f / 8.0f), 1.0f / 128.0f);
+    dir = glm::clamp(dir / (std::fmin(std::fabs(dir.x), std::fabs(dir.y)) + reduce), -8.0f, 8.0f) *
+          glm::vec2(tw, th);
+    auto read = [&](glm::vec2 p) { return bilinear(in, p.x, p.y); };
+    glm::vec3 a = 0.5f * (read(xy + dir * (1.0f / 3.0f - 0.5f)) + read(xy + dir * (2.0f / 3.0f - 0.5f)));
+    glm::vec3 b = 0.5f * a + 0.25f * (read(xy - 0.5f * dir) + read(xy + 0.5f * dir));
+    return (luma(b) < lumaMin || luma(b) > lumaMax) ? a : b;
+}
+
+} // namespace
+
+// The antialiased frame against the filter computed from the composite image, at every pixel.
+TEST(Post, FxaaMatchesTheFilterAtEveryPixel) {
+    RenderDevice& dev = testDevice();
+    dev.antialias = true;
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.opaque.records[0].rotation[0] = f.opaque.records[0].prevRotation[0] = 0.5f; // slanted edges
+    f.opaque.records[0].rotation[2] = f.opaque.records[0].prevRotation[2] = 0.3f;
+    std::vector<uint8_t> image = renderAndRead(f);
+    dev.antialias = false;
+    std::vector<float> composite(kTestWidth * kTestHeight * 4);
+    readTarget(dev.compositeColor, composite.data());
+
+    int smoothed = 0;
+    for (int y = 0; y < kTestHeight; ++y)
+        for (int x = 0; x < kTestWidth; ++x) {
+            glm::vec3 c = fxaaAt(composite, x, y);
+            Rgba expected = bytesOf(c.r, c.g, c.b, 1.0f);
+            ASSERT_TRUE(near(pixelAt(image, x, y), expected, 3))
+                << x << "," << y << ": " << pixelAt(image, x, y).r << " for " << expected.r;
+            const float* in = &composite[((size_t)y * kTestWidth + x) * 4];
+            smoothed += !near(expected, bytesOf(in[0], in[1], in[2], 1.0f), 3);
+        }
+    EXPECT_GT(smoothed, 10); // the edges did change
 }
