@@ -254,3 +254,26 @@ TEST(Post, FxaaMatchesTheFilterAtEveryPixel) {
         }
     EXPECT_GT(smoothed, 10); // the edges did change
 }
+
+// A grey cube on the right of a dark frame: the highlight pass halves the scene into the top-left
+// quarter and the composite reads that quarter at uv / 2, so the bloom lands on the cube itself.
+TEST(Post, BloomLandsWhereTheBrightPixelsAre) {
+    TestFrame& f = *newTestFrame();
+    std::vector<uint8_t> image;
+    for (int frame = 0; frame < 2; ++frame) { // the highlight reads the mip chain of the last composite
+        f.opaque.count = 0;
+        DrawRecord cube = cubeRecord(9, 9, 2.5f, 0, 0); // pixels 39..47 across, 14..22 down
+        cube.options[0] = Float4{0.6f, 0.6f, 0.6f, 1.0f};
+        f.opaque.records[f.opaque.count++] = cube;
+        f.settings.clearColor = Float4{0.1f, 0.1f, 0.1f, 1.0f};
+        f.settings.isRenderBloom = 1;
+        f.settings.bloomThrethold = 0.5f;
+        f.settings.bloomColor = 0.2f;
+        f.settings.bloomDispersion = 5.0f; // only the nearest taps (+-1 texel) carry weight
+        image = renderAndRead(f);
+    }
+    EXPECT_TRUE(sameRgb(pixelAt(image, 43, 18), bytesOf(0.8f, 0.8f, 0.8f, 1), 2));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 20, 18), bytesOf(0.1f, 0.1f, 0.1f, 1), 2));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 43, 5), bytesOf(0.1f, 0.1f, 0.1f, 1), 2));
+    EXPECT_TRUE(sameRgb(pixelAt(image, 60, 30), bytesOf(0.1f, 0.1f, 0.1f, 1), 2));
+}
