@@ -277,3 +277,56 @@ TEST(Post, BloomLandsWhereTheBrightPixelsAre) {
     EXPECT_TRUE(sameRgb(pixelAt(image, 43, 5), bytesOf(0.1f, 0.1f, 0.1f, 1), 2));
     EXPECT_TRUE(sameRgb(pixelAt(image, 60, 30), bytesOf(0.1f, 0.1f, 0.1f, 1), 2));
 }
+
+// A cube that moved by (1, 1) parallel to the screen at depth 4: every vertex of its front face moves
+// by the same screen distance, so the pass writes one velocity there, half the clip-space move with y
+// turned downwards, and the depth z / w of the face.
+TEST(Post, VelocityIsHalfTheScreenMoveWithYDownAndDepthZOverW) {
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.opaque.records[0].prevPosition[0] = -1.0f;
+    f.opaque.records[0].prevPosition[1] = -1.0f;
+    f.settings.isBlur = 1;
+    f.settings.blurJumpThreshold = 100.0f;
+    renderAndRead(f);
+    std::vector<float> v(kTestWidth * kTestHeight * 4);
+    readTarget(testDevice().velocityDepth, v.data());
+    const float* centre = &v[(18 * kTestWidth + 32) * 4];
+    const float aspect = (float)kTestWidth / kTestHeight;
+    EXPECT_NEAR(centre[0], 0.5f * (1.0f / aspect) / 4.0f, 1e-3f);
+    EXPECT_NEAR(centre[1], -0.5f * 1.0f / 4.0f, 1e-3f);
+    EXPECT_EQ(centre[2], 1.0f);
+    const float zClip = 1000.0f / (0.05f - 1000.0f) * -4.0f + 0.05f * 1000.0f / (0.05f - 1000.0f);
+    EXPECT_NEAR(centre[3], zClip / 4.0f, 1e-3f);
+
+    f = *newTestFrame(); // without motion blur the same move leaves no velocity
+    addWhiteCube(f);
+    f.opaque.records[0].prevPosition[0] = -1.0f;
+    renderAndRead(f);
+    readTarget(testDevice().velocityDepth, v.data());
+    EXPECT_EQ(v[(18 * kTestWidth + 32) * 4], 0.0f);
+    EXPECT_NEAR(v[(18 * kTestWidth + 32) * 4 + 3], zClip / 4.0f, 1e-3f);
+}
+
+// Depth of field mixes the sharp and the blurred scene by the distance of the depth from the focus,
+// unclamped, at every pixel.
+TEST(Post, DepthOfFieldMixesByTheDistanceFromTheFocus) {
+    RenderDevice& dev = testDevice();
+    TestFrame& f = *newTestFrame();
+    addWhiteCube(f);
+    f.settings.isRenderDof = 1;
+    f.settings.dofFocus = 0.6f; // background (depth 1) mixes by 0.4, the cube's face (0.988) by 0.388
+    std::vector<uint8_t> image = renderAndRead(f);
+    std::vector<float> scene(kTestWidth * kTestHeight * 4), blurred(scene.size()), depth(scene.size());
+    readTarget(dev.sceneColor, scene.data());
+    readTarget(dev.dofBlur, blurred.data());
+    readTarget(dev.velocityDepth, depth.data());
+    for (int y = 0; y < kTestHeight; ++y)
+        for (int x = 0; x < kTestWidth; ++x) {
+            size_t i = ((size_t)y * kTestWidth + x) * 4;
+            float t = std::fabs(depth[i + 3] - 0.6f);
+            float c[3];
+            for (int k = 0; k < 3; ++k) c[k] = scene[i + k] + (blurred[i + k] - scene[i + k]) * t;
+            ASSERT_TRUE(sameRgb(pixelAt(image, x, y), bytesOf(c[0], c[1], c[2], 1), 1)) << x << "," << y;
+        }
+}
