@@ -115,3 +115,22 @@ TEST(Sprites, SpritesCoverTheScene) {
     EXPECT_TRUE(near(pixelAt(image, 32, 18), Rgba{255, 0, 0, 255}, 2));
     EXPECT_TRUE(near(pixelAt(image, 2, 2), Rgba{0, 255, 0, 255}, 2));
 }
+
+// Equal keys come out in the order the first-element-pivot partition leaves them, worked by hand.
+TEST(Sprites, SortPartitionsAroundTheFirstKey) {
+    auto order = [](std::initializer_list<float> keys) {
+        SpriteRecord sprites[8];
+        uint32_t n = 0;
+        for (float key : keys) {
+            sprites[n] = centredSprite(0, 0, 0, (float)n, key);
+            ++n;
+        }
+        sortSprites(sprites, n);
+        std::vector<int> ids;
+        for (uint32_t i = 0; i < n; ++i) ids.push_back((int)sprites[i].alpha);
+        return ids;
+    };
+    EXPECT_EQ(order({2, 1, 2}), (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(order({3, 3, 1, 3}), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(order({2, 3, 1, 2}), (std::vector<int>{2, 3, 0, 1}));
+}
