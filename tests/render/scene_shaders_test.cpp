@@ -1,10 +1,15 @@
 // scene_shaders_test.cpp - what the scene shaders draw for the cases their formulas make exact.
 #include <cmath>
+#include <cstring>
+#include <glm/geometric.hpp>
 #include <glm/mat3x3.hpp>
 #include <glm/vec3.hpp>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
+#include "mesh/mesh_vertices.h"
+#include "render/shader_library.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -33,6 +38,83 @@ float cookTorranceTerm(glm::vec3 normal, glm::vec3 localPos, glm::vec3 eye, glm:
     float a = LH * (g + LH) - 1, b = LH * (g - LH) + 1;
     float F = 0.5f * (g - LH) * (g - LH) / ((g + LH) * (g + LH)) * (1 + a * a / (b * b));
     return std::fmax(0.0f, F * D * G / NV);
+}
+
+//-----------------------------------------------------------------------------
+// Vertex stages run through transform feedback: what one entry writes for each given vertex
+//-----------------------------------------------------------------------------
+
+struct VertexOut {
+    float position[4]; // gl_Position
+    float col[4];      // col_
+    float localPos[3];
+};
+
+// Compiles `entry` once more with its outputs captured, runs it over `vertices` as points with the
+// given options, light and identity matrices, and returns what it wrote.
+std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshVertex>& vertices,
+                                      const Float4 options[5], Float4 lightDir) {
+    RenderDevice& dev = testDevice();
+    std::string prefix = std::string("#version 450 core\n#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY ") +
+                         entry + "\n#define QZ_PIXEL_INPUT pixelInput()\n#line 1\n";
+    std::string source = prefix + shaderDeclarations + shaderBodies;
+    const char* text = source.c_str();
+    GLuint shader = glCreateShader(GL_VERTEX_SHADER);
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLuint program = glCreateProgram();
+    glAttachShader(program, shader);
+    const char* captured[3] = {"gl_Position", "voCol", "voLocalPos"};
+    glTransformFeedbackVaryings(program, 3, captured, GL_INTERLEAVED_ATTRIBS);
+    glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    EXPECT_TRUE(linked) << entry;
+
+    PerObjectData object = {};
+    PerFrameData frame = {};
+    for (int k = 0; k < 16; k += 5)
+        object.world[k] = object.worldViewProj[k] = object.oldWorldViewProj[k] = frame.viewProj[k] = 1.0f;
+    for (int k = 0; k < 5; ++k) std::memcpy(object.options[k], &options[k], 16);
+    std::memcpy(frame.lightDirVS, &lightDir, 16);
+    frame.eyePosVS[3] = 1.0f;
+    uploadConstants(dev, kPerObjectSlot, &object);
+    uploadConstants(dev, kPerFrameSlot, &frame);
+
+    GLuint input = 0, output = 0;
+    glCreateBuffers(1, &input);
+    glNamedBufferData(input, (GLsizeiptr)(vertices.size() * sizeof(MeshVertex)), vertices.data(),
+                      GL_STATIC_DRAW);
+    glCreateBuffers(1, &output);
+    glNamedBufferData(output, (GLsizeiptr)(vertices.size() * sizeof(VertexOut)), nullptr, GL_STATIC_READ);
+    glVertexArrayVertexBuffer(dev.meshLayout, 0, input, 0, sizeof(MeshVertex));
+    glBindVertexArray(dev.meshLayout);
+    glUseProgram(program);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, output);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, (GLsizei)vertices.size());
+    glEndTransformFeedback();
+    glDisable(GL_RASTERIZER_DISCARD);
+    glUseProgram(0);
+    std::vector<VertexOut> out(vertices.size());
+    glGetNamedBufferSubData(output, 0, (GLsizeiptr)(out.size() * sizeof(VertexOut)), out.data());
+    glDeleteBuffers(1, &input);
+    glDeleteBuffers(1, &output);
+    glDeleteProgram(program);
+    glDeleteShader(shader);
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    return out;
+}
+
+MeshVertex vertexAt(glm::vec3 p, glm::vec3 n, glm::vec3 g) {
+    return MeshVertex{
+        {p.x, p.y, p.z, 1}, {n.x, n.y, n.z, 1}, {0, 0, 0, 0}, {0x80, 0x80, 0x80, 0x80}, {g.x, g.y, g.z, 1}};
+}
+
+void expectVec(const float* got, glm::vec3 want, const char* what, int vertex) {
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(got[k], want[k], 1e-4f + 1e-4f * std::fabs(want[k])) << what << " " << vertex << "." << k;
 }
 
 } // namespace
@@ -138,4 +220,96 @@ TEST(SceneShaders, CookTorranceSpecularMatchesTheFormulasPixelByPixel) {
                 << px << "," << py << ": " << pixelAt(image, px, py).r << " for " << 0.1f * term * 255;
         }
     EXPECT_GT(pixelAt(image, 32, 18).r, 100); // a highlight, not a dark face
+}
+
+// Each face of the crash flies as a projectile: the vertices below against the stated steps.
+TEST(SceneShaders, CrashMovesSpinsDriftsAndLandsEveryFace) {
+    const glm::vec3 normal(0.3f, -0.5f, 0.8f);
+    const std::vector<MeshVertex> vertices = {
+        vertexAt({1.2f, 0.9f, 0.3f}, normal, {1.0f, 1.0f, 0.5f}),    // flies up and out
+        vertexAt({-0.4f, 2.1f, 0.9f}, normal, {-0.5f, 2.0f, 1.0f}),  // steeper: still flying
+        vertexAt({0.6f, -0.7f, -0.2f}, normal, {0.5f, -1.0f, 0.0f}), // downwards: negative landing time
+        vertexAt({2.0f, 0.1f, -1.5f}, normal, {2.0f, 0.2f, -1.4f}),  // flat: lands before tau
+    };
+    const Float4 options[5] = {
+        {0.7f, 0.4f, 0.9f, 0.2f}, {0.5f, -0.25f, 1.5f, 0}, {1.3f, 2.2f, 1.7f, 0}, {0.4f, 0.5f, 0.6f, 1}, {}};
+    const Float4 light = {0.2f, -0.6f, -0.4f, 0.3f};
+    std::vector<VertexOut> out = runVertexStage("crashVS", vertices, options, light);
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const MeshVertex& v = vertices[i];
+        glm::vec3 P(v.P[0], v.P[1], v.P[2]), G(v.G[0], v.G[1], v.G[2]);
+        float tau = options[0].x, vh = options[2].x, vv = options[2].y, grav = options[2].z;
+        glm::vec3 dir = glm::normalize(G);
+        float u = vv * dir.y, tl = u / grav * 2.0f, flight = std::fmin(tau, tl);
+        glm::vec2 horizontal = glm::vec2(dir.x, dir.z) * vh * flight;
+        float vertical = u * tau - grav * tau * tau;
+        glm::vec3 axis = glm::normalize(glm::cross(G, glm::vec3(0, 1, 0))), offset = P - G;
+        float angle = -flight;
+        glm::vec3 spun = offset * std::cos(angle) + glm::cross(axis, offset) * std::sin(angle) +
+                         axis * glm::dot(axis, offset) * (1.0f - std::cos(angle));
+        glm::vec3 drift(options[1].x * std::fmin(options[0].x, tl),
+                        options[1].y * std::fmin(options[0].y, tl),
+                        options[1].z * std::fmin(options[0].z, tl));
+        glm::vec3 moved = G + spun + glm::vec3(horizontal.x, vertical, horizontal.y) + drift;
+        moved.y = std::fmax(moved.y, 0.0f);
+        expectVec(out[i].position, moved, "position", (int)i);
+        expectVec(out[i].localPos, moved, "localPos", (int)i);
+        EXPECT_EQ(out[i].position[3], 1.0f);
+        float lit =
+            std::fmax(-light.w, -(v.N[0] * light.x + v.N[1] * light.y + v.N[2] * light.z + v.N[3] * light.w));
+        expectVec(out[i].col, glm::vec3(options[3].x, options[3].y, options[3].z) * (1.0f + lit), "col_",
+                  (int)i);
+    }
+    EXPECT_GT(out[2].position[1], 0.0f - 1e-6f);
+}
+
+// Twist by sin(s) x the distance from the Y axis plus 2 cos(s), squash y by 1 - |w|.
+TEST(SceneShaders, NeuronTwistsAndSquashes) {
+    const std::vector<MeshVertex> vertices = {
+        vertexAt({1.0f, 0.5f, 0.0f}, {1, 0, 0}, {}), vertexAt({-0.3f, 1.2f, 0.8f}, {0, 1, 0}, {}),
+        vertexAt({0.2f, -0.9f, -0.6f}, {0, 0, 1}, {}), vertexAt({0.0f, 0.7f, 0.0f}, {0, 1, 0}, {})};
+    for (float s : {0.0f, 0.8f, 2.5f}) {
+        const Float4 options[5] = {{s, 0, 0, 0}, {}, {}, {}, {}};
+        std::vector<VertexOut> out = runVertexStage("neuronVS", vertices, options, Float4{1, 1, 1, 0});
+        for (size_t i = 0; i < vertices.size(); ++i) {
+            glm::vec3 p(vertices[i].P[0], vertices[i].P[1], vertices[i].P[2]);
+            float w = std::sqrt(p.x * p.x + p.z * p.z) * std::sin(s), a = w + 2.0f * std::cos(s);
+            glm::vec3 moved(std::cos(a) * p.x + std::sin(a) * p.z, p.y * (1.0f - std::fabs(w)),
+                            -std::sin(a) * p.x + std::cos(a) * p.z);
+            expectVec(out[i].position, moved, "position", (int)i);
+            expectVec(out[i].localPos, moved, "localPos", (int)i);
+        }
+    }
+}
+
+// Ten by ten angular cells, each scaled by m g / 2 + 0.4 and coloured (m, g, m g) / 2.
+TEST(SceneShaders, SpikeScalesAndColoursItsAngularCells) {
+    const float pi = 3.1415926535f;
+    auto cart2sph = [&](glm::vec3 p) {
+        float elevation = std::atan2(p.z, std::sqrt(p.x * p.x + p.y * p.y)), azimuth = 0.0f;
+        if (p.x > 0 && p.y > 0)
+            azimuth = std::atan2(p.y, p.x);
+        else if (p.x <= 0 && p.y > 0)
+            azimuth = std::atan2(-p.x, p.y) + pi / 2;
+        else if (p.x <= 0 && p.y <= 0)
+            azimuth = std::atan2(-p.y, -p.x) + pi;
+        else if (p.x > 0 && p.y <= 0)
+            azimuth = std::atan2(p.x, -p.y) + 1.5f * pi;
+        return glm::vec2((elevation + pi / 2) / pi, azimuth / (2 * pi));
+    };
+    const std::vector<MeshVertex> vertices = {
+        vertexAt({0.9f, 0.3f, 0.2f}, {}, {}), vertexAt({-0.5f, 0.7f, -0.4f}, {}, {}),
+        vertexAt({-0.6f, -0.2f, 0.7f}, {}, {}), vertexAt({0.4f, -0.8f, -0.1f}, {}, {}),
+        vertexAt({0.1f, 0.1f, 0.98f}, {}, {})};
+    const Float4 options[5] = {{137.0f, 0, 0, 0}, {}, {}, {}, {}};
+    std::vector<VertexOut> out = runVertexStage("spikeVS", vertices, options, Float4{1, 1, 1, 0});
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        glm::vec3 p(vertices[i].P[0], vertices[i].P[1], vertices[i].P[2]);
+        glm::vec2 angles = cart2sph(p);
+        float t = options[0].x * 0.005f;
+        float m = std::sin(std::trunc(angles.x * 10) * 5 * t),
+              g = std::cos(std::trunc(angles.y * 10) * 5 * t);
+        expectVec(out[i].position, p * (m * g * 0.5f + 0.4f), "position", (int)i);
+        expectVec(out[i].col, glm::vec3(m * 0.5f, g * 0.5f, m * g * 0.5f), "col_", (int)i);
+    }
 }
