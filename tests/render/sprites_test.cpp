@@ -134,3 +134,15 @@ TEST(Sprites, SortPartitionsAroundTheFirstKey) {
     EXPECT_EQ(order({3, 3, 1, 3}), (std::vector<int>{2, 1, 3, 0}));
     EXPECT_EQ(order({2, 3, 1, 2}), (std::vector<int>{2, 3, 0, 1}));
 }
+
+// A quarter turn is counter-clockwise on screen: the texture's top (red) goes to the left. The turn
+// happens in clip space, so the 9 x 16 pixel sprite becomes a bar about 28 x 5 pixels.
+TEST(Sprites, PositiveRotationTurnsCounterClockwise) {
+    std::vector<uint8_t> left = drawSprites({centredSprite(kSplitTexture, 1.5707964f, 0, 1.0f, 0)});
+    EXPECT_TRUE(near(pixelAt(left, 32 - 8, 18), Rgba{255, 0, 0, 255}, 2));
+    EXPECT_TRUE(near(pixelAt(left, 32 + 8, 18), Rgba{0, 0, 255, 255}, 2));
+    EXPECT_FALSE(near(pixelAt(left, 32, 18 - 6), Rgba{255, 0, 0, 255}, 2)); // only 5 pixels high
+    std::vector<uint8_t> right = drawSprites({centredSprite(kSplitTexture, -1.5707964f, 0, 1.0f, 0)});
+    EXPECT_TRUE(near(pixelAt(right, 32 - 8, 18), Rgba{0, 0, 255, 255}, 2));
+    EXPECT_TRUE(near(pixelAt(right, 32 + 8, 18), Rgba{255, 0, 0, 255}, 2));
+}
