@@ -48,12 +48,14 @@ struct VertexOut {
     float position[4]; // gl_Position
     float col[4];      // col_
     float localPos[3];
+    float normal[3];
 };
 
 // Compiles `entry` once more with its outputs captured, runs it over `vertices` as points with the
-// given options, light and identity matrices, and returns what it wrote.
+// given options and light, worldViewProj = diag(wvpScale, wvpScale, wvpScale, 1) and the other
+// matrices identity, and returns what it wrote.
 std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshVertex>& vertices,
-                                      const Float4 options[5], Float4 lightDir) {
+                                      const Float4 options[5], Float4 lightDir, float wvpScale = 1.0f) {
     RenderDevice& dev = testDevice();
     std::string prefix = std::string("#version 450 core\n#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY ") +
                          entry + "\n#define QZ_PIXEL_INPUT pixelInput()\n#line 1\n";
@@ -64,8 +66,8 @@ std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshV
     glCompileShader(shader);
     GLuint program = glCreateProgram();
     glAttachShader(program, shader);
-    const char* captured[3] = {"gl_Position", "voCol", "voLocalPos"};
-    glTransformFeedbackVaryings(program, 3, captured, GL_INTERLEAVED_ATTRIBS);
+    const char* captured[4] = {"gl_Position", "voCol", "voLocalPos", "voNormal"};
+    glTransformFeedbackVaryings(program, 4, captured, GL_INTERLEAVED_ATTRIBS);
     glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -75,6 +77,7 @@ std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshV
     PerFrameData frame = {};
     for (int k = 0; k < 16; k += 5)
         object.world[k] = object.worldViewProj[k] = object.oldWorldViewProj[k] = frame.viewProj[k] = 1.0f;
+    for (int k = 0; k < 15; k += 5) object.worldViewProj[k] = wvpScale;
     for (int k = 0; k < 5; ++k) std::memcpy(object.options[k], &options[k], 16);
     std::memcpy(frame.lightDirVS, &lightDir, 16);
     frame.eyePosVS[3] = 1.0f;
@@ -414,4 +417,38 @@ TEST(SceneShaders, JuliaMarchMatchesTheStatedMarchPixelByPixel) {
         }
     EXPECT_GT(hits, 20);
     EXPECT_GT(shadowed, 3);
+}
+
+// The lit and flat shaders: the simple light term, the debug line placed by viewProj alone, and the
+// wrapped diffuse of Cook-Torrance with its normal through the upper-left 3 x 3 of worldViewProj.
+TEST(SceneShaders, SimpleLitDebugLineAndCookVertexStages) {
+    const std::vector<MeshVertex> vertices = {vertexAt({0.5f, -1.0f, 2.0f}, {0.2f, 0.9f, -0.4f}, {}),
+                                              vertexAt({-1.5f, 0.3f, 0.7f}, {-8.0f, 8.0f, 8.0f}, {})};
+    const Float4 light = {0.3f, -0.5f, 0.8f, 0.4f};
+    const Float4 options[5] = {{0.1f, 0.2f, 0.3f, 1.0f}, {0.4f, 0.5f, 0.6f, 0.5f}, {}, {}, {}};
+    auto dot4 = [](const float* a, const Float4& b) {
+        return a[0] * b.x + a[1] * b.y + a[2] * b.z + a[3] * b.w;
+    };
+    const float lightLength =
+        std::sqrt(light.x * light.x + light.y * light.y + light.z * light.z + light.w * light.w);
+
+    std::vector<VertexOut> lit = runVertexStage("A_backcubeVS", vertices, options, light, 2.0f);
+    std::vector<VertexOut> line = runVertexStage("A_0_debuglineVS", vertices, options, light, 2.0f);
+    std::vector<VertexOut> cook = runVertexStage("baseCookVS", vertices, options, light, 2.0f);
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const MeshVertex& v = vertices[i];
+        glm::vec3 p(v.P[0], v.P[1], v.P[2]), n(v.N[0], v.N[1], v.N[2]);
+        float s = std::fmin(std::fmax(dot4(v.N, light) / lightLength, 0.0f), 1.0f);
+        expectVec(lit[i].col, glm::vec3(0.3f + 0.3f * s), "lit col_", (int)i);
+        EXPECT_EQ(lit[i].col[3], 1.0f);
+        expectVec(lit[i].position, 2.0f * p, "lit position", (int)i);
+        expectVec(line[i].position, p, "line position", (int)i);
+        expectVec(line[i].col, glm::vec3(128.0f / 255.0f), "line col_", (int)i);
+        float g = -dot4(v.N, light);
+        glm::vec3 diffuse = glm::vec3(0.1f, 0.2f, 0.3f) + glm::vec3(0.4f, 0.5f, 0.6f) * (g * 2 + 1) * 0.5f;
+        expectVec(cook[i].col, diffuse, "cook col_", (int)i);
+        EXPECT_NEAR(cook[i].col[3], 1.0f + 0.5f * (g * 2 + 1) * 0.5f, 1e-4f);
+        expectVec(cook[i].normal, 2.0f * n, "cook normal", (int)i);
+        expectVec(cook[i].localPos, p, "cook localPos", (int)i);
+    }
 }
