@@ -128,6 +128,7 @@ bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev) {
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_MULTISAMPLE);
     glDisable(GL_STENCIL_TEST);
+    glDisable(GL_DITHER); // some drivers dither 8-bit targets by default; keep frames exact
 
     // Depth: test LESS, writes on.
     dev.depthEnable = true;
