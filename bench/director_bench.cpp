@@ -6,6 +6,7 @@
 #include "director/director_state.h"
 #include "director/graph.h"
 #include "director/scene_data.h"
+#include "tests/director/graph_node.h"
 
 static void startDirector() {
     static bool started = false;
@@ -40,14 +41,7 @@ BENCHMARK(BM_EvaluateScene)->DenseRange(0, kSceneCount - 1)->Unit(benchmark::kMi
 
 static void node(GraphNode* nodes, NodeValue* values, int k, NodeOp op, std::initializer_list<int32_t> inputs,
                  std::initializer_list<float> params, uint32_t count) {
-    GraphNode& n = nodes[k];
-    n = GraphNode{};
-    n.op = op;
-    for (int i = 0; i < 8; ++i) n.inputs[i] = -1;
-    int i = 0;
-    for (int32_t input : inputs) n.inputs[i++] = input;
-    i = 0;
-    for (float p : params) n.params[i++] = p;
+    nodes[k] = makeNode(op, inputs, params);
     values[k].count = count;
     values[k].data = static_cast<Float4*>(arenaReserve(count * 16));
 }

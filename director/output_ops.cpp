@@ -139,14 +139,19 @@ void opSprite(const GraphEval& g, const GraphNode& n, NodeValue&) {
 // Camera (52, 53)
 //-----------------------------------------------------------------------------
 
+// Copies input `slot`'s first element, or (x, y, z) when the input is empty.
+static void copy3Or(float* out, const GraphEval& g, const GraphNode& n, int slot, float x, float y, float z) {
+    if (isEmpty(g, n, slot))
+        set3(out, x, y, z);
+    else
+        copy3(out, first(g, n, slot));
+}
+
 void opLookAtCamera(const GraphEval& g, const GraphNode& n, NodeValue&) {
     CameraState c;
     copy3(c.eye, first(g, n, 0));
     copy3(c.at, first(g, n, 1));
-    if (isEmpty(g, n, 2))
-        set3(c.up, 0, 1, 0);
-    else
-        copy3(c.up, first(g, n, 2));
+    copy3Or(c.up, g, n, 2, 0, 1, 0);
     c.fovy = kHalfPi;
     c.aspect = g.renderer->aspect;
     c.near = 0.05f;
@@ -156,15 +161,9 @@ void opLookAtCamera(const GraphEval& g, const GraphNode& n, NodeValue&) {
 
 void opCamera(const GraphEval& g, const GraphNode& n, NodeValue&) {
     CameraState c;
-    if (isEmpty(g, n, 0))
-        set3(c.eye, 1, 1, 1);
-    else
-        copy3(c.eye, first(g, n, 0));
+    copy3Or(c.eye, g, n, 0, 1, 1, 1);
     copy3(c.at, first(g, n, 1));
-    if (isEmpty(g, n, 2))
-        set3(c.up, 0, 1, 0);
-    else
-        copy3(c.up, first(g, n, 2));
+    copy3Or(c.up, g, n, 2, 0, 1, 0);
     c.fovy = isEmpty(g, n, 3) ? kHalfPi : first(g, n, 3).x;
     c.aspect = g.renderer->aspect;
     if (isEmpty(g, n, 4)) {

@@ -15,6 +15,7 @@
 #include "app/arena.h"
 #include "director/director_state.h"
 #include "director/graph.h"
+#include "tests/director/graph_node.h"
 
 // The process-wide arena and the director's start-up state, fresh for every test.
 inline void resetDirectorForTest() {
@@ -40,14 +41,7 @@ struct TestGraph {
 
     void slot(int k, NodeOp op, std::initializer_list<int32_t> inputs, std::initializer_list<float> params,
               uint32_t count) {
-        GraphNode& n = nodes[k];
-        n = GraphNode{};
-        n.op = op;
-        for (int i = 0; i < 8; ++i) n.inputs[i] = -1;
-        int i = 0;
-        for (int32_t input : inputs) n.inputs[i++] = input;
-        i = 0;
-        for (float p : params) n.params[i++] = p;
+        nodes[k] = makeNode(op, inputs, params);
         storage[k].assign(count, Float4{0, 0, 0, 0});
         values[k].count = count;
         values[k].data = storage[k].data();
