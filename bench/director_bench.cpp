@@ -2,10 +2,11 @@
 // of a graph that draws 1024 instances (lattice, random sizes, swaying positions, one drawMesh).
 #include <benchmark/benchmark.h>
 
-#include "app/arena.h"
+#include "base/arena.h"
 #include "director/director_state.h"
 #include "director/graph.h"
 #include "director/scene_data.h"
+#include "director/show_step.h"
 #include "tests/director/graph_node.h"
 
 static void startDirector() {
@@ -22,17 +23,12 @@ static void startDirector() {
 static void BM_EvaluateScene(benchmark::State& state) {
     startDirector();
     int s = static_cast<int>(state.range(0));
-    DirectorRenderer renderer = directorRenderer(1280.0f / 720.0f);
-    GraphArgs args = {};
-    int32_t end = 0;
-    for (int k = 0; k <= s; ++k) end += sceneTable.scenes[k].duration;
+    int32_t start = 0;
+    for (int k = 0; k < s; ++k) start += sceneTable.scenes[k].duration;
     int32_t frame = 0;
     for (auto _ : state) {
-        localFrame = frame;
-        sceneEndFrame = end;
-        beginDirectorFrame();
-        evaluateScene(nodeBlocks[s], valueBlocks[s], args, renderer);
-        directorAfterRender();
+        evaluateShowFrame(demoClockAtFrame(start + frame, sceneTable), 1280.0f / 720.0f);
+        endFrameOutputs(frameSettings, &lineList);
         frame = (frame + 1) % sceneTable.scenes[s].duration;
     }
     state.counters["draws"] = drawListOpaque.count + drawListBlended.count;
@@ -68,7 +64,7 @@ static void BM_Draw1024Instances(benchmark::State& state) {
         localFrame = frame++;
         beginDirectorFrame();
         evaluateScene(nodes, values, args, renderer);
-        directorAfterRender();
+        endFrameOutputs(frameSettings, &lineList);
     }
     state.counters["draws"] = drawListOpaque.count;
 }

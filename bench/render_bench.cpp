@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "director/director_state.h"
 #include "director/scene_data.h"
-#include "render/show_frame.h"
+#include "show/show.h"
 
 namespace {
 
@@ -26,8 +27,13 @@ RenderDevice& benchDevice() {
     static bool started = false;
     if (started) return device;
     auto start = std::chrono::steady_clock::now();
-    if (!startHeadlessShow(device, kWidth, kHeight, true, &startupTimes)) {
-        std::fprintf(stderr, "qz_bench_render: cannot start the renderer: %s\n", renderError());
+    showInit();
+    ShowDesc desc = {};
+    desc.width = kWidth;
+    desc.height = kHeight;
+    desc.antialias = true;
+    if (!showStart(device, desc, &startupTimes)) {
+        std::fprintf(stderr, "qz_bench_render: cannot start the show: %s\n", showError());
         std::exit(1);
     }
     startupTotal = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -54,13 +60,11 @@ void BM_SceneFrame(benchmark::State& state) {
     for (int s = 0; s < scene; ++s) first += sceneTable.scenes[s].duration;
     const int32_t frame = first + sceneTable.scenes[scene].duration / 2;
     ShowCursor cursor = {};
-    renderShowFrame(dev, cursor, frame); // evaluates the scene up to the frame
-    ShowPosition position = {};
-    showPositionOf(frame, position);
+    const DemoClock clock = showRenderAt(dev, cursor, frame); // evaluates the scene up to the frame
     glFinish();
     for (auto _ : state) {
         state.PauseTiming();
-        evaluateShowFrame(position, dev.aspect);
+        evaluateShowFrame(clock, dev.aspect);
         state.ResumeTiming();
         renderFrame(dev, directorFrameInput());
         glFinish();
@@ -92,7 +96,7 @@ void BM_Cubes1024(benchmark::State& state) {
     FrameInput in = {&opaque, &blended, &sprites, &camera, &settings, &lines};
     for (auto _ : state) {
         state.PauseTiming();
-        setDefaultFrameSettings(settings);
+        settings = defaultFrameSettings();
         state.ResumeTiming();
         renderFrame(dev, in);
         glFinish();

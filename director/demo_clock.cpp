@@ -10,9 +10,18 @@ int32_t demoFrameAt(int32_t positionMs) {
     return static_cast<int32_t>(frame);
 }
 
+int32_t demoPositionOfFrame(int32_t frame) {
+    // frame * 1666 / 100 rounded up: the first whole millisecond whose frame index reaches `frame`.
+    return static_cast<int32_t>((static_cast<int64_t>(frame) * 1666 + 99) / 100);
+}
+
 DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes) {
+    return demoClockAtFrame(demoFrameAt(positionMs), scenes);
+}
+
+DemoClock demoClockAtFrame(int32_t frame, const SceneTable& scenes) {
     DemoClock clock = {};
-    clock.frame = demoFrameAt(positionMs);
+    clock.frame = frame;
     int32_t sum = 0;
     int index = 0;
     for (; index < kSceneCount; ++index) {

@@ -23,5 +23,11 @@ int32_t demoFrameAt(int32_t positionMs);
 // The clock for a music position: the scene is the first whose cumulative end lies beyond the frame.
 DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes);
 
+// The same for a frame index (the tool and the capture step through frames, not milliseconds).
+DemoClock demoClockAtFrame(int32_t frame, const SceneTable& scenes);
+
+// The music position in milliseconds at which `frame` begins: the smallest position whose frame is it.
+int32_t demoPositionOfFrame(int32_t frame);
+
 // Publishes localFrame and sceneEndFrame for the director.
 void publishDemoClock(const DemoClock& clock);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/arena.h"
+#include "base/arena.h"
 
 int32_t localFrame;
 int32_t sceneEndFrame;
@@ -56,9 +56,14 @@ void resetDirectorState() {
     std::memset(drawListOpaque.records, 0, sizeof(drawListOpaque.records));
     std::memset(drawListBlended.records, 0, sizeof(drawListBlended.records));
     cameraState = CameraState{};
-    frameSettings = FrameSettings{};
-    frameSettings.clearColor = kDefaultClearColor;
-    frameSettings.lightDirVS = kDefaultLightDirVS;
+    frameSettings = defaultFrameSettings();
+}
+
+FrameSettings defaultFrameSettings() {
+    FrameSettings settings = {};
+    settings.clearColor = kDefaultClearColor;
+    settings.lightDirVS = kDefaultLightDirVS;
+    return settings;
 }
 
 void allocDirectorTables() {
@@ -104,12 +109,12 @@ void beginDirectorFrame() {
     frameSettings.transitionType = 0;
 }
 
-void directorAfterRender() {
-    frameSettings.clearColor = kDefaultClearColor;
-    frameSettings.isBlur = 0;
-    frameSettings.isRenderDof = 0;
-    frameSettings.isRenderBloom = 0;
-    lineList.count = 0;
+void endFrameOutputs(FrameSettings& settings, LineList* lines) {
+    settings.clearColor = kDefaultClearColor;
+    settings.isBlur = 0;
+    settings.isRenderDof = 0;
+    settings.isRenderBloom = 0;
+    if (lines) lines->count = 0;
 }
 
 DirectorRenderer directorRenderer(float aspect) {

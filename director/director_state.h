@@ -7,8 +7,8 @@
 //     allocDirectorTables();              // nodeBlocks, 32 node blocks, valueBlocks, 32 value blocks
 //     convertSceneData(sceneTable, embeddedTracks); // graph slots, value arrays, trackTable
 //
-// Per frame: `publishDemoClock` (demo_clock.h), `beginDirectorFrame()`, `evaluateScene` (graph.h),
-// the renderer draws from the lists, camera and settings below, then `directorAfterRender()`.
+// Per frame: `evaluateShowFrame` (show_step.h) publishes the clock, empties the outputs and evaluates
+// the scene; the renderer draws from the lists, camera and settings below, then `endFrameOutputs`.
 // Every table is reserved from the work arena once and never given back.
 #pragma once
 
@@ -65,9 +65,12 @@ void convertSceneData(const SceneTable& scenes, const Track* tracks);
 // transition type and factor to 0.
 void beginDirectorFrame();
 
-// What the renderer does after presenting: clear colour back to its default, the three effect
-// switches off, the line list emptied.
-void directorAfterRender();
+// The settings before the first frame: clear colour (30, 65, 90)/255, effects off, light (1, 1, 1, 0).
+FrameSettings defaultFrameSettings();
+
+// What happens after every frame, drawn or only evaluated: clear colour back to its default, the three
+// effect switches off, the line list (when given) emptied. The renderer calls it after present.
+void endFrameOutputs(FrameSettings& settings, LineList* lines);
 
 // The renderer hand-off of the process: the aspect ratio and trackTable.
 DirectorRenderer directorRenderer(float aspect);

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "director/dx_math.h"
+#include "base/dx_math.h"
 #include "director/node_ops.h"
 
 //-----------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 // element. Parameters are read once per evaluation.
 #include <cmath>
 
-#include "director/dx_math.h"
+#include "base/dx_math.h"
 #include "director/node_ops.h"
 
 //-----------------------------------------------------------------------------

@@ -33,5 +33,5 @@ add_library(qz_text STATIC
   ${PROJECT_SOURCE_DIR}/data/text_lines.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/text_font.cpp)
 target_include_directories(qz_text PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(qz_text PUBLIC qz_arena PRIVATE Freetype::Freetype PkgConfig::QZ_GLU)
+target_link_libraries(qz_text PUBLIC qz_base PRIVATE Freetype::Freetype PkgConfig::QZ_GLU)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/text_font.cpp PROPERTIES OBJECT_DEPENDS "${QZ_TEXT_FONT}")

@@ -13,7 +13,7 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include "app/arena.h"
+#include "base/arena.h"
 
 TextMesh textMeshes[kTextLineCount];
 uint32_t textMeshCount = 0;

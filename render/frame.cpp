@@ -5,8 +5,9 @@
 #include <cstring>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "app/arena.h"
-#include "director/dx_math.h"
+#include "base/arena.h"
+#include "base/dx_math.h"
+#include "director/director_state.h"
 #include "render/gpu_mesh.h"
 #include "render/shader_library.h"
 #include "render/textures.h"
@@ -17,8 +18,6 @@ namespace {
 
 // b1 keeps what was last written: the velocity pass writes only the two projections.
 PerObjectData perObject;
-
-const Float4 kDefaultClearColor = {0.11764706f, 0.25490198f, 0.3529412f, 1.0f};
 
 glm::vec3 vec3Of(const float v[3]) {
     return glm::vec3(v[0], v[1], v[2]);
@@ -47,23 +46,6 @@ void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {
 }
 
 } // namespace
-
-//-----------------------------------------------------------------------------
-// Settings
-//-----------------------------------------------------------------------------
-
-void setDefaultFrameSettings(FrameSettings& settings) {
-    settings = FrameSettings{};
-    settings.clearColor = kDefaultClearColor;
-    settings.lightDirVS = Float4{1.0f, 1.0f, 1.0f, 0.0f};
-}
-
-void resetFrameSettings(FrameSettings& settings) {
-    settings.clearColor = kDefaultClearColor;
-    settings.isBlur = 0;
-    settings.isRenderDof = 0;
-    settings.isRenderBloom = 0;
-}
 
 //-----------------------------------------------------------------------------
 // Camera and objects
@@ -199,6 +181,5 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
 
     glFlush();
     present(dev);
-    resetFrameSettings(settings);
-    if (in.lines) in.lines->count = 0;
+    endFrameOutputs(settings, in.lines);
 }

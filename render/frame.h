@@ -20,7 +20,7 @@ struct FrameInput {
     DrawList* blended;   // drawn last to first with alpha blending
     SpriteList* sprites; // sorted in place by key
     const CameraState* camera;
-    FrameSettings* settings; // read, then reset after present
+    FrameSettings* settings; // read, then reset after present (endFrameOutputs)
     LineList* lines;         // the director's line list: its count is set to 0 (may be null)
 };
 
@@ -46,11 +46,6 @@ void scenePass(RenderDevice& dev, const FrameInput& in);
 // world = scaling x rotation(yaw, pitch, roll) x translation, in the row-vector convention.
 glm::mat4 objectWorld(const float position[3], const float scale[3], const float rotation[3]);
 void drawObject(RenderDevice& dev, const DrawRecord& record);
-
-// The defaults of the frame settings: clear colour (30, 65, 90)/255, effects off, light (1, 1, 1, 0).
-void setDefaultFrameSettings(FrameSettings& settings);
-// What present resets: clear colour to its default, motion blur, depth of field and bloom off.
-void resetFrameSettings(FrameSettings& settings);
 
 //-----------------------------------------------------------------------------
 // Post-processing (post.cpp) and sprites (sprites.cpp)

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/arena.h"
+#include "base/arena.h"
 
 const char* const vertexShaderNames[kVertexShaderCount + 1] = {
     "A_0_debuglineVS", // 0

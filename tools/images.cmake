@@ -17,7 +17,7 @@ target_include_directories(qz_imagegen PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(qz_imagegen PUBLIC PNG::PNG)
 
 add_executable(qz-image-gen ${CMAKE_CURRENT_LIST_DIR}/image-gen/main.cpp)
-target_link_libraries(qz-image-gen PRIVATE qz_imagegen)
+target_link_libraries(qz-image-gen PRIVATE qz_imagegen qz_base)
 
 add_custom_target(images
   COMMAND qz-image-gen ${PROJECT_SOURCE_DIR}/data/images --sheet ${PROJECT_SOURCE_DIR}/docs/images.png

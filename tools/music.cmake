@@ -11,7 +11,7 @@ add_library(qz_music_gen STATIC
 target_include_directories(qz_music_gen PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/music-gen)
 
 add_executable(qz-music-gen music-gen/main.cpp)
-target_link_libraries(qz-music-gen PRIVATE qz_music_gen)
+target_link_libraries(qz-music-gen PRIVATE qz_music_gen qz_base)
 
 add_custom_target(music
   COMMAND qz-music-gen ${PROJECT_SOURCE_DIR}/music/ZB_PALEWIRE.xm

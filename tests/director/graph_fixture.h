@@ -12,7 +12,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/arena.h"
+#include "base/arena.h"
 #include "director/director_state.h"
 #include "director/graph.h"
 #include "tests/director/graph_node.h"
@@ -26,7 +26,7 @@ inline void resetDirectorForTest() {
     }
     resetDirectorState();
     beginDirectorFrame();
-    directorAfterRender();
+    endFrameOutputs(frameSettings, &lineList);
 }
 
 struct TestGraph {

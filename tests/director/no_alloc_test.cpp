@@ -82,14 +82,14 @@ TEST(NoAllocation, EvaluationAllocatesNothing) {
     g.slot(13, kOpTransition, {2}, {2}, 1);
     localFrame = 30;
     g.frame(); // warm up: any lazy initialisation happens here
-    directorAfterRender();
+    endFrameOutputs(frameSettings, &lineList);
 
     allocations = 0;
     counting = true;
     for (int f = 31; f < 40; ++f) {
         localFrame = f;
         g.frame();
-        directorAfterRender();
+        endFrameOutputs(frameSettings, &lineList);
     }
     counting = false;
     EXPECT_EQ(allocations, 0);

@@ -95,7 +95,7 @@ TEST(OutputOps, ListCapacityIsRespected) {
     EXPECT_FLOAT_EQ(lineList.vertices[1].position[0], 1.0f);
     EXPECT_FLOAT_EQ(lineList.vertices[1].position[3], 1.0f);
     EXPECT_EQ(lineList.vertices[1].colour, 0xFFFFFFFFu);
-    directorAfterRender();
+    endFrameOutputs(frameSettings, &lineList);
     EXPECT_EQ(lineList.count, 0u);
 }
 
@@ -194,7 +194,7 @@ TEST(OutputOps, FrameSettings) {
     EXPECT_FLOAT_EQ(frameSettings.bloomColor, 1.0f);
     EXPECT_EQ(frameSettings.isRenderBloom, 1);
 
-    directorAfterRender();
+    endFrameOutputs(frameSettings, &lineList);
     EXPECT_FLOAT4(frameSettings.clearColor, 0.11764706f, 0.25490198f, 0.3529412f, 1.0f);
     EXPECT_EQ(frameSettings.isBlur + frameSettings.isRenderDof + frameSettings.isRenderBloom, 0);
     EXPECT_FLOAT_EQ(frameSettings.dofFocus, 0.2f); // kept

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "director/scene_data.h"
+#include "director/show_step.h"
 #include "tests/director/graph_fixture.h"
 
 // The show's start-up for the director, on the process arena.
@@ -59,15 +60,11 @@ TEST(SceneData, EmptyScenesEvaluateToNothing) {
 
 // Scene 1 at local frame f, evaluated frame by frame from 0 as the show does.
 static void runScene1To(int32_t f) {
-    DirectorRenderer renderer = directorRenderer(1280.0f / 720.0f);
-    GraphArgs args = {};
-    sceneEndFrame = 1140;
-    for (int32_t k = 0; k <= f; ++k) {
-        localFrame = k;
-        beginDirectorFrame();
-        evaluateScene(nodeBlocks[1], valueBlocks[1], args, renderer);
-        if (k < f) directorAfterRender();
-    }
+    ShowCursor cursor = {};
+    DemoClock clock = advanceShowTo(cursor, 900 + f, sceneTable, 1280.0f / 720.0f);
+    ASSERT_EQ(clock.sceneIndex, 1);
+    ASSERT_EQ(localFrame, f);
+    ASSERT_EQ(sceneEndFrame, 1140);
 }
 
 // Slot 4 and 5 by hand: seed 0, four LCG steps per element.

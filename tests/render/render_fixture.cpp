@@ -5,7 +5,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "app/arena.h"
+#include "base/arena.h"
+#include "director/director_state.h"
 #include "mesh/mesh_ops.h"
 #include "render/gpu_mesh.h"
 #include "render/shader_library.h"
@@ -41,7 +42,7 @@ TestFrame* newTestFrame() {
     std::memset(&frame, 0, sizeof frame);
     frame.camera = CameraState{{0, 0, 5}, {0, 0, 0}, {0, 1, 0}, 1.5707964f, (float)kTestWidth / kTestHeight,
                                0.05f,     1000.0f};
-    setDefaultFrameSettings(frame.settings);
+    frame.settings = defaultFrameSettings();
     return &frame;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <tuple>
 
-#include "app/arena.h"
+#include "base/arena.h"
 #include "mesh/text_mesh.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "tools/image-gen/contact_sheet.h"
 #include "tools/image-gen/png_write.h"
 

@@ -48,33 +48,3 @@ bool encodePng(const GeneratedImage& img, std::vector<uint8_t>& out, std::string
     png_destroy_write_struct(&png, &info);
     return true;
 }
-
-bool writeBytesAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string temp = path + ".partial-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    mode_t mask = umask(0); // mkstemp makes the file private; give it the usual permissions
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = "cannot write " + path + ": " + std::strerror(errno);
-            close(fd);
-            unlink(temp.c_str());
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}

@@ -10,6 +10,3 @@
 
 // Encodes `img` into `out`; returns false with a reason in `error` on failure.
 bool encodePng(const GeneratedImage& img, std::vector<uint8_t>& out, std::string& error);
-
-// Writes `bytes` to `path` through a temporary file renamed into place; false with a reason on failure.
-bool writeBytesAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);

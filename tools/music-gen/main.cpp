@@ -4,6 +4,7 @@
 //
 // The output is the same, byte for byte, on every run. It is written under a temporary name in
 // the same folder and renamed into place only when complete.
+#include "base/atomic_file.h"
 #include "song.h"
 #include "xm.h"
 
@@ -20,24 +21,6 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool writeAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        error = "cannot create " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    int savedErrno = errno;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    error = "cannot write " + path + ": " + std::strerror(ok ? errno : savedErrno);
-    std::remove(temp.c_str());
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -52,7 +35,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> bytes = xmWriteModule(module);
 
     std::string error;
-    if (!writeAtomically(path, bytes, error)) return fail(error);
+    if (!writeBytesAtomically(path, bytes, error)) return fail(error);
     std::fprintf(stderr, "qz-music-gen: wrote %s (%zu bytes, %zu patterns, %zu instruments)\n", path.c_str(),
                  bytes.size(), module.patterns.size(), module.instruments.size());
     return 0;

@@ -38,7 +38,7 @@ static int runMesh(int k, const std::string& objPath) {
         return toolError("mesh program %d does not exist (there are %u: 0..%u)", k, kMeshProgramCount,
                          kMeshProgramCount - 1);
     if (!buildMesh(uint32_t(k))) return 1;
-    return writeFileAtomically(objPath, [](FILE* f) { return writeObj(f, quadMesh); }) ? 0 : 1;
+    return writeToolFile(objPath, [](FILE* f) { return writeObj(f, quadMesh); }) ? 0 : 1;
 }
 
 void addMeshCommands(CLI::App& app) {

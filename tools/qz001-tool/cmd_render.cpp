@@ -13,7 +13,7 @@
 
 #include "director/director_types.h"
 #include "render/png_io.h"
-#include "render/show_frame.h"
+#include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {
@@ -60,14 +60,19 @@ bool checkWritableFolder(const std::string& folder, const std::string& forPath) 
 }
 
 bool startShow(RenderDevice& dev, const RenderOptions& o, int width, int height) {
-    if (startHeadlessShow(dev, width, height, !o.noAa)) return true;
-    toolError("cannot start the renderer: %s", renderError());
+    showInit();
+    ShowDesc desc = {};
+    desc.width = width;
+    desc.height = height;
+    desc.antialias = !o.noAa;
+    if (showStart(dev, desc)) return true;
+    toolError("cannot start the show: %s", showError());
     return false;
 }
 
 bool writeFrame(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path) {
     readBackBuffer(dev, pixels.data());
-    return writeFileAtomically(
+    return writeToolFile(
         path, [&](FILE* f) { return writePng(f, (uint32_t)dev.width, (uint32_t)dev.height, pixels.data()); });
 }
 
@@ -80,7 +85,7 @@ int runRender(const RenderOptions& o) {
     RenderDevice dev = {};
     if (!startShow(dev, o, width, height)) return 1;
     ShowCursor cursor = {};
-    renderShowFrame(dev, cursor, o.frame);
+    showRenderAt(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     return writeFrame(dev, pixels, o.out) ? 0 : 1;
 }
@@ -113,7 +118,7 @@ int runCapture(const RenderOptions& o) {
     int done = 0;
     drawProgress(done, total);
     for (int frame = o.from; frame <= o.to; frame += o.step) {
-        renderShowFrame(dev, cursor, frame);
+        showRenderAt(dev, cursor, frame);
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%05d.png", frame);
         if (!writeFrame(dev, pixels, o.out + name)) {

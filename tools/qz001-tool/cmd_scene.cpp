@@ -8,10 +8,9 @@
 
 #include <cmath>
 
-#include "app/arena.h"
 #include "director/director_state.h"
-#include "director/graph.h"
 #include "director/scene_data.h"
+#include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
 //-----------------------------------------------------------------------------
@@ -19,21 +18,12 @@
 //-----------------------------------------------------------------------------
 
 static void evaluateSceneTo(int scene, int32_t frame) {
-    arenaInit();
-    resetDirectorState();
-    allocDirectorTables();
-    convertSceneData(sceneTable, embeddedTracks);
-    int32_t end = 0;
-    for (int s = 0; s <= scene; ++s) end += sceneTable.scenes[s].duration;
-    DirectorRenderer renderer = directorRenderer(1280.0f / 720.0f);
-    GraphArgs args = {};
-    for (int32_t f = 0; f <= frame; ++f) {
-        localFrame = f;
-        sceneEndFrame = end;
-        beginDirectorFrame();
-        evaluateScene(nodeBlocks[scene], valueBlocks[scene], args, renderer);
-        if (f < frame) directorAfterRender();
-    }
+    showInit();
+    showStartDirector();
+    int32_t start = 0;
+    for (int s = 0; s < scene; ++s) start += sceneTable.scenes[s].duration;
+    ShowCursor cursor = {};
+    advanceShowTo(cursor, start + frame, sceneTable, 1280.0f / 720.0f);
 }
 
 //-----------------------------------------------------------------------------

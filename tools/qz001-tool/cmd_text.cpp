@@ -1,7 +1,7 @@
 // cmd_text.cpp - `texts` and `text K --obj FILE`: the extruded meshes of the 18 text lines.
 #include <CLI/CLI.hpp>
 
-#include "app/arena.h"
+#include "base/arena.h"
 #include "mesh/text_mesh.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -50,7 +50,7 @@ static int runText(int k, const std::string& objPath) {
         return toolError("text line %d does not exist (there are %d: 0..%d)", k, kTextLineCount,
                          kTextLineCount - 1);
     if (!buildTexts()) return 1;
-    return writeFileAtomically(objPath, [k](FILE* f) { return writeObj(f, k); }) ? 0 : 1;
+    return writeToolFile(objPath, [k](FILE* f) { return writeObj(f, k); }) ? 0 : 1;
 }
 
 void addTextCommands(CLI::App& app) {

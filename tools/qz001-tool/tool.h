@@ -21,10 +21,10 @@ int toolError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Writes `path` through a temporary file in the same folder and renames it into place only after
 // `write` returned true and every byte reached the disk; otherwise removes the temporary, prints
 // one error line naming the path, and returns false. Nothing is ever half-written.
-bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write);
+bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& write);
 
 // Subcommand families.
-void addMeshCommands(CLI::App& app); // meshes, mesh K --obj FILE
-void addSceneCommands(CLI::App& app); // scene S --frame F [--json]
-void addTextCommands(CLI::App& app);  // texts, text K --obj FILE
+void addMeshCommands(CLI::App& app);   // meshes, mesh K --obj FILE
+void addSceneCommands(CLI::App& app);  // scene S --frame F [--json]
+void addTextCommands(CLI::App& app);   // texts, text K --obj FILE
 void addRenderCommands(CLI::App& app); // render --frame F --out FILE.png, capture --out DIR

@@ -5,7 +5,7 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include "director/dx_math.h"
+#include "base/dx_math.h"
 
 #define EXPECT_VEC3(v, X, Y, Z)                                                                              \
     do {                                                                                                     \

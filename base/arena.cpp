@@ -1,5 +1,5 @@
 // arena.cpp - the work arena: two lazily committed, zero-filled regions and a bump cursor each.
-#include "app/arena.h"
+#include "base/arena.h"
 
 #include <cerrno>
 #include <cstdio>

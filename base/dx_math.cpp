@@ -1,5 +1,5 @@
 // dx_math.cpp - the row-vector helpers on top of glm.
-#include "director/dx_math.h"
+#include "base/dx_math.h"
 
 #include <cmath>
 

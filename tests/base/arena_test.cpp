@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/arena.h"
+#include "base/arena.h"
 
 static int warnings = 0;
 static void countWarning(const char* text) {

@@ -1,0 +1,177 @@
+// music.cpp - libopenmpt renders the module inside SDL's audio callback; the main thread reads the
+// position and the last samples heard under the device lock.
+#include "audio/music.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstring>
+#include <libopenmpt/libopenmpt.h>
+
+#include "audio/spectrum.h"
+#include "director/music_levels.h"
+
+namespace {
+
+constexpr uint32_t kRingFrames = 16384; // mono history for the spectrum: far more than any buffer
+constexpr uint32_t kMaxDeviceFrames = 8192;
+
+struct MusicState {
+    openmpt_module* mod;
+    uint32_t durationMs;
+    int32_t startMs; // where openMusic put the module
+    SDL_AudioDeviceID device;
+    int32_t rate;
+    uint32_t bufferFrames; // the device's buffer: written but not yet heard
+    bool dummy;            // no sound card: the position follows the wall clock
+
+    // Written by the callback under the device lock.
+    uint64_t framesOut;      // every frame handed to the device, module and silence after it
+    uint64_t endFrame;       // framesOut when the module ended; UINT64_MAX while it plays
+    uint64_t callbackTicks;  // performance counter at the last callback
+    float ring[kRingFrames]; // mono samples, frame f at f % kRingFrames
+    float stereo[2 * kMaxDeviceFrames];
+
+    // Main thread only.
+    uint64_t startTicks;
+    uint64_t lastHeard; // keeps the position monotonic
+};
+
+MusicState music;
+char errorText[1024];
+
+void audioCallback(void*, Uint8* stream, int length) {
+    float* out = reinterpret_cast<float*>(stream);
+    uint32_t frames = (uint32_t)length / (2 * sizeof(float));
+    size_t done = 0;
+    if (music.endFrame == UINT64_MAX)
+        done = openmpt_module_read_interleaved_float_stereo(music.mod, music.rate, frames, out);
+    if (done < frames) {
+        std::memset(out + 2 * done, 0, (frames - done) * 2 * sizeof(float));
+        if (music.endFrame == UINT64_MAX) music.endFrame = music.framesOut + done;
+    }
+    for (uint32_t i = 0; i < frames; ++i)
+        music.ring[(music.framesOut + i) % kRingFrames] = 0.5f * (out[2 * i] + out[2 * i + 1]);
+    music.framesOut += frames;
+    music.callbackTicks = SDL_GetPerformanceCounter();
+}
+
+bool fail(const char* format, const char* detail) {
+    std::snprintf(errorText, sizeof errorText, format, detail);
+    return false;
+}
+
+bool openDevice(const char* driver) {
+    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want = {}, have = {};
+    want.freq = kMusicSampleRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = audioCallback;
+    music.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (music.device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    music.rate = have.freq;
+    music.bufferFrames = have.samples;
+    return true;
+}
+
+// Frames of the module heard since startMusic.
+uint64_t framesHeard() {
+    const uint64_t now = SDL_GetPerformanceCounter();
+    const double frequency = (double)SDL_GetPerformanceFrequency();
+    if (music.dummy) return (uint64_t)((double)(now - music.startTicks) / frequency * music.rate);
+    SDL_LockAudioDevice(music.device);
+    const uint64_t out = music.framesOut, ticks = music.callbackTicks;
+    SDL_UnlockAudioDevice(music.device);
+    if (out <= music.bufferFrames) return 0;
+    const uint64_t consumed = out - music.bufferFrames;
+    const uint64_t since = (uint64_t)((double)(now - ticks) / frequency * music.rate);
+    uint64_t heard = consumed + (since < music.bufferFrames ? since : music.bufferFrames);
+    return heard < out ? heard : out;
+}
+
+} // namespace
+
+bool openMusic(const char* path, int32_t startMs) {
+    freeModule(music.mod);
+    music = MusicState{};
+    music.mod = loadModuleFile(path, errorText, sizeof errorText);
+    if (!music.mod) return false;
+    music.durationMs = (uint32_t)(openmpt_module_get_duration_seconds(music.mod) * 1000.0 + 0.5);
+    if (startMs > 0) {
+        double at = openmpt_module_set_position_seconds(music.mod, startMs / 1000.0);
+        music.startMs = (int32_t)(at * 1000.0 + 0.5);
+    }
+    return true;
+}
+
+bool startMusic() {
+    if (!music.mod) return fail("%s", "no music module is open");
+    prepareSpectrum();
+    music.endFrame = UINT64_MAX;
+    if (!openDevice(nullptr)) {
+        std::fprintf(stderr,
+                     "qz001: no audio device (%s): the music is silent, the clock follows the wall clock\n",
+                     SDL_GetError());
+        if (!openDevice("dummy"))
+            return fail("cannot open even SDL's dummy audio driver: %s", SDL_GetError());
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    music.dummy = driver && std::strcmp(driver, "dummy") == 0;
+    music.startTicks = SDL_GetPerformanceCounter();
+    SDL_PauseAudioDevice(music.device, 0);
+    setSpectrumSource(SpectrumSource{queryMusicSpectrum, nullptr});
+    return true;
+}
+
+bool musicIsPlaying() {
+    if (!music.device) return false;
+    if (music.dummy) return musicPositionMs() < music.durationMs;
+    SDL_LockAudioDevice(music.device);
+    const uint64_t end = music.endFrame;
+    SDL_UnlockAudioDevice(music.device);
+    return end == UINT64_MAX || framesHeard() < end;
+}
+
+uint32_t musicPositionMs() {
+    if (!music.device) return 0;
+    uint64_t heard = framesHeard();
+    if (heard < music.lastHeard) heard = music.lastHeard;
+    music.lastHeard = heard;
+    uint64_t ms = (uint64_t)music.startMs + heard * 1000 / (uint64_t)music.rate;
+    if (music.dummy && ms > music.durationMs) ms = music.durationMs;
+    return (uint32_t)ms;
+}
+
+bool queryMusicSpectrum(void*, float* out, uint32_t count) {
+    if (!music.device || count > kSpectrumMaxBins) return false;
+    float samples[2 * kSpectrumMaxBins];
+    const uint32_t n = 2 * count;
+    uint64_t heard = music.lastHeard;
+    SDL_LockAudioDevice(music.device);
+    if (heard > music.framesOut) heard = music.framesOut;
+    const uint64_t first = heard > n ? heard - n : 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint64_t f = first + i;
+        samples[i] = (f < heard && f + kRingFrames > music.framesOut) ? music.ring[f % kRingFrames] : 0.0f;
+    }
+    SDL_UnlockAudioDevice(music.device);
+    return spectrumOf(samples, count, out);
+}
+
+uint32_t musicDurationMs() {
+    return music.durationMs;
+}
+
+const char* musicDriver() {
+    const char* driver = music.device ? SDL_GetCurrentAudioDriver() : nullptr;
+    return driver ? driver : "none";
+}
+
+const char* musicError() {
+    return errorText;
+}

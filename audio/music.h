@@ -1,0 +1,39 @@
+// music.h - the show's music: the module played once on the audio device, its position (the show's
+// only clock) and its spectrum.
+//
+//     if (!openMusic(kMusicPath, 0)) die(musicError());   // before the show window: a missing file is fatal
+//     ...                                                 // the rest of start-up
+//     startMusic();                                       // the last start-up step
+//     while (musicIsPlaying()) { uint32_t ms = musicPositionMs(); ... }
+//
+// The position is what the listener hears: the frames the device has consumed minus its buffer, in
+// milliseconds since the start of the module, smoothed by the wall clock between two device callbacks,
+// never going back. With no audio device SDL's dummy driver takes its place and the position follows
+// the wall clock, so the show still plays at its speed, silently. startMusic also installs the spectrum
+// source of the director's spectrum nodes (the last samples heard); without music it reads zeros.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/module_file.h"
+
+// Loads the module and moves it to `startMs` (the start of the show's first frame to play; rounded to
+// the module's row). False with a message in musicError() that names the file.
+bool openMusic(const char* path, int32_t startMs);
+
+// Opens the audio device (or the dummy driver) and plays the opened module from where openMusic put it.
+bool startMusic();
+
+// True until the module has played through and the device has played the last of it.
+bool musicIsPlaying();
+
+// Milliseconds of the module heard so far (counted from the module's start, not from startMs); 0
+// before startMusic and without music.
+uint32_t musicPositionMs();
+
+uint32_t musicDurationMs(); // of the opened module; 0 when none is open
+const char* musicDriver();  // the SDL audio driver in use ("dummy" without a sound card)
+const char* musicError();
+
+// The spectrum source: `count` magnitudes of the 2 x `count` samples heard last (see spectrum.h).
+bool queryMusicSpectrum(void* user, float* out, uint32_t count);

@@ -1,0 +1,55 @@
+// atomic_file.cpp - temporary file, flush to disk, rename into place.
+#include "base/atomic_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int createTemporaryBeside(const std::string& path, std::string& temp, std::string& error) {
+    temp = path + ".partial-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        return -1;
+    }
+    // mkstemp creates the file for its owner only; give it the mode a plain fopen would.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    return fd;
+}
+
+bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write,
+                         std::string& error) {
+    std::string temp;
+    int fd = createTemporaryBeside(path, temp, error);
+    if (fd < 0) return false;
+    FILE* file = fdopen(fd, "wb");
+    if (!file) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
+    errno = 0;
+    bool ok = write(file);
+    ok = std::fflush(file) == 0 && ok && !std::ferror(file);
+    ok = ok && fsync(fileno(file)) == 0;
+    int err = errno;
+    if (std::fclose(file) != 0) ok = false;
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        unlink(temp.c_str());
+        error = "cannot write " + path + ": " + (err ? std::strerror(err) : "write failed");
+    }
+    return ok;
+}
+
+bool writeBytesAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    return writeFileAtomically(
+        path, [&](FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); }, error);
+}

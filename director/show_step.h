@@ -1,0 +1,31 @@
+// show_step.h - the director's half of one frame of the show, the same for the window show, the tool,
+// the tests and the benchmarks.
+//
+//     DemoClock clock = demoClockAt(positionMs, sceneTable);
+//     evaluateShowFrame(clock, aspect);   // publish the clock, reset, evaluate: outputs ready to draw
+//     renderFrame(dev, directorFrameInput());   // draws, then calls endFrameOutputs
+//
+// A frame's outputs can depend on the frames before it (values persist from frame to frame, draw records
+// remember last frame's transform). A tool that wants frame F as the show draws it after playing every
+// frame before it keeps a ShowCursor:
+//
+//     ShowCursor cursor = {};
+//     DemoClock clock = advanceShowTo(cursor, 1000, sceneTable, aspect);  // scene 1: local frames 0..100
+#pragma once
+
+#include "director/demo_clock.h"
+
+// One evaluation as the main loop makes it: publishes localFrame and sceneEndFrame, sets the frame
+// arena back, empties the frame outputs and evaluates the clock's scene with empty arguments.
+void evaluateShowFrame(const DemoClock& clock, float aspect);
+
+struct ShowCursor {
+    int32_t scene;      // scene last evaluated; meaningful when `started`
+    int32_t localFrame; // its local frame last evaluated
+    bool started;
+};
+
+// Evaluates global frame `frame` (0..7831) with the frames of its scene before it, starting at local
+// frame 0 or after the cursor when the cursor stands earlier in the same scene. The frames before
+// `frame` are ended as the renderer ends a frame; `frame`'s outputs are left to draw.
+DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect);

@@ -1,0 +1,60 @@
+// show.cpp - start-up in its fixed order, and the frame step.
+#include "show/show.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "audio/music.h"
+#include "base/arena.h"
+#include "director/director_state.h"
+#include "director/scene_data.h"
+#include "mesh/text_mesh.h"
+
+static char showErrorText[1024];
+
+static bool fail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(showErrorText, sizeof showErrorText, format, args);
+    va_end(args);
+    return false;
+}
+
+const char* showError() {
+    return showErrorText;
+}
+
+void showInit() {
+    arenaInit();
+    resetDirectorState();
+}
+
+void showStartDirector() {
+    allocDirectorTables();
+    convertSceneData(sceneTable, embeddedTracks);
+}
+
+bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
+    const int width = desc.width ? desc.width : 1280;
+    const int height = desc.height ? desc.height : 720;
+    TextMeshStatus text = createTextMeshes();
+    if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
+    SDL_Window* window = desc.window ? desc.window : openHeadlessWindow(width, height);
+    if (!window) return fail("%s", renderError());
+    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen};
+    if (!startRenderer(dev, renderer, window, times)) return fail("%s", renderError());
+    showStartDirector();
+    if (desc.music && !startMusic()) return fail("%s", musicError());
+    return true;
+}
+
+void showFrame(RenderDevice& dev, const DemoClock& clock) {
+    evaluateShowFrame(clock, dev.aspect);
+    renderFrame(dev, directorFrameInput());
+}
+
+DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame) {
+    DemoClock clock = advanceShowTo(cursor, frame, sceneTable, dev.aspect);
+    renderFrame(dev, directorFrameInput());
+    return clock;
+}

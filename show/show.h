@@ -1,0 +1,49 @@
+// show.h - the show's start-up sequence and its per-frame step: one of each, used by the window show
+// (app/), qz001-tool, the tests and the benchmarks.
+//
+//     showInit();                               // work arena and director state, first of all
+//     ...                                       // launcher, show window (none when headless)
+//     ShowDesc desc = {};
+//     desc.window = window;                     // nullptr: a hidden offscreen surface of width x height
+//     desc.vsync = desc.antialias = true;
+//     RenderDevice dev = {};
+//     if (!showStart(dev, desc)) die(showError());
+//     ...
+//     showFrame(dev, demoClockAt(positionMs, sceneTable));   // once per frame of the main loop
+//
+// showStart runs the start-up steps after the window in their fixed order: text meshes, device, shader
+// library, GPU meshes, textures, render resources, director tables, scene data, and the music when
+// asked for (the module must have been opened with openMusic first).
+#pragma once
+
+#include "director/show_step.h"
+#include "render/device.h"
+#include "render/startup.h"
+
+struct ShowDesc {
+    SDL_Window* window; // made with SDL_WINDOW_OPENGL after requestGlAttributes(); nullptr = headless
+    int width;          // back-buffer size; 0 = 1280 x 720
+    int height;
+    bool fullScreen;
+    bool vsync;
+    bool antialias; // the FXAA pass
+    bool music;     // start the opened module as the last step
+};
+
+// The first two start-up steps: the work arena, then the director's state. Once per process.
+void showInit();
+
+// The director's part of start-up alone (its tables and the scene data), for what evaluates scenes
+// without drawing them; showStart runs it in its place in the sequence.
+void showStartDirector();
+
+// Everything else the show builds before its first frame. False with a message in showError().
+bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nullptr);
+const char* showError();
+
+// One frame of the main loop: evaluate the clock's scene, render and present it.
+void showFrame(RenderDevice& dev, const DemoClock& clock);
+
+// Global frame `frame` (0..7831) rendered as the show draws it after playing the frames of its scene
+// before it (see advanceShowTo); for the tool, which steps through frames rather than the music.
+DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame);
