@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev
   libopenmpt-dev libkissfft-dev libimgui-dev
   libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
+  xvfb xauth xdotool imagemagick
 )
 if [ "${1:-}" = "--run" ]; then packages+=(ffmpeg); fi
 

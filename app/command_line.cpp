@@ -1,0 +1,65 @@
+// command_line.cpp - CLI11 parsing into a CommandLine.
+#include "app/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+
+#include "app/launcher_logic.h"
+#include "director/demo_clock.h"
+#include "director/scene_data.h"
+
+CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std::string& message) {
+    CLI::App app{"qz001: a real-time show of procedural 3D scenes in time with its music.\n"
+                 "Without options the launcher asks for the display options first.",
+                 "qz001"};
+    bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false;
+    int scene = -1;
+    double at = -1;
+    app.add_flag("--no-launcher", noLauncher, "start at once with the launcher's defaults");
+    app.add_flag("--windowed", windowed, "a 1280x720 window instead of full screen (skips the launcher)");
+    app.add_flag("--no-vsync", noVsync, "do not wait for vertical sync (skips the launcher)");
+    app.add_flag("--no-aa", noAa, "no antialiasing pass (skips the launcher)");
+    app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
+    auto* sceneOption = app.add_option("--scene", scene, "start at the first frame of scene S (0..10)");
+    app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
+    app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return CommandLineResult::done;
+    } catch (const CLI::ParseError& e) {
+        message = std::string(e.what()) + " (try --help)";
+        return CommandLineResult::error;
+    }
+    const double showSeconds = demoPositionOfFrame(kShowFrameCount) / 1000.0;
+    if (app.count("--scene") && (scene < 0 || scene >= kSceneCount)) {
+        message = "--scene " + std::to_string(scene) + " is not a scene of the show (0.." +
+                  std::to_string(kSceneCount - 1) + ")";
+        return CommandLineResult::error;
+    }
+    if (app.count("--at") && !(at >= 0 && at < showSeconds)) {
+        message = "--at " + app.get_option("--at")->as<std::string>() + " lies outside the show (0 to " +
+                  std::to_string(showSeconds).substr(0, 7) + " seconds)";
+        return CommandLineResult::error;
+    }
+
+    out = CommandLine{};
+    out.settings = launcherCreated();
+    out.settings.fullScreen = !windowed;
+    out.settings.vsync = !noVsync;
+    out.settings.antialias = !noAa;
+    out.settings.music = !noMusic;
+    out.settings.start = 1;
+    launcherDestroyed(out.settings);
+    out.launcher = !(noLauncher || windowed || noVsync || noAa || noMusic);
+    out.stats = stats;
+    if (scene >= 0) {
+        int32_t first = 0;
+        for (int s = 0; s < scene; ++s) first += sceneTable.scenes[s].duration;
+        out.startMs = demoPositionOfFrame(first);
+    } else if (at >= 0) {
+        out.startMs = (int32_t)std::lround(at * 1000.0);
+    }
+    return CommandLineResult::run;
+}

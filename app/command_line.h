@@ -1,0 +1,30 @@
+// command_line.h - qz001's options, for people who watch the show often or work on it.
+//
+//     qz001                      the launcher, then the show
+//     qz001 --no-launcher        the launcher's defaults: full screen, vsync, FXAA, music
+//     qz001 --windowed --no-vsync --no-aa --no-music   set the options (and skip the launcher)
+//     qz001 --scene 4            the music, and so the show, starts at scene 4's first frame
+//     qz001 --at 62.5            ... at 62.5 seconds
+//
+// Bad values get a one-line error and exit status 2.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/launch_settings.h"
+
+struct CommandLine {
+    bool launcher;           // ask with the launcher (the default); else use `settings`
+    LaunchSettings settings; // the launcher's defaults with the flags applied, start 1
+    int32_t startMs;         // music position to start at
+    bool stats;              // print the time to the first frame and the frame rate at the end
+};
+
+enum class CommandLineResult {
+    run,   // go on with `out`
+    done,  // --help was printed: exit 0
+    error, // `message` says what was wrong: exit 2
+};
+
+CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std::string& message);

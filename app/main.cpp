@@ -1,0 +1,123 @@
+// main.cpp - qz001: the launcher, the show window, start-up in its fixed order, the main loop.
+//
+// Exit status: 0 at a normal end (the music ended, the last frame, Escape, the window closed, or the
+// launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 4.5,
+// a shader that does not compile), with the reason on stderr and in a message box; 2 for a bad option.
+#include <SDL.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/launcher.h"
+#include "app/main_loop.h"
+#include "app/window.h"
+#include "audio/music.h"
+#include "director/scene_data.h"
+#include "show/show.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct App {
+    RenderDevice dev;
+    LaunchSettings settings;
+    int32_t startMs;
+    Clock::time_point launched; // when the process started
+    Clock::time_point firstFrame;
+    uint64_t frames;
+};
+
+bool escapeHeld(void*) {
+    return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
+}
+
+bool musicPlaying(void*) {
+    return musicIsPlaying();
+}
+
+uint32_t positionMs(void* user) {
+    const App& app = *static_cast<App*>(user);
+    return app.settings.music ? musicPositionMs() : (uint32_t)app.startMs;
+}
+
+LoopEvent takeEvent(void*) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return LoopEvent::none;
+    if (e.type == SDL_QUIT) return LoopEvent::quit;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return LoopEvent::quit;
+    if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) return LoopEvent::escape;
+    return LoopEvent::other;
+}
+
+void drawFrame(void* user, const DemoClock& clock) {
+    App& app = *static_cast<App*>(user);
+    showFrame(app.dev, clock);
+    if (app.frames++ == 0) app.firstFrame = Clock::now();
+}
+
+[[noreturn]] void fail(SDL_Window* window, const std::string& text) {
+    reportError(window, text.c_str());
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+
+void startVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        fail(nullptr, std::string("no display to show the show on: ") + SDL_GetError());
+}
+
+void printStats(const App& app, ShowEnd end) {
+    const double toFirst = std::chrono::duration<double>(app.firstFrame - app.launched).count();
+    const double playing = std::chrono::duration<double>(Clock::now() - app.firstFrame).count();
+    std::fprintf(stderr, "qz001: ended by %s; first frame %.2f s after start; %llu frames in %.1f s (%.1f fps)\n",
+                 showEndName(end), app.frames ? toFirst : 0.0, (unsigned long long)app.frames, playing,
+                 playing > 0 ? (app.frames - 1) / playing : 0.0);
+}
+
+App app;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    app.launched = Clock::now();
+    CommandLine options = {};
+    std::string message;
+    switch (parseCommandLine(argc, argv, options, message)) {
+    case CommandLineResult::done: return 0;
+    case CommandLineResult::error: std::fprintf(stderr, "qz001: %s\n", message.c_str()); return 2;
+    case CommandLineResult::run: break;
+    }
+
+    showInit();
+    app.settings = options.settings;
+    if (options.launcher) {
+        startVideo();
+        app.settings = runLauncher();
+        if (!app.settings.start) std::_Exit(0);
+    }
+    app.startMs = options.startMs;
+    if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
+    startVideo();
+    std::string error;
+    SDL_Window* window = openShowWindow(app.settings, error);
+    if (!window) fail(nullptr, error);
+
+    ShowDesc desc = {};
+    desc.window = window;
+    desc.width = app.settings.width;
+    desc.height = app.settings.height;
+    desc.fullScreen = app.settings.fullScreen;
+    desc.vsync = app.settings.vsync;
+    desc.antialias = app.settings.antialias;
+    desc.music = app.settings.music;
+    if (!showStart(app.dev, desc)) fail(window, showError());
+
+    const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
+    const ShowEnd end = runMainLoop(hooks, app.settings.music, sceneTable);
+    if (options.stats) printStats(app, end);
+    std::fflush(stdout);
+    std::_Exit(0);
+}

@@ -1,0 +1,90 @@
+// window.cpp - placement, the show window, dragging by hit test, message boxes.
+#include "app/window.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "render/device.h"
+
+WindowPlacement centredPlacement(int screenWidth, int screenHeight, int width, int height) {
+    return WindowPlacement{(screenWidth - width) >> 1, (screenHeight - height) >> 1};
+}
+
+void desktopSize(int& width, int& height) {
+    SDL_DisplayMode mode = {};
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+        width = mode.w;
+        height = mode.h;
+    } else {
+        width = 1280;
+        height = 720;
+    }
+}
+
+//-----------------------------------------------------------------------------
+// Dragging
+//-----------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kMaxKeptRects = 16;
+
+struct DragAreas {
+    SDL_Rect keep[kMaxKeptRects]; // presses here go to the window's own controls
+    int keepCount;
+};
+
+DragAreas dragAreas[2]; // the launcher and the show window, one after the other
+int dragAreaCount;
+
+SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* point, void* data) {
+    const DragAreas* areas = static_cast<const DragAreas*>(data);
+    for (int i = 0; i < areas->keepCount; ++i)
+        if (SDL_PointInRect(point, &areas->keep[i])) return SDL_HITTEST_NORMAL;
+    return SDL_HITTEST_DRAGGABLE;
+}
+
+} // namespace
+
+void makeWindowDraggable(SDL_Window* window, const SDL_Rect* keepClicks, int keepCount) {
+    if (dragAreaCount == 2) dragAreaCount = 0;
+    DragAreas& areas = dragAreas[dragAreaCount++];
+    areas.keepCount = keepCount < kMaxKeptRects ? keepCount : kMaxKeptRects;
+    for (int i = 0; i < areas.keepCount; ++i) areas.keep[i] = keepClicks[i];
+    SDL_SetWindowHitTest(window, hitTest, &areas);
+}
+
+//-----------------------------------------------------------------------------
+// Show window
+//-----------------------------------------------------------------------------
+
+SDL_Window* openShowWindow(const LaunchSettings& settings, std::string& error) {
+    requestGlAttributes();
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
+    SDL_Window* window = nullptr;
+    if (settings.fullScreen) {
+        window = SDL_CreateWindow("qz001", 0, 0, settings.width, settings.height, flags | SDL_WINDOW_FULLSCREEN);
+        if (window)
+            SDL_ShowCursor(SDL_DISABLE);
+        else
+            std::fprintf(stderr, "qz001: full screen at %dx%d is not available (%s): playing in a window\n",
+                         settings.width, settings.height, SDL_GetError());
+    }
+    if (!window) {
+        int screenWidth = 0, screenHeight = 0;
+        desktopSize(screenWidth, screenHeight);
+        WindowPlacement at = centredPlacement(screenWidth, screenHeight, settings.width, settings.height);
+        window = SDL_CreateWindow("qz001", at.x, at.y, settings.width, settings.height, flags);
+        if (window) makeWindowDraggable(window, nullptr, 0);
+    }
+    if (!window) error = std::string("cannot open the show window: ") + SDL_GetError();
+    return window;
+}
+
+void reportError(SDL_Window* owner, const char* text) {
+    std::fprintf(stderr, "qz001: %s\n", text);
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x11 && x11[0]) || (wayland && wayland[0]))
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner);
+}

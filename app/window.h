@@ -1,0 +1,32 @@
+// window.h - the show window and the error message box.
+//
+//     SDL_Window* w = openShowWindow(settings, error);   // borderless, centred, dragged by a press
+//     if (!w) reportError(nullptr, error.c_str());        // message box (when there is a display) + stderr
+#pragma once
+
+#include <SDL.h>
+#include <string>
+
+#include "app/launch_settings.h"
+
+struct WindowPlacement {
+    int x;
+    int y;
+};
+
+// Centred on a screen: half of (screen size - window size), as a signed shift, so a screen smaller
+// than the window gives a negative position (1024 x 768 puts 1280 x 720 at (-128, 24)).
+WindowPlacement centredPlacement(int screenWidth, int screenHeight, int width, int height);
+
+// The desktop's size, or 1280 x 720 when it cannot be asked.
+void desktopSize(int& width, int& height);
+
+// Makes a press anywhere in the window (outside `keepClicks`, when given) drag it.
+void makeWindowDraggable(SDL_Window* window, const SDL_Rect* keepClicks, int keepCount);
+
+// "qz001": borderless, not resizable, OpenGL 4.5 core; full screen at the show's size with the mouse
+// pointer hidden, or centred on the desktop. Full screen that cannot be set falls back to the window.
+SDL_Window* openShowWindow(const LaunchSettings& settings, std::string& error);
+
+// "qz001: <text>" on stderr, and in a message box with an empty caption where a display exists.
+void reportError(SDL_Window* owner, const char* text);

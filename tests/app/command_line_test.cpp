@@ -1,0 +1,64 @@
+// command_line_test.cpp - qz001's options and its answers to bad ones.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+
+static CommandLineResult parse(std::vector<std::string> args, CommandLine& out, std::string& message) {
+    args.insert(args.begin(), "qz001");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    return parseCommandLine((int)argv.size(), argv.data(), out, message);
+}
+
+TEST(CommandLine, OptionsAndStartPositions) {
+    CommandLine c;
+    std::string message;
+    ASSERT_EQ(parse({}, c, message), CommandLineResult::run);
+    EXPECT_TRUE(c.launcher);
+    EXPECT_EQ(c.startMs, 0);
+
+    ASSERT_EQ(parse({"--no-launcher"}, c, message), CommandLineResult::run);
+    EXPECT_FALSE(c.launcher);
+    EXPECT_EQ(c.settings.start, 1u);
+    EXPECT_EQ(c.settings.width, 1280);
+    EXPECT_EQ(c.settings.height, 720);
+    EXPECT_TRUE(c.settings.fullScreen && c.settings.vsync && c.settings.antialias && c.settings.music);
+
+    ASSERT_EQ(parse({"--windowed", "--no-music"}, c, message), CommandLineResult::run);
+    EXPECT_FALSE(c.launcher);
+    EXPECT_FALSE(c.settings.fullScreen);
+    EXPECT_FALSE(c.settings.music);
+    EXPECT_TRUE(c.settings.vsync && c.settings.antialias);
+    ASSERT_EQ(parse({"--no-vsync", "--no-aa"}, c, message), CommandLineResult::run);
+    EXPECT_FALSE(c.settings.vsync || c.settings.antialias);
+
+    // A scene starts at the first millisecond of its first frame: scene 1 at frame 900, scene 10 at 6910.
+    ASSERT_EQ(parse({"--scene", "1"}, c, message), CommandLineResult::run);
+    EXPECT_EQ(c.startMs, 14994);
+    EXPECT_TRUE(c.launcher);
+    ASSERT_EQ(parse({"--scene", "10", "--no-launcher"}, c, message), CommandLineResult::run);
+    EXPECT_EQ(c.startMs, 115121);
+    ASSERT_EQ(parse({"--at", "62.5"}, c, message), CommandLineResult::run);
+    EXPECT_EQ(c.startMs, 62500);
+}
+
+TEST(CommandLine, BadValuesSayWhatIsWrong) {
+    CommandLine c;
+    std::string message;
+    const std::vector<std::vector<std::string>> bad = {
+        {"--scene", "11"}, {"--scene", "-1"},  {"--scene", "two"}, {"--at", "131"},
+        {"--at", "-2"},    {"--at", "soon"},   {"--fast"},         {"--scene", "1", "--at", "3"},
+        {"extra"},         {"--at", "nan"}};
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+        message.clear();
+        EXPECT_EQ(parse(args, c, message), CommandLineResult::error);
+        EXPECT_FALSE(message.empty());
+        EXPECT_EQ(message.find('\n'), std::string::npos); // one line
+    }
+    parse({"--scene", "12"}, c, message);
+    EXPECT_NE(message.find("0..10"), std::string::npos) << message;
+}

@@ -1,0 +1,101 @@
+#!/bin/sh
+# end_to_end.sh QZ001 - the show as a user meets it.
+#
+# Without a display: a missing or broken music file is reported (file and working directory named) and
+# the exit status is 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
+# "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
+# "Ulk" ends with status 0 and no show window. Run from the repository root (the music lies there).
+set -eu
+qz001=$1
+tmp=$(mktemp -d)
+xvfb_pid=
+show_pid=
+cleanup() {
+    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+export SDL_AUDIODRIVER=dummy
+
+# --- the music file -------------------------------------------------------------------------------
+mkdir -p "$tmp/empty" "$tmp/broken/music"
+status=0
+(cd "$tmp/empty" && env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher --windowed 2>"$tmp/err") || status=$?
+[ "$status" -eq 1 ] || fail "missing music: exit status $status, expected 1"
+grep -q "music/ZB_PALEWIRE.xm" "$tmp/err" || fail "missing music: message does not name the file: $(cat "$tmp/err")"
+grep -q "working directory $tmp/empty" "$tmp/err" || fail "missing music: message does not say where: $(cat "$tmp/err")"
+head -c 4000 /dev/urandom >"$tmp/broken/music/ZB_PALEWIRE.xm"
+status=0
+(cd "$tmp/broken" && env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher 2>"$tmp/err") || status=$?
+[ "$status" -eq 1 ] || fail "broken music: exit status $status, expected 1"
+grep -q "cannot load the music file" "$tmp/err" || fail "broken music: $(cat "$tmp/err")"
+echo "ok: missing and broken music files are reported with status 1"
+
+# --- under a virtual display ----------------------------------------------------------------------
+for tool in Xvfb xdotool import; do
+    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$tmp/display")"
+
+# Waits up to $2 seconds for a window whose name matches $1; prints its id.
+find_window() {
+    for _ in $(seq $(($2 * 10))); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# Position of window $1 as "X,Y".
+position_of() { xdotool getwindowgeometry "$1" | sed -n 's/ *Position: \([-0-9]*,[-0-9]*\).*/\1/p'; }
+# Waits up to $1 seconds for the show to exit; its status in $status.
+wait_show() {
+    for _ in $(seq $(($1 * 10))); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$show_pid" 2>/dev/null && fail "qz001 is still running after $1 s"
+    status=0
+    wait "$show_pid" || status=$?
+    show_pid=
+}
+
+# Launcher, then "Zarn" in a window: the show draws, Escape ends it.
+"$qz001" >"$tmp/out" 2>&1 &
+show_pid=$!
+launcher=$(find_window "^qz01 launch$" 30) || fail "no launcher window"
+[ "$(position_of "$launcher")" = "865,480" ] || fail "launcher at $(position_of "$launcher"), expected 865,480"
+sleep 0.5
+xdotool mousemove 895 531 click 1 # "FullScreen" off (20..110, 40..62 on the launcher)
+sleep 0.5
+xdotool mousemove 1005 585 click 1 # "Zarn" (100..180, 90..120)
+show=$(find_window "^qz001$" 60) || fail "no show window after Zarn: $(cat "$tmp/out")"
+[ "$(position_of "$show")" = "320,180" ] || fail "show window at $(position_of "$show"), expected 320,180"
+drawn=0
+for _ in $(seq 60); do
+    mean=$(import -window root -crop 1280x720+320+180 -format '%[fx:int(1000*mean)]' info: 2>/dev/null || echo 0)
+    [ "$mean" -gt 20 ] && { drawn=1; break; }
+    sleep 0.5
+done
+[ "$drawn" -eq 1 ] || fail "the show window stays black"
+xdotool key Escape
+wait_show 20
+[ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
+echo "ok: Zarn opens the centred show window, it draws, Escape ends it with status 0"
+
+# Launcher, then "Ulk": status 0 and no show window.
+"$qz001" >"$tmp/out" 2>&1 &
+show_pid=$!
+find_window "^qz01 launch$" 30 >/dev/null || fail "no launcher window"
+sleep 0.5
+xdotool mousemove 920 585 click 1 # "Ulk" (15..95, 90..120)
+for _ in $(seq 50); do
+    kill -0 "$show_pid" 2>/dev/null || break
+    xdotool search --name "^qz001$" >/dev/null 2>&1 && fail "Ulk opened the show window"
+    sleep 0.1
+done
+wait_show 10
+[ "$status" -eq 0 ] || fail "Ulk: exit status $status"
+echo "ok: Ulk ends with status 0 and no show window"

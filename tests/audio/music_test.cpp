@@ -1,0 +1,87 @@
+// music_test.cpp - the committed module through the music layer: its length, the clock under SDL's
+// dummy driver, and the spectrum of known signals.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <libopenmpt/libopenmpt.h>
+#include <thread>
+#include <vector>
+
+#include "audio/music.h"
+#include "audio/spectrum.h"
+
+TEST(Music, DurationIsWhatTheModuleRendersTo) {
+    char error[512];
+    openmpt_module* mod = loadModuleFile(QZ_MUSIC_FILE, error, sizeof error);
+    ASSERT_NE(mod, nullptr) << error;
+    // Render the whole module once and count its frames: an independent measure of its length.
+    std::vector<float> buffer(2 * 4096);
+    uint64_t frames = 0;
+    while (size_t n = openmpt_module_read_interleaved_float_stereo(mod, kMusicSampleRate, 4096, buffer.data()))
+        frames += n;
+    freeModule(mod);
+    const double rendered = (double)frames / kMusicSampleRate;
+    ASSERT_TRUE(openMusic(QZ_MUSIC_FILE, 0)) << musicError();
+    EXPECT_NEAR(musicDurationMs() / 1000.0, rendered, 0.1);
+    EXPECT_GE(musicDurationMs(), 130482u); // the show's last frame still has music under it
+}
+
+TEST(Music, ClockRunsInRealTimeUnderTheDummyDriver) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(openMusic(QZ_MUSIC_FILE, 0)) << musicError();
+    EXPECT_EQ(musicPositionMs(), 0u); // not started yet
+    ASSERT_TRUE(startMusic()) << musicError();
+    EXPECT_STREQ(musicDriver(), "dummy");
+    const auto start = std::chrono::steady_clock::now();
+    uint32_t last = 0;
+    double worst = 0;
+    for (;;) {
+        const uint32_t ms = musicPositionMs();
+        const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_GE(ms, last);
+        last = ms;
+        worst = std::max(worst, std::fabs(ms - elapsed));
+        EXPECT_TRUE(musicIsPlaying());
+        if (elapsed > 2000) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(7));
+    }
+    EXPECT_LT(worst, 50.0);
+    EXPECT_GE(last, 1950u);
+    float bins[64];
+    EXPECT_TRUE(queryMusicSpectrum(nullptr, bins, 64));
+}
+
+// A full-scale sine in the middle of bin k reads about 1 there and peaks there, at every size.
+TEST(Music, SpectrumOfASinePeaksInItsBin) {
+    for (uint32_t bins : {64u, 128u, 256u, 512u}) {
+        for (uint32_t k : {3u, bins / 4, bins - 5}) {
+            SCOPED_TRACE(::testing::Message() << bins << " bins, bin " << k);
+            std::vector<float> samples(2 * bins);
+            for (uint32_t i = 0; i < 2 * bins; ++i) samples[i] = (float)std::sin(2 * M_PI * k * i / (2.0 * bins));
+            std::vector<float> out(bins);
+            ASSERT_TRUE(spectrumOf(samples.data(), bins, out.data()));
+            uint32_t peak = 0;
+            for (uint32_t i = 1; i < bins; ++i)
+                if (out[i] > out[peak]) peak = i;
+            EXPECT_EQ(peak, k);
+            EXPECT_NEAR(out[k], 1.0f, 0.02f);
+            EXPECT_LT(out[k + 3], 0.01f); // the window keeps the energy near its bin
+            EXPECT_LT(out[k - 3], 0.01f);
+        }
+    }
+    std::vector<float> silence(1024, 0.0f), out(512, 1.0f);
+    ASSERT_TRUE(spectrumOf(silence.data(), 512, out.data()));
+    for (float v : out) EXPECT_EQ(v, 0.0f);
+    EXPECT_FALSE(spectrumOf(silence.data(), 100, out.data())); // not a size the nodes ask for
+}
+
+TEST(Music, MissingAndBrokenFilesAreNamed) {
+    EXPECT_FALSE(openMusic("no/such/module.xm", 0));
+    EXPECT_NE(std::string(musicError()).find("no/such/module.xm (looked for in the working directory"),
+              std::string::npos)
+        << musicError();
+    EXPECT_FALSE(openMusic(QZ_SOURCE_FILE, 0)); // a C++ file is not a module
+    EXPECT_NE(std::string(musicError()).find("cannot load the music file"), std::string::npos) << musicError();
+}
