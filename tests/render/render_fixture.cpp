@@ -2,7 +2,11 @@
 #include "tests/render/render_fixture.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 #include <gtest/gtest.h>
 
 #include "base/arena.h"
@@ -18,21 +22,48 @@ bool ready = false;
 
 } // namespace
 
+// The pixel tests are worked out for Mesa's software rasterizer: pin it (its EGL vendor, llvmpipe),
+// so that a machine with a hardware GPU runs them on the same rasterizer. The smoke test of the show
+// (tests/show) runs on whatever device is the default.
+void pinSoftwareRasterizer() {
+    const char* mesa = "/usr/share/glvnd/egl_vendor.d/50_mesa.json";
+    if (FILE* f = std::fopen(mesa, "r")) {
+        std::fclose(f);
+        setenv("__EGL_VENDOR_LIBRARY_FILENAMES", mesa, 0);
+    }
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    setenv("GALLIUM_DRIVER", "llvmpipe", 0);
+}
+
+// Thrown by testDevice when there is no renderer: each test that needs one fails with the reason
+// instead of calling into a missing context.
+struct NoRenderer : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 RenderDevice& testDevice() {
+    static std::string failure;
     if (ready) return device;
+    if (!failure.empty()) throw NoRenderer(failure);
+    pinSoftwareRasterizer();
     arenaInit();
     device.width = kTestWidth;
     device.height = kTestHeight;
     device.aspect = (float)kTestWidth / (float)kTestHeight;
     SDL_Window* window = openHeadlessWindow(kTestWidth, kTestHeight);
-    if (!createDevice(window, false, device)) ADD_FAILURE() << renderError();
     const char* failed = nullptr;
-    if (!compileShaderLibrary(device, &failed)) ADD_FAILURE() << renderError();
+    if (!createDevice(window, false, device) || !compileShaderLibrary(device, &failed)) {
+        failure = std::string("no renderer for the tests: ") + renderError();
+        throw NoRenderer(failure);
+    }
     clearMesh(quadMesh);
     addcube(quadMesh, 0.0f);
     setnorm(quadMesh);
     uploadQuadMesh(gpuMeshes[kTestCubeMesh], quadMesh, 0);
-    if (!createRenderResources(false, false, device)) ADD_FAILURE() << renderError();
+    if (!createRenderResources(false, false, device)) {
+        failure = std::string("no renderer for the tests: ") + renderError();
+        throw NoRenderer(failure);
+    }
     ready = true;
     return device;
 }

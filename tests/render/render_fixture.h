@@ -1,4 +1,4 @@
-// render_fixture.h - one headless renderer per test process (SDL offscreen driver, Mesa llvmpipe),
+// render_fixture.h - one headless renderer per test process (SDL offscreen driver, pinned to Mesa llvmpipe),
 // small frames, and helpers to read pixels back.
 #pragma once
 
@@ -21,7 +21,8 @@ struct TestFrame {
     LineList lines;
 };
 
-// The renderer of this process, created on first use (antialiasing off); fails the test if it cannot.
+// The renderer of this process (Mesa llvmpipe), created on first use (antialiasing off). Without one,
+// it throws: the test fails with the reason instead of crashing.
 RenderDevice& testDevice();
 
 // A frame with empty lists, a camera at (0, 0, 5) looking at the origin and default settings.
