@@ -47,9 +47,10 @@ const Track embeddedTracks[kTrackCount] = {
     // 10: the panel pieces slide in from the right, leave, come back from the left.
     linear({{0, 190, 50, 0}, {115, 190, 50, 0}, {173, 85, 72, 0}, {461, 80, 78, 0}, {519, -60, 78, 0},
             {576, -60, 28, 0}, {634, 15, 28, 0}, {807, 25, 32, 0}, {865, -60, 32, 0}, {922, -60, 32, 0}}),
-    // 11: their scale, with a pop on the bar lines where they arrive.
-    linear({{0, 22, 22, 0}, {173, 22, 22, 0}, {180, 30, 30, 0}, {200, 22, 22, 0}, {634, 22, 22, 0},
-            {641, 30, 30, 0}, {661, 22, 22, 0}, {922, 22, 22, 0}}),
+    // 11: their scale (x wider than y, so the pieces keep their shape on a wide screen), with a pop
+    // on the bar lines where they arrive.
+    linear({{0, 39, 22, 0}, {173, 39, 22, 0}, {180, 53, 30, 0}, {200, 39, 22, 0}, {634, 39, 22, 0},
+            {641, 53, 30, 0}, {661, 39, 22, 0}, {922, 39, 22, 0}}),
     // 12: the floppy's faces fly together, stay joined, and part at the end.
     linear({{0, 900, 300, 0}, {115, 900, 300, 0}, {346, 8, 0, 0}, {749, 8, 0, 0}, {865, 400, -100, 0},
             {922, 500, -150, 0}}),
@@ -65,7 +66,6 @@ const Track embeddedTracks[kTrackCount] = {
     // 16: the columns of the rise grow out of the floor, bar by bar.
     linear({{0, 0, -900, 0}, {115, 0, -700, 0}, {230, 0, -500, 0}, {346, 0, -350, 0}, {461, 0, -200, 0},
             {576, 0, -100, 0}, {691, 0, 0, 0}, {922, 0, 50, 0}}),
-    // 17: a panel pops up, breathes, and sinks back at the end.
-    linear({{0, 0, 0, 0}, {58, 0, 0, 0}, {88, 45, 45, 0}, {100, 38, 38, 0}, {400, 42, 42, 0},
-            {800, 38, 38, 0}, {880, 40, 40, 0}, {922, 0, 0, 0}}),
+    // 17: the closing panel pops up halfway through the finale and breathes until the end.
+    linear({{0, 0, 0, 0}, {461, 0, 0, 0}, {476, 40, 22, 0}, {490, 34, 19, 0}, {700, 37, 21, 0}, {922, 34, 19, 0}}),
 };

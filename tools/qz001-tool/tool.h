@@ -28,3 +28,4 @@ void addMeshCommands(CLI::App& app); // meshes, mesh K --obj FILE
 void addSceneCommands(CLI::App& app); // scene S --frame F [--json]
 void addTextCommands(CLI::App& app);  // texts, text K --obj FILE
 void addRenderCommands(CLI::App& app); // render --frame F --out FILE.png, capture --out DIR
+void addContactSheetCommands(CLI::App& app); // contact-sheet --out FILE.png [--every N] [--size WxH]
