@@ -41,7 +41,7 @@ const Track embeddedTracks[kTrackCount] = {
     // 7: the yellow bars shoot in from both sides and drift past each other.
     linear({{0, -80, 180, 0}, {10, 30, 70, 0}, {40, 45, 55, 0}, {60, 75, 25, 0}}),
     // 8: the lattice zooms out from 2.4 to 1.2 (read at scale 10).
-    linear({{0, 24, 24, 0}, {12, 15, 15, 0}, {60, 12, 12, 0}}),
+    linear({{0, 24, 24, 0}, {12, 15, 15, 0}, {30, 13, 13, 0}, {60, 12, 12, 0}}),
     // 9: the camera comes down over the floppy field and turns towards its centre.
     linear({{0, 0, 2600, 2600}, {60, 600, 1500, 2000}, {120, 300, 900, 1400}, {180, 0, 600, 1000}}),
     // 10: the panel pieces slide in from the right, leave, come back from the left.
