@@ -7,12 +7,39 @@ namespace {
 
 enum Slot : int32_t {
     // clock, a flash that drains from the clear colour, a still camera
-    kTime, kDrain, kDrainRgb, kFlashTop, kClearColour, kClear, kEye, kAt, kCamera,
+    kTime,
+    kDrain,
+    kDrainRgb,
+    kFlashTop,
+    kClearColour,
+    kClear,
+    kEye,
+    kAt,
+    kCamera,
     // the lattice: zoom from its track, a slow turn, a flicker on the hit
-    kZoom, kZoomXY, kSpinTime, kLattice, kLatticeSpin, kLatticeCentre, kFlicker, kLatticeAlpha,
+    kZoom,
+    kZoomXY,
+    kSpinTime,
+    kLattice,
+    kLatticeSpin,
+    kLatticeCentre,
+    kFlicker,
+    kLatticeAlpha,
     // the yellow bars: centres from their track, shared scale
-    kBars, kBarLowX, kBarHighX, kBarLowY, kBarHighY, kBarLowCentre, kBarHighCentre, kBarScale, kBarTilt,
-    kBarKick, kBarAlpha, kBarHigh, kBarLow, kSlotCount,
+    kBars,
+    kBarLowX,
+    kBarHighX,
+    kBarLowY,
+    kBarHighY,
+    kBarLowCentre,
+    kBarHighCentre,
+    kBarScale,
+    kBarTilt,
+    kBarKick,
+    kBarAlpha,
+    kBarHigh,
+    kBarLow,
+    kSlotCount,
 };
 static_assert(kLattice == 12 && kBarHigh == 28 && kBarLow == 29 && kSlotCount == 30);
 
@@ -31,7 +58,8 @@ constexpr SceneNodes build() {
     s[kZoom] = trackAt(kTime, kTrackHitZoom, 10);
     s[kZoomXY] = swizzle(kZoom, 0, 1, 4, 4);
     s[kSpinTime] = frameTime(0.006f, 10);
-    s[kLattice] = sprite({kNone, kLatticeCentre, kZoomXY, kLatticeSpin, kLatticeAlpha}, kImgLattice, -0.009949f);
+    s[kLattice] =
+        sprite({kNone, kLatticeCentre, kZoomXY, kLatticeSpin, kLatticeAlpha}, kImgLattice, -0.009949f);
     s[kLatticeSpin] = swizzle(kSpinTime, 0, 4, 4, 4);
     s[kLatticeCentre] = constant(0.5f, 0.5f);
     s[kFlicker] = beat(1, 0.3f);

@@ -7,13 +7,38 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, camera from its track, the fade from white
-    kTime, kClearColour, kClear, kEye, kAt, kCamera, kFade, kTransition,
+    kTime,
+    kClearColour,
+    kClear,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
     // the field: a 32 x 32 lattice on the floor, a wave running along x
-    kLattice, kFloor, kWaveTime, kWavePhase, kWave, kWaveUp, kPositions,
+    kLattice,
+    kFloor,
+    kWaveTime,
+    kWavePhase,
+    kWave,
+    kWaveUp,
+    kPositions,
     // each tile rocks on its own phase and the field turns slowly
-    kPhase, kSpin, kRockTime, kRockPhase, kField, kRock, kRockPitch, kRotation,
+    kPhase,
+    kSpin,
+    kRockTime,
+    kRockPhase,
+    kField,
+    kRock,
+    kRockPitch,
+    kRotation,
     // tile size, bumped by the snare
-    kSize, kSnare, kSnareY, kSizeLive, kSpinYaw, kSlotCount,
+    kSize,
+    kSnare,
+    kSnareY,
+    kSizeLive,
+    kSpinYaw,
+    kSlotCount,
 };
 static_assert(kField == 19 && kSlotCount == 28);
 

@@ -8,13 +8,39 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, circling camera, fade from white
-    kTime, kClearColour, kClear, kOrbitTime, kOrbit, kEyeFlat, kEye, kAt, kCamera, kFade, kTransition,
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
     // two grid cubes turning against each other, sized by the kick
-    kInnerSpin, kInnerGrid, kInnerSize, kOuterGrid, kOuterSpin, kInnerBase, kOuterBase, kKick, kOuterSize,
+    kInnerSpin,
+    kInnerGrid,
+    kInnerSize,
+    kOuterGrid,
+    kOuterSpin,
+    kInnerBase,
+    kOuterBase,
+    kKick,
+    kOuterSize,
     // the panel pieces
-    kPanel, kPanelSlide, kPanelCentre, kPanelPop, kPanelScale,
+    kPanel,
+    kPanelSlide,
+    kPanelCentre,
+    kPanelPop,
+    kPanelScale,
     // the smooth checkered cube at the centre
-    kBallSpin, kBall, kBallSize, kOuterTime, kSlotCount,
+    kBallSpin,
+    kBall,
+    kBallSize,
+    kOuterTime,
+    kSlotCount,
 };
 static_assert(kInnerGrid == 12 && kOuterGrid == 14 && kPanel == 20 && kBall == 26 && kSlotCount == 29);
 
@@ -33,11 +59,11 @@ constexpr SceneNodes build() {
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
 
     s[kInnerSpin] = frameTime(0.009f);
-    s[kInnerGrid] = drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgMagentaGrid,
-                             kBlended);
+    s[kInnerGrid] = drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                             kImgMagentaGrid, kBlended);
     s[kInnerSize] = node(kOpAdd, {kInnerBase, kKick}, {}, 1);
-    s[kOuterGrid] = drawMesh({kNone, kOuterSize, kOuterSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgMagentaGrid,
-                             kBlended);
+    s[kOuterGrid] = drawMesh({kNone, kOuterSize, kOuterSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                             kImgMagentaGrid, kBlended);
     s[kOuterSpin] = node(kOpOffset4, {kOuterTime}, {0, 0.7f, 0.3f, 0}, 1);
     s[kInnerBase] = constant(1.5f, 1.5f, 1.5f);
     s[kOuterBase] = constant(2.5f, 2.5f, 2.5f);
@@ -51,8 +77,8 @@ constexpr SceneNodes build() {
     s[kPanelScale] = swizzle(kPanelPop, 0, 1, 4, 4);
 
     s[kBallSpin] = frameTime(-0.013f);
-    s[kBall] = drawMesh({kNone, kBallSize, kBallSpin}, kMeshSmoothCube, 1, kVsTexTest, kPsTexTest, kImgCheckerFine,
-                        kBlended);
+    s[kBall] = drawMesh({kNone, kBallSize, kBallSpin}, kMeshSmoothCube, 1, kVsTexTest, kPsTexTest,
+                        kImgCheckerFine, kBlended);
     s[kBallSize] = constant(1, 1, 1);
     s[kOuterTime] = frameTime(-0.006f);
     return s;

@@ -8,16 +8,46 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, camera, fade from white
-    kTime, kClearColour, kClear, kEye, kAt, kCamera, kFade, kTransition,
+    kTime,
+    kClearColour,
+    kClear,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
     // the faces of the two disks fly together along their track
-    kHalves, kGapFront, kGapBack, kDiskSpin, kDiskTurn, kDiskSize, kDiskA, kDiskB,
-    kFrontA, kBackA, kFrontB, kBackB,
-    kFaceFrontA, kStormSpin, kFaceBackA, kStormSeed, kFaceBackB, kFaceFrontB,
+    kHalves,
+    kGapFront,
+    kGapBack,
+    kDiskSpin,
+    kDiskTurn,
+    kDiskSize,
+    kDiskA,
+    kDiskB,
+    kFrontA,
+    kBackA,
+    kFrontB,
+    kBackB,
+    kFaceFrontA,
+    kStormSpin,
+    kFaceBackA,
+    kStormSeed,
+    kFaceBackB,
+    kFaceFrontB,
     // the storm, and the credits panel
-    kStorm, kStormPos, kCredits, kWind, kStormDrift, kStormWrap, kCreditsPos, kCreditsSize, kSlotCount,
+    kStorm,
+    kStormPos,
+    kCredits,
+    kWind,
+    kStormDrift,
+    kStormWrap,
+    kCreditsPos,
+    kCreditsSize,
+    kSlotCount,
 };
-static_assert(kFaceFrontA == 20 && kFaceBackA == 22 && kFaceBackB == 24 && kFaceFrontB == 25 && kStorm == 26 &&
-              kCredits == 28 && kSlotCount == 34);
+static_assert(kFaceFrontA == 20 && kFaceBackA == 22 && kFaceBackB == 24 && kFaceFrontB == 25 &&
+              kStorm == 26 && kCredits == 28 && kSlotCount == 34);
 
 constexpr SceneNodes build() {
     SceneNodes s{};
@@ -42,21 +72,22 @@ constexpr SceneNodes build() {
     s[kBackA] = node(kOpAdd, {kDiskA, kGapBack}, {}, 1);
     s[kFrontB] = node(kOpAdd, {kDiskB, kGapFront}, {}, 1);
     s[kBackB] = node(kOpAdd, {kDiskB, kGapBack}, {}, 1);
-    s[kFaceFrontA] = drawMesh({kFrontA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgFloppyFront,
-                              kOpaque);
+    s[kFaceFrontA] = drawMesh({kFrontA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                              kImgFloppyFront, kOpaque);
     s[kStormSpin] = frameTime(0.02f);
-    s[kFaceBackA] = drawMesh({kBackA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgFloppyBack,
-                             kOpaque);
+    s[kFaceBackA] = drawMesh({kBackA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                             kImgFloppyBack, kOpaque);
     s[kStormSeed] = node(kOpRandom, {}, {0.61f, 0, 14}, 500);
     s[kFaceBackB] = drawMesh({kBackB, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgFloppyBackMirrored, kOpaque);
     s[kFaceFrontB] = drawMesh({kFrontB, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                               kImgFloppyFrontMirrored, kOpaque);
 
-    s[kStorm] = drawMesh({kStormPos, kCreditsSize, kStormSpin}, kMeshCube, 500, kVsTexTest, kPsTexTest, kImgLattice,
-                         kBlended);
+    s[kStorm] = drawMesh({kStormPos, kCreditsSize, kStormSpin}, kMeshCube, 500, kVsTexTest, kPsTexTest,
+                         kImgLattice, kBlended);
     s[kStormPos] = node(kOpOffset4, {kStormWrap}, {-7, -7, -9, 0}, 500);
-    s[kCredits] = drawMesh({kCreditsPos, kCreditsSize}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgCredits, kBlended);
+    s[kCredits] =
+        drawMesh({kCreditsPos, kCreditsSize}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgCredits, kBlended);
     s[kWind] = frameTime(0.035f);
     s[kStormDrift] = node(kOpAdd, {kStormSeed, kWind}, {}, 500);
     s[kStormWrap] = node(kOpModulo, {kStormDrift}, {14}, 500);

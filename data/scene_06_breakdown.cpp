@@ -7,16 +7,43 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, camera, fade from white, a light that swings round
-    kTime, kClearColour, kClear, kEye, kCamera, kFade, kTransition, kLightTime, kLightCircle, kLightDir, kSetLight,
-    kFloorSize, kMoonSize,
+    kTime,
+    kClearColour,
+    kClear,
+    kEye,
+    kCamera,
+    kFade,
+    kTransition,
+    kLightTime,
+    kLightCircle,
+    kLightDir,
+    kSetLight,
+    kFloorSize,
+    kMoonSize,
     // the block
-    kBlock, kBlockPos, kBlockSize, kTurnTime, kTurn,
+    kBlock,
+    kBlockPos,
+    kBlockSize,
+    kTurnTime,
+    kTurn,
     // three moons on a ring
-    kMoonSlots, kMoons, kMoonAngle, kMoonRing, kMoonPos,
+    kMoonSlots,
+    kMoons,
+    kMoonAngle,
+    kMoonRing,
+    kMoonPos,
     // the floor slab
-    kOrbitTime, kFloor, kFloorPos,
+    kOrbitTime,
+    kFloor,
+    kFloorPos,
     // the band sprite, and the shared Cook-Torrance colours
-    kBand, kBandSlide, kBandCentre, kBandScale, kAmbient, kDiffuse, kSlotCount,
+    kBand,
+    kBandSlide,
+    kBandCentre,
+    kBandScale,
+    kAmbient,
+    kDiffuse,
+    kSlotCount,
 };
 static_assert(kBlock == 13 && kMoons == 19 && kFloor == 24 && kBand == 26 && kSlotCount == 32);
 
@@ -36,23 +63,23 @@ constexpr SceneNodes build() {
     s[kFloorSize] = constant(5, 0.15f, 5);
     s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
 
-    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse, kAmbient}, kMeshCube, 1, kVsBaseCook,
-                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse, kAmbient}, kMeshCube, 1,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBlockPos] = constant(0, 0.4f, 0);
     s[kBlockSize] = constant(0.7f, 2, 0.7f);
     s[kTurnTime] = frameTime(0.004f);
     s[kTurn] = swizzle(kTurnTime, 0, 4, 4, 4);
 
     s[kMoonSlots] = node(kOpGrid, {}, {3, 1, 2.0943951f, 0, 0}, 3);
-    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kDiffuse, kAmbient, kDiffuse}, kMeshCube, 3, kVsBaseCook,
-                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse, kAmbient}, kMeshCube, 3,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kMoonAngle] = node(kOpAdd, {kMoonSlots, kOrbitTime}, {}, 3);
     s[kMoonRing] = node(kOpCircle, {kMoonAngle}, {3}, 3);
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
 
     s[kOrbitTime] = frameTime(0.009f);
-    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kAmbient, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook,
-                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
+                         kImgCheckerCoarse, kOpaque);
     s[kFloorPos] = constant(0, -1.7f, 0, 0);
 
     s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
@@ -60,7 +87,7 @@ constexpr SceneNodes build() {
     s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
     s[kBandScale] = constant(0.3f, 0.17f);
     s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
-    s[kDiffuse] = constant(0.55f, 0.35f, 0.2f, 1);
+    s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
     return s;
 }
 

@@ -8,29 +8,91 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, circling look-at camera, fade from white, light
-    kTime, kClearColour, kClear, kOrbitTime, kOrbit, kEyeFlat, kEye, kAt, kLookAt, kFade, kTransition, kLightDir,
-    kSetLight, kRise,
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kLookAt,
+    kFade,
+    kTransition,
+    kLightDir,
+    kSetLight,
+    kRise,
     // the centre: plinth, shaft, crown
-    kPlinth, kPlinthPos, kShaft, kShaftPos, kShaftSize, kCrownPos, kCrown, kCrownSize, kCrownBaseSize, kKick,
-    kCrownSpin, kTurn, kPlinthSize, kWingSize,
+    kPlinth,
+    kPlinthPos,
+    kShaft,
+    kShaftPos,
+    kShaftSize,
+    kCrownPos,
+    kCrown,
+    kCrownSize,
+    kCrownBaseSize,
+    kKick,
+    kCrownSpin,
+    kTurn,
+    kPlinthSize,
+    kWingSize,
     // wings and the inner ring of columns
-    kWingLeft, kWingLeftPos, kWingRight, kWingRightPos, kColumns, kColumnSlots, kColumnRing, kColumnFlat,
-    kColumnPos, kColumnSize,
+    kWingLeft,
+    kWingLeftPos,
+    kWingRight,
+    kWingRightPos,
+    kColumns,
+    kColumnSlots,
+    kColumnRing,
+    kColumnFlat,
+    kColumnPos,
+    kColumnSize,
     // colours: stone and gold
-    kStoneAmbient, kStoneDiffuse, kSpecular, kGoldAmbient, kGoldDiffuse,
+    kStoneAmbient,
+    kStoneDiffuse,
+    kSpecular,
+    kGoldAmbient,
+    kGoldDiffuse,
     // three moons (and the rings the outer columns and the floating arc stand on)
-    kMoonTime, kMoonCircle, kMoonFlat, kMoonPos, kMoonSize, kOuterRing, kHaloPos, kMoonA, kMoonBPos, kMoonB,
-    kMoonCPos, kMoonC,
+    kMoonTime,
+    kMoonCircle,
+    kMoonFlat,
+    kMoonPos,
+    kMoonSize,
+    kOuterRing,
+    kHaloPos,
+    kMoonA,
+    kMoonBPos,
+    kMoonB,
+    kMoonCPos,
+    kMoonC,
     // the caption, revealed line by line
-    kCaptionReveal, kCaptionBottom, kCaptionRect, kCaption, kCaptionY, kCaptionCentre, kCaptionX, kCaptionScale,
+    kCaptionReveal,
+    kCaptionBottom,
+    kCaptionRect,
+    kCaption,
+    kCaptionY,
+    kCaptionCentre,
+    kCaptionX,
+    kCaptionScale,
     // the outer ring, two avenues, two arcs of blocks
-    kAvenueSlots, kAvenueLine, kOuterPos, kOuterColumns, kAvenueLeft, kAvenueRight, kHaloA, kHaloB, kAvenueLeftPos,
-    kAvenueRightPos, kSlotCount,
+    kAvenueSlots,
+    kAvenueLine,
+    kOuterPos,
+    kOuterColumns,
+    kAvenueLeft,
+    kAvenueRight,
+    kHaloA,
+    kHaloB,
+    kAvenueLeftPos,
+    kAvenueRightPos,
+    kSlotCount,
 };
 static_assert(kPlinth == 14 && kShaft == 16 && kCrown == 20 && kWingLeft == 28 && kWingRight == 30 &&
               kColumns == 32 && kMoonA == 50 && kMoonB == 52 && kMoonC == 54 && kCaption == 58 &&
-              kOuterColumns == 66 && kAvenueLeft == 67 && kAvenueRight == 68 && kHaloA == 69 && kHaloB == 70 &&
-              kSlotCount == 73);
+              kOuterColumns == 66 && kAvenueLeft == 67 && kAvenueRight == 68 && kHaloA == 69 &&
+              kHaloB == 70 && kSlotCount == 73);
 
 constexpr DrawInputs stone(int32_t position, int32_t size, int32_t rotation = kNone) {
     return {position, size, rotation, kStoneAmbient, kStoneDiffuse, kSpecular};
@@ -84,10 +146,10 @@ constexpr SceneNodes build() {
     s[kWingSize] = constant(0.9f, 0.5f, 1.8f);
 
     s[kStoneAmbient] = constant(0.1f, 0.1f, 0.13f, 1);
-    s[kStoneDiffuse] = constant(0.5f, 0.52f, 0.6f, 1);
-    s[kSpecular] = constant(0.35f, 0.35f, 0.4f, 1);
+    s[kStoneDiffuse] = constant(0.05f, 0.055f, 0.075f, 1);
+    s[kSpecular] = constant(0, 0, 0, 0); // the highlight of this light runs away at grazing angles
     s[kGoldAmbient] = constant(0.2f, 0.12f, 0.02f, 1);
-    s[kGoldDiffuse] = constant(0.9f, 0.6f, 0.15f, 1);
+    s[kGoldDiffuse] = constant(0.15f, 0.1f, 0.02f, 1);
     s[kPlinthSize] = constant(2.4f, 0.5f, 2.4f);
     s[kTurn] = swizzle(kMoonTime, 0, 4, 4, 4);
 

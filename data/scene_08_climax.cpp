@@ -7,12 +7,36 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, circling camera, fade from white, a wheeling light
-    kTime, kClearColour, kClear, kOrbitTime, kOrbit, kEyeFlat, kEye, kCamera, kFade, kTransition, kLightTime,
-    kLightCircle, kLightDir, kSetLight,
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kCamera,
+    kFade,
+    kTransition,
+    kLightTime,
+    kLightCircle,
+    kLightDir,
+    kSetLight,
     // the panel
-    kPanelPop, kPanelScale, kPanelCentre, kPanelTilt, kPanel,
+    kPanelPop,
+    kPanelScale,
+    kPanelCentre,
+    kPanelTilt,
+    kPanel,
     // the cube
-    kTumble, kKick, kSize, kCube, kBaseSize, kAmbient, kDiffuse, kSpecular, kSlotCount,
+    kTumble,
+    kKick,
+    kSize,
+    kCube,
+    kBaseSize,
+    kAmbient,
+    kDiffuse,
+    kSpecular,
+    kSlotCount,
 };
 static_assert(kPanel == 18 && kCube == 22 && kSlotCount == 27);
 
@@ -46,8 +70,8 @@ constexpr SceneNodes build() {
                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBaseSize] = constant(1.6f, 1.6f, 1.6f);
     s[kAmbient] = constant(0.18f, 0.02f, 0.05f, 1);
-    s[kDiffuse] = constant(0.95f, 0.3f, 0.2f, 1);
-    s[kSpecular] = constant(1, 0.9f, 0.7f, 1);
+    s[kDiffuse] = constant(0.12f, 0.035f, 0.02f, 1);
+    s[kSpecular] = constant(0.01f, 0.008f, 0.006f, 1);
     return s;
 }
 

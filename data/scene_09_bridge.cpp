@@ -7,13 +7,34 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, camera, fade from white
-    kTime, kClearColour, kClear, kEyeBase, kAt, kCamera, kFade, kTransition,
+    kTime,
+    kClearColour,
+    kClear,
+    kEyeBase,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
     // the helix: one ramp gives angle and depth
-    kRamp, kTwist, kAngle, kRing, kDepth, kPositions, kLift, kPlaced,
+    kRamp,
+    kTwist,
+    kAngle,
+    kRing,
+    kDepth,
+    kPositions,
+    kLift,
+    kPlaced,
     // the floppies: spin and beat-driven size
-    kSpin, kSize, kBeat, kSizeLive, kField,
+    kSpin,
+    kSize,
+    kBeat,
+    kSizeLive,
+    kField,
     // the camera's sway
-    kSwayTime, kSway, kEye, kSlotCount,
+    kSwayTime,
+    kSway,
+    kEye,
+    kSlotCount,
 };
 static_assert(kField == 20 && kSlotCount == 24);
 
@@ -41,8 +62,8 @@ constexpr SceneNodes build() {
     s[kSize] = constant(0.42f, 0.42f, 0.05f);
     s[kBeat] = beat(2, 0.2f);
     s[kSizeLive] = node(kOpAdd, {kSize, kBeat}, {}, 1);
-    s[kField] = drawMesh({kPlaced, kSizeLive, kSpin}, kMeshCube, 1024, kVsTexTest, kPsTexTest, kImgFloppyFront,
-                         kOpaque);
+    s[kField] = drawMesh({kPlaced, kSizeLive, kSpin}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
+                         kImgFloppyFront, kOpaque);
 
     s[kSwayTime] = frameTime(0.011f);
     s[kSway] = node(kOpCircle, {kSwayTime}, {1.1f}, 1);

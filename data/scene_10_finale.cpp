@@ -8,14 +8,46 @@ namespace {
 
 enum Slot : int32_t {
     // clock, clear colour, circling camera, fades, light
-    kTime, kClearColour, kClear, kOrbitTime, kOrbit, kEyeFlat, kEye, kAt, kCamera, kFade, kTransition, kLightDir,
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
+    kLightDir,
     kSetLight,
     // the sea: a 16 x 8 x 8 block, jittered, a wave along x
-    kBlock, kWaveTime, kWavePhase, kWave, kWaveUp, kCloud, kJitter, kJittered, kPositions,
+    kBlock,
+    kWaveTime,
+    kWavePhase,
+    kWave,
+    kWaveUp,
+    kCloud,
+    kJitter,
+    kJittered,
+    kPositions,
     // cube size and turn
-    kSize, kBeat, kSizeLive, kTurnTime, kTurnPhase, kTurn,
+    kSize,
+    kBeat,
+    kSizeLive,
+    kTurnTime,
+    kTurnPhase,
+    kTurn,
     // the closing panel
-    kClosingPop, kClosingScale, kClosingCentre, kRockTime, kRock, kClosingAlpha, kClosing, kRockAngle, kSlotCount,
+    kClosingPop,
+    kClosingScale,
+    kClosingCentre,
+    kRockTime,
+    kRock,
+    kClosingAlpha,
+    kClosing,
+    kRockAngle,
+    kSlotCount,
 };
 static_assert(kCloud == 18 && kClosing == 34 && kSlotCount == 36);
 
@@ -40,8 +72,8 @@ constexpr SceneNodes build() {
     s[kWavePhase] = node(kOpAdd, {kBlock, kWaveTime}, {}, 1024);
     s[kWave] = node(kOpSine, {kWavePhase}, {0.6f}, 1024);
     s[kWaveUp] = swizzle(kWave, 4, 0, 4, 4, 1024);
-    s[kCloud] = drawMesh({kPositions, kSizeLive, kTurn}, kMeshCube, 1024, kVsTexTest, kPsTexTest, kImgGreenSquare,
-                         kBlended);
+    s[kCloud] = drawMesh({kPositions, kSizeLive, kTurn}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
+                         kImgGreenSquare, kBlended);
     s[kJitter] = node(kOpRandom, {}, {0.77f, -0.15f, 0.15f}, 1024);
     s[kJittered] = node(kOpAdd, {kBlock, kJitter}, {}, 1024);
     s[kPositions] = node(kOpAdd, {kJittered, kWaveUp}, {}, 1024);

@@ -26,8 +26,8 @@ using SceneNodes = std::array<NodeSource, kSlotsPerScene>;
 
 inline constexpr int32_t kNone = -1;
 
-constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs, std::initializer_list<float> params,
-                          uint32_t outputCount) {
+constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
+                          std::initializer_list<float> params, uint32_t outputCount) {
     NodeSource n{};
     n.op = op;
     for (int i = 0; i < 8; ++i) n.inputs[i] = kNone;
@@ -66,13 +66,14 @@ constexpr NodeSource beat(int bin, float gain) {
 }
 
 struct DrawInputs {
-    int32_t position = kNone, scale = kNone, rotation = kNone, option0 = kNone, option1 = kNone, option2 = kNone;
+    int32_t position = kNone, scale = kNone, rotation = kNone, option0 = kNone, option1 = kNone,
+            option2 = kNone;
 };
 
 enum ListChoice : int { kOpaque = 0, kBlended = 1 };
 
-constexpr NodeSource drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs, PixelShaderId ps,
-                              ImageId texture, ListChoice list) {
+constexpr NodeSource drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
+                              PixelShaderId ps, ImageId texture, ListChoice list) {
     return node(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
                 {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
                  static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)},

@@ -76,7 +76,8 @@ TEST(SceneData, EveryScenesOutputsAtEveryFrame) {
             ASSERT_EQ(drawListOpaque.count, opaque) << "scene " << s << " frame " << f;
             ASSERT_EQ(drawListBlended.count, blended) << "scene " << s << " frame " << f;
             ASSERT_EQ(spriteList.count, sprites) << "scene " << s << " frame " << f;
-            for (uint32_t i = 0; i < opaque; ++i) ASSERT_TRUE(std::isfinite(drawListOpaque.records[i].position[0]));
+            for (uint32_t i = 0; i < opaque; ++i)
+                ASSERT_TRUE(std::isfinite(drawListOpaque.records[i].position[0]));
             directorAfterRender();
         }
     }

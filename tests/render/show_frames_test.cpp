@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "data/draw_names.h"
+#include "data/images.h"
+#include "render/gpu_mesh.h"
+#include "render/shader_library.h"
 #include "render/show_frame.h"
 
 TEST(ShowFrames, EveryThirtiethFrameRendersWithoutError) {
@@ -27,4 +31,16 @@ TEST(ShowFrames, EveryThirtiethFrameRendersWithoutError) {
         }
     }
     for (int s = 0; s < kSceneCount; ++s) EXPECT_TRUE(changedScenes[s]) << "scene " << s << " is blank";
+}
+
+// The names that scene data gives meshes, shaders and images are the renderer's own entries.
+TEST(ShowFrames, DrawNamesMatchTheRendererTables) {
+    EXPECT_STREQ(vertexShaderNames[kVsBaseCook], "baseCookVS");
+    EXPECT_STREQ(pixelShaderNames[kPsBaseCook], "baseCookPS");
+    EXPECT_STREQ(vertexShaderNames[kVsTexTest], "texTestVS");
+    EXPECT_STREQ(pixelShaderNames[kPsTexTest], "texTestPS");
+    EXPECT_EQ(kGpuMeshFirstProgram, kTextMeshCount); // program meshes follow the text meshes
+    EXPECT_EQ(kMeshSmoothCube, kTextMeshCount + 1);
+    EXPECT_EQ(kMeshCube, kTextMeshCount + 2);
+    EXPECT_EQ(kImgYellowBarHigh + 1, kEmbeddedImageCount);
 }

@@ -3,8 +3,10 @@
 //     qz001-tool contact-sheet --out docs/contact-sheet.png [--every 60] [--size 160x90]
 //
 // One frame every N frames, twelve to a row, each labelled with its global frame number; the first
-// frame of each scene carries a coloured bar and the scene's number. Frames are rendered headless
-// with music off (spectrum zero), antialiasing on; a progress bar runs on stderr.
+// frame of each scene carries a coloured bar and the scene's number. Frames are rendered headless at
+// the show's 1280x720 (sprites are sized in texture pixels, so a smaller target would enlarge them)
+// with music off (spectrum zero), antialiasing on, and box-filtered down to the thumbnail size; a
+// progress bar runs on stderr.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
@@ -71,11 +73,21 @@ void drawProgress(int done, int total) {
     std::fflush(stderr);
 }
 
+constexpr int kFrameWidth = 1280;
+constexpr int kFrameHeight = 720;
+
+// Box-filters a kFrameWidth x kFrameHeight frame into a width x height cell at (x0, y0).
 void pasteFrame(Canvas& sheet, int x0, int y0, int width, int height, const uint8_t* rgba) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const uint8_t* p = rgba + ((size_t)y * width + x) * 4;
-            setPixel(sheet, x0 + x, y0 + y, rgb8(p[0], p[1], p[2]));
+            int sx0 = x * kFrameWidth / width, sx1 = (x + 1) * kFrameWidth / width;
+            int sy0 = y * kFrameHeight / height, sy1 = (y + 1) * kFrameHeight / height;
+            float sum[3] = {0, 0, 0};
+            for (int sy = sy0; sy < sy1; ++sy)
+                for (int sx = sx0; sx < sx1; ++sx)
+                    for (int c = 0; c < 3; ++c) sum[c] += rgba[((size_t)sy * kFrameWidth + sx) * 4 + c];
+            float n = 255.0f * (float)((sx1 - sx0) * (sy1 - sy0));
+            setPixel(sheet, x0 + x, y0 + y, rgb(sum[0] / n, sum[1] / n, sum[2] / n));
         }
 }
 
@@ -97,7 +109,7 @@ int runContactSheet(const SheetOptions& o) {
     const int total = (int)frames.size();
     drawProgress(0, total);
     int lastScene = -1;
-    bool ok = renderFrames(width, height, frames, [&](int i, const uint8_t* pixels) {
+    bool ok = renderFrames(kFrameWidth, kFrameHeight, frames, [&](int i, const uint8_t* pixels) {
         int x0 = kGap + (i % kColumns) * cellW, y0 = kGap + (i / kColumns) * cellH;
         pasteFrame(sheet, x0, y0, width, height, pixels);
         int scene = sceneOf(frames[i]);
@@ -117,9 +129,11 @@ int runContactSheet(const SheetOptions& o) {
     });
     if (!ok) return 1;
     std::vector<uint8_t> bytes = canvasToBytes(sheet, 4);
-    return writeFileAtomically(o.out, [&](FILE* f) {
-               return writePng(f, (uint32_t)sheet.width, (uint32_t)sheet.height, bytes.data());
-           })
+    return writeFileAtomically(o.out,
+                               [&](FILE* f) {
+                                   return writePng(f, (uint32_t)sheet.width, (uint32_t)sheet.height,
+                                                   bytes.data());
+                               })
                ? 0
                : 1;
 }
@@ -128,8 +142,8 @@ int runContactSheet(const SheetOptions& o) {
 
 void addContactSheetCommands(CLI::App& app) {
     static SheetOptions o;
-    CLI::App* sheet =
-        app.add_subcommand("contact-sheet", "Render one small frame every N frames of the show into a labelled grid");
+    CLI::App* sheet = app.add_subcommand(
+        "contact-sheet", "Render one small frame every N frames of the show into a labelled grid");
     sheet->add_option("--out", o.out, "PNG file to write")->required();
     sheet->add_option("--every", o.every, "frames between two thumbnails (default 60)");
     sheet->add_option("--size", o.size, "thumbnail size WIDTHxHEIGHT (default 160x90)");
