@@ -24,23 +24,25 @@ struct Control {
 
 // In creation order; the "Resolution" label (5, 5, 90 x 25) is not a control.
 const Control controls[] = {
-    {kControlResolution, "1280x720", {80, 5, 110, 25}},
-    {kControlFullScreen, "FullScreen", {20, 40, 90, 22}},
-    {kControlVSync, "VSync", {20, 62, 60, 22}},
-    {kControlAA, "AA", {120, 40, 40, 22}},
-    {kControlMusic, "Music", {120, 62, 60, 22}},
-    {kControlCancel, "Ulk", {15, 90, 80, 30}},
+    {kControlResolution, "1280x720", {80, 5, 110, 25}}, {kControlFullScreen, "FullScreen", {20, 40, 90, 22}},
+    {kControlVSync, "VSync", {20, 62, 60, 22}},         {kControlAA, "AA", {120, 40, 40, 22}},
+    {kControlMusic, "Music", {120, 62, 60, 22}},        {kControlCancel, "Ulk", {15, 90, 80, 30}},
     {kControlStart, "Zarn", {100, 90, 80, 30}},
 };
 constexpr int kControlCount = sizeof controls / sizeof controls[0];
 
 uint8_t* optionOf(LaunchSettings& s, int id) {
     switch (id) {
-    case kControlFullScreen: return &s.fullScreen;
-    case kControlVSync: return &s.vsync;
-    case kControlAA: return &s.antialias;
-    case kControlMusic: return &s.music;
-    default: return nullptr;
+    case kControlFullScreen:
+        return &s.fullScreen;
+    case kControlVSync:
+        return &s.vsync;
+    case kControlAA:
+        return &s.antialias;
+    case kControlMusic:
+        return &s.music;
+    default:
+        return nullptr;
     }
 }
 
@@ -92,9 +94,9 @@ LaunchSettings runLauncher() {
     int screenWidth = 0, screenHeight = 0;
     desktopSize(screenWidth, screenHeight);
     const WindowPlacement at = centredPlacement(screenWidth, screenHeight, kWidth, kHeight);
-    SDL_Window* window =
-        SDL_CreateWindow("qz01 launch", at.x, at.y, kWidth, kHeight,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow("qz01 launch", at.x, at.y, kWidth, kHeight,
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS |
+                                              SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SHOWN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) { // nothing to ask with: as if closed without the start button
         if (window) SDL_DestroyWindow(window);

@@ -9,13 +9,26 @@ LaunchSettings launcherCreated() {
 
 bool launcherClick(LaunchSettings& settings, int control) {
     switch (control) {
-    case kControlStart: settings.start = 1; return true;
-    case kControlCancel: settings.start = 0; return true;
-    case kControlFullScreen: settings.fullScreen = !settings.fullScreen; return false;
-    case kControlVSync: settings.vsync = !settings.vsync; return false;
-    case kControlAA: settings.antialias = !settings.antialias; return false;
-    case kControlMusic: settings.music = !settings.music; return false;
-    default: return false;
+    case kControlStart:
+        settings.start = 1;
+        return true;
+    case kControlCancel:
+        settings.start = 0;
+        return true;
+    case kControlFullScreen:
+        settings.fullScreen = !settings.fullScreen;
+        return false;
+    case kControlVSync:
+        settings.vsync = !settings.vsync;
+        return false;
+    case kControlAA:
+        settings.antialias = !settings.antialias;
+        return false;
+    case kControlMusic:
+        settings.music = !settings.music;
+        return false;
+    default:
+        return false;
     }
 }
 

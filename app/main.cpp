@@ -72,7 +72,8 @@ void startVideo() {
 void printStats(const App& app, ShowEnd end) {
     const double toFirst = std::chrono::duration<double>(app.firstFrame - app.launched).count();
     const double playing = std::chrono::duration<double>(Clock::now() - app.firstFrame).count();
-    std::fprintf(stderr, "qz001: ended by %s; first frame %.2f s after start; %llu frames in %.1f s (%.1f fps)\n",
+    std::fprintf(stderr,
+                 "qz001: ended by %s; first frame %.2f s after start; %llu frames in %.1f s (%.1f fps)\n",
                  showEndName(end), app.frames ? toFirst : 0.0, (unsigned long long)app.frames, playing,
                  playing > 0 ? (app.frames - 1) / playing : 0.0);
 }
@@ -86,9 +87,13 @@ int main(int argc, char** argv) {
     CommandLine options = {};
     std::string message;
     switch (parseCommandLine(argc, argv, options, message)) {
-    case CommandLineResult::done: return 0;
-    case CommandLineResult::error: std::fprintf(stderr, "qz001: %s\n", message.c_str()); return 2;
-    case CommandLineResult::run: break;
+    case CommandLineResult::done:
+        return 0;
+    case CommandLineResult::error:
+        std::fprintf(stderr, "qz001: %s\n", message.c_str());
+        return 2;
+    case CommandLineResult::run:
+        break;
     }
 
     showInit();

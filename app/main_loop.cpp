@@ -19,10 +19,14 @@ ShowEnd runMainLoop(const MainLoopHooks& h, bool music, const SceneTable& scenes
 
 const char* showEndName(ShowEnd end) {
     switch (end) {
-    case ShowEnd::escape: return "Escape";
-    case ShowEnd::quit: return "window closed";
-    case ShowEnd::musicEnded: return "end of the music";
-    case ShowEnd::lastFrame: return "last frame";
+    case ShowEnd::escape:
+        return "Escape";
+    case ShowEnd::quit:
+        return "window closed";
+    case ShowEnd::musicEnded:
+        return "end of the music";
+    case ShowEnd::lastFrame:
+        return "last frame";
     }
     return "?";
 }

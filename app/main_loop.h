@@ -20,10 +20,10 @@ enum class ShowEnd { escape, quit, musicEnded, lastFrame };
 
 struct MainLoopHooks {
     void* user;
-    bool (*escapeHeld)(void* user);       // the Escape key is down now
-    bool (*musicPlaying)(void* user);     // asked only when the music is on
-    uint32_t (*positionMs)(void* user);   // the music position (fixed when the music is off)
-    LoopEvent (*takeEvent)(void* user);   // takes one event from the queue and handles it
+    bool (*escapeHeld)(void* user);     // the Escape key is down now
+    bool (*musicPlaying)(void* user);   // asked only when the music is on
+    uint32_t (*positionMs)(void* user); // the music position (fixed when the music is off)
+    LoopEvent (*takeEvent)(void* user); // takes one event from the queue and handles it
     void (*drawFrame)(void* user, const DemoClock& clock);
 };
 

@@ -63,7 +63,8 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, std::string& error) {
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
     SDL_Window* window = nullptr;
     if (settings.fullScreen) {
-        window = SDL_CreateWindow("qz001", 0, 0, settings.width, settings.height, flags | SDL_WINDOW_FULLSCREEN);
+        window =
+            SDL_CreateWindow("qz001", 0, 0, settings.width, settings.height, flags | SDL_WINDOW_FULLSCREEN);
         if (window)
             SDL_ShowCursor(SDL_DISABLE);
         else

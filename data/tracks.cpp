@@ -1,9 +1,127 @@
 // tracks.cpp - the show's 64 keyframe tracks.
 //
-// One line per key: frame, then x, y, z in hundredths of a unit. Tracks 1..63 have no keys yet.
+// One line per key: frame, then x, y, z in hundredths of a unit. Two keys at neighbouring frames make
+// a jump; every track starts at frame 0. A bar of the music is 115.25 frames (16 rows). Tracks 18..63
+// have no keys.
+#include <initializer_list>
+
+#include "data/track_names.h"
 #include "director/scene_data.h"
+
+namespace {
+
+constexpr Track linear(std::initializer_list<TrackKey> keys) {
+    Track t{};
+    t.interpolation = 0;
+    for (const TrackKey& k : keys) t.keys[t.keyCount++] = k;
+    return t;
+}
+
+} // namespace
 
 const Track embeddedTracks[kTrackCount] = {
     // Track 0: out to (60, 20, 0), a hold, then back to the origin.
     {0, 4, {{0, 10, 10, 10}, {400, 60, 20, 0}, {1000, 60, 20, 0}, {1200, 0, 0, 0}}},
+    // 1: fade from white over one second, then above 1 (no transition).
+    linear({{0, 0, 0, 0}, {60, 100, 0, 0}, {61, 200, 0, 0}, {1000, 200, 0, 0}}),
+    // 2: the build fades in over most of its three seconds.
+    linear({{0, 0, 0, 0}, {40, 30, 0, 0}, {150, 100, 0, 0}, {151, 200, 0, 0}, {200, 200, 0, 0}}),
+    // 3: the finale: in from white, then out to white over its last two bars.
+    linear(
+        {{0, 0, 0, 0}, {90, 100, 0, 0}, {91, 200, 0, 0}, {690, 200, 0, 0}, {691, 100, 0, 0}, {922, 0, 0, 0}}),
+    // 4: marks 1..3 of the intro appear on beats of the pads.
+    linear({{0, 0, 0, 0},
+            {58, 0, 0, 0},
+            {88, 100, 0, 0},
+            {173, 100, 0, 0},
+            {203, 100, 100, 0},
+            {288, 100, 100, 0},
+            {318, 100, 100, 100},
+            {900, 100, 100, 100}}),
+    // 5: marks 4..6.
+    linear({{0, 0, 0, 0},
+            {403, 0, 0, 0},
+            {433, 100, 0, 0},
+            {519, 100, 0, 0},
+            {549, 100, 100, 0},
+            {634, 100, 100, 0},
+            {664, 100, 100, 100},
+            {900, 100, 100, 100}}),
+    // 6: marks 7 and 8, the last one with the riser.
+    linear({{0, 0, 0, 0},
+            {749, 0, 0, 0},
+            {779, 100, 0, 0},
+            {836, 100, 0, 0},
+            {856, 100, 100, 0},
+            {900, 100, 100, 0}}),
+    // 7: the yellow bars shoot in from both sides and drift past each other.
+    linear({{0, -80, 180, 0}, {10, 30, 70, 0}, {40, 45, 55, 0}, {60, 75, 25, 0}}),
+    // 8: the lattice zooms out from 2.4 to 1.2 (read at scale 10).
+    linear({{0, 24, 24, 0}, {12, 15, 15, 0}, {30, 13, 13, 0}, {60, 12, 12, 0}}),
+    // 9: the camera comes down over the floppy field and turns towards its centre.
+    linear({{0, 0, 2600, 2600}, {60, 600, 1500, 2000}, {120, 300, 900, 1400}, {180, 0, 600, 1000}}),
+    // 10: the panel pieces slide in from the right, leave, come back from the left.
+    linear({{0, 190, 50, 0},
+            {115, 190, 50, 0},
+            {173, 85, 72, 0},
+            {461, 80, 78, 0},
+            {519, -60, 78, 0},
+            {576, -60, 28, 0},
+            {634, 15, 28, 0},
+            {807, 25, 32, 0},
+            {865, -60, 32, 0},
+            {922, -60, 32, 0}}),
+    // 11: their scale (x wider than y, so the pieces keep their shape on a wide screen), with a pop
+    // on the bar lines where they arrive.
+    linear({{0, 39, 22, 0},
+            {173, 39, 22, 0},
+            {180, 53, 30, 0},
+            {200, 39, 22, 0},
+            {634, 39, 22, 0},
+            {641, 53, 30, 0},
+            {661, 39, 22, 0},
+            {922, 39, 22, 0}}),
+    // 12: the floppy's faces fly together, stay joined, and part at the end.
+    linear({{0, 900, 300, 0},
+            {115, 900, 300, 0},
+            {346, 8, 0, 0},
+            {749, 8, 0, 0},
+            {865, 400, -100, 0},
+            {922, 500, -150, 0}}),
+    // 13: the credits panel rises from below and settles beside the floppy.
+    linear(
+        {{0, 450, -900, 0}, {461, 450, -900, 0}, {576, 300, -50, 0}, {807, 280, 0, 0}, {922, 280, 300, 0}}),
+    // 14: the zig-zag band drifts across the breakdown, one move per two bars.
+    linear({{0, 150, 30, 0}, {230, 80, 30, 0}, {461, 30, 70, 0}, {691, -20, 70, 0}, {922, -60, 40, 0}}),
+    // 15: the caption appears line by line (bottom of the source rectangle, centre y).
+    linear({{0, 0, 20, 0},
+            {115, 0, 20, 0},
+            {118, 13, 27, 0},
+            {230, 13, 27, 0},
+            {233, 26, 34, 0},
+            {346, 26, 34, 0},
+            {349, 39, 41, 0},
+            {461, 39, 41, 0},
+            {464, 52, 48, 0},
+            {576, 52, 48, 0},
+            {579, 65, 55, 0},
+            {691, 65, 55, 0},
+            {694, 80, 63, 0},
+            {922, 80, 63, 0}}),
+    // 16: the columns of the rise grow out of the floor, bar by bar.
+    linear({{0, 0, -900, 0},
+            {115, 0, -700, 0},
+            {230, 0, -500, 0},
+            {346, 0, -350, 0},
+            {461, 0, -200, 0},
+            {576, 0, -100, 0},
+            {691, 0, 0, 0},
+            {922, 0, 50, 0}}),
+    // 17: the closing panel pops up halfway through the finale and breathes until the end.
+    linear({{0, 0, 0, 0},
+            {461, 0, 0, 0},
+            {476, 40, 22, 0},
+            {490, 34, 19, 0},
+            {700, 37, 21, 0},
+            {922, 34, 19, 0}}),
 };

@@ -49,8 +49,8 @@ TEST(CommandLine, BadValuesSayWhatIsWrong) {
     CommandLine c;
     std::string message;
     const std::vector<std::vector<std::string>> bad = {
-        {"--scene", "11"}, {"--scene", "-1"},  {"--scene", "two"}, {"--at", "131"},
-        {"--at", "-2"},    {"--at", "soon"},   {"--fast"},         {"--scene", "1", "--at", "3"},
+        {"--scene", "11"}, {"--scene", "-1"}, {"--scene", "two"}, {"--at", "131"},
+        {"--at", "-2"},    {"--at", "soon"},  {"--fast"},         {"--scene", "1", "--at", "3"},
         {"extra"},         {"--at", "nan"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));

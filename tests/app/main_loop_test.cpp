@@ -29,7 +29,9 @@ FakeShow& fake(void* user) {
 MainLoopHooks hooksFor(FakeShow& show) {
     MainLoopHooks h = {};
     h.user = &show;
-    h.escapeHeld = [](void* u) { return fake(u).escapeAfterChecks >= 0 && fake(u).escapeChecks++ >= fake(u).escapeAfterChecks; };
+    h.escapeHeld = [](void* u) {
+        return fake(u).escapeAfterChecks >= 0 && fake(u).escapeChecks++ >= fake(u).escapeAfterChecks;
+    };
     h.musicPlaying = [](void* u) { return fake(u).position < fake(u).musicEndMs; };
     h.positionMs = [](void* u) {
         uint32_t p = fake(u).position;
@@ -54,7 +56,7 @@ TEST(MainLoop, ClockFollowsTheMusicToTheLastFrame) {
     FakeShow show;
     show.step = 1000; // one second per frame drawn
     EXPECT_EQ(runMainLoop(hooksFor(show), true, sceneTable), ShowEnd::lastFrame);
-    ASSERT_EQ(show.frames.size(), 131u); // 0 .. 130 s; 131 s is frame 7863, past the end
+    ASSERT_EQ(show.frames.size(), 131u);   // 0 .. 130 s; 131 s is frame 7863, past the end
     EXPECT_EQ(show.frames[15].frame, 900); // 15000 ms
     EXPECT_EQ(show.frames[15].sceneIndex, 1);
     EXPECT_EQ(show.frames[15].localFrame, 0);
@@ -107,8 +109,8 @@ TEST(MainLoop, EndOfMusicEscapeAndQuit) {
 
 TEST(MainLoop, OneEventPerTurnAndMusicOffStandsStill) {
     FakeShow busy;
-    busy.events = {LoopEvent::other, LoopEvent::other, LoopEvent::other, LoopEvent::none, LoopEvent::other,
-                   LoopEvent::none, LoopEvent::quit};
+    busy.events = {LoopEvent::other, LoopEvent::other, LoopEvent::other, LoopEvent::none,
+                   LoopEvent::other, LoopEvent::none,  LoopEvent::quit};
     EXPECT_EQ(runMainLoop(hooksFor(busy), true, sceneTable), ShowEnd::quit);
     EXPECT_EQ(busy.frames.size(), 2u); // only the two turns that found the queue empty
     EXPECT_EQ(busy.eventsTaken, 7);

@@ -19,7 +19,8 @@ TEST(Music, DurationIsWhatTheModuleRendersTo) {
     // Render the whole module once and count its frames: an independent measure of its length.
     std::vector<float> buffer(2 * 4096);
     uint64_t frames = 0;
-    while (size_t n = openmpt_module_read_interleaved_float_stereo(mod, kMusicSampleRate, 4096, buffer.data()))
+    while (size_t n =
+               openmpt_module_read_interleaved_float_stereo(mod, kMusicSampleRate, 4096, buffer.data()))
         frames += n;
     freeModule(mod);
     const double rendered = (double)frames / kMusicSampleRate;
@@ -39,7 +40,8 @@ TEST(Music, ClockRunsInRealTimeUnderTheDummyDriver) {
     double worst = 0;
     for (;;) {
         const uint32_t ms = musicPositionMs();
-        const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double elapsed =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         EXPECT_GE(ms, last);
         last = ms;
         worst = std::max(worst, std::fabs(ms - elapsed));
@@ -59,7 +61,8 @@ TEST(Music, SpectrumOfASinePeaksInItsBin) {
         for (uint32_t k : {3u, bins / 4, bins - 5}) {
             SCOPED_TRACE(::testing::Message() << bins << " bins, bin " << k);
             std::vector<float> samples(2 * bins);
-            for (uint32_t i = 0; i < 2 * bins; ++i) samples[i] = (float)std::sin(2 * M_PI * k * i / (2.0 * bins));
+            for (uint32_t i = 0; i < 2 * bins; ++i)
+                samples[i] = (float)std::sin(2 * M_PI * k * i / (2.0 * bins));
             std::vector<float> out(bins);
             ASSERT_TRUE(spectrumOf(samples.data(), bins, out.data()));
             uint32_t peak = 0;
@@ -83,5 +86,6 @@ TEST(Music, MissingAndBrokenFilesAreNamed) {
               std::string::npos)
         << musicError();
     EXPECT_FALSE(openMusic(QZ_SOURCE_FILE, 0)); // a C++ file is not a module
-    EXPECT_NE(std::string(musicError()).find("cannot load the music file"), std::string::npos) << musicError();
+    EXPECT_NE(std::string(musicError()).find("cannot load the music file"), std::string::npos)
+        << musicError();
 }

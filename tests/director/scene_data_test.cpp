@@ -44,18 +44,42 @@ TEST(SceneData, ConversionFillsBlocksInOrder) {
     EXPECT_EQ(std::memcmp(trackTable, embeddedTracks, sizeof(trackTable)), 0);
 }
 
-TEST(SceneData, EmptyScenesEvaluateToNothing) {
+TEST(SceneData, EmptyGraphsEvaluateToNothing) {
     startDirector();
     DirectorRenderer renderer = directorRenderer(1280.0f / 720.0f);
     GraphArgs args = {};
     cameraState.fovy = 0.25f;
-    for (int s = 0; s < kSceneCount; ++s) {
-        if (s == 1) continue;
+    for (int s = kSceneCount; s < kSceneBlockCount; ++s) { // the blocks past the show's scenes
         beginDirectorFrame();
         evaluateScene(nodeBlocks[s], valueBlocks[s], args, renderer);
         EXPECT_EQ(drawListOpaque.count + drawListBlended.count + spriteList.count, 0u) << s;
     }
     EXPECT_FLOAT_EQ(cameraState.fovy, 0.25f); // nothing set the camera
+}
+
+// Every scene of the show hands the renderer what its draw and sprite slots promise, every frame.
+TEST(SceneData, EveryScenesOutputsAtEveryFrame) {
+    startDirector();
+    int32_t sceneStart = 0;
+    for (int s = 0; s < kSceneCount; ++s) {
+        uint32_t opaque = 0, blended = 0, sprites = 0;
+        for (int k = 0; k < kSlotsPerScene; ++k) {
+            const NodeSource& n = sceneTable.scenes[s].nodes[k];
+            uint32_t instances = static_cast<uint32_t>(std::lrintf(n.params[1]));
+            if (n.op == kOpDrawMesh) (std::lrintf(n.params[5]) ? blended : opaque) += instances;
+            if (n.op == kOpSprite) sprites += instances;
+        }
+        for (int32_t f = 0; f < sceneTable.scenes[s].duration; ++f) {
+            evaluateShowFrame(demoClockAtFrame(sceneStart + f, sceneTable), 1280.0f / 720.0f);
+            ASSERT_EQ(drawListOpaque.count, opaque) << "scene " << s << " frame " << f;
+            ASSERT_EQ(drawListBlended.count, blended) << "scene " << s << " frame " << f;
+            ASSERT_EQ(spriteList.count, sprites) << "scene " << s << " frame " << f;
+            for (uint32_t i = 0; i < opaque; ++i)
+                ASSERT_TRUE(std::isfinite(drawListOpaque.records[i].position[0]));
+            endFrameOutputs(frameSettings, &lineList);
+        }
+        sceneStart += sceneTable.scenes[s].duration;
+    }
 }
 
 // Scene 1 at local frame f, evaluated frame by frame from 0 as the show does.

@@ -29,7 +29,7 @@ TEST(Tracks, TrackZeroOfTheShow) {
     EXPECT_POINT(sampleTrack(t, 1199), 0.3f, 0.1f, 0); // one frame short of the last key
     EXPECT_POINT(sampleTrack(t, 1200), 0.3f, 0.1f, 0);
     EXPECT_POINT(sampleTrack(t, 0xFFFFFFFFu), 0.3f, 0.1f, 0);
-    for (int k = 1; k < kTrackCount; ++k) EXPECT_EQ(embeddedTracks[k].keyCount, 0u) << k;
+    for (int k = 18; k < kTrackCount; ++k) EXPECT_EQ(embeddedTracks[k].keyCount, 0u) << k;
 }
 
 TEST(Tracks, LinearEdgeCases) {

@@ -16,7 +16,8 @@ TEST(ShowSmoke, StartsAndDrawsAFrameOfSceneOneOnTheDefaultDevice) {
     desc.antialias = true;
     RenderDevice dev = {};
     ASSERT_TRUE(showStart(dev, desc)) << showError();
-    std::printf("OpenGL device: %s (%s)\n", (const char*)glGetString(GL_RENDERER), (const char*)glGetString(GL_VENDOR));
+    std::printf("OpenGL device: %s (%s)\n", (const char*)glGetString(GL_RENDERER),
+                (const char*)glGetString(GL_VENDOR));
     ShowCursor cursor = {};
     const DemoClock clock = showRenderAt(dev, cursor, 1000);
     EXPECT_EQ(clock.sceneIndex, 1);

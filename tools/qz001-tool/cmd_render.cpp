@@ -59,17 +59,6 @@ bool checkWritableFolder(const std::string& folder, const std::string& forPath) 
     return true;
 }
 
-bool startShow(RenderDevice& dev, const RenderOptions& o, int width, int height) {
-    showInit();
-    ShowDesc desc = {};
-    desc.width = width;
-    desc.height = height;
-    desc.antialias = !o.noAa;
-    if (showStart(dev, desc)) return true;
-    toolError("cannot start the show: %s", showError());
-    return false;
-}
-
 bool writeFrame(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path) {
     readBackBuffer(dev, pixels.data());
     return writeToolFile(
@@ -83,20 +72,11 @@ int runRender(const RenderOptions& o) {
     if (!checkFrame(o.frame, "frame")) return 1;
     if (!checkWritableFolder(folderOf(o.out), o.out)) return 1;
     RenderDevice dev = {};
-    if (!startShow(dev, o, width, height)) return 1;
+    if (!startToolShow(dev, width, height, !o.noAa)) return 1;
     ShowCursor cursor = {};
     showRenderAt(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     return writeFrame(dev, pixels, o.out) ? 0 : 1;
-}
-
-void drawProgress(int done, int total) {
-    const int barWidth = 40;
-    int filled = total ? done * barWidth / total : barWidth;
-    std::fprintf(stderr, "\r[%.*s%*s] %d/%d frames", filled, "########################################",
-                 barWidth - filled, "", done, total);
-    if (done == total) std::fputc('\n', stderr);
-    std::fflush(stderr);
 }
 
 int runCapture(const RenderOptions& o) {
@@ -111,12 +91,13 @@ int runCapture(const RenderOptions& o) {
     if (!checkWritableFolder(o.out, o.out + "/")) return 1;
 
     RenderDevice dev = {};
-    if (!startShow(dev, o, width, height)) return 1;
+    if (!startToolShow(dev, width, height, !o.noAa)) return 1;
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     ShowCursor cursor = {};
     const int total = (o.to - o.from) / o.step + 1;
     int done = 0;
-    drawProgress(done, total);
+    ToolProgress progress = {total, 0};
+    drawProgress(progress, done);
     for (int frame = o.from; frame <= o.to; frame += o.step) {
         showRenderAt(dev, cursor, frame);
         char name[32];
@@ -125,7 +106,7 @@ int runCapture(const RenderOptions& o) {
             std::fputc('\n', stderr);
             return 1;
         }
-        drawProgress(++done, total);
+        drawProgress(progress, ++done);
     }
     return 0;
 }

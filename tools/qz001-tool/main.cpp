@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     addSceneCommands(app);
     addTextCommands(app);
     addRenderCommands(app);
+    addContactSheetCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -23,8 +23,22 @@ int toolError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // one error line naming the path, and returns false. Nothing is ever half-written.
 bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& write);
 
+// A progress bar on stderr: "[####      ] 120/7832 frames  4.1 frames/s  31:20 left". Call with
+// done = 0 first; the line ends when done reaches total.
+struct ToolProgress {
+    int total;
+    double startSeconds; // steady clock at the first call
+};
+void drawProgress(ToolProgress& progress, int done);
+
+// The show started headless (hidden offscreen surface, music off) at width x height; on failure prints
+// one error line and returns false.
+struct RenderDevice;
+bool startToolShow(RenderDevice& dev, int width, int height, bool antialias);
+
 // Subcommand families.
-void addMeshCommands(CLI::App& app);   // meshes, mesh K --obj FILE
-void addSceneCommands(CLI::App& app);  // scene S --frame F [--json]
-void addTextCommands(CLI::App& app);   // texts, text K --obj FILE
-void addRenderCommands(CLI::App& app); // render --frame F --out FILE.png, capture --out DIR
+void addMeshCommands(CLI::App& app);         // meshes, mesh K --obj FILE
+void addSceneCommands(CLI::App& app);        // scene S --frame F [--json]
+void addTextCommands(CLI::App& app);         // texts, text K --obj FILE
+void addRenderCommands(CLI::App& app);       // render --frame F --out FILE.png, capture --out DIR
+void addContactSheetCommands(CLI::App& app); // contact-sheet --out FILE.png [--every N] [--size WxH]

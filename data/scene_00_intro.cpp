@@ -1,0 +1,175 @@
+// scene_00_intro.cpp - scene 0, the intro (15 s): the lit cube turning alone in the dark while the
+// highlight marks of a page appear one after another, each sliding in on a phrase of the pads.
+#include "data/scene_build.h"
+#include "data/track_names.h"
+
+namespace {
+
+enum Slot : int32_t {
+    // clock, clear colour, orbiting camera
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kFov,
+    kCamera,
+    // the cube: tumble, beat-driven size, Cook-Torrance colours
+    kSpin,
+    kTumble,
+    kPulse,
+    kBaseSize,
+    kSize,
+    kAmbient,
+    kDiffuse,
+    kSpecular,
+    kCube,
+    kCubePos,
+    // the page of marks: shared centre and scale, the tracks that bring each mark in
+    kMark0,
+    kMarksA,
+    kMarksB,
+    kMarksC,
+    kPageCentre,
+    kPageScale,
+    kBobTime,
+    kMark1,
+    kBob,
+    kMark2,
+    kBobY,
+    kMark3,
+    kPageBase,
+    kSlideLength,
+    kMark4,
+    kMarkGain,
+    kMark5,
+    kCubeHome,
+    kMark6,
+    // per mark: alpha from its track, slide from the left while it appears, beat on its size
+    kAlpha0,
+    kSlide0,
+    kCentre0,
+    kBeat0,
+    kScale0,
+    kAlpha1,
+    kSlide1,
+    kCentre1,
+    kBeat1,
+    kScale1,
+    kAlpha2,
+    kSlide2,
+    kCentre2,
+    kBeat2,
+    kScale2,
+    kAlpha3,
+    kSlide3,
+    kCentre3,
+    kBeat3,
+    kScale3,
+    kAlpha4,
+    kSlide4,
+    kCentre4,
+    kBeat4,
+    kScale4,
+    kAlpha5,
+    kSlide5,
+    kCentre5,
+    kBeat5,
+    kScale5,
+    kAlpha6,
+    kSlide6,
+    kCentre6,
+    kBeat6,
+    kScale6,
+    kAlpha7,
+    kSlide7,
+    kCentre7,
+    kBeat7,
+    kScale7,
+    // the cube's colour shimmer and its hover
+    kShimmerTime,
+    kShimmer,
+    kHoverTime,
+    kMark7,
+    kShimmerRgb,
+    kAmbientLive,
+    kHover,
+    kCubeBob,
+    kKick,
+    kSlotCount,
+};
+static_assert(kCube == 18 && kMark0 == 20 && kMark1 == 27 && kMark2 == 29 && kMark3 == 31 && kMark4 == 34 &&
+              kMark5 == 36 && kMark6 == 38 && kMark7 == 82 && kSlotCount == 88);
+
+constexpr void addMark(SceneNodes& s, int k, int32_t markSlot, ImageId image) {
+    const int32_t base = kAlpha0 + 5 * k; // alpha, slide, centre, beat, scale
+    const int32_t tracks[3] = {kMarksA, kMarksB, kMarksC};
+    s[base] = swizzle(tracks[k / 3], k % 3, 4, 4, 4);
+    s[base + 1] = node(kOpScale, {base}, {0.08f}, 1);
+    s[base + 2] = node(kOpAdd, {kPageCentre, base + 1}, {}, 1);
+    s[base + 3] = beat(4 + k, 0.05f);
+    s[base + 4] = node(kOpAdd, {kPageScale, base + 3}, {}, 1);
+    s[markSlot] = sprite({kNone, base + 2, base + 4, kNone, base}, image);
+}
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    s[kTime] = frameTime(1);
+    s[kClearColour] = constant(0.015f, 0.02f, 0.05f, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kOrbitTime] = frameTime(0.0035f, 300);
+    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {7}, 1);
+    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
+    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 1.8f, 0, 0}, 1);
+    s[kAt] = constant(0.6f, 0, 0);
+    s[kFov] = constant(0.75f);
+    s[kCamera] = node(kOpCamera, {kEye, kAt, kNone, kFov}, {}, 1);
+
+    s[kSpin] = frameTime(0.011f);
+    s[kTumble] = node(kOpOffset4, {kSpin}, {0, 0.6f, 0.3f, 0}, 1);
+    s[kPulse] = beat(2, 0.5f);
+    s[kBaseSize] = constant(0.8f, 0.8f, 0.8f);
+    s[kSize] = node(kOpAdd, {kBaseSize, kPulse}, {}, 1);
+    s[kAmbient] = constant(0.03f, 0.05f, 0.1f, 1);
+    s[kDiffuse] = constant(0.035f, 0.07f, 0.13f, 1);
+    s[kSpecular] = constant(0.008f, 0.009f, 0.01f, 1);
+    s[kCube] = drawMesh({kCubePos, kSize, kTumble, kAmbientLive, kDiffuse, kSpecular}, kMeshCube, 1,
+                        kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kCubePos] = node(kOpAdd, {kCubeHome, kKick}, {}, 1);
+
+    s[kMarksA] = trackAt(kTime, kTrackMarksA);
+    s[kMarksB] = trackAt(kTime, kTrackMarksB);
+    s[kMarksC] = trackAt(kTime, kTrackMarksC);
+    s[kPageCentre] = node(kOpAdd, {kPageBase, kBobY}, {}, 1);
+    s[kPageScale] = constant(0.5f, 0.32f);
+    s[kBobTime] = frameTime(0.021f);
+    s[kBob] = node(kOpSine, {kBobTime}, {0.02f}, 1);
+    s[kBobY] = swizzle(kBob, 4, 0, 4, 4);
+    s[kPageBase] = constant(-0.05f, 0.5f);
+    s[kSlideLength] = constant(0.08f);
+    s[kMarkGain] = beat(6, 0.15f);
+    s[kCubeHome] = constant(1.3f, 0, 0.4f);
+
+    const ImageId images[8] = {kImgHighlightPage,    kImgHighlightBar,    kImgHighlightMark,
+                               kImgHighlightTwoBars, kImgHighlightLinesA, kImgHighlightLinesC,
+                               kImgHighlightMarkLow, kImgHighlightLinesB};
+    const int32_t marks[8] = {kMark0, kMark1, kMark2, kMark3, kMark4, kMark5, kMark6, kMark7};
+    for (int k = 0; k < 8; ++k) addMark(s, k, marks[k], images[k]);
+
+    s[kShimmerTime] = frameTime(0.017f);
+    s[kShimmer] = node(kOpSine, {kShimmerTime}, {0.04f}, 1);
+    s[kShimmerRgb] = swizzle(kShimmer, 4, 0, 0, 4);
+    s[kAmbientLive] = node(kOpAdd, {kAmbient, kShimmerRgb}, {}, 1);
+    s[kHoverTime] = frameTime(0.013f);
+    s[kHover] = node(kOpSine, {kHoverTime}, {0.25f}, 1);
+    s[kCubeBob] = swizzle(kHover, 4, 0, 4, 4);
+    s[kKick] = node(kOpAdd, {kCubeBob, kMarkGain}, {}, 1);
+    return s;
+}
+
+} // namespace
+
+constinit const SceneNodes scene0Nodes = build();

@@ -1,0 +1,89 @@
+// scene_04_drop.cpp - scene 4, the drop (one pattern): the sphere-mapped smooth cube inside two
+// transparent magenta grid cubes that turn against each other and swell with the kick, the camera
+// circling; the panel pieces slide in and out on the bar lines.
+#include "data/scene_build.h"
+#include "data/track_names.h"
+
+namespace {
+
+enum Slot : int32_t {
+    // clock, clear colour, circling camera, fade from white
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
+    // two grid cubes turning against each other, sized by the kick
+    kInnerSpin,
+    kInnerGrid,
+    kInnerSize,
+    kOuterGrid,
+    kOuterSpin,
+    kInnerBase,
+    kOuterBase,
+    kKick,
+    kOuterSize,
+    // the panel pieces
+    kPanel,
+    kPanelSlide,
+    kPanelCentre,
+    kPanelPop,
+    kPanelScale,
+    // the smooth checkered cube at the centre
+    kBallSpin,
+    kBall,
+    kBallSize,
+    kOuterTime,
+    kSlotCount,
+};
+static_assert(kInnerGrid == 12 && kOuterGrid == 14 && kPanel == 20 && kBall == 26 && kSlotCount == 29);
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    s[kTime] = frameTime(1);
+    s[kClearColour] = constant(0.1f, 0.03f, 0.16f, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kOrbitTime] = frameTime(0.005f);
+    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {6.5f}, 1);
+    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
+    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 2.2f, 0, 0}, 1);
+    s[kAt] = constant(0, 0, 0);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+
+    s[kInnerSpin] = frameTime(0.009f);
+    s[kInnerGrid] = drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                             kImgMagentaGrid, kBlended);
+    s[kInnerSize] = node(kOpAdd, {kInnerBase, kKick}, {}, 1);
+    s[kOuterGrid] = drawMesh({kNone, kOuterSize, kOuterSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
+                             kImgMagentaGrid, kBlended);
+    s[kOuterSpin] = node(kOpOffset4, {kOuterTime}, {0, 0.7f, 0.3f, 0}, 1);
+    s[kInnerBase] = constant(1.5f, 1.5f, 1.5f);
+    s[kOuterBase] = constant(2.5f, 2.5f, 2.5f);
+    s[kKick] = beat(1, 0.6f);
+    s[kOuterSize] = node(kOpAdd, {kOuterBase, kKick}, {}, 1);
+
+    s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale}, kImgPanelPieces);
+    s[kPanelSlide] = trackAt(kTime, kTrackPanelSlide);
+    s[kPanelCentre] = swizzle(kPanelSlide, 0, 1, 4, 4);
+    s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
+    s[kPanelScale] = swizzle(kPanelPop, 0, 1, 4, 4);
+
+    s[kBallSpin] = frameTime(-0.013f);
+    s[kBall] = drawMesh({kNone, kBallSize, kBallSpin}, kMeshSmoothCube, 1, kVsTexTest, kPsTexTest,
+                        kImgCheckerFine, kBlended);
+    s[kBallSize] = constant(1, 1, 1);
+    s[kOuterTime] = frameTime(-0.006f);
+    return s;
+}
+
+} // namespace
+
+constinit const SceneNodes scene4Nodes = build();

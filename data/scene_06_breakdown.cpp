@@ -1,0 +1,96 @@
+// scene_06_breakdown.cpp - scene 6, the breakdown (no beat): a tall lit block on a floor slab, three
+// small cubes orbiting it slowly, the light swinging round; the zig-zag band drifts across.
+#include "data/scene_build.h"
+#include "data/track_names.h"
+
+namespace {
+
+enum Slot : int32_t {
+    // clock, clear colour, camera, fade from white, a light that swings round
+    kTime,
+    kClearColour,
+    kClear,
+    kEye,
+    kCamera,
+    kFade,
+    kTransition,
+    kLightTime,
+    kLightCircle,
+    kLightDir,
+    kSetLight,
+    kFloorSize,
+    kMoonSize,
+    // the block
+    kBlock,
+    kBlockPos,
+    kBlockSize,
+    kTurnTime,
+    kTurn,
+    // three moons on a ring
+    kMoonSlots,
+    kMoons,
+    kMoonAngle,
+    kMoonRing,
+    kMoonPos,
+    // the floor slab
+    kOrbitTime,
+    kFloor,
+    kFloorPos,
+    // the band sprite, and the shared Cook-Torrance colours
+    kBand,
+    kBandSlide,
+    kBandCentre,
+    kBandScale,
+    kAmbient,
+    kDiffuse,
+    kSlotCount,
+};
+static_assert(kBlock == 13 && kMoons == 19 && kFloor == 24 && kBand == 26 && kSlotCount == 32);
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    s[kTime] = frameTime(1);
+    s[kClearColour] = constant(0.16f, 0.12f, 0.1f, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kEye] = constant(2, 2.6f, 8);
+    s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
+    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kLightTime] = frameTime(0.0068f, 120);
+    s[kLightCircle] = node(kOpCircle, {kLightTime}, {1}, 1);
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, -1.2f, -0.6f, 0}, 1);
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+    s[kFloorSize] = constant(5, 0.15f, 5);
+    s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
+
+    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse, kAmbient}, kMeshCube, 1,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kBlockPos] = constant(0, 0.4f, 0);
+    s[kBlockSize] = constant(0.7f, 2, 0.7f);
+    s[kTurnTime] = frameTime(0.004f);
+    s[kTurn] = swizzle(kTurnTime, 0, 4, 4, 4);
+
+    s[kMoonSlots] = node(kOpGrid, {}, {3, 1, 2.0943951f, 0, 0}, 3);
+    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse, kAmbient}, kMeshCube, 3,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kMoonAngle] = node(kOpAdd, {kMoonSlots, kOrbitTime}, {}, 3);
+    s[kMoonRing] = node(kOpCircle, {kMoonAngle}, {3}, 3);
+    s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
+
+    s[kOrbitTime] = frameTime(0.009f);
+    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
+                         kImgCheckerCoarse, kOpaque);
+    s[kFloorPos] = constant(0, -1.7f, 0, 0);
+
+    s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
+    s[kBandSlide] = trackAt(kTime, kTrackBandSlide);
+    s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
+    s[kBandScale] = constant(0.3f, 0.17f);
+    s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
+    s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
+    return s;
+}
+
+} // namespace
+
+constinit const SceneNodes scene6Nodes = build();

@@ -1,0 +1,194 @@
+// scene_07_rise.cpp - scene 7, the rise: a lit temple grows out of the floor bar by bar (a plinth,
+// a shaft, a turning crown, wings, two rings of columns, two avenues, two arcs of floating blocks and
+// three moons), the camera circling it and looking at its centre; the caption appears line by line.
+#include "data/scene_build.h"
+#include "data/track_names.h"
+
+namespace {
+
+enum Slot : int32_t {
+    // clock, clear colour, circling look-at camera, fade from white, light
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kLookAt,
+    kFade,
+    kTransition,
+    kLightDir,
+    kSetLight,
+    kRise,
+    // the centre: plinth, shaft, crown
+    kPlinth,
+    kPlinthPos,
+    kShaft,
+    kShaftPos,
+    kShaftSize,
+    kCrownPos,
+    kCrown,
+    kCrownSize,
+    kCrownBaseSize,
+    kKick,
+    kCrownSpin,
+    kTurn,
+    kPlinthSize,
+    kWingSize,
+    // wings and the inner ring of columns
+    kWingLeft,
+    kWingLeftPos,
+    kWingRight,
+    kWingRightPos,
+    kColumns,
+    kColumnSlots,
+    kColumnRing,
+    kColumnFlat,
+    kColumnPos,
+    kColumnSize,
+    // colours: stone and gold
+    kStoneAmbient,
+    kStoneDiffuse,
+    kSpecular,
+    kGoldAmbient,
+    kGoldDiffuse,
+    // three moons (and the rings the outer columns and the floating arc stand on)
+    kMoonTime,
+    kMoonCircle,
+    kMoonFlat,
+    kMoonPos,
+    kMoonSize,
+    kOuterRing,
+    kHaloPos,
+    kMoonA,
+    kMoonBPos,
+    kMoonB,
+    kMoonCPos,
+    kMoonC,
+    // the caption, revealed line by line
+    kCaptionReveal,
+    kCaptionBottom,
+    kCaptionRect,
+    kCaption,
+    kCaptionY,
+    kCaptionCentre,
+    kCaptionX,
+    kCaptionScale,
+    // the outer ring, two avenues, two arcs of blocks
+    kAvenueSlots,
+    kAvenueLine,
+    kOuterPos,
+    kOuterColumns,
+    kAvenueLeft,
+    kAvenueRight,
+    kHaloA,
+    kHaloB,
+    kAvenueLeftPos,
+    kAvenueRightPos,
+    kSlotCount,
+};
+static_assert(kPlinth == 14 && kShaft == 16 && kCrown == 20 && kWingLeft == 28 && kWingRight == 30 &&
+              kColumns == 32 && kMoonA == 50 && kMoonB == 52 && kMoonC == 54 && kCaption == 58 &&
+              kOuterColumns == 66 && kAvenueLeft == 67 && kAvenueRight == 68 && kHaloA == 69 &&
+              kHaloB == 70 && kSlotCount == 73);
+
+constexpr DrawInputs stone(int32_t position, int32_t size, int32_t rotation = kNone) {
+    return {position, size, rotation, kStoneAmbient, kStoneDiffuse, kSpecular};
+}
+constexpr DrawInputs gold(int32_t position, int32_t size, int32_t rotation = kNone) {
+    return {position, size, rotation, kGoldAmbient, kGoldDiffuse, kSpecular};
+}
+constexpr NodeSource cubes(DrawInputs in, int instances) {
+    return drawMesh(in, kMeshCube, instances, kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+}
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    s[kTime] = frameTime(1);
+    s[kClearColour] = constant(0.05f, 0.06f, 0.12f, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kOrbitTime] = frameTime(0.0035f, 150);
+    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {10}, 1);
+    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
+    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 4.5f, 0, 0}, 1);
+    s[kAt] = constant(0, 1.2f, 0);
+    s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {}, 1);
+    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kLightDir] = constant(-0.5f, -1, -0.4f);
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+    s[kRise] = trackAt(kTime, kTrackTowerRise);
+
+    s[kPlinth] = cubes(stone(kPlinthPos, kPlinthSize), 1);
+    s[kPlinthPos] = constant(0, -0.5f, 0);
+    s[kShaft] = cubes(stone(kShaftPos, kShaftSize, kTurn), 1);
+    s[kShaftPos] = node(kOpOffset4, {kRise}, {0, 1.6f, 0, 0}, 1);
+    s[kShaftSize] = constant(0.6f, 1.8f, 0.6f);
+    s[kCrown] = cubes(gold(kCrownPos, kCrownSize, kCrownSpin), 1);
+    s[kCrownPos] = node(kOpOffset4, {kRise}, {0, 4.2f, 0, 0}, 1);
+    s[kCrownSize] = node(kOpAdd, {kCrownBaseSize, kKick}, {}, 1);
+    s[kCrownBaseSize] = constant(0.55f, 0.55f, 0.55f);
+    s[kKick] = beat(1, 0.3f);
+    s[kCrownSpin] = frameTime(0.021f);
+
+    s[kWingLeft] = cubes(stone(kWingLeftPos, kWingSize), 1);
+    s[kWingLeftPos] = constant(-3.2f, 0.2f, 0);
+    s[kWingRight] = cubes(stone(kWingRightPos, kWingSize), 1);
+    s[kWingRightPos] = constant(3.2f, 0.2f, 0);
+    s[kColumns] = cubes(stone(kColumnPos, kColumnSize), 20);
+    s[kColumnSlots] = node(kOpGrid, {}, {20, 1, 0.31415927f, 0, 0}, 20);
+    s[kColumnRing] = node(kOpCircle, {kColumnSlots}, {5.5f}, 20);
+    s[kColumnFlat] = swizzle(kColumnRing, 0, 4, 1, 4, 20);
+    s[kColumnPos] = node(kOpAdd, {kColumnFlat, kRise}, {}, 20);
+    s[kColumnSize] = constant(0.22f, 1.3f, 0.22f);
+    s[kWingSize] = constant(0.9f, 0.5f, 1.8f);
+
+    s[kStoneAmbient] = constant(0.1f, 0.1f, 0.13f, 1);
+    s[kStoneDiffuse] = constant(0.05f, 0.055f, 0.075f, 1);
+    s[kSpecular] = constant(0, 0, 0, 0); // the highlight of this light runs away at grazing angles
+    s[kGoldAmbient] = constant(0.2f, 0.12f, 0.02f, 1);
+    s[kGoldDiffuse] = constant(0.15f, 0.1f, 0.02f, 1);
+    s[kPlinthSize] = constant(2.4f, 0.5f, 2.4f);
+    s[kTurn] = swizzle(kMoonTime, 0, 4, 4, 4);
+
+    s[kMoonTime] = frameTime(0.017f);
+    s[kMoonCircle] = node(kOpCircle, {kMoonTime}, {2.2f}, 1);
+    s[kMoonFlat] = swizzle(kMoonCircle, 0, 4, 1, 4);
+    s[kMoonPos] = node(kOpOffset4, {kMoonFlat}, {0, 2.6f, 0, 0}, 1);
+    s[kMoonA] = cubes(gold(kMoonPos, kMoonSize, kCrownSpin), 1);
+    s[kMoonSize] = constant(0.22f, 0.22f, 0.22f);
+    s[kMoonB] = cubes(gold(kMoonBPos, kMoonSize, kCrownSpin), 1);
+    s[kMoonBPos] = swizzle(kMoonPos, 2, 1, 0, 4);
+    s[kMoonC] = cubes(gold(kMoonCPos, kMoonSize, kCrownSpin), 1);
+    s[kMoonCPos] = node(kOpScale, {kMoonPos}, {-1}, 1);
+
+    s[kCaptionReveal] = trackAt(kTime, kTrackCaptionReveal);
+    s[kCaptionBottom] = swizzle(kCaptionReveal, 4, 4, 4, 0);
+    s[kCaption] = sprite({kCaptionRect, kCaptionCentre, kCaptionScale}, kImgCaption);
+    s[kCaptionRect] = node(kOpOffset4, {kCaptionBottom}, {0, 0, 1, 0}, 1);
+    s[kCaptionY] = swizzle(kCaptionReveal, 4, 1, 4, 4);
+    s[kCaptionCentre] = node(kOpAdd, {kCaptionX, kCaptionY}, {}, 1);
+    s[kCaptionX] = constant(0.95f, 0);
+    s[kCaptionScale] = constant(0.62f, 0.35f);
+
+    s[kAvenueSlots] = node(kOpGrid, {}, {15, 1, 1.1f, 0, 0}, 15);
+    s[kAvenueLine] = swizzle(kAvenueSlots, 4, 4, 0, 4, 15);
+    s[kOuterRing] = node(kOpCircle, {kColumnSlots}, {8}, 20);
+    s[kHaloPos] = node(kOpOffset4, {kColumnFlat}, {0, 5, 0, 0}, 8);
+    s[kOuterColumns] = cubes(stone(kOuterPos, kColumnSize), 20);
+    s[kAvenueLeft] = cubes(stone(kAvenueLeftPos, kMoonSize), 15);
+    s[kAvenueRight] = cubes(stone(kAvenueRightPos, kMoonSize), 15);
+    s[kHaloA] = cubes(gold(kHaloPos, kMoonSize, kCrownSpin), 8);
+    s[kHaloB] = cubes(gold(kOuterPos, kMoonSize, kCrownSpin), 8); // an arc on the floor
+
+    s[kOuterPos] = swizzle(kOuterRing, 0, 4, 1, 4, 20);
+    s[kAvenueLeftPos] = node(kOpOffset4, {kAvenueLine}, {-1.8f, -0.7f, 0, 0}, 15);
+    s[kAvenueRightPos] = node(kOpOffset4, {kAvenueLine}, {1.8f, -0.7f, 0, 0}, 15);
+    return s;
+}
+
+} // namespace
+
+constinit const SceneNodes scene7Nodes = build();

@@ -1,0 +1,101 @@
+// scene_10_finale.cpp - scene 10, the ending: a block of 1024 translucent green cubes rolling like a
+// sea under a slowly circling camera; the closing panel pops up halfway and the picture fades out
+// to white with the last chord.
+#include "data/scene_build.h"
+#include "data/track_names.h"
+
+namespace {
+
+enum Slot : int32_t {
+    // clock, clear colour, circling camera, fades, light
+    kTime,
+    kClearColour,
+    kClear,
+    kOrbitTime,
+    kOrbit,
+    kEyeFlat,
+    kEye,
+    kAt,
+    kCamera,
+    kFade,
+    kTransition,
+    kLightDir,
+    kSetLight,
+    // the sea: a 16 x 8 x 8 block, jittered, a wave along x
+    kBlock,
+    kWaveTime,
+    kWavePhase,
+    kWave,
+    kWaveUp,
+    kCloud,
+    kJitter,
+    kJittered,
+    kPositions,
+    // cube size and turn
+    kSize,
+    kBeat,
+    kSizeLive,
+    kTurnTime,
+    kTurnPhase,
+    kTurn,
+    // the closing panel
+    kClosingPop,
+    kClosingScale,
+    kClosingCentre,
+    kRockTime,
+    kRock,
+    kClosingAlpha,
+    kClosing,
+    kRockAngle,
+    kSlotCount,
+};
+static_assert(kCloud == 18 && kClosing == 34 && kSlotCount == 36);
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    s[kTime] = frameTime(1);
+    s[kClearColour] = constant(0.02f, 0.06f, 0.05f, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kOrbitTime] = frameTime(0.003f, 400);
+    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {9}, 1);
+    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
+    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 5, 0, 0}, 1);
+    s[kAt] = constant(0, -0.5f, 0);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kFade] = trackAt(kTime, kTrackFinaleFade);
+    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kLightDir] = constant(0.3f, -1, 0.2f);
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+
+    s[kBlock] = node(kOpGrid, {}, {16, 8, 0.75f, 0.5f, 0.75f}, 1024);
+    s[kWaveTime] = frameTime(0.045f);
+    s[kWavePhase] = node(kOpAdd, {kBlock, kWaveTime}, {}, 1024);
+    s[kWave] = node(kOpSine, {kWavePhase}, {0.6f}, 1024);
+    s[kWaveUp] = swizzle(kWave, 4, 0, 4, 4, 1024);
+    s[kCloud] = drawMesh({kPositions, kSizeLive, kTurn}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
+                         kImgGreenSquare, kBlended);
+    s[kJitter] = node(kOpRandom, {}, {0.77f, -0.15f, 0.15f}, 1024);
+    s[kJittered] = node(kOpAdd, {kBlock, kJitter}, {}, 1024);
+    s[kPositions] = node(kOpAdd, {kJittered, kWaveUp}, {}, 1024);
+
+    s[kSize] = constant(0.2f, 0.2f, 0.2f);
+    s[kBeat] = beat(2, 0.1f);
+    s[kSizeLive] = node(kOpAdd, {kSize, kBeat}, {}, 1);
+    s[kTurnTime] = frameTime(0.012f);
+    s[kTurnPhase] = node(kOpRandom, {}, {0.13f, 0, 6.2831853f}, 1024);
+    s[kTurn] = node(kOpAdd, {kTurnTime, kTurnPhase}, {}, 1024);
+
+    s[kClosingPop] = trackAt(kTime, kTrackClosingPanel);
+    s[kClosingScale] = swizzle(kClosingPop, 0, 1, 4, 4);
+    s[kClosingCentre] = constant(0.5f, 0.5f);
+    s[kRockTime] = frameTime(0.02f);
+    s[kRock] = node(kOpSine, {kRockTime}, {0.04f}, 1);
+    s[kClosingAlpha] = constant(0.95f);
+    s[kClosing] = sprite({kNone, kClosingCentre, kClosingScale, kRockAngle, kClosingAlpha}, kImgZigzagPanel);
+    s[kRockAngle] = swizzle(kRock, 0, 4, 4, 4);
+    return s;
+}
+
+} // namespace
+
+constinit const SceneNodes scene10Nodes = build();

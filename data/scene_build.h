@@ -1,0 +1,96 @@
+// scene_build.h - shorthand for writing scene graphs as readable tables (data/scene_*.cpp).
+//
+// A scene names its slots in an enum (slot order = enum order, so a slot can be inserted without
+// renumbering) and fills a SceneNodes array in a constexpr function, one line per slot:
+//
+//     enum Slot : int32_t { kTime, kEye, kAt, kCamera, kSlotCount };
+//     constexpr SceneNodes build() {
+//         SceneNodes s{};
+//         s[kTime] = frameTime(1);
+//         s[kEye] = constant(0, 2, 5);
+//         ...
+//         return s;
+//     }
+//
+// Slots left out stay all-zero (empty).
+#pragma once
+
+#include <array>
+#include <initializer_list>
+
+#include "data/draw_names.h"
+#include "data/images.h"
+#include "director/director_types.h"
+
+using SceneNodes = std::array<NodeSource, kSlotsPerScene>;
+
+inline constexpr int32_t kNone = -1;
+
+constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
+                          std::initializer_list<float> params, uint32_t outputCount) {
+    NodeSource n{};
+    n.op = op;
+    for (int i = 0; i < 8; ++i) n.inputs[i] = kNone;
+    int i = 0;
+    for (int32_t input : inputs) n.inputs[i++] = input;
+    i = 0;
+    for (float p : params) n.params[i++] = p;
+    n.outputCount = outputCount;
+    return n;
+}
+
+constexpr NodeSource constant(float x, float y = 0, float z = 0, float w = 0) {
+    return node(kOpConstant, {}, {x, y, z, w}, 1);
+}
+
+// (localFrame + offset) * factor in all four components.
+constexpr NodeSource frameTime(float factor, float offset = 0) {
+    return node(kOpFrameTime, {}, {factor, offset}, 1);
+}
+
+// Track `track` at the time in slot `time`, limited to the track's length, keys in hundredths.
+constexpr NodeSource trackAt(int32_t time, int32_t track, float scale = 1) {
+    return node(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0}, 1);
+}
+
+// Picks components of `in` (0..3 = x..w, 4 = zero).
+constexpr NodeSource swizzle(int32_t in, int a, int b, int c, int d, uint32_t count = 1) {
+    return node(kOpSwizzle4, {in},
+                {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
+                count);
+}
+
+// Spectrum bin `bin` of a 64-value spectrum, times `gain`, in all four components.
+constexpr NodeSource beat(int bin, float gain) {
+    return node(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain}, 1);
+}
+
+struct DrawInputs {
+    int32_t position = kNone, scale = kNone, rotation = kNone, option0 = kNone, option1 = kNone,
+            option2 = kNone;
+};
+
+enum ListChoice : int { kOpaque = 0, kBlended = 1 };
+
+constexpr NodeSource drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
+                              PixelShaderId ps, ImageId texture, ListChoice list) {
+    return node(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
+                {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
+                 static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)},
+                1);
+}
+
+struct SpriteInputs {
+    int32_t srcRect = kNone, centre = kNone, scale = kNone, rotation = kNone, alpha = kNone;
+};
+
+inline constexpr int kBlendAlpha = 1;
+
+constexpr NodeSource sprite(SpriteInputs in, ImageId texture, float key = 0) {
+    return node(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
+                {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key}, 1);
+}
+
+// Scene arrays, one per data/scene_NN.cpp.
+extern const SceneNodes scene0Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes, scene6Nodes,
+    scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;

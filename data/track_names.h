@@ -1,0 +1,23 @@
+// track_names.h - what each keyframe track of the show moves (data/tracks.cpp holds the keys).
+#pragma once
+
+enum TrackId : int {
+    kTrackGiven = 0,          // out to (60, 20, 0), a hold, back to the origin
+    kTrackFadeIn = 1,         // x: transition factor, one second from white, then off (above 1)
+    kTrackBuildFade = 2,      // x: transition factor of the build, slower
+    kTrackFinaleFade = 3,     // x: transition factor of the finale: in from white, out to white at the end
+    kTrackMarksA = 4,         // x, y, z: alphas of the first three highlight marks of the intro
+    kTrackMarksB = 5,         // x, y, z: alphas of the next three
+    kTrackMarksC = 6,         // x, y: alphas of the last two
+    kTrackHitBars = 7,        // x, y: centre x of the two yellow bars of the hit
+    kTrackHitZoom = 8,        // x, y: lattice scale of the hit (read at scale 10)
+    kTrackFieldEye = 9,       // the camera eye over the first floppy field
+    kTrackPanelSlide = 10,    // x, y: centre of the panel-pieces sprite of the drop
+    kTrackPanelScale = 11,    // x, y: its scale (and, halved, the climax panel's)
+    kTrackDiskHalves = 12,    // x: half the gap between the faces of the floppy; y: its height
+    kTrackCreditsRise = 13,   // position of the credits panel
+    kTrackBandSlide = 14,     // x, y: centre of the zig-zag band sprite of the breakdown
+    kTrackCaptionReveal = 15, // x: bottom of the caption's source rectangle; y: its centre y
+    kTrackTowerRise = 16,     // y: height of the columns of the rise and of the helix of the bridge
+    kTrackClosingPanel = 17,  // x, y: scale of the closing panel
+};
