@@ -7,13 +7,11 @@
 #include <cstring>
 #include <libopenmpt/libopenmpt.h>
 
+#include "audio/sample_history.h"
 #include "audio/spectrum.h"
 #include "director/music_levels.h"
 
 namespace {
-
-constexpr uint32_t kRingFrames = 16384; // mono history for the spectrum: far more than any buffer
-constexpr uint32_t kMaxDeviceFrames = 8192;
 
 struct MusicState {
     openmpt_module* mod;
@@ -25,11 +23,10 @@ struct MusicState {
     bool dummy;            // no sound card: the position follows the wall clock
 
     // Written by the callback under the device lock.
-    uint64_t framesOut;      // every frame handed to the device, module and silence after it
-    uint64_t endFrame;       // framesOut when the module ended; UINT64_MAX while it plays
-    uint64_t callbackTicks;  // performance counter at the last callback
-    float ring[kRingFrames]; // mono samples, frame f at f % kRingFrames
-    float stereo[2 * kMaxDeviceFrames];
+    uint64_t framesOut;     // every frame handed to the device, module and silence after it
+    uint64_t endFrame;      // framesOut when the module ended; UINT64_MAX while it plays
+    uint64_t callbackTicks; // performance counter at the last callback
+    SampleHistory history;  // what was handed to the device, for the spectrum
 
     // Main thread only.
     uint64_t startTicks;
@@ -49,8 +46,7 @@ void audioCallback(void*, Uint8* stream, int length) {
         std::memset(out + 2 * done, 0, (frames - done) * 2 * sizeof(float));
         if (music.endFrame == UINT64_MAX) music.endFrame = music.framesOut + done;
     }
-    for (uint32_t i = 0; i < frames; ++i)
-        music.ring[(music.framesOut + i) % kRingFrames] = 0.5f * (out[2 * i] + out[2 * i + 1]);
+    historyWrite(music.history, out, frames);
     music.framesOut += frames;
     music.callbackTicks = SDL_GetPerformanceCounter();
 }
@@ -148,19 +144,11 @@ uint32_t musicPositionMs() {
 }
 
 bool queryMusicSpectrum(void*, float* out, uint32_t count) {
-    if (!music.device || count > kSpectrumMaxBins) return false;
-    float samples[2 * kSpectrumMaxBins];
-    const uint32_t n = 2 * count;
-    uint64_t heard = music.lastHeard;
+    if (!music.device) return false;
     SDL_LockAudioDevice(music.device);
-    if (heard > music.framesOut) heard = music.framesOut;
-    const uint64_t first = heard > n ? heard - n : 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        const uint64_t f = first + i;
-        samples[i] = (f < heard && f + kRingFrames > music.framesOut) ? music.ring[f % kRingFrames] : 0.0f;
-    }
+    const bool ok = historySpectrum(music.history, music.lastHeard, count, out);
     SDL_UnlockAudioDevice(music.device);
-    return spectrumOf(samples, count, out);
+    return ok;
 }
 
 uint32_t musicDurationMs() {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "audio/music.h"
+#include "audio/offline_music.h"
+#include "audio/sample_history.h"
 #include "audio/spectrum.h"
 
 TEST(Music, DurationIsWhatTheModuleRendersTo) {
@@ -88,4 +90,41 @@ TEST(Music, MissingAndBrokenFilesAreNamed) {
     EXPECT_FALSE(openMusic(QZ_SOURCE_FILE, 0)); // a C++ file is not a module
     EXPECT_NE(std::string(musicError()).find("cannot load the music file"), std::string::npos)
         << musicError();
+}
+
+// The capture's spectrum at a frame is the live source's: the same 2 x N mono samples before the
+// position, whether they arrived in device-sized buffers or all at once.
+TEST(Music, OfflineSpectrumMatchesTheLiveHistoryAndTheSamplesBeforeTheFrame) {
+    OfflineMusic offline;
+    std::string error;
+    ASSERT_TRUE(renderOfflineMusic(QZ_MUSIC_FILE, 30000, offline, error)) << error;
+    ASSERT_EQ(offline.stereo.size(), 2u * 30000 * 48);
+    static SampleHistory live; // as the audio callback feeds it: 1024 frames at a time
+    uint64_t fed = 0;
+    for (int32_t frame : {0, 1, 900, 1380, 1400, 1401, 1790}) {
+        SCOPED_TRACE(frame);
+        const uint64_t at = offlineFrameAtShowFrame(frame);
+        advanceOfflineMusic(offline, at);
+        while (fed < at) {
+            const uint32_t n = (uint32_t)std::min<uint64_t>(1024, at - fed);
+            historyWrite(live, offline.stereo.data() + 2 * fed, n);
+            fed += n;
+        }
+        for (uint32_t bins : {64u, 512u}) {
+            float fromOffline[512], fromLive[512], expected[512];
+            ASSERT_TRUE(queryOfflineSpectrum(&offline, fromOffline, bins));
+            ASSERT_TRUE(historySpectrum(live, fed, bins, fromLive));
+            std::vector<float> mono(2 * bins, 0.0f); // silence before the start
+            for (uint32_t i = 0; i < 2 * bins; ++i) {
+                const int64_t s = (int64_t)at - 2 * bins + i;
+                if (s >= 0) mono[i] = 0.5f * (offline.stereo[2 * s] + offline.stereo[2 * s + 1]);
+            }
+            ASSERT_TRUE(spectrumOf(mono.data(), bins, expected));
+            for (uint32_t k = 0; k < bins; ++k) {
+                ASSERT_EQ(fromOffline[k], expected[k]) << k;
+                ASSERT_EQ(fromLive[k], expected[k]) << k;
+            }
+        }
+    }
+    EXPECT_EQ(offlineFrameAtShowFrame(900), 719712u); // 900 x 16.66 ms at 48 kHz
 }

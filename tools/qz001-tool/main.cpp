@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     addSceneCommands(app);
     addTextCommands(app);
     addRenderCommands(app);
+    addCaptureCommands(app);
     addContactSheetCommands(app);
     try {
         app.parse(argc, argv);

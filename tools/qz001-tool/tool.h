@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
+
+struct RenderDevice;
 
 namespace CLI {
 class App;
@@ -33,12 +36,22 @@ void drawProgress(ToolProgress& progress, int done);
 
 // The show started headless (hidden offscreen surface, music off) at width x height; on failure prints
 // one error line and returns false.
-struct RenderDevice;
 bool startToolShow(RenderDevice& dev, int width, int height, bool antialias);
+
+// "WIDTHxHEIGHT", both between 16 and 8192.
+bool parseSize(const std::string& text, int& width, int& height);
+// True for a frame of the show (0..7831); otherwise prints "<what> F is outside the show ...".
+bool checkFrame(int frame, const char* what);
+std::string folderOf(const std::string& path);
+// True when `folder` exists and can be written; otherwise prints why `forPath` cannot be written.
+bool checkWritableFolder(const std::string& folder, const std::string& forPath);
+// The back buffer as a PNG file, written atomically.
+bool writeFramePng(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path);
 
 // Subcommand families.
 void addMeshCommands(CLI::App& app);         // meshes, mesh K --obj FILE
 void addSceneCommands(CLI::App& app);        // scene S --frame F [--json]
 void addTextCommands(CLI::App& app);         // texts, text K --obj FILE
-void addRenderCommands(CLI::App& app);       // render --frame F --out FILE.png, capture --out DIR
+void addRenderCommands(CLI::App& app);       // render --frame F --out FILE.png
+void addCaptureCommands(CLI::App& app);      // capture --out FILE.mp4 | DIR [--from F --to F]
 void addContactSheetCommands(CLI::App& app); // contact-sheet --out FILE.png [--every N] [--size WxH]

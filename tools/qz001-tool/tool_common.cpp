@@ -9,6 +9,7 @@
 #include "tools/qz001-tool/tool.h"
 
 #include "base/atomic_file.h"
+#include "render/png_io.h"
 #include "show/show.h"
 
 int toolExitCode = 0;
@@ -57,4 +58,41 @@ bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
     if (showStart(dev, desc)) return true;
     toolError("cannot start the show: %s", showError());
     return false;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2) return false;
+    return width >= 16 && height >= 16 && width <= 8192 && height <= 8192;
+}
+
+bool checkFrame(int frame, const char* what) {
+    if (frame >= 0 && frame < kShowFrameCount) return true;
+    toolError("%s %d is outside the show (frames 0..%d)", what, frame, kShowFrameCount - 1);
+    return false;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool checkWritableFolder(const std::string& folder, const std::string& forPath) {
+    struct stat st;
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        toolError("cannot write %s: folder %s does not exist", forPath.c_str(), folder.c_str());
+        return false;
+    }
+    if (access(folder.c_str(), W_OK) != 0) {
+        toolError("cannot write %s: %s", forPath.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool writeFramePng(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path) {
+    readBackBuffer(dev, pixels.data());
+    return writeToolFile(
+        path, [&](FILE* f) { return writePng(f, (uint32_t)dev.width, (uint32_t)dev.height, pixels.data()); });
 }

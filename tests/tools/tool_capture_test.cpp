@@ -1,0 +1,116 @@
+// tool_capture_test.cpp - qz001-tool capture as a user runs it: an MP4 with its music that ffprobe
+// reads back, the same bytes of picture every time, and failures that leave nothing behind.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/tools/tool_run.h"
+
+namespace {
+
+// Runs a shell command in the repository root (where the music lies); stdout and stderr together.
+ToolRun runShell(const std::string& command) {
+    FILE* pipe = popen(("cd " QZ_SOURCE_DIR " && " + command + " 2>&1").c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    int raw = pclose(pipe);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out};
+}
+
+ToolRun capture(const std::string& args, const std::string& env = "") {
+    return runShell(env + " " QZ_TOOL_PATH " capture " + args);
+}
+
+std::string freshFolder(const std::string& name) {
+    std::string dir = tempPath(name);
+    runShell("rm -rf " + dir + " && mkdir -p " + dir);
+    return dir;
+}
+
+int entriesIn(const std::string& dir) {
+    int n = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) n += e->d_name[0] != '.';
+        closedir(d);
+    }
+    return n;
+}
+
+double probe(const std::string& file, const std::string& stream, const std::string& entry) {
+    ToolRun r =
+        runShell("ffprobe -v error -count_frames -select_streams " + stream +
+                 " -show_entries stream=" + entry + " -of default=noprint_wrappers=1:nokey=1 " + file);
+    return r.out.empty() ? -1 : std::stod(r.out);
+}
+
+} // namespace
+
+// 30 frames of scene 4, whose kick drum pulses with the music's spectrum.
+TEST(ToolCapture, VideoHasThirtyFramesAndItsMusicAndIsTheSameEveryTime) {
+    if (runShell("command -v ffmpeg && command -v ffprobe").status != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    std::string dir = freshFolder("capture");
+    ToolRun first = capture("--out " + dir + "/a.mp4 --from 1400 --to 1429 --size 64x36");
+    ASSERT_EQ(first.status, 0) << first.out;
+    ASSERT_EQ(capture("--out " + dir + "/b.mp4 --from 1400 --to 1429 --size 64x36").status, 0);
+
+    EXPECT_EQ(runShell("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + dir + "/a.mp4").out,
+              "h264\naac\n");
+    EXPECT_EQ(probe(dir + "/a.mp4", "v", "nb_read_frames"), 30);
+    const double video = probe(dir + "/a.mp4", "v", "duration"),
+                 audio = probe(dir + "/a.mp4", "a", "duration");
+    EXPECT_NEAR(video, 30 * 0.01666, 0.001);
+    EXPECT_NEAR(audio, video, 1 / 60.0);
+
+    // The decoded pictures of the two captures are identical, byte for byte.
+    ToolRun a = runShell("ffmpeg -v error -i " + dir + "/a.mp4 -f rawvideo -pix_fmt rgba - | md5sum");
+    ToolRun b = runShell("ffmpeg -v error -i " + dir + "/b.mp4 -f rawvideo -pix_fmt rgba - | md5sum");
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_EQ(entriesIn(dir), 2); // no temporary file left beside them
+    runShell("rm -rf " + dir);
+}
+
+TEST(ToolCapture, FailuresSayWhyAndLeaveNothing) {
+    std::string dir = freshFolder("capture-fail");
+    struct Case {
+        std::string args, env, expect;
+    };
+    const Case cases[] = {
+        {"--out " + dir + "/a.mp4 --to 10 --size 65x36", "", "even width"},
+        {"--out " + dir + "/a.mp4 --to 10 --step 2", "", "--step"},
+        {"--out " + dir + "/a.mp4 --from 20 --to 10", "", "lies after"},
+        {"--out " + dir + "/a.mp4 --to 7832", "", "outside the show"},
+        {"--out " + dir + "/missing/a.mp4 --to 10", "", "does not exist"},
+        {"--out " + dir + "/a.mp4 --to 10 --size 64x36", "PATH=/nonexistent", "apt-get install ffmpeg"},
+        // An ffmpeg that fails at once.
+        {"--out " + dir + "/a.mp4 --to 10 --size 64x36", "PATH=" + dir + "/bin:$PATH", "ffmpeg"},
+    };
+    runShell("mkdir -p " + dir + "/bin && printf '#!/bin/sh\\necho broken >&2\\nexit 1\\n' >" + dir +
+             "/bin/ffmpeg && chmod +x " + dir + "/bin/ffmpeg");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args + " " + c.env);
+        ToolRun r = capture(c.args, c.env);
+        EXPECT_NE(r.status, 0);
+        EXPECT_NE(r.out.find(c.expect), std::string::npos) << r.out;
+        EXPECT_EQ(entriesIn(dir), 1) << "only bin/ should be there";
+    }
+    runShell("rm -rf " + dir);
+}
+
+TEST(ToolCapture, InterruptStopsFfmpegAndLeavesNothing) {
+    if (runShell("command -v ffmpeg").status != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    std::string dir = freshFolder("capture-interrupt");
+    ToolRun r =
+        runShell("(" QZ_TOOL_PATH " capture --out " + dir +
+                 "/show.mp4 --size 64x36 & pid=$!; sleep 4; kill -INT $pid; wait $pid; echo status=$?)");
+    EXPECT_NE(r.out.find("interrupted"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("status=0"), std::string::npos) << r.out;
+    EXPECT_EQ(entriesIn(dir), 0);
+    EXPECT_NE(runShell("pgrep -f '[f]fmpeg.*" + dir + "'").status, 0) << "ffmpeg is still running";
+    runShell("rm -rf " + dir);
+}
