@@ -58,6 +58,11 @@ void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
     setDepthTest(dev, true);
 }
 
+void refreshSceneMips(RenderDevice& dev) {
+    glGenerateTextureMipmap(dev.sceneColor.texture);
+    dev.sceneMipsBehind = false;
+}
+
 void compositePass(RenderDevice& dev, const FrameSettings& settings) {
     setDepthTest(dev, false);
     if (dev.antialias)
@@ -69,7 +74,6 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings) {
     composite.transitionType = (uint32_t)settings.transitionType;
     composite.transitionFactor = settings.transitionFactor;
     uploadConstants(dev, kCompositeSlot, &composite);
-    glGenerateTextureMipmap(dev.sceneColor.texture);
     bindTexture(dev, 0, dev.sceneColor.texture);
     bindTexture(dev, 1, dev.velocityDepth.texture);
     bindTexture(dev, 2, dev.bloomBlur.texture);
