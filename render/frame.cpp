@@ -257,7 +257,7 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
         refreshSceneMips(dev);
         markPass(clock, kSceneMipsPass);
     }
-    compositePass(dev, settings);
+    compositePass(dev, settings, every);
     markPass(clock, kCompositePass);
     if (dev.antialias) {
         fxaaPass(dev);

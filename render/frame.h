@@ -12,8 +12,9 @@
 // A pass whose result the frame does not read is skipped: velocity and depth only with motion blur or
 // depth of field, the depth-of-field blur only with depth of field, bloom only with bloom, the scene's
 // mip chain only when motion blur samples it or the next bloom highlight does (it reads the chain of
-// the frame before). `everyPass` runs them all, as a check that skipping changes no pixel;
-// `passTimes` (benchmarks) waits for each pass with glFinish and adds up its time.
+// the frame before); the composite runs a program without the code of the effects that are off.
+// `everyPass` runs every pass and the composite's all-effects program, as a check that skipping
+// changes no pixel; `passTimes` (benchmarks) waits for each pass with glFinish and adds up its time.
 #pragma once
 
 #include <glm/mat4x4.hpp>
@@ -88,7 +89,9 @@ void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTar
 void bloomPass(RenderDevice& dev, const FrameSettings& settings);
 // Rebuilds the mip chain of sceneColor from its level 0.
 void refreshSceneMips(RenderDevice& dev);
-void compositePass(RenderDevice& dev, const FrameSettings& settings);
+// Uses the composite's program for the frame's effects, or with `everyEffect` the one that holds
+// them all (the same pixels).
+void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyEffect = false);
 void fxaaPass(RenderDevice& dev);
 
 void sortSprites(SpriteRecord* sprites, uint32_t count);

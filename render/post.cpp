@@ -63,7 +63,7 @@ void refreshSceneMips(RenderDevice& dev) {
     dev.sceneMipsBehind = false;
 }
 
-void compositePass(RenderDevice& dev, const FrameSettings& settings) {
+void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyEffect) {
     setDepthTest(dev, false);
     if (dev.antialias)
         bindTarget(dev, dev.compositeColor);
@@ -78,7 +78,11 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings) {
     bindTexture(dev, 1, dev.velocityDepth.texture);
     bindTexture(dev, 2, dev.bloomBlur.texture);
     bindTexture(dev, 5, dev.dofBlur.texture);
-    fullScreenPass(dev, kCompositeShader);
+    const PixelShaderEntry& ps =
+        everyEffect ? pixelShaders[kCompositeShader]
+                    : compositeShaderFor(settings.isRenderDof, settings.isBlur, settings.isRenderBloom);
+    bindShaders(dev, vertexShaders[kCompositeShader], ps);
+    drawStrip(dev);
     setDepthTest(dev, true);
 }
 
