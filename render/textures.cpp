@@ -58,18 +58,6 @@ void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const u
     entry.height = height;
 }
 
-bool loadTexture(TextureEntry& entry, const uint8_t* data, uint32_t size, const char* label) {
-    DecodedImage image;
-    char error[256];
-    if (!decodePng(data, size, image, error, sizeof error)) {
-        setRenderError("cannot decode %s: %s", label, error);
-        return false;
-    }
-    uploadTexture(entry, image.width, image.height, image.rgba);
-    freeDecodedImage(image);
-    return true;
-}
-
 bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, const char* label) {
     static DecodeBatch batch; // about 12 KiB of bookkeeping: kept off the stack
     count = std::min(count, kTextureTableSize);

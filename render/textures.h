@@ -1,6 +1,7 @@
 // textures.h - the show's images as sampled textures, addressed by index.
 //
-// `textures` holds 64 entries; loadTextures fills 0..30 from the embedded PNG files in table order.
+// `textures` holds 64 entries; loadEmbeddedTextures (startup.h) fills 0..30 from the embedded PNG
+// files in table order.
 // Only level 0 exists and is sampled. A batch of PNG files is decoded on worker threads (one per core,
 // at most 8) while this thread uploads the decoded images in table order:
 //
@@ -22,8 +23,6 @@ struct TextureEntry {
 
 extern TextureEntry textures[kTextureTableSize];
 
-// Decodes one PNG file from memory into `entry`; false with a render error naming `label` on failure.
-bool loadTexture(TextureEntry& entry, const uint8_t* data, uint32_t size, const char* label);
 struct PngFile {
     const uint8_t* data;
     uint32_t size;
@@ -34,5 +33,3 @@ struct PngFile {
 bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, const char* label);
 // Uploads RGBA8 pixels (rows top first) into `entry`.
 void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const uint8_t* rgba);
-// The embedded images into textures[0..30].
-bool loadTextures();
