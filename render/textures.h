@@ -1,9 +1,8 @@
 // textures.h - the show's images as sampled textures, addressed by index.
 //
 // `textures` holds 64 entries; loadEmbeddedTextures (startup.h) fills 0..30 from the embedded PNG
-// files in table order.
-// Only level 0 exists and is sampled. A batch of PNG files is decoded on worker threads (one per core,
-// at most 8) while this thread uploads the decoded images in table order:
+// files in table order. Only level 0 exists and is sampled. A batch of PNG files is decoded on worker
+// threads (one per core, at most 8) while this thread uploads the decoded images in table order:
 //
 //     PngFile files[2] = {{data0, size0}, {data1, size1}};
 //     if (!loadTextureBatch(&textures[0], files, 2, "image")) die(renderError());
