@@ -76,6 +76,7 @@ struct RenderDevice {
     BlendState blendAlpha;
     BlendState blendAdditive;
     bool resourcesReady;
+    bool sceneMipsBehind; // sceneColor's level 0 is newer than its mip chain
 };
 
 //-----------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // frame.cpp - the frame's fixed order of passes, the camera and the drawing of one object.
 #include "render/frame.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <glm/gtc/type_ptr.hpp>
@@ -163,23 +164,90 @@ void scenePass(RenderDevice& dev, const FrameInput& in) {
     bindBlend(dev, dev.blendOpaque);
 }
 
+namespace {
+
+// Times the passes of one frame when asked to: each mark waits for the GPU and books the time since
+// the previous mark on `pass`.
+struct PassClock {
+    FramePassTimes* times;
+    std::chrono::steady_clock::time_point last;
+};
+
+PassClock startPassClock(FramePassTimes* times) {
+    PassClock clock = {times, {}};
+    if (times) {
+        glFinish();
+        clock.last = std::chrono::steady_clock::now();
+    }
+    return clock;
+}
+
+void markPass(PassClock& clock, FramePass pass) {
+    if (!clock.times) return;
+    glFinish();
+    auto now = std::chrono::steady_clock::now();
+    clock.times->seconds[pass] += std::chrono::duration<double>(now - clock.last).count();
+    clock.times->runs[pass] += 1;
+    clock.last = now;
+}
+
+} // namespace
+
 void renderFrame(RenderDevice& dev, const FrameInput& in) {
     FrameSettings& settings = *in.settings;
+    const bool every = in.everyPass;
+    const bool dof = settings.isRenderDof != 0;
+    const bool blur = settings.isBlur != 0;
+    const bool bloom = settings.isRenderBloom != 0;
+    // The composite reads velocity and depth for depth of field and motion blur, the scene's mips
+    // only for motion blur; the bloom highlight samples the mip chain the previous frame left.
+    const bool needVelocity = every || dof || blur;
+    const bool needMipsNow = every || (blur && !dof);
+    PassClock clock = startPassClock(in.passTimes);
+
     frameArenaReset();
     updateCamera(*in.camera);
-    if (settings.isBlur) resetJumpedObjects(*in.opaque, settings.blurJumpThreshold);
+    if (blur) resetJumpedObjects(*in.opaque, settings.blurJumpThreshold);
     uploadFrameConstants(dev, *in.camera, settings);
+    // The composite or FXAA covers the whole back buffer; only the velocity pass uses this depth.
+    if (every) clearColor(dev.backBufferView, &settings.clearColor.x);
+    if (needVelocity) clearDepth(dev.backBufferView);
+    markPass(clock, kFrameSetupPass);
 
-    clearColor(dev.backBufferView, &settings.clearColor.x);
-    clearDepth(dev.backBufferView);
-    velocityPass(dev, *in.opaque);
+    // Level 0 still holds the previous frame's scene: its chain is what the bloom highlight reads.
+    if (bloom && dev.sceneMipsBehind) {
+        refreshSceneMips(dev);
+        markPass(clock, kSceneMipsPass);
+    }
+
+    if (needVelocity) {
+        velocityPass(dev, *in.opaque);
+        markPass(clock, kVelocityPass);
+    }
     scenePass(dev, in);
-    gaussianBlur(dev, dev.sceneColor, dev.dofBlur, 0.1f);
-    if (settings.isRenderBloom) bloomPass(dev, settings);
-    compositePass(dev, settings);
-    if (dev.antialias) fxaaPass(dev);
+    dev.sceneMipsBehind = true;
+    markPass(clock, kScenePass);
+    if (every || dof) {
+        gaussianBlur(dev, dev.sceneColor, dev.dofBlur, 0.1f);
+        markPass(clock, kDofBlurPass);
+    }
+    if (bloom) {
+        bloomPass(dev, settings);
+        markPass(clock, kBloomPass);
+    }
+    if (needMipsNow) {
+        refreshSceneMips(dev);
+        markPass(clock, kSceneMipsPass);
+    }
+    compositePass(dev, settings, every);
+    markPass(clock, kCompositePass);
+    if (dev.antialias) {
+        fxaaPass(dev);
+        markPass(clock, kFxaaPass);
+    }
 
     glFlush();
     present(dev);
+    markPass(clock, kPresentPass);
     endFrameOutputs(settings, in.lines);
 }

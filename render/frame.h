@@ -8,6 +8,13 @@
 // The renderer reads what the director left in the lists and settings; it overrides the previous
 // transform of opaque records that jumped (motion blur), sorts the sprites in place, and resets the
 // settings of the frame at the end.
+//
+// A pass whose result the frame does not read is skipped: velocity and depth only with motion blur or
+// depth of field, the depth-of-field blur only with depth of field, bloom only with bloom, the scene's
+// mip chain only when motion blur samples it or the next bloom highlight does (it reads the chain of
+// the frame before); the composite runs a program without the code of the effects that are off.
+// `everyPass` runs every pass and the composite's all-effects program, as a check that skipping
+// changes no pixel; `passTimes` (benchmarks) waits for each pass with glFinish and adds up its time.
 #pragma once
 
 #include <glm/mat4x4.hpp>
@@ -15,13 +22,34 @@
 #include "director/director_types.h"
 #include "render/device.h"
 
+// The steps of a frame, as timed through FrameInput::passTimes.
+enum FramePass : int {
+    kFrameSetupPass, // arena, camera, constants, clears
+    kVelocityPass,
+    kScenePass,
+    kDofBlurPass,
+    kBloomPass,
+    kSceneMipsPass, // the scene's mip chain, for motion blur and the next frame's bloom
+    kCompositePass,
+    kFxaaPass,
+    kPresentPass,
+    kFramePassCount
+};
+
+struct FramePassTimes {
+    double seconds[kFramePassCount]; // summed over the frames rendered with this record
+    uint32_t runs[kFramePassCount];
+};
+
 struct FrameInput {
     DrawList* opaque;    // drawn in order; its jumped records are reset for motion blur
     DrawList* blended;   // drawn last to first with alpha blending
     SpriteList* sprites; // sorted in place by key
     const CameraState* camera;
-    FrameSettings* settings; // read, then reset after present (endFrameOutputs)
-    LineList* lines;         // the director's line list: its count is set to 0 (may be null)
+    FrameSettings* settings;             // read, then reset after present (endFrameOutputs)
+    LineList* lines;                     // the director's line list: its count is set to 0 (may be null)
+    bool everyPass = false;              // also run the passes whose results nobody reads
+    FramePassTimes* passTimes = nullptr; // when set: glFinish after each pass, times added here
 };
 
 // View, projection and their product for the frame being drawn (column-vector glm matrices whose
@@ -54,7 +82,11 @@ void drawObject(RenderDevice& dev, const DrawRecord& record);
 void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTarget& destination,
                   float dispersion);
 void bloomPass(RenderDevice& dev, const FrameSettings& settings);
-void compositePass(RenderDevice& dev, const FrameSettings& settings);
+// Rebuilds the mip chain of sceneColor from its level 0.
+void refreshSceneMips(RenderDevice& dev);
+// Uses the composite's program for the frame's effects, or with `everyEffect` the one that holds
+// them all (the same pixels).
+void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyEffect = false);
 void fxaaPass(RenderDevice& dev);
 
 void sortSprites(SpriteRecord* sprites, uint32_t count);

@@ -58,7 +58,12 @@ void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
     setDepthTest(dev, true);
 }
 
-void compositePass(RenderDevice& dev, const FrameSettings& settings) {
+void refreshSceneMips(RenderDevice& dev) {
+    glGenerateTextureMipmap(dev.sceneColor.texture);
+    dev.sceneMipsBehind = false;
+}
+
+void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyEffect) {
     setDepthTest(dev, false);
     if (dev.antialias)
         bindTarget(dev, dev.compositeColor);
@@ -69,12 +74,15 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings) {
     composite.transitionType = (uint32_t)settings.transitionType;
     composite.transitionFactor = settings.transitionFactor;
     uploadConstants(dev, kCompositeSlot, &composite);
-    glGenerateTextureMipmap(dev.sceneColor.texture);
     bindTexture(dev, 0, dev.sceneColor.texture);
     bindTexture(dev, 1, dev.velocityDepth.texture);
     bindTexture(dev, 2, dev.bloomBlur.texture);
     bindTexture(dev, 5, dev.dofBlur.texture);
-    fullScreenPass(dev, kCompositeShader);
+    const PixelShaderEntry& ps =
+        everyEffect ? pixelShaders[kCompositeShader]
+                    : compositeShaderFor(settings.isRenderDof, settings.isBlur, settings.isRenderBloom);
+    bindShaders(dev, vertexShaders[kCompositeShader], ps);
+    drawStrip(dev);
     setDepthTest(dev, true);
 }
 

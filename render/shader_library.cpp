@@ -56,17 +56,22 @@ const char* const pixelShaderNames[kPixelShaderCount + 1] = {
 
 VertexShaderEntry vertexShaders[kShaderTableSize];
 PixelShaderEntry pixelShaders[kShaderTableSize];
+PixelShaderEntry compositeShaders[kCompositeVariantCount];
 
 namespace {
 
-// Compiles and links one stage; returns 0 and sets the render error with the log on failure.
-GLuint compileStage(GLenum stage, const char* name, const char* source, uint32_t length) {
+// Compiles and links one stage with `defines` (lines of #define, may be empty) before the source;
+// returns 0 and sets the render error with the log on failure.
+GLuint compileStage(GLenum stage, const char* name, const char* defines, const char* source,
+                    uint32_t length) {
     const bool vertex = stage == GL_VERTEX_SHADER;
-    char prefix[256];
-    std::snprintf(prefix, sizeof prefix, "#version 450 core\n#define %s 1\n#define QZ_ENTRY %s\n%s#line 1\n",
+    char prefix[320];
+    std::snprintf(prefix, sizeof prefix,
+                  "#version 450 core\n#define %s 1\n#define QZ_ENTRY %s\n%s%s#line 1\n",
                   vertex ? "QZ_VERTEX_STAGE" : "QZ_PIXEL_STAGE", name,
                   std::strcmp(name, "A_8_spritePS") == 0 ? "#define QZ_PIXEL_INPUT spritePixelInput()\n"
-                                                         : "#define QZ_PIXEL_INPUT pixelInput()\n");
+                                                         : "#define QZ_PIXEL_INPUT pixelInput()\n",
+                  defines);
     const char* parts[2] = {prefix, source};
     const GLint lengths[2] = {(GLint)std::strlen(prefix), (GLint)length};
 
@@ -103,13 +108,30 @@ GLuint compileStage(GLenum stage, const char* name, const char* source, uint32_t
 VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const char* source,
                                       uint32_t length) {
     VertexShaderEntry entry = {};
-    entry.program = compileStage(GL_VERTEX_SHADER, name, source, length);
+    entry.program = compileStage(GL_VERTEX_SHADER, name, "", source, length);
     entry.layout = entry.program ? dev.meshLayout : 0;
     return entry;
 }
 
 PixelShaderEntry compilePixelShader(const char* name, const char* source, uint32_t length) {
-    return PixelShaderEntry{compileStage(GL_FRAGMENT_SHADER, name, source, length)};
+    return PixelShaderEntry{compileStage(GL_FRAGMENT_SHADER, name, "", source, length)};
+}
+
+bool compileCompositeVariants(const char* source, uint32_t length) {
+    const char* name = pixelShaderNames[kCompositeShader];
+    for (int effects = 0; effects < kCompositeVariantCount; ++effects) {
+        char defines[64];
+        std::snprintf(defines, sizeof defines, "#define QZ_COMPOSITE_EFFECTS %d\n", effects);
+        compositeShaders[effects] =
+            PixelShaderEntry{compileStage(GL_FRAGMENT_SHADER, name, defines, source, length)};
+        if (!compositeShaders[effects].program) return false;
+    }
+    return true;
+}
+
+const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom) {
+    return compositeShaders[(dof ? kCompositeDof : 0) | (blur ? kCompositeBlur : 0) |
+                            (bloom ? kCompositeBloom : 0)];
 }
 
 bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {
@@ -134,6 +156,10 @@ bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {
             if (failedEntry) *failedEntry = pixelShaderNames[k];
             return false;
         }
+    }
+    if (!compileCompositeVariants(source, length)) {
+        if (failedEntry) *failedEntry = pixelShaderNames[kCompositeShader];
+        return false;
     }
     return true;
 }

@@ -43,12 +43,21 @@ struct PixelShaderEntry {
 extern VertexShaderEntry vertexShaders[kShaderTableSize];
 extern PixelShaderEntry pixelShaders[kShaderTableSize];
 
+// The composite compiled once more for each set of effects a frame can ask for, without the code
+// of the others: a software rasterizer runs both sides of a branch, so a frame without motion blur
+// would still pay for its nine taps. pixelShaders[kCompositeShader] keeps every effect.
+enum CompositeEffect : int { kCompositeDof = 1, kCompositeBlur = 2, kCompositeBloom = 4 };
+inline constexpr int kCompositeVariantCount = 8;
+extern PixelShaderEntry compositeShaders[kCompositeVariantCount]; // indexed by CompositeEffect bits
+const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom);
+bool compileCompositeVariants(const char* source, uint32_t length);
+
 // The embedded text (generated from render/shaders/*.glsl).
 extern const char shaderDeclarations[];
 extern const char shaderBodies[];
 
-// Joins the source and compiles every entry in name-table order. On failure renderError() holds
-// the entry's name and the compiler's log, and `failedEntry` (if given) the name alone.
+// Joins the source and compiles every entry in name-table order, then the composite's variants. On failure
+// renderError() holds the entry's name and the compiler's log, and `failedEntry` (if given) the name alone.
 bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry = nullptr);
 VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const char* source,
                                       uint32_t length);

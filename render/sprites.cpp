@@ -1,4 +1,5 @@
-// sprites.cpp - screen sprites: sorted by key, drawn one by one with their own blend state.
+// sprites.cpp - screen sprites: sorted by key, drawn one by one with their own blend state (the
+// additive one drops texels with alpha below one half, as alpha to coverage does on one sample).
 #include <utility>
 
 #include "render/frame.h"
@@ -48,6 +49,8 @@ void drawSprite(RenderDevice& dev, const SpriteRecord& s) {
     data.spriteAlpha[0] = s.alpha;
     uploadConstants(dev, kSpriteSlot, &data);
     bindShaders(dev, vertexShaders[kSpriteShader], pixelShaders[kSpriteShader]);
+    // Alpha to coverage does nothing on our single-sample targets: the pixel shader stands in for it.
+    glProgramUniform1i(pixelShaders[kSpriteShader].program, 0, blend.alphaToCoverage ? 1 : 0);
     bindTexture(dev, 6, texture.view);
     drawStrip(dev);
     setDepthTest(dev, true);

@@ -2,7 +2,6 @@
 #include "render/startup.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "data/images.h"
 #include "director/director_state.h"
@@ -46,12 +45,10 @@ bool buildGpuMeshes() {
 }
 
 bool loadEmbeddedTextures() {
-    for (int i = 0; i < kEmbeddedImageCount; ++i) {
-        char label[32];
-        std::snprintf(label, sizeof label, "embedded image %d", i);
-        if (!loadTexture(textures[i], embeddedImages[i].data, embeddedImages[i].size, label)) return false;
-    }
-    return true;
+    PngFile files[kEmbeddedImageCount];
+    for (int i = 0; i < kEmbeddedImageCount; ++i)
+        files[i] = PngFile{embeddedImages[i].data, embeddedImages[i].size};
+    return loadTextureBatch(textures, files, kEmbeddedImageCount, "embedded image");
 }
 
 bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, StartupTimes* times) {

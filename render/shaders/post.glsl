@@ -62,21 +62,30 @@ vec4 A_1_create_velocity_and_depthPS(VO i) {
     return vec4(i.velocity.xy, 1.0, i.pos.z);
 }
 
+// The effects this program of the composite can apply (bits: 1 depth of field, 2 motion blur,
+// 4 bloom); the library also compiles one program per set of effects, leaving out the others' code.
+#ifndef QZ_COMPOSITE_EFFECTS
+#define QZ_COMPOSITE_EFFECTS 7
+#endif
+const bool kMayDof = (QZ_COMPOSITE_EFFECTS & 1) != 0;
+const bool kMayBlur = (QZ_COMPOSITE_EFFECTS & 2) != 0;
+const bool kMayBloom = (QZ_COMPOSITE_EFFECTS & 4) != 0;
+
 // Depth of field or motion blur, then bloom, then the scene transition.
 vec4 A_3_postprocessPS(VO i) {
     vec2 uv = vec2(i.pos.x / w_width, i.pos.y / w_height);
     vec4 c = texture(colorMap, uv);
-    if (isRenderDof != 0) {
+    if (kMayDof && isRenderDof != 0) {
         float t = abs(texture(velocityAndDepthMap, uv).w - dofFocus);
         c = mix(c, texture(dofBokhRT, uv), t);
-    } else if (isBlur != 0) {
+    } else if (kMayBlur && isBlur != 0) {
         vec2 v = texture(velocityAndDepthMap, uv).xy / 10.0;
         vec3 sum = vec3(0.0);
         for (int k = 1; k <= 9; ++k) sum += texture(colorMap, uv + v * float(k)).rgb;
         c.rgb = sum / 10.0;
         c.a = 1.0;
     }
-    if (isRenderBloom != 0) c += texture(bloomMap, uv * 0.5);
+    if (kMayBloom && isRenderBloom != 0) c += texture(bloomMap, uv * 0.5);
     if (transitionType == 1u) {
         c = c * saturate(transitionFactor);
     } else if (transitionType == 2u) {

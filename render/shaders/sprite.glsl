@@ -24,11 +24,17 @@ spriteVO A_8_spriteVS(VI v) {
 
 #ifdef QZ_PIXEL_STAGE
 
+// Set while the bound blend state asks for alpha to coverage. The targets have one sample, where GL
+// ignores alpha to coverage, so the shader drops what would get no coverage: alpha below one half.
+layout(location = 0) uniform int spriteAlphaToCoverage;
+
 // The reversed interpolation cancels the half turn of the vertex stage: rotation 0 is upright.
 vec4 A_8_spritePS(spriteVO i) {
     vec2 tc = vec2(spritesrcRect.x * i.uv.x + spritesrcRect.z * (1.0 - i.uv.x),
                    spritesrcRect.y * i.uv.y + spritesrcRect.w * (1.0 - i.uv.y));
-    return texture(sprite, tc) * spriteAlpha.x;
+    vec4 c = texture(sprite, tc) * spriteAlpha.x;
+    if (spriteAlphaToCoverage != 0 && c.a < 0.5) discard;
+    return c;
 }
 
 #endif // QZ_PIXEL_STAGE

@@ -302,6 +302,7 @@ TEST(Post, VelocityIsHalfTheScreenMoveWithYDownAndDepthZOverW) {
     f = *newTestFrame(); // without motion blur the same move leaves no velocity
     addWhiteCube(f);
     f.opaque.records[0].prevPosition[0] = -1.0f;
+    f.everyPass = true; // nothing reads velocity in this frame: make the pass run anyway
     renderAndRead(f);
     readTarget(testDevice().velocityDepth, v.data());
     EXPECT_EQ(v[(18 * kTestWidth + 32) * 4], 0.0f);

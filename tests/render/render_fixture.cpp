@@ -78,7 +78,8 @@ TestFrame* newTestFrame() {
 }
 
 FrameInput inputOf(TestFrame& f) {
-    return FrameInput{&f.opaque, &f.blended, &f.sprites, &f.camera, &f.settings, &f.lines};
+    return FrameInput{&f.opaque,   &f.blended, &f.sprites,  &f.camera,
+                      &f.settings, &f.lines,   f.everyPass, nullptr};
 }
 
 std::vector<uint8_t> renderAndRead(TestFrame& f) {

@@ -19,6 +19,7 @@ struct TestFrame {
     CameraState camera;
     FrameSettings settings;
     LineList lines;
+    bool everyPass; // run the passes nobody reads too (FrameInput::everyPass)
 };
 
 // The renderer of this process (Mesa llvmpipe), created on first use (antialiasing off). Without one,

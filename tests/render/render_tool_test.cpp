@@ -17,7 +17,8 @@ std::string tempPath(const char* name) {
 }
 
 int runTool(const std::string& arguments) {
-    std::string command = std::string(QZ_TOOL_PATH) + " " + arguments + " 2>/dev/null";
+    // From the repository root: capture reads the music there.
+    std::string command = std::string("cd " QZ_SOURCE_DIR " && ") + QZ_TOOL_PATH + " " + arguments + " 2>/dev/null";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -39,6 +39,8 @@ TEST(ShaderLibrary, EveryEntryCompilesAndLinks) {
     }
     EXPECT_EQ(vertexShaders[19].program, 0u);
     EXPECT_EQ(pixelShaders[21].program, 0u);
+    for (int effects = 0; effects < kCompositeVariantCount; ++effects)
+        EXPECT_NE(compositeShaders[effects].program, 0u) << "composite for effects " << effects;
 }
 
 TEST(ShaderLibrary, CompileErrorNamesTheEntryAndCarriesTheLog) {

@@ -12,6 +12,8 @@ namespace {
 constexpr int kSplitTexture = 40; // 8 x 8: top half red, bottom half blue
 constexpr int kRedTexture = 41;   // 8 x 8 red
 constexpr int kBlueTexture = 42;  // 8 x 8 blue
+// 8 x 8, columns in pairs: opaque red, transparent green, blue at alpha 127, blue at alpha 128.
+constexpr int kCoverageTexture = 43;
 
 void makeTestTextures() {
     static bool made = false;
@@ -29,6 +31,10 @@ void makeTestTextures() {
     uploadTexture(textures[kSplitTexture], 8, 8, split.data());
     uploadTexture(textures[kRedTexture], 8, 8, red.data());
     uploadTexture(textures[kBlueTexture], 8, 8, blue.data());
+    std::vector<uint8_t> coverage(8 * 8 * 4);
+    const uint8_t columns[4][4] = {{255, 0, 0, 255}, {0, 255, 0, 0}, {0, 0, 255, 127}, {0, 0, 255, 128}};
+    for (int i = 0; i < 64; ++i) std::copy(columns[(i % 8) / 2], columns[(i % 8) / 2] + 4, &coverage[i * 4]);
+    uploadTexture(textures[kCoverageTexture], 8, 8, coverage.data());
     made = true;
 }
 
@@ -145,4 +151,38 @@ TEST(Sprites, PositiveRotationTurnsCounterClockwise) {
     std::vector<uint8_t> right = drawSprites({centredSprite(kSplitTexture, -1.5707964f, 0, 1.0f, 0)});
     EXPECT_TRUE(near(pixelAt(right, 32 - 8, 18), Rgba{0, 0, 255, 255}, 2));
     EXPECT_TRUE(near(pixelAt(right, 32 + 8, 18), Rgba{255, 0, 0, 255}, 2));
+}
+
+// The additive blend asks for alpha to coverage, which on a one-sample target draws nothing where
+// alpha is below one half: those texels leave the scene untouched even when they carry a colour,
+// the others add. Opaque and alpha-blended sprites still draw every texel.
+TEST(Sprites, AdditiveSpritesSkipTexelsBelowHalfAlpha) {
+    // Scale (4, 2): 36 x 32 pixels from x = 14, each pair of texel columns 9 pixels wide.
+    SpriteRecord sprite = centredSprite(kCoverageTexture, 0.0f, 2, 1.0f, 0);
+    sprite.scale[0] = 4.0f;
+    sprite.scale[1] = 2.0f;
+    const int columnX[4] = {18, 27, 36, 45};
+    const Rgba clear = bytesOf(30 / 255.0f, 65 / 255.0f, 90 / 255.0f, 1);
+    std::vector<uint8_t> additive = drawSprites({sprite});
+    auto rgb = [&](const std::vector<uint8_t>& image, int column) {
+        Rgba p = pixelAt(image, columnX[column], 18);
+        return Rgba{p.r, p.g, p.b, 0};
+    };
+    EXPECT_TRUE(near(rgb(additive, 0), Rgba{255, clear.g, clear.b, 0}, 1));     // red added
+    EXPECT_TRUE(near(rgb(additive, 1), Rgba{clear.r, clear.g, clear.b, 0}, 0)); // green alpha 0: nothing
+    EXPECT_TRUE(near(rgb(additive, 2), Rgba{clear.r, clear.g, clear.b, 0}, 0)); // alpha 127: nothing
+    EXPECT_TRUE(near(rgb(additive, 3), Rgba{clear.r, clear.g, 255, 0}, 1));     // alpha 128: blue added
+    EXPECT_TRUE(near(pixelAt(additive, 8, 18), clear, 0));                      // outside the sprite
+
+    sprite.blend = 0; // opaque: the transparent texels' colour shows
+    std::vector<uint8_t> opaque = drawSprites({sprite});
+    EXPECT_TRUE(near(rgb(opaque, 1), Rgba{0, 255, 0, 0}, 1));
+    EXPECT_TRUE(near(rgb(opaque, 2), Rgba{0, 0, 255, 0}, 1));
+    sprite.blend = 1; // alpha blending: alpha 127 mixes half and half
+    std::vector<uint8_t> alpha = drawSprites({sprite});
+    const float a = 127 / 255.0f;
+    EXPECT_TRUE(near(
+        rgb(alpha, 2),
+        bytesOf((1 - a) * clear.r / 255.0f, (1 - a) * clear.g / 255.0f, a + (1 - a) * clear.b / 255.0f, 0),
+        1));
 }
