@@ -17,7 +17,9 @@ struct MeshOp {
     uint32_t pick = 0;     // quad index, for select9 only
 };
 
-constexpr MeshOp pick(uint32_t quad) { return {MeshOpcode::select9, 128, quad}; }
+constexpr MeshOp pick(uint32_t quad) {
+    return {MeshOpcode::select9, 128, quad};
+}
 
 template <std::size_t N> constexpr MeshProgram packProgram(uint32_t texMode, const MeshOp (&ops)[N]) {
     static_assert(N <= 255, "a program holds at most 255 operations");
@@ -658,44 +660,18 @@ constexpr MeshOp program39[] = {
 } // namespace
 
 const MeshProgram meshPrograms[kMeshProgramCount] = {
-    packProgram(0, program0),
-    packProgram(1, program1),
-    packProgram(0, program2),
-    packProgram(0, program3),
-    packProgram(0, program4),
-    packProgram(0, program5),
-    packProgram(0, program6),
-    packProgram(0, program7),
-    packProgram(0, program8),
-    packProgram(0, program9),
-    packProgram(0, program10),
-    packProgram(0, program11),
-    packProgram(0, program12),
-    packProgram(0, program13),
-    packProgram(0, program14),
-    packProgram(0, program15),
-    packProgram(0, program16),
-    packProgram(0, program17),
-    packProgram(0, program18),
-    packProgram(0, program19),
-    packProgram(0, program20),
-    packProgram(0, program21),
-    packProgram(0, program22),
-    packProgram(0, program23),
-    packProgram(0, program24),
-    packProgram(0, program25),
-    packProgram(0, program26),
-    packProgram(0, program27),
-    packProgram(0, program28),
-    packProgram(0, program29),
-    packProgram(0, program30),
-    packProgram(0, program31),
-    packProgram(0, program32),
-    packProgram(0, program33),
-    packProgram(0, program34),
-    packProgram(0, program35),
-    packProgram(0, program36),
-    packProgram(0, program37),
-    packProgram(0, program38),
+    packProgram(0, program0),  packProgram(1, program1),  packProgram(0, program2),
+    packProgram(0, program3),  packProgram(0, program4),  packProgram(0, program5),
+    packProgram(0, program6),  packProgram(0, program7),  packProgram(0, program8),
+    packProgram(0, program9),  packProgram(0, program10), packProgram(0, program11),
+    packProgram(0, program12), packProgram(0, program13), packProgram(0, program14),
+    packProgram(0, program15), packProgram(0, program16), packProgram(0, program17),
+    packProgram(0, program18), packProgram(0, program19), packProgram(0, program20),
+    packProgram(0, program21), packProgram(0, program22), packProgram(0, program23),
+    packProgram(0, program24), packProgram(0, program25), packProgram(0, program26),
+    packProgram(0, program27), packProgram(0, program28), packProgram(0, program29),
+    packProgram(0, program30), packProgram(0, program31), packProgram(0, program32),
+    packProgram(0, program33), packProgram(0, program34), packProgram(0, program35),
+    packProgram(0, program36), packProgram(0, program37), packProgram(0, program38),
     packProgram(0, program39),
 };

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
-#include <gtest/gtest.h>
 
 #include "base/arena.h"
 #include "director/director_state.h"

@@ -18,7 +18,8 @@ std::string tempPath(const char* name) {
 
 int runTool(const std::string& arguments) {
     // From the repository root: capture reads the music there.
-    std::string command = std::string("cd " QZ_SOURCE_DIR " && ") + QZ_TOOL_PATH + " " + arguments + " 2>/dev/null";
+    std::string command =
+        std::string("cd " QZ_SOURCE_DIR " && ") + QZ_TOOL_PATH + " " + arguments + " 2>/dev/null";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
