@@ -659,7 +659,8 @@ constexpr MeshOp program39[] = {
 
 } // namespace
 
-// clang-format off (one program per line)
+// One program per line.
+// clang-format off
 const MeshProgram meshPrograms[kMeshProgramCount] = {
     packProgram(0, program0),
     packProgram(1, program1),
