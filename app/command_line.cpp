@@ -55,9 +55,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     out.launcher = !(noLauncher || windowed || noVsync || noAa || noMusic);
     out.stats = stats;
     if (scene >= 0) {
-        int32_t first = 0;
-        for (int s = 0; s < scene; ++s) first += sceneTable.scenes[s].duration;
-        out.startMs = demoPositionOfFrame(first);
+        out.startMs = demoPositionOfFrame(sceneFirstFrame(scene, sceneTable));
     } else if (at >= 0) {
         out.startMs = (int32_t)std::lround(at * 1000.0);
     }

@@ -23,8 +23,7 @@ static void startDirector() {
 static void BM_EvaluateScene(benchmark::State& state) {
     startDirector();
     int s = static_cast<int>(state.range(0));
-    int32_t start = 0;
-    for (int k = 0; k < s; ++k) start += sceneTable.scenes[k].duration;
+    const int32_t start = sceneFirstFrame(s, sceneTable);
     int32_t frame = 0;
     for (auto _ : state) {
         evaluateShowFrame(demoClockAtFrame(start + frame, sceneTable), 1280.0f / 720.0f);

@@ -62,9 +62,7 @@ BENCHMARK(BM_Startup)->Iterations(1)->Unit(benchmark::kMillisecond);
 void BM_SceneFrame(benchmark::State& state) {
     RenderDevice& dev = benchDevice();
     const int scene = (int)state.range(0);
-    int32_t first = 0;
-    for (int s = 0; s < scene; ++s) first += sceneTable.scenes[s].duration;
-    const int32_t frame = first + sceneTable.scenes[scene].duration / 2;
+    const int32_t frame = sceneFirstFrame(scene, sceneTable) + sceneTable.scenes[scene].duration / 2;
     ShowCursor cursor = {};
     const DemoClock clock = showRenderAt(dev, cursor, frame); // evaluates the scene up to the frame
     glFinish();

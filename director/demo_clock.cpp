@@ -36,6 +36,12 @@ DemoClock demoClockAtFrame(int32_t frame, const SceneTable& scenes) {
     return clock;
 }
 
+int32_t sceneFirstFrame(int scene, const SceneTable& scenes) {
+    int32_t first = 0;
+    for (int s = 0; s < scene && s < kSceneCount; ++s) first += scenes.scenes[s].duration;
+    return first;
+}
+
 void publishDemoClock(const DemoClock& clock) {
     localFrame = clock.localFrame;
     sceneEndFrame = clock.sceneEndFrame;

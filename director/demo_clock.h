@@ -26,6 +26,9 @@ DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes);
 // The same for a frame index (the tool and the capture step through frames, not milliseconds).
 DemoClock demoClockAtFrame(int32_t frame, const SceneTable& scenes);
 
+// The first frame of scene `scene` on the show's timeline (the sum of the durations before it).
+int32_t sceneFirstFrame(int scene, const SceneTable& scenes);
+
 // The music position in milliseconds at which `frame` begins: the smallest position whose frame is it.
 int32_t demoPositionOfFrame(int32_t frame);
 

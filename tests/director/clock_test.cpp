@@ -77,3 +77,20 @@ TEST(DemoClock, SceneBoundaries) {
     EXPECT_EQ(localFrame, 0);
     EXPECT_EQ(sceneEndFrame, 1200);
 }
+
+// Where the tool, the command line and the capture start a scene, and the first millisecond of a frame.
+TEST(DemoClock, SceneStartsAndFramePositionsRoundTrip) {
+    EXPECT_EQ(sceneFirstFrame(0, sceneTable), 0);
+    EXPECT_EQ(sceneFirstFrame(2, sceneTable), 1140);
+    EXPECT_EQ(sceneFirstFrame(10, sceneTable), 6910);
+    EXPECT_EQ(sceneFirstFrame(11, sceneTable), kShowFrameCount);
+    for (int32_t frame = 0; frame <= kShowFrameCount; ++frame) {
+        const int32_t ms = demoPositionOfFrame(frame);
+        ASSERT_EQ(demoFrameAt(ms), frame) << frame;                   // the position is in the frame
+        ASSERT_EQ(demoFrameAt(ms - 1), frame - (frame > 0)) << frame; // and is its first millisecond
+        const DemoClock c = demoClockAtFrame(frame, sceneTable);
+        if (frame < kShowFrameCount) {
+            ASSERT_EQ(sceneFirstFrame(c.sceneIndex, sceneTable) + c.localFrame, frame);
+        }
+    }
+}

@@ -20,10 +20,8 @@
 static void evaluateSceneTo(int scene, int32_t frame) {
     showInit();
     showStartDirector();
-    int32_t start = 0;
-    for (int s = 0; s < scene; ++s) start += sceneTable.scenes[s].duration;
     ShowCursor cursor = {};
-    advanceShowTo(cursor, start + frame, sceneTable, 1280.0f / 720.0f);
+    advanceShowTo(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, 1280.0f / 720.0f);
 }
 
 //-----------------------------------------------------------------------------
