@@ -44,6 +44,8 @@ struct RenderDevice {
     int32_t width; // back-buffer size in pixels
     int32_t height;
     float aspect;    // width / height, set by the caller before createDevice
+    int32_t spriteWidth;  // the picture size sprite sizes are measured against (texture pixels on it);
+    int32_t spriteHeight; // the back-buffer size unless a smaller render stands in for the show's
     bool ownsWindow; // opened by openHeadlessWindow
 
     GLuint backBufferTexture;

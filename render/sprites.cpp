@@ -37,8 +37,10 @@ void drawSprite(RenderDevice& dev, const SpriteRecord& s) {
     bindBlend(dev, blend);
     const bool known = s.texture >= 0 && s.texture < kTextureTableSize;
     const TextureEntry texture = known ? textures[s.texture] : TextureEntry{};
-    const float a = (float)texture.width * s.scale[0] * (s.srcRect[2] - s.srcRect[0]) / (float)dev.width;
-    const float b = (float)texture.height * s.scale[1] * (s.srcRect[3] - s.srcRect[1]) / (float)dev.height;
+    const float w = (float)(dev.spriteWidth ? dev.spriteWidth : dev.width);
+    const float h = (float)(dev.spriteHeight ? dev.spriteHeight : dev.height);
+    const float a = (float)texture.width * s.scale[0] * (s.srcRect[2] - s.srcRect[0]) / w;
+    const float b = (float)texture.height * s.scale[1] * (s.srcRect[3] - s.srcRect[1]) / h;
     SpriteData data = {};
     for (int k = 0; k < 4; ++k) data.spritesrcRect[k] = s.srcRect[k];
     data.spriteDstRect[0] = s.centre[0] - a;

@@ -57,6 +57,8 @@ bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wind
     dev.width = desc.width;
     dev.height = desc.height;
     dev.aspect = (float)desc.width / (float)desc.height;
+    dev.spriteWidth = desc.spriteWidth ? desc.spriteWidth : desc.width;
+    dev.spriteHeight = desc.spriteHeight ? desc.spriteHeight : desc.height;
 
     auto start = std::chrono::steady_clock::now();
     if (!createDevice(window, desc.fullScreen, dev)) return false;

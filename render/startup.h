@@ -21,6 +21,8 @@ struct RendererDesc {
     bool vsync;
     bool antialias;
     bool fullScreen;
+    int spriteWidth; // sprites keep their size relative to a picture of this size; 0 = the back buffer's
+    int spriteHeight;
 };
 
 // Time spent in each start-up step, in seconds (filled by startRenderer).

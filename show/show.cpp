@@ -41,7 +41,9 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
     if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
     SDL_Window* window = desc.window ? desc.window : openHeadlessWindow(width, height);
     if (!window) return fail("%s", renderError());
-    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen};
+    // A headless render of another size is a smaller (or larger) picture of the 1280x720 show: its
+    // sprites keep their size relative to the picture.
+    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen, 1280, 720};
     if (!startRenderer(dev, renderer, window, times)) return fail("%s", renderError());
     showStartDirector();
     if (desc.music && !startMusic()) return fail("%s", musicError());

@@ -92,6 +92,19 @@ TEST(Sprites, PlacementScalesAcrossByHeightOverWidth) {
     for (int y = 0; y < kTestHeight; ++y) down += near(pixelAt(image, 32, y), Rgba{255, 0, 0, 255}, 2);
     EXPECT_NEAR(across, 9, 1);
     EXPECT_NEAR(down, 16, 1);
+
+    // Measured against a picture twice the size (a small render standing in for the show's), the
+    // sprite keeps its share of the picture: half as many pixels each way.
+    RenderDevice& dev = testDevice();
+    dev.spriteWidth = 2 * kTestWidth;
+    dev.spriteHeight = 2 * kTestHeight;
+    image = drawSprites({centredSprite(kRedTexture, 0.0f, 0, 1.0f, 0)});
+    dev.spriteWidth = dev.spriteHeight = 0;
+    across = down = 0;
+    for (int x = 0; x < kTestWidth; ++x) across += near(pixelAt(image, x, 18), Rgba{255, 0, 0, 255}, 2);
+    for (int y = 0; y < kTestHeight; ++y) down += near(pixelAt(image, 32, y), Rgba{255, 0, 0, 255}, 2);
+    EXPECT_NEAR(across, 4.5, 1);
+    EXPECT_NEAR(down, 8, 1);
 }
 
 TEST(Sprites, LaterKeysCoverEarlierOnesAndUnknownBlendIsOpaque) {
