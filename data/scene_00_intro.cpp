@@ -131,11 +131,11 @@ constexpr SceneNodes build() {
     s[kSpin] = frameTime(0.011f);
     s[kTumble] = node(kOpOffset4, {kSpin}, {0, 0.6f, 0.3f, 0}, 1);
     s[kPulse] = beat(2, 0.5f);
-    s[kBaseSize] = constant(0.8f, 0.8f, 0.8f);
+    s[kBaseSize] = constant(1.2f, 1.2f, 1.2f);
     s[kSize] = node(kOpAdd, {kBaseSize, kPulse}, {}, 1);
-    s[kAmbient] = constant(0.03f, 0.05f, 0.1f, 1);
-    s[kDiffuse] = constant(0.035f, 0.07f, 0.13f, 1);
-    s[kSpecular] = constant(0.008f, 0.009f, 0.01f, 1);
+    s[kAmbient] = constant(0.07f, 0.11f, 0.22f, 1);
+    s[kDiffuse] = constant(0.1f, 0.2f, 0.36f, 1);
+    s[kSpecular] = constant(0.02f, 0.022f, 0.025f, 1);
     s[kCube] = drawMesh({kCubePos, kSize, kTumble, kAmbientLive, kDiffuse, kSpecular}, kMeshCube, 1,
                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kCubePos] = node(kOpAdd, {kCubeHome, kKick}, {}, 1);

@@ -85,7 +85,7 @@ constexpr SceneNodes build() {
     s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
     s[kBandSlide] = trackAt(kTime, kTrackBandSlide);
     s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
-    s[kBandScale] = constant(0.3f, 0.17f);
+    s[kBandScale] = constant(0.2f, 0.115f);
     s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
     s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
     return s;

@@ -58,7 +58,7 @@ constexpr SceneNodes build() {
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
 
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
-    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.5f}, 1);
+    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.75f}, 1);
     s[kPanelCentre] = constant(1.15f, 0.8f);
     s[kPanelTilt] = constant(0.12f);
     s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale, kPanelTilt}, kImgZigzagPanelLarge);
