@@ -63,16 +63,16 @@ constexpr SceneNodes build() {
     s[kFloorSize] = constant(5, 0.15f, 5);
     s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
 
-    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse}, kMeshCube, 1,
-                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook,
+                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBlockPos] = constant(0, 0.4f, 0);
     s[kBlockSize] = constant(0.7f, 2, 0.7f);
     s[kTurnTime] = frameTime(0.004f);
     s[kTurn] = swizzle(kTurnTime, 0, 4, 4, 4);
 
     s[kMoonSlots] = node(kOpGrid, {}, {3, 1, 2.0943951f, 0, 0}, 3);
-    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse}, kMeshCube, 3,
-                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse}, kMeshCube, 3, kVsBaseCook,
+                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kMoonAngle] = node(kOpAdd, {kMoonSlots, kOrbitTime}, {}, 3);
     s[kMoonRing] = node(kOpCircle, {kMoonAngle}, {3}, 3);
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
