@@ -130,12 +130,14 @@ constexpr SceneNodes build() {
 
     s[kSpin] = frameTime(0.011f);
     s[kTumble] = node(kOpOffset4, {kSpin}, {0, 0.6f, 0.3f, 0}, 1);
-    s[kPulse] = beat(2, 0.5f);
-    s[kBaseSize] = constant(0.8f, 0.8f, 0.8f);
+    s[kPulse] = beat(2, 0.3f);
+    s[kBaseSize] = constant(1, 1, 1);
     s[kSize] = node(kOpAdd, {kBaseSize, kPulse}, {}, 1);
-    s[kAmbient] = constant(0.03f, 0.05f, 0.1f, 1);
-    s[kDiffuse] = constant(0.035f, 0.07f, 0.13f, 1);
-    s[kSpecular] = constant(0.008f, 0.009f, 0.01f, 1);
+    // the diffuse term swings far past plus and minus one on this cube: a small diffuse over a
+    // strong ambient keeps the far faces blue, and no specular, whose highlight runs away to white
+    s[kAmbient] = constant(0.11f, 0.16f, 0.3f, 1);
+    s[kDiffuse] = constant(0.012f, 0.018f, 0.035f, 1);
+    s[kSpecular] = constant(0, 0, 0, 0);
     s[kCube] = drawMesh({kCubePos, kSize, kTumble, kAmbientLive, kDiffuse, kSpecular}, kMeshCube, 1,
                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kCubePos] = node(kOpAdd, {kCubeHome, kKick}, {}, 1);

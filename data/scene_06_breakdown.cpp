@@ -36,7 +36,7 @@ enum Slot : int32_t {
     kOrbitTime,
     kFloor,
     kFloorPos,
-    // the band sprite, and the shared Cook-Torrance colours
+    // the band sprite, and the shared Cook-Torrance colours (no specular: it runs away to white)
     kBand,
     kBandSlide,
     kBandCentre,
@@ -63,16 +63,16 @@ constexpr SceneNodes build() {
     s[kFloorSize] = constant(5, 0.15f, 5);
     s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
 
-    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse, kAmbient}, kMeshCube, 1,
-                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook,
+                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBlockPos] = constant(0, 0.4f, 0);
     s[kBlockSize] = constant(0.7f, 2, 0.7f);
     s[kTurnTime] = frameTime(0.004f);
     s[kTurn] = swizzle(kTurnTime, 0, 4, 4, 4);
 
     s[kMoonSlots] = node(kOpGrid, {}, {3, 1, 2.0943951f, 0, 0}, 3);
-    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse, kAmbient}, kMeshCube, 3,
-                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
+    s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse}, kMeshCube, 3, kVsBaseCook,
+                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kMoonAngle] = node(kOpAdd, {kMoonSlots, kOrbitTime}, {}, 3);
     s[kMoonRing] = node(kOpCircle, {kMoonAngle}, {3}, 3);
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
@@ -85,7 +85,7 @@ constexpr SceneNodes build() {
     s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
     s[kBandSlide] = trackAt(kTime, kTrackBandSlide);
     s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
-    s[kBandScale] = constant(0.3f, 0.17f);
+    s[kBandScale] = constant(0.2f, 0.115f);
     s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
     s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
     return s;

@@ -58,7 +58,7 @@ constexpr SceneNodes build() {
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
 
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
-    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.5f}, 1);
+    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.75f}, 1);
     s[kPanelCentre] = constant(1.15f, 0.8f);
     s[kPanelTilt] = constant(0.12f);
     s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale, kPanelTilt}, kImgZigzagPanelLarge);
@@ -69,9 +69,11 @@ constexpr SceneNodes build() {
     s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbient, kDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook,
                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBaseSize] = constant(1.6f, 1.6f, 1.6f);
-    s[kAmbient] = constant(0.18f, 0.02f, 0.05f, 1);
-    s[kDiffuse] = constant(0.12f, 0.035f, 0.02f, 1);
-    s[kSpecular] = constant(0.01f, 0.008f, 0.006f, 1);
+    // a diffuse well below the ambient keeps the far faces red; a faint specular, which runs away to
+    // white at grazing angles when stronger
+    s[kAmbient] = constant(0.3f, 0.05f, 0.06f, 1);
+    s[kDiffuse] = constant(0.035f, 0.006f, 0.006f, 1);
+    s[kSpecular] = constant(0.002f, 0.0015f, 0.0012f, 1);
     return s;
 }
 

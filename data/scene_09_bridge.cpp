@@ -1,5 +1,6 @@
-// scene_09_bridge.cpp - scene 9, the bridge: 1024 floppies on a turning helix, rising out of the
-// dark bar by bar, the camera swaying inside the tube they make.
+// scene_09_bridge.cpp - scene 9, the bridge: a flight down a tunnel of 1024 floppies wound in a
+// helix; the tube streams towards the camera, turns slowly, swings round on the bar lines and
+// breathes with the beat, the camera swaying inside it.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -10,64 +11,70 @@ enum Slot : int32_t {
     kTime,
     kClearColour,
     kClear,
-    kEyeBase,
-    kAt,
+    kEye,
     kCamera,
     kFade,
     kTransition,
-    // the helix: one ramp gives angle and depth
+    // the helix: one ramp gives depth and, six times as fast, the angle (48 whole turns, so the
+    // wrap below meets itself)
     kRamp,
+    kCoil,
     kTwist,
     kAngle,
+    kSwing,
+    kAngleLive,
     kRing,
+    // the flight: depth runs towards the camera and wraps round to the far end
+    kTravel,
+    kAhead,
+    kWrapped,
     kDepth,
     kPositions,
-    kLift,
-    kPlaced,
     // the floppies: spin and beat-driven size
     kSpin,
-    kSize,
+    kField,
     kBeat,
     kSizeLive,
-    kField,
     // the camera's sway
-    kSwayTime,
     kSway,
-    kEye,
     kSlotCount,
 };
 static_assert(kField == 20 && kSlotCount == 24);
+
+// Length of the tube: 1024 floppies 0.0490874 apart.
+inline constexpr float kTubeLength = 50.265482f;
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.01f, 0.04f, 0.09f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kEyeBase] = constant(0, 0, 16);
-    s[kAt] = constant(0, 0, -10);
-    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0}, 1);
+    s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking down the tube at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
 
-    s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.05f, 0, 0}, 1024);
-    s[kTwist] = frameTime(0.008f);
-    s[kAngle] = node(kOpAdd, {kRamp, kTwist}, {}, 1024);
-    s[kRing] = node(kOpCircle, {kAngle}, {2.6f}, 1024);
-    s[kDepth] = swizzle(kRamp, 4, 4, 0, 4, 1024);
+    s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.0490874f, 0, 0}, 1024);
+    s[kTwist] = frameTime(0.004f);
+    s[kCoil] = node(kOpScale, {kRamp}, {6}, 1024);
+    s[kAngle] = node(kOpAdd, {kCoil, kTwist}, {}, 1024);
+    s[kSwing] = trackAt(kTime, kTrackPanelSlide); // x: swings on the bar lines of the drop's panel
+    s[kAngleLive] = node(kOpAdd, {kAngle, kSwing}, {}, 1024);
+    s[kRing] = node(kOpCircle, {kAngleLive}, {2.6f}, 1024);
+
+    s[kTravel] = frameTime(0.045f, 600); // positive throughout, so the wrap keeps its sign
+    s[kAhead] = node(kOpAdd, {kRamp, kTravel}, {}, 1024);
+    s[kWrapped] = node(kOpModulo, {kAhead}, {kTubeLength}, 1024);
+    s[kDepth] = swizzle(kWrapped, 4, 4, 0, 4, 1024);
     s[kPositions] = node(kOpAdd, {kRing, kDepth}, {}, 1024);
-    s[kLift] = trackAt(kTime, kTrackTowerRise);
-    s[kPlaced] = node(kOpAdd, {kPositions, kLift}, {}, 1024);
 
     s[kSpin] = frameTime(0.025f);
-    s[kSize] = constant(0.42f, 0.42f, 0.05f);
-    s[kBeat] = beat(2, 0.2f);
-    s[kSizeLive] = node(kOpAdd, {kSize, kBeat}, {}, 1);
-    s[kField] = drawMesh({kPlaced, kSizeLive, kSpin}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
+    s[kField] = drawMesh({kPositions, kSizeLive, kSpin}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
                          kImgFloppyFront, kOpaque);
+    s[kBeat] = beat(2, 0.2f);
+    s[kSizeLive] = node(kOpOffset4, {kBeat}, {0.42f, 0.42f, 0.05f, 0}, 1);
 
-    s[kSwayTime] = frameTime(0.011f);
-    s[kSway] = node(kOpCircle, {kSwayTime}, {1.1f}, 1);
-    s[kEye] = node(kOpAdd, {kEyeBase, kSway}, {}, 1);
+    s[kSway] = node(kOpCircle, {kSpin}, {0.9f}, 1);
     return s;
 }
 

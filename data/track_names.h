@@ -12,12 +12,12 @@ enum TrackId : int {
     kTrackHitBars = 7,        // x, y: centre x of the two yellow bars of the hit
     kTrackHitZoom = 8,        // x, y: lattice scale of the hit (read at scale 10)
     kTrackFieldEye = 9,       // the camera eye over the first floppy field
-    kTrackPanelSlide = 10,    // x, y: centre of the panel-pieces sprite of the drop
-    kTrackPanelScale = 11,    // x, y: its scale (and, halved, the climax panel's)
+    kTrackPanelSlide = 10,    // x, y: centre of the panel-pieces sprite of the drop; x: swing of the bridge
+    kTrackPanelScale = 11,    // x, y: its scale (and, at three quarters, the climax panel's)
     kTrackDiskHalves = 12,    // x: half the gap between the faces of the floppy; y: its height
     kTrackCreditsRise = 13,   // position of the credits panel
     kTrackBandSlide = 14,     // x, y: centre of the zig-zag band sprite of the breakdown
     kTrackCaptionReveal = 15, // x: bottom of the caption's source rectangle; y: its centre y
-    kTrackTowerRise = 16,     // y: height of the columns of the rise and of the helix of the bridge
+    kTrackTowerRise = 16,     // y: height of the columns of the rise
     kTrackClosingPanel = 17,  // x, y: scale of the closing panel
 };

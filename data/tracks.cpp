@@ -73,14 +73,14 @@ const Track embeddedTracks[kTrackCount] = {
             {922, -60, 32, 0}}),
     // 11: their scale (x wider than y, so the pieces keep their shape on a wide screen), with a pop
     // on the bar lines where they arrive.
-    linear({{0, 39, 22, 0},
-            {173, 39, 22, 0},
-            {180, 53, 30, 0},
-            {200, 39, 22, 0},
-            {634, 39, 22, 0},
-            {641, 53, 30, 0},
-            {661, 39, 22, 0},
-            {922, 39, 22, 0}}),
+    linear({{0, 26, 15, 0},
+            {173, 26, 15, 0},
+            {180, 34, 19, 0},
+            {200, 26, 15, 0},
+            {634, 26, 15, 0},
+            {641, 34, 19, 0},
+            {661, 26, 15, 0},
+            {922, 26, 15, 0}}),
     // 12: the floppy's faces fly together, stay joined, and part at the end.
     linear({{0, 900, 300, 0},
             {115, 900, 300, 0},
