@@ -4,8 +4,11 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <libopenmpt/libopenmpt.h>
+#include <string>
+#include <unistd.h>
 
 #include "audio/sample_history.h"
 #include "audio/spectrum.h"
@@ -75,6 +78,17 @@ bool openDevice(const char* driver) {
     return true;
 }
 
+// A sound card or a sound server to talk to. Without either, asking SDL's drivers only fills stderr
+// with the sound library's complaints before the dummy driver takes over anyway.
+bool soundSystemPresent() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string servers[] = {runtime ? std::string(runtime) + "/pulse/native" : std::string(),
+                                   runtime ? std::string(runtime) + "/pipewire-0" : std::string()};
+    for (const std::string& socket : servers)
+        if (!socket.empty() && access(socket.c_str(), F_OK) == 0) return true;
+    return access("/dev/snd", F_OK) == 0 || std::getenv("SDL_AUDIODRIVER") || std::getenv("PULSE_SERVER");
+}
+
 // Frames of the module heard since startMusic.
 uint64_t framesHeard() {
     const uint64_t now = SDL_GetPerformanceCounter();
@@ -109,10 +123,12 @@ bool startMusic() {
     if (!music.mod) return fail("%s", "no music module is open");
     prepareSpectrum();
     music.endFrame = UINT64_MAX;
-    if (!openDevice(nullptr)) {
+    const bool present = soundSystemPresent();
+    SDL_ClearError();
+    if (!present || !openDevice(nullptr)) {
         std::fprintf(stderr,
                      "qz001: no audio device (%s): the music is silent, the clock follows the wall clock\n",
-                     SDL_GetError());
+                     present ? SDL_GetError() : "no sound card or sound server found");
         if (!openDevice("dummy"))
             return fail("cannot open even SDL's dummy audio driver: %s", SDL_GetError());
     }
