@@ -6,7 +6,7 @@
 # (640x360; for 1280x720 run: build/tools/qz001-tool capture --out show.mp4).
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps.sh --run
+tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "run.sh: there is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the show cannot"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages qz001 needs to build and test, when any is missing; with --run also
-# what playing the show needs on a machine without a display (ffmpeg, to turn frames into a video).
-# Runs apt-get as root, or through sudo. Called by run.sh (--run) and test.sh.
+# Installs the Debian packages qz001 needs to build, play and test, when any is missing: the
+# libraries, a virtual X server and xdotool for the end-to-end test, and ffmpeg, which turns the show
+# into a video on a machine without a display. Runs apt-get as root, or through sudo. Called by run.sh
+# and test.sh.
 set -euo pipefail
 
 packages=(
@@ -10,9 +11,8 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev
   libopenmpt-dev libkissfft-dev libimgui-dev
   libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick ffmpeg
 )
-if [ "${1:-}" = "--run" ]; then packages+=(ffmpeg); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -111,6 +111,9 @@ TEST(ToolCapture, InterruptStopsFfmpegAndLeavesNothing) {
     EXPECT_NE(r.out.find("interrupted"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("status=0"), std::string::npos) << r.out;
     EXPECT_EQ(entriesIn(dir), 0);
-    EXPECT_NE(runShell("pgrep -f '[f]fmpeg.*" + dir + "'").status, 0) << "ffmpeg is still running";
+    // No process left whose command line starts with ffmpeg and names the folder.
+    ToolRun left = runShell("for f in /proc/[0-9]*/cmdline; do tr '\\0' ' ' <$f 2>/dev/null | grep -q '^ffmpeg .*" +
+                            dir + "' && echo \"$f\"; done; true");
+    EXPECT_EQ(left.out, "") << "ffmpeg is still running";
     runShell("rm -rf " + dir);
 }
