@@ -64,9 +64,17 @@ void drawFrame(void* user, const DemoClock& clock) {
     std::_Exit(1);
 }
 
+// A video driver that shows something: SDL falls back to drivers that draw nowhere when there is no
+// display, and the show would then play unseen.
 void startVideo() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        fail(nullptr, std::string("no display to show the show on: ") + SDL_GetError());
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return;
+    const char* hint = "; without a display, ./run.sh renders the show into a video";
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        fail(nullptr, std::string("no display to show the show on: ") + SDL_GetError() + hint);
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy" || driver == "evdev")
+        fail(nullptr,
+             "no display to show the show on (SDL found only its \"" + driver + "\" video driver)" + hint);
 }
 
 void printStats(const App& app, ShowEnd end) {

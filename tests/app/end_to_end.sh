@@ -2,7 +2,7 @@
 # end_to_end.sh QZ001 - the show as a user meets it.
 #
 # Without a display: a missing or broken music file is reported (file and working directory named) and
-# the exit status is 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
+# the exit status is 1; with the music off, the missing display is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
 # "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
 # "Ulk" ends with status 0 and no show window. Run from the repository root (the music lies there).
 set -eu
@@ -32,6 +32,11 @@ status=0
 [ "$status" -eq 1 ] || fail "broken music: exit status $status, expected 1"
 grep -q "cannot load the music file" "$tmp/err" || fail "broken music: $(cat "$tmp/err")"
 echo "ok: missing and broken music files are reported with status 1"
+status=0
+timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher --no-music 2>"$tmp/err" || status=$?
+[ "$status" -eq 1 ] || fail "no display: exit status $status, expected 1 (the show must not play unseen)"
+grep -q "no display" "$tmp/err" || fail "no display: $(cat "$tmp/err")"
+echo "ok: without a display the show says so with status 1"
 
 # --- under a virtual display ----------------------------------------------------------------------
 for tool in Xvfb xdotool import; do
