@@ -50,15 +50,17 @@ static_assert(kBlock == 13 && kMoons == 19 && kFloor == 24 && kBand == 26 && kSl
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.16f, 0.12f, 0.1f, 1);
+    s[kClearColour] = constant(0.1f, 0.08f, 0.15f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
     s[kEye] = constant(2, 2.6f, 8);
     s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
     s[kLightTime] = frameTime(0.0068f, 120);
-    s[kLightCircle] = node(kOpCircle, {kLightTime}, {1}, 1);
-    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, -1.2f, -0.6f, 0}, 1);
+    // a light from above swinging slowly from side to side, short enough that the wrapped diffuse
+    // factor stays within about -0.6..1.8 over the cube's corner normals (length 8 * sqrt(3))
+    s[kLightCircle] = node(kOpCircle, {kLightTime}, {0.045f}, 1);
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, -0.055f, -0.03f, -0.1f}, 1);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
     s[kFloorSize] = constant(5, 0.15f, 5);
     s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
@@ -78,7 +80,7 @@ constexpr SceneNodes build() {
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
 
     s[kOrbitTime] = frameTime(0.009f);
-    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
+    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kClearColour, kClearColour}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
                          kImgCheckerCoarse, kOpaque);
     s[kFloorPos] = constant(0, -1.7f, 0, 0);
 
@@ -86,8 +88,8 @@ constexpr SceneNodes build() {
     s[kBandSlide] = trackAt(kTime, kTrackBandSlide);
     s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
     s[kBandScale] = constant(0.2f, 0.115f);
-    s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
-    s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
+    s[kAmbient] = constant(0.29f, 0.235f, 0.21f, 1);
+    s[kDiffuse] = constant(0.375f, 0.31f, 0.225f, 1);
     return s;
 }
 

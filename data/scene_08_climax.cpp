@@ -52,9 +52,11 @@ constexpr SceneNodes build() {
     s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
-    s[kLightTime] = frameTime(0.02f);
-    s[kLightCircle] = node(kOpCircle, {kLightTime}, {1}, 1);
-    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.7f, 0}, 1);
+    // the light wheels round once every two bars; it is short enough that the wrapped diffuse factor
+    // stays within about -0.5..1.7 over the cube's corner normals (length 8 * sqrt(3))
+    s[kLightTime] = frameTime(0.027257f);
+    s[kLightCircle] = node(kOpCircle, {kLightTime}, {0.07f}, 1);
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.035f, -0.1f}, 1);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
 
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
@@ -69,11 +71,10 @@ constexpr SceneNodes build() {
     s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbient, kDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook,
                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBaseSize] = constant(1.6f, 1.6f, 1.6f);
-    // a diffuse well below the ambient keeps the far faces red; a faint specular, which runs away to
-    // white at grazing angles when stronger
-    s[kAmbient] = constant(0.3f, 0.05f, 0.06f, 1);
-    s[kDiffuse] = constant(0.035f, 0.006f, 0.006f, 1);
-    s[kSpecular] = constant(0.002f, 0.0015f, 0.0012f, 1);
+    // from deep crimson on the far side to a hot orange-red towards the light, a small warm highlight
+    s[kAmbient] = constant(0.33f, 0.09f, 0.07f, 1);
+    s[kDiffuse] = constant(0.42f, 0.14f, 0.085f, 1);
+    s[kSpecular] = constant(0.05f, 0.04f, 0.03f, 0);
     return s;
 }
 
