@@ -57,7 +57,7 @@ constexpr SceneNodes build() {
     s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
-    s[kSwayTime] = frameTime(0.0136293f); // a quarter turn per bar
+    s[kSwayTime] = frameTime(0.0136293f);             // a quarter turn per bar
     s[kSway] = node(kOpSine, {kSwayTime}, {1.6f}, 1); // the eye sideways, the block's yaw
     // a light from above swinging slowly from side to side, short enough that the wrapped diffuse
     // factor stays within about -0.6..1.8 over the cube's corner normals (length 8 * sqrt(3))
@@ -81,8 +81,8 @@ constexpr SceneNodes build() {
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
 
     s[kOrbitTime] = frameTime(0.0090863f); // one turn per six bars: a moon passes every second bar
-    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kClearColour, kClearColour}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
-                         kImgCheckerCoarse, kOpaque);
+    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kClearColour, kClearColour}, kMeshCube, 1,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kFloorPos] = constant(0, -1.7f, 0, 0);
 
     s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
