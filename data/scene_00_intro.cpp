@@ -133,10 +133,11 @@ constexpr SceneNodes build() {
     s[kPulse] = beat(2, 0.3f);
     s[kBaseSize] = constant(1, 1, 1);
     s[kSize] = node(kOpAdd, {kBaseSize, kPulse}, {}, 1);
-    // the diffuse term swings far past plus and minus one on this cube: a small diffuse over a
-    // strong ambient keeps the far faces blue, and no specular, whose highlight runs away to white
-    s[kAmbient] = constant(0.11f, 0.16f, 0.3f, 1);
-    s[kDiffuse] = constant(0.012f, 0.018f, 0.035f, 1);
+    // no light is set yet, so the default (1, 1, 1, 0) is current: against this cube's corner normals
+    // (length 8 * sqrt(3)) the wrapped diffuse factor runs from -23.5 to 24.5, so the diffuse colour is
+    // that much smaller than the ambient; the cube spans deep blue to pale blue, never black or white
+    s[kAmbient] = constant(0.21f, 0.29f, 0.5f, 1);
+    s[kDiffuse] = constant(0.0077f, 0.0104f, 0.0162f, 1);
     s[kSpecular] = constant(0, 0, 0, 0);
     s[kCube] = drawMesh({kCubePos, kSize, kTumble, kAmbientLive, kDiffuse, kSpecular}, kMeshCube, 1,
                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);

@@ -74,10 +74,10 @@ constexpr SceneNodes build() {
     s[kBackB] = node(kOpAdd, {kDiskB, kGapBack}, {}, 1);
     s[kFaceFrontA] = drawMesh({kFrontA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                               kImgFloppyFront, kOpaque);
-    s[kStormSpin] = frameTime(0.02f);
+    s[kStormSpin] = frameTime(0.009f);
     s[kFaceBackA] = drawMesh({kBackA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgFloppyBack, kOpaque);
-    s[kStormSeed] = node(kOpRandom, {}, {0.61f, 0, 14}, 500);
+    s[kStormSeed] = node(kOpRandom, {}, {0.61f, 0, 20}, 500); // a 20-unit box, sparse enough to see through
     s[kFaceBackB] = drawMesh({kBackB, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgFloppyBackMirrored, kOpaque);
     s[kFaceFrontB] = drawMesh({kFrontB, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
@@ -85,12 +85,12 @@ constexpr SceneNodes build() {
 
     s[kStorm] = drawMesh({kStormPos, kCreditsSize, kStormSpin}, kMeshCube, 500, kVsTexTest, kPsTexTest,
                          kImgLattice, kBlended);
-    s[kStormPos] = node(kOpOffset4, {kStormWrap}, {-7, -7, -9, 0}, 500);
+    s[kStormPos] = node(kOpOffset4, {kStormWrap}, {-10, -10, -16, 0}, 500);
     s[kCredits] =
         drawMesh({kCreditsPos, kCreditsSize}, kMeshCube, 1, kVsTexTest, kPsTexTest, kImgCredits, kBlended);
-    s[kWind] = frameTime(0.035f);
+    s[kWind] = frameTime(0.022f);
     s[kStormDrift] = node(kOpAdd, {kStormSeed, kWind}, {}, 500);
-    s[kStormWrap] = node(kOpModulo, {kStormDrift}, {14}, 500);
+    s[kStormWrap] = node(kOpModulo, {kStormDrift}, {20}, 500);
     s[kCreditsPos] = trackAt(kTime, kTrackCreditsRise);
     s[kCreditsSize] = constant(1.2f, 1.2f, 0.03f);
     return s;

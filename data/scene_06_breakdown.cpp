@@ -1,12 +1,13 @@
-// scene_06_breakdown.cpp - scene 6, the breakdown (no beat): a tall lit block on a floor slab, three
-// small cubes orbiting it slowly, the light swinging round; the zig-zag band drifts across.
+// scene_06_breakdown.cpp - scene 6, the breakdown (no beat): a tall lit block on a dusk-violet slab,
+// three small cubes orbiting it once every six bars, the light and the camera swaying over four bars;
+// the zig-zag band glides across, landing on the bar lines.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
 namespace {
 
 enum Slot : int32_t {
-    // clock, clear colour, camera, fade from white, a light that swings round
+    // clock, clear colour, swaying camera, fade from white, a light that swings round
     kTime,
     kClearColour,
     kClear,
@@ -14,7 +15,7 @@ enum Slot : int32_t {
     kCamera,
     kFade,
     kTransition,
-    kLightTime,
+    kSwayTime,
     kLightCircle,
     kLightDir,
     kSetLight,
@@ -25,7 +26,7 @@ enum Slot : int32_t {
     kBlockPos,
     kBlockSize,
     kTurnTime,
-    kTurn,
+    kSway,
     // three moons on a ring
     kMoonSlots,
     kMoons,
@@ -50,25 +51,27 @@ static_assert(kBlock == 13 && kMoons == 19 && kFloor == 24 && kBand == 26 && kSl
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.16f, 0.12f, 0.1f, 1);
+    s[kClearColour] = constant(0.1f, 0.08f, 0.15f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kEye] = constant(2, 2.6f, 8);
+    s[kEye] = node(kOpOffset4, {kSway}, {2, 2.6f, 8, 0}, 1);
     s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
-    s[kLightTime] = frameTime(0.0068f, 120);
-    s[kLightCircle] = node(kOpCircle, {kLightTime}, {1}, 1);
-    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, -1.2f, -0.6f, 0}, 1);
+    s[kSwayTime] = frameTime(0.0136293f);             // a quarter turn per bar
+    s[kSway] = node(kOpSine, {kSwayTime}, {1.6f}, 1); // the eye sideways, the block's yaw
+    // a light from above swinging slowly from side to side, short enough that the wrapped diffuse
+    // factor stays within about -0.6..1.8 over the cube's corner normals (length 8 * sqrt(3))
+    s[kLightCircle] = node(kOpCircle, {kSwayTime}, {0.045f}, 1);
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, -0.055f, -0.03f, -0.1f}, 1);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
     s[kFloorSize] = constant(5, 0.15f, 5);
     s[kMoonSize] = constant(0.35f, 0.35f, 0.35f);
 
-    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kTurn, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook,
+    s[kBlock] = drawMesh({kBlockPos, kBlockSize, kSway, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook,
                          kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBlockPos] = constant(0, 0.4f, 0);
     s[kBlockSize] = constant(0.7f, 2, 0.7f);
     s[kTurnTime] = frameTime(0.004f);
-    s[kTurn] = swizzle(kTurnTime, 0, 4, 4, 4);
 
     s[kMoonSlots] = node(kOpGrid, {}, {3, 1, 2.0943951f, 0, 0}, 3);
     s[kMoons] = drawMesh({kMoonPos, kMoonSize, kTurnTime, kAmbient, kDiffuse}, kMeshCube, 3, kVsBaseCook,
@@ -77,17 +80,17 @@ constexpr SceneNodes build() {
     s[kMoonRing] = node(kOpCircle, {kMoonAngle}, {3}, 3);
     s[kMoonPos] = swizzle(kMoonRing, 0, 4, 1, 4, 3);
 
-    s[kOrbitTime] = frameTime(0.009f);
-    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
-                         kImgCheckerCoarse, kOpaque);
+    s[kOrbitTime] = frameTime(0.0090863f); // one turn per six bars: a moon passes every second bar
+    s[kFloor] = drawMesh({kFloorPos, kFloorSize, kNone, kClearColour, kClearColour}, kMeshCube, 1,
+                         kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kFloorPos] = constant(0, -1.7f, 0, 0);
 
     s[kBand] = sprite({kNone, kBandCentre, kBandScale}, kImgZigzagBand);
     s[kBandSlide] = trackAt(kTime, kTrackBandSlide);
     s[kBandCentre] = swizzle(kBandSlide, 0, 1, 4, 4);
     s[kBandScale] = constant(0.2f, 0.115f);
-    s[kAmbient] = constant(0.12f, 0.08f, 0.06f, 1);
-    s[kDiffuse] = constant(0.09f, 0.06f, 0.035f, 1);
+    s[kAmbient] = constant(0.29f, 0.235f, 0.21f, 1);
+    s[kDiffuse] = constant(0.375f, 0.31f, 0.225f, 1);
     return s;
 }
 

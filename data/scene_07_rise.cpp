@@ -117,7 +117,9 @@ constexpr SceneNodes build() {
     s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {}, 1);
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
-    s[kLightDir] = constant(-0.5f, -1, -0.4f);
+    // a key light from above and to one side, short enough that the wrapped diffuse factor stays
+    // within about -0.4..1.6 over the cube's corner normals (length 8 * sqrt(3)); w lifts it by 0.1
+    s[kLightDir] = constant(-0.035f, -0.065f, -0.03f, -0.1f);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
     s[kRise] = trackAt(kTime, kTrackTowerRise);
 
@@ -145,11 +147,12 @@ constexpr SceneNodes build() {
     s[kColumnSize] = constant(0.22f, 1.3f, 0.22f);
     s[kWingSize] = constant(0.9f, 0.5f, 1.8f);
 
-    s[kStoneAmbient] = constant(0.1f, 0.1f, 0.13f, 1);
-    s[kStoneDiffuse] = constant(0.05f, 0.055f, 0.075f, 1);
-    s[kSpecular] = constant(0, 0, 0, 0); // the highlight of this light runs away at grazing angles
-    s[kGoldAmbient] = constant(0.2f, 0.12f, 0.02f, 1);
-    s[kGoldDiffuse] = constant(0.15f, 0.1f, 0.02f, 1);
+    // ambient + diffuse x (-0.4 .. 1.6): stone from slate to pale blue-grey, gold from bronze to amber
+    s[kStoneAmbient] = constant(0.19f, 0.2f, 0.25f, 1);
+    s[kStoneDiffuse] = constant(0.24f, 0.25f, 0.3f, 1);
+    s[kSpecular] = constant(0.03f, 0.03f, 0.03f, 0);
+    s[kGoldAmbient] = constant(0.3f, 0.19f, 0.04f, 1);
+    s[kGoldDiffuse] = constant(0.38f, 0.26f, 0.07f, 1);
     s[kPlinthSize] = constant(2.4f, 0.5f, 2.4f);
     s[kTurn] = swizzle(kMoonTime, 0, 4, 4, 4);
 

@@ -1,5 +1,6 @@
-// scene_08_climax.cpp - scene 8, the climax: one big lit cube tumbling in front of a circling camera,
-// swollen by the kick, the light wheeling round it; the zig-zag panel pops in on the bar lines.
+// scene_08_climax.cpp - scene 8, the climax: one big lit cube tumbling while the camera swoops round
+// it on a tilted orbit once every four bars, swollen and brightened by the kick, the light wheeling
+// round with the camera; the zig-zag panel pops in on the bar lines and rocks.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -17,7 +18,7 @@ enum Slot : int32_t {
     kCamera,
     kFade,
     kTransition,
-    kLightTime,
+    kFlash,
     kLightCircle,
     kLightDir,
     kSetLight,
@@ -25,7 +26,7 @@ enum Slot : int32_t {
     kPanelPop,
     kPanelScale,
     kPanelCentre,
-    kPanelTilt,
+    kAmbientLive,
     kPanel,
     // the cube
     kTumble,
@@ -43,37 +44,39 @@ static_assert(kPanel == 18 && kCube == 22 && kSlotCount == 27);
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.22f, 0.04f, 0.08f, 1);
+    s[kClearColour] = constant(0.1f, 0.02f, 0.07f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kOrbitTime] = frameTime(-0.006f, 100);
+    s[kOrbitTime] = frameTime(-0.0136293f, 100); // one turn per four bars
     s[kOrbit] = node(kOpCircle, {kOrbitTime}, {6}, 1);
-    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
+    s[kEyeFlat] = swizzle(kOrbit, 0, 1, 1, 4); // a tilted orbit: over the cube and under it
     s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 1.5f, 0, 0}, 1);
     s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
-    s[kLightTime] = frameTime(0.02f);
-    s[kLightCircle] = node(kOpCircle, {kLightTime}, {1}, 1);
-    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.7f, 0}, 1);
+    // the light wheels round with the camera; it is short enough that the wrapped diffuse factor
+    // stays within about -0.5..1.7 over the cube's corner normals (length 8 * sqrt(3))
+    s[kLightCircle] = node(kOpCircle, {kOrbitTime}, {0.07f}, 1);
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.035f, -0.1f}, 1);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
 
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
     s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.75f}, 1);
     s[kPanelCentre] = constant(1.15f, 0.8f);
-    s[kPanelTilt] = constant(0.12f);
-    s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale, kPanelTilt}, kImgZigzagPanelLarge);
+    s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale, kLightCircle}, kImgZigzagPanelLarge); // rocks
 
     s[kTumble] = frameTime(0.017f);
     s[kKick] = beat(1, 0.8f);
     s[kSize] = node(kOpAdd, {kBaseSize, kKick}, {}, 1);
-    s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbient, kDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook,
+    s[kFlash] = beat(1, 0.2f);
+    s[kAmbientLive] = node(kOpAdd, {kAmbient, kFlash}, {}, 1);
+    s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbientLive, kDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook,
                         kPsBaseCook, kImgCheckerCoarse, kOpaque);
     s[kBaseSize] = constant(1.6f, 1.6f, 1.6f);
-    // a diffuse well below the ambient keeps the far faces red; a faint specular, which runs away to
-    // white at grazing angles when stronger
-    s[kAmbient] = constant(0.3f, 0.05f, 0.06f, 1);
-    s[kDiffuse] = constant(0.035f, 0.006f, 0.006f, 1);
-    s[kSpecular] = constant(0.002f, 0.0015f, 0.0012f, 1);
+    // from deep crimson on the far side to a hot orange-red towards the light; no specular, whose
+    // highlight flares white along the edges at grazing angles
+    s[kAmbient] = constant(0.33f, 0.09f, 0.07f, 1);
+    s[kDiffuse] = constant(0.42f, 0.14f, 0.085f, 1);
+    s[kSpecular] = constant(0, 0, 0, 0);
     return s;
 }
 

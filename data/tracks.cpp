@@ -91,8 +91,17 @@ const Track embeddedTracks[kTrackCount] = {
     // 13: the credits panel rises from below and settles beside the floppy.
     linear(
         {{0, 450, -900, 0}, {461, 450, -900, 0}, {576, 300, -50, 0}, {807, 280, 0, 0}, {922, 280, 300, 0}}),
-    // 14: the zig-zag band drifts across the breakdown, one move per two bars.
-    linear({{0, 150, 30, 0}, {230, 80, 30, 0}, {461, 30, 70, 0}, {691, -20, 70, 0}, {922, -60, 40, 0}}),
+    // 14: the zig-zag band glides across the breakdown in four moves of half a bar, each landing on
+    // every second bar line, and rests in between.
+    linear({{0, 150, 30, 0},
+            {173, 150, 30, 0},
+            {230, 80, 30, 0},
+            {403, 80, 30, 0},
+            {461, 30, 70, 0},
+            {634, 30, 70, 0},
+            {691, -20, 70, 0},
+            {864, -20, 70, 0},
+            {922, -60, 40, 0}}),
     // 15: the caption appears line by line (bottom of the source rectangle, centre y).
     linear({{0, 0, 20, 0},
             {115, 0, 20, 0},
