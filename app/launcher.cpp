@@ -86,8 +86,8 @@ bool closeRequested(const SDL_Event& e, SDL_Window* window) {
 
 } // namespace
 
-LaunchSettings runLauncher() {
-    LaunchSettings settings = launcherCreated();
+bool runLauncher(LaunchSettings& settings, std::string& error) {
+    settings = launcherCreated();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -98,10 +98,10 @@ LaunchSettings runLauncher() {
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS |
                                               SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SHOWN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context) { // nothing to ask with: as if closed without the start button
+    if (!context) {
+        error = std::string("cannot open the launcher (a window with OpenGL 3.3): ") + SDL_GetError();
         if (window) SDL_DestroyWindow(window);
-        launcherDestroyed(settings);
-        return settings;
+        return false;
     }
     SDL_Rect keep[kControlCount];
     for (int i = 0; i < kControlCount; ++i) keep[i] = controls[i].rect;
@@ -143,5 +143,5 @@ LaunchSettings runLauncher() {
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     launcherDestroyed(settings);
-    return settings;
+    return true;
 }

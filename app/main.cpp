@@ -58,10 +58,18 @@ void drawFrame(void* user, const DemoClock& clock) {
     if (app.frames++ == 0) app.firstFrame = Clock::now();
 }
 
+// Ends the process without releasing the show's tables. SDL is shut down first: that gives a
+// full-screen display mode back to the desktop (X11 keeps a changed mode after its client is gone).
+[[noreturn]] void endProcess(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (SDL_WasInit(0)) SDL_Quit();
+    std::_Exit(status);
+}
+
 [[noreturn]] void fail(SDL_Window* window, const std::string& text) {
     reportError(window, text.c_str());
-    std::fflush(stdout);
-    std::_Exit(1);
+    endProcess(1);
 }
 
 // A video driver that shows something: SDL falls back to drivers that draw nowhere when there is no
@@ -108,8 +116,9 @@ int main(int argc, char** argv) {
     app.settings = options.settings;
     if (options.launcher) {
         startVideo();
-        app.settings = runLauncher();
-        if (!app.settings.start) std::_Exit(0);
+        std::string error;
+        if (!runLauncher(app.settings, error)) fail(nullptr, error);
+        if (!app.settings.start) endProcess(0);
     }
     app.startMs = options.startMs;
     if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
@@ -131,6 +140,5 @@ int main(int argc, char** argv) {
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, app.settings.music, sceneTable);
     if (options.stats) printStats(app, end);
-    std::fflush(stdout);
-    std::_Exit(0);
+    endProcess(0);
 }

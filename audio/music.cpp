@@ -1,5 +1,7 @@
-// music.cpp - libopenmpt renders the module inside SDL's audio callback; the main thread reads the
-// position and the last samples heard under the device lock.
+// music.cpp - with a sound device, libopenmpt renders the module inside SDL's audio callback and the
+// main thread reads the position and the last samples heard under the device lock. Under the dummy
+// driver the main thread renders the module itself, paced by the wall clock, so the spectrum follows
+// the position exactly.
 #include "audio/music.h"
 
 #include <SDL.h>
@@ -15,6 +17,8 @@
 #include "director/music_levels.h"
 
 namespace {
+
+constexpr uint32_t kRenderChunk = 4096; // frames rendered at a time on the main thread
 
 struct MusicState {
     openmpt_module* mod;
@@ -33,15 +37,15 @@ struct MusicState {
 
     // Main thread only.
     uint64_t startTicks;
-    uint64_t lastHeard; // keeps the position monotonic
+    uint64_t lastHeard;              // keeps the position monotonic
+    float scratch[2 * kRenderChunk]; // dummy driver: the module rendered on the main thread
 };
 
 MusicState music;
 char errorText[1024];
 
-void audioCallback(void*, Uint8* stream, int length) {
-    float* out = reinterpret_cast<float*>(stream);
-    uint32_t frames = (uint32_t)length / (2 * sizeof(float));
+// Renders `frames` frames of the module (silence after its end) into `out` and the history.
+void renderInto(float* out, uint32_t frames) {
     size_t done = 0;
     if (music.endFrame == UINT64_MAX)
         done = openmpt_module_read_interleaved_float_stereo(music.mod, music.rate, frames, out);
@@ -51,6 +55,16 @@ void audioCallback(void*, Uint8* stream, int length) {
     }
     historyWrite(music.history, out, frames);
     music.framesOut += frames;
+}
+
+void audioCallback(void*, Uint8* stream, int length) {
+    float* out = reinterpret_cast<float*>(stream);
+    const uint32_t frames = (uint32_t)length / (2 * sizeof(float));
+    if (music.dummy) { // the main thread renders: the dummy device plays silence
+        std::memset(out, 0, (size_t)length);
+        return;
+    }
+    renderInto(out, frames);
     music.callbackTicks = SDL_GetPerformanceCounter();
 }
 
@@ -68,12 +82,14 @@ bool openDevice(const char* driver) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = audioCallback;
-    music.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    // No format changes allowed: SDL converts, so the spectrum bins mean the same frequencies live and
+    // in a capture.
+    music.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (music.device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    music.rate = have.freq;
+    music.rate = kMusicSampleRate;
     music.bufferFrames = have.samples;
     return true;
 }
@@ -89,26 +105,44 @@ bool soundSystemPresent() {
     return access("/dev/snd", F_OK) == 0 || std::getenv("SDL_AUDIODRIVER") || std::getenv("PULSE_SERVER");
 }
 
-// Frames of the module heard since startMusic.
+// Frames of the module heard since startMusic. Under the dummy driver the wall clock says, and the
+// module is rendered up to there.
 uint64_t framesHeard() {
-    const uint64_t now = SDL_GetPerformanceCounter();
     const double frequency = (double)SDL_GetPerformanceFrequency();
-    if (music.dummy) return (uint64_t)((double)(now - music.startTicks) / frequency * music.rate);
+    if (music.dummy) {
+        const uint64_t now = SDL_GetPerformanceCounter();
+        const uint64_t heard = (uint64_t)((double)(now - music.startTicks) / frequency * music.rate);
+        while (music.framesOut < heard) {
+            const uint64_t left = heard - music.framesOut;
+            renderInto(music.scratch, (uint32_t)(left < kRenderChunk ? left : kRenderChunk));
+        }
+        return heard;
+    }
     SDL_LockAudioDevice(music.device);
     const uint64_t out = music.framesOut, ticks = music.callbackTicks;
     SDL_UnlockAudioDevice(music.device);
+    const uint64_t now = SDL_GetPerformanceCounter(); // after the lock: never before the callback's time
     if (out <= music.bufferFrames) return 0;
     const uint64_t consumed = out - music.bufferFrames;
-    const uint64_t since = (uint64_t)((double)(now - ticks) / frequency * music.rate);
-    uint64_t heard = consumed + (since < music.bufferFrames ? since : music.bufferFrames);
+    const uint64_t since = now > ticks ? (uint64_t)((double)(now - ticks) / frequency * music.rate) : 0;
+    const uint64_t heard = consumed + (since < music.bufferFrames ? since : music.bufferFrames);
     return heard < out ? heard : out;
 }
 
 } // namespace
 
-bool openMusic(const char* path, int32_t startMs) {
+void closeMusic() {
+    if (music.device) {
+        setSpectrumSource(SpectrumSource{});
+        SDL_CloseAudioDevice(music.device); // waits for the callback to finish
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
     freeModule(music.mod);
     music = MusicState{};
+}
+
+bool openMusic(const char* path, int32_t startMs) {
+    closeMusic();
     music.mod = loadModuleFile(path, errorText, sizeof errorText);
     if (!music.mod) return false;
     music.durationMs = (uint32_t)(openmpt_module_get_duration_seconds(music.mod) * 1000.0 + 0.5);
@@ -142,11 +176,11 @@ bool startMusic() {
 
 bool musicIsPlaying() {
     if (!music.device) return false;
-    if (music.dummy) return musicPositionMs() < music.durationMs;
+    const uint64_t heard = framesHeard();
     SDL_LockAudioDevice(music.device);
     const uint64_t end = music.endFrame;
     SDL_UnlockAudioDevice(music.device);
-    return end == UINT64_MAX || framesHeard() < end;
+    return end == UINT64_MAX || heard < end;
 }
 
 uint32_t musicPositionMs() {
@@ -154,17 +188,16 @@ uint32_t musicPositionMs() {
     uint64_t heard = framesHeard();
     if (heard < music.lastHeard) heard = music.lastHeard;
     music.lastHeard = heard;
-    uint64_t ms = (uint64_t)music.startMs + heard * 1000 / (uint64_t)music.rate;
-    if (music.dummy && ms > music.durationMs) ms = music.durationMs;
-    return (uint32_t)ms;
+    return (uint32_t)((uint64_t)music.startMs + heard * 1000 / (uint64_t)music.rate);
 }
 
 bool queryMusicSpectrum(void*, float* out, uint32_t count) {
-    if (!music.device) return false;
-    SDL_LockAudioDevice(music.device);
-    const bool ok = historySpectrum(music.history, music.lastHeard, count, out);
+    if (!music.device || count > kSpectrumMaxBins) return false;
+    float samples[2 * kSpectrumMaxBins];
+    SDL_LockAudioDevice(music.device); // copy under the lock, transform outside it
+    historyWindow(music.history, music.lastHeard, 2 * count, samples);
     SDL_UnlockAudioDevice(music.device);
-    return ok;
+    return spectrumOf(samples, count, out);
 }
 
 uint32_t musicDurationMs() {

@@ -17,9 +17,12 @@
 
 #include "audio/module_file.h"
 
-// Loads the module and moves it to `startMs` (the start of the show's first frame to play; rounded to
-// the module's row). False with a message in musicError() that names the file.
+// Loads the module (closing any open one first) and moves it to `startMs` (the start of the show's first
+// frame to play; rounded to the module's row). False with a message in musicError() that names the file.
 bool openMusic(const char* path, int32_t startMs);
+
+// Stops the music and closes the device and the module (nothing is open afterwards).
+void closeMusic();
 
 // Opens the audio device (or the dummy driver) and plays the opened module from where openMusic put it.
 bool startMusic();

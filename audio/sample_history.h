@@ -12,13 +12,16 @@
 inline constexpr uint32_t kHistoryFrames = 16384; // far more than a device buffer plus the largest window
 
 struct SampleHistory {
-    float ring[kHistoryFrames]; // mono samples: sample s at s % kHistoryFrames
+    float ring[kHistoryFrames]; // left-channel samples: sample s at s % kHistoryFrames
     uint64_t written;           // samples written since the start
 };
 
-// Appends `frames` interleaved stereo frames as mono samples (the mean of the two channels).
+// Appends the left channel of `frames` interleaved stereo frames (the channel the spectrum nodes ask for).
 void historyWrite(SampleHistory& h, const float* stereo, uint32_t frames);
 
-// The spectrum (see spectrum.h) of the 2 x `bins` samples before sample `end`; samples not written yet,
-// already overwritten, or before the start read as silence.
+// Copies the `count` samples before sample `end` into `out`; samples not written yet, already
+// overwritten, or before the start read as silence.
+void historyWindow(const SampleHistory& h, uint64_t end, uint32_t count, float* out);
+
+// The spectrum (see spectrum.h) of the 2 x `bins` samples before sample `end` (see historyWindow).
 bool historySpectrum(const SampleHistory& h, uint64_t end, uint32_t bins, float* out);

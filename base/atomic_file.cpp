@@ -6,6 +6,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// The process's umask, read without changing it (other threads may be creating files meanwhile).
+static mode_t processUmask() {
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return (mode_t)mask;
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
 int createTemporaryBeside(const std::string& path, std::string& temp, std::string& error) {
     temp = path + ".partial-XXXXXX";
     int fd = mkstemp(temp.data());
@@ -14,9 +30,7 @@ int createTemporaryBeside(const std::string& path, std::string& temp, std::strin
         return -1;
     }
     // mkstemp creates the file for its owner only; give it the mode a plain fopen would.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    fchmod(fd, 0666 & ~processUmask());
     return fd;
 }
 
@@ -37,7 +51,10 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
     ok = std::fflush(file) == 0 && ok && !std::ferror(file);
     ok = ok && fsync(fileno(file)) == 0;
     int err = errno;
-    if (std::fclose(file) != 0) ok = false;
+    if (std::fclose(file) != 0) {
+        if (ok) err = errno;
+        ok = false;
+    }
     if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
         err = errno;
         ok = false;

@@ -14,16 +14,19 @@ void evaluateShowFrame(const DemoClock& clock, float aspect) {
                   directorRenderer(aspect));
 }
 
-DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect) {
+DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
+                        ShowFrameHook hook) {
     const DemoClock target = demoClockAtFrame(frame, scenes);
     const int32_t sceneStart = target.frame - target.localFrame;
     int32_t local = 0;
     if (cursor.started && cursor.scene == target.sceneIndex && cursor.localFrame < target.localFrame)
         local = cursor.localFrame + 1;
     for (; local < target.localFrame; ++local) {
+        if (hook.beforeFrame) hook.beforeFrame(sceneStart + local, hook.user);
         evaluateShowFrame(demoClockAtFrame(sceneStart + local, scenes), aspect);
         endFrameOutputs(frameSettings, &lineList);
     }
+    if (hook.beforeFrame) hook.beforeFrame(frame, hook.user);
     evaluateShowFrame(target, aspect);
     cursor = ShowCursor{target.sceneIndex, target.localFrame, true};
     return target;

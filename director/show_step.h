@@ -19,6 +19,13 @@
 // arena back, empties the frame outputs and evaluates the clock's scene with empty arguments.
 void evaluateShowFrame(const DemoClock& clock, float aspect);
 
+// Called before each evaluation advanceShowTo makes, with its global frame (the capture moves its
+// music there, so every frame hears the music at its own position).
+struct ShowFrameHook {
+    void (*beforeFrame)(int32_t frame, void* user); // nullptr: nothing
+    void* user;
+};
+
 struct ShowCursor {
     int32_t scene;      // scene last evaluated; meaningful when `started`
     int32_t localFrame; // its local frame last evaluated
@@ -28,4 +35,5 @@ struct ShowCursor {
 // Evaluates global frame `frame` (0..7831) with the frames of its scene before it, starting at local
 // frame 0 or after the cursor when the cursor stands earlier in the same scene. The frames before
 // `frame` are ended as the renderer ends a frame; `frame`'s outputs are left to draw.
-DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect);
+DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
+                        ShowFrameHook hook = {});

@@ -55,8 +55,8 @@ void showFrame(RenderDevice& dev, const DemoClock& clock) {
     renderFrame(dev, directorFrameInput());
 }
 
-DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame) {
-    DemoClock clock = advanceShowTo(cursor, frame, sceneTable, dev.aspect);
+DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
+    DemoClock clock = advanceShowTo(cursor, frame, sceneTable, dev.aspect, hook);
     renderFrame(dev, directorFrameInput());
     return clock;
 }

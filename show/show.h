@@ -46,4 +46,4 @@ void showFrame(RenderDevice& dev, const DemoClock& clock);
 
 // Global frame `frame` (0..7831) rendered as the show draws it after playing the frames of its scene
 // before it (see advanceShowTo); for the tool, which steps through frames rather than the music.
-DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame);
+DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook = {});

@@ -56,6 +56,16 @@ find_window() {
     done
     return 1
 }
+# Waits up to $2 seconds until the screen rectangle $1 (WxH+X+Y) shows more than one flat colour, the
+# sign that a frame was drawn there; fails after that.
+wait_drawn() {
+    for _ in $(seq $(($2 * 5))); do
+        spread=$(import -window root -crop "$1" -format '%[fx:int(1000*standard_deviation)]' info: 2>/dev/null || echo 0)
+        [ "$spread" -gt 5 ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
 # Position of window $1 as "X,Y".
 position_of() { xdotool getwindowgeometry "$1" | sed -n 's/ *Position: \([-0-9]*,[-0-9]*\).*/\1/p'; }
 # Waits up to $1 seconds for the show to exit; its status in $status.
@@ -72,19 +82,15 @@ wait_show() {
 show_pid=$!
 launcher=$(find_window "^qz01 launch$" 30) || fail "no launcher window"
 [ "$(position_of "$launcher")" = "865,480" ] || fail "launcher at $(position_of "$launcher"), expected 865,480"
-sleep 0.5
+wait_drawn 190x120+865+480 30 || fail "the launcher draws nothing"
+sleep 0.3
 xdotool mousemove 895 531 click 1 # "FullScreen" off (20..110, 40..62 on the launcher)
 sleep 0.5
 xdotool mousemove 1005 585 click 1 # "Zarn" (100..180, 90..120)
 show=$(find_window "^qz001$" 60) || fail "no show window after Zarn: $(cat "$tmp/out")"
 [ "$(position_of "$show")" = "320,180" ] || fail "show window at $(position_of "$show"), expected 320,180"
-drawn=0
-for _ in $(seq 60); do
-    mean=$(import -window root -crop 1280x720+320+180 -format '%[fx:int(1000*mean)]' info: 2>/dev/null || echo 0)
-    [ "$mean" -gt 20 ] && { drawn=1; break; }
-    sleep 0.5
-done
-[ "$drawn" -eq 1 ] || fail "the show window stays black"
+# The first scene: a cube and highlight marks on a dark ground, not one flat clear colour.
+wait_drawn 1280x720+320+180 30 || fail "the show window shows no picture"
 xdotool key Escape
 wait_show 20
 [ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
@@ -94,7 +100,8 @@ echo "ok: Zarn opens the centred show window, it draws, Escape ends it with stat
 "$qz001" >"$tmp/out" 2>&1 &
 show_pid=$!
 find_window "^qz01 launch$" 30 >/dev/null || fail "no launcher window"
-sleep 0.5
+wait_drawn 190x120+865+480 30 || fail "the launcher draws nothing"
+sleep 0.3
 xdotool mousemove 920 585 click 1 # "Ulk" (15..95, 90..120)
 for _ in $(seq 50); do
     kill -0 "$show_pid" 2>/dev/null || break

@@ -45,7 +45,9 @@ double probe(const std::string& file, const std::string& stream, const std::stri
     ToolRun r =
         runShell("ffprobe -v error -count_frames -select_streams " + stream +
                  " -show_entries stream=" + entry + " -of default=noprint_wrappers=1:nokey=1 " + file);
-    return r.out.empty() ? -1 : std::stod(r.out);
+    char* end = nullptr;
+    const double value = std::strtod(r.out.c_str(), &end);
+    return end == r.out.c_str() ? -1 : value; // "N/A" or nothing: -1, which fails the comparison
 }
 
 } // namespace
@@ -112,8 +114,22 @@ TEST(ToolCapture, InterruptStopsFfmpegAndLeavesNothing) {
     EXPECT_EQ(r.out.find("status=0"), std::string::npos) << r.out;
     EXPECT_EQ(entriesIn(dir), 0);
     // No process left whose command line starts with ffmpeg and names the folder.
-    ToolRun left = runShell("for f in /proc/[0-9]*/cmdline; do tr '\\0' ' ' <$f 2>/dev/null | grep -q '^ffmpeg .*" +
-                            dir + "' && echo \"$f\"; done; true");
+    ToolRun left =
+        runShell("for f in /proc/[0-9]*/cmdline; do tr '\\0' ' ' <$f 2>/dev/null | grep -q '^ffmpeg .*" +
+                 dir + "' && echo \"$f\"; done; true");
     EXPECT_EQ(left.out, "") << "ffmpeg is still running";
+    runShell("rm -rf " + dir);
+}
+
+// A capture that starts in the middle of a scene catches up on the scene's earlier frames, each with
+// the music at its own position: its first frame is the same picture as in a capture from further back.
+TEST(ToolCapture, AFrameIsTheSameWhereverTheCaptureStarts) {
+    std::string dir = freshFolder("capture-from");
+    ASSERT_EQ(capture("--out " + dir + "/late --from 1410 --to 1410 --size 64x36").status, 0);
+    ASSERT_EQ(capture("--out " + dir + "/early --from 1400 --to 1410 --size 64x36").status, 0);
+    ToolRun same = runShell("cmp " + dir + "/late/frame_01410.png " + dir + "/early/frame_01410.png");
+    EXPECT_EQ(same.status, 0) << same.out;
+    ToolRun other = runShell("cmp " + dir + "/early/frame_01409.png " + dir + "/early/frame_01410.png");
+    EXPECT_NE(other.status, 0) << "the show stands still";
     runShell("rm -rf " + dir);
 }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +56,7 @@ void catchInterrupts() {
     action.sa_handler = onInterrupt;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
     signal(SIGPIPE, SIG_IGN); // a dead ffmpeg shows as a failed write
 }
 
@@ -101,12 +103,16 @@ bool startEncoder(Encoder& e, const std::string& program, int width, int height,
     if (e.pid < 0) return toolError("cannot start ffmpeg: %s", std::strerror(errno)), false;
     if (e.pid == 0) {
         setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL); // the tool killed outright takes ffmpeg with it
+        if (getppid() == 1) _exit(127);   // ... even if that happened before the line above
+        signal(SIGPIPE, SIG_DFL);
         dup2(fds[0], 0);
         close(fds[0]);
         close(fds[1]);
         execv(program.c_str(), const_cast<char* const*>(argv));
         _exit(127);
     }
+    setpgid(e.pid, e.pid); // also from here: Ctrl-C must not reach ffmpeg whichever runs first
     close(fds[0]);
     e.input = fds[1];
     fcntl(e.input, F_SETFD, FD_CLOEXEC);
@@ -124,13 +130,21 @@ bool writeAll(int fd, const uint8_t* bytes, size_t size) {
     return true;
 }
 
-// Closes its input and waits for it; true when ffmpeg finished the file.
+// Closes its input and waits for it; true when ffmpeg finished the file. Ctrl-C while ffmpeg finishes
+// the file stops it.
 bool finishEncoder(Encoder& e) {
     close(e.input);
     int status = 0;
     while (waitpid(e.pid, &status, 0) < 0 && errno == EINTR) {
+        if (interrupted) kill(e.pid, SIGTERM);
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (interrupted) {
+        toolError("interrupted: nothing was written");
+        return false;
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    toolError("ffmpeg could not write the video (its message is above)");
+    return false;
 }
 
 void stopEncoder(Encoder& e) {
@@ -145,6 +159,11 @@ void stopEncoder(Encoder& e) {
 // Frames
 //-----------------------------------------------------------------------------
 
+bool endsWith(const std::string& text, const char* tail) {
+    size_t n = std::strlen(tail);
+    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+}
+
 // Renders the frames from..to (every `step`) with the offline music's spectrum, handing each one to
 // `take`. False when interrupted or when `take` fails.
 template <class Take>
@@ -157,10 +176,13 @@ bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& 
     ToolProgress progress = {(o.to - o.from) / o.step + 1, 0};
     int done = 0;
     drawProgress(progress, done);
+    // Every frame evaluated, drawn or only caught up on, hears the music at its own position.
+    auto hearFrame = [](int32_t frame, void* m) {
+        advanceOfflineMusic(*static_cast<OfflineMusic*>(m), offlineFrameAtShowFrame(frame));
+    };
     for (int frame = o.from; frame <= o.to; frame += o.step) {
         if (interrupted) break;
-        advanceOfflineMusic(music, offlineFrameAtShowFrame(frame));
-        showRenderAt(dev, cursor, frame);
+        showRenderAt(dev, cursor, frame, ShowFrameHook{hearFrame, &music});
         readBackBuffer(dev, pixels.data());
         if (!take(frame, pixels)) {
             std::fputc('\n', stderr);
@@ -170,15 +192,12 @@ bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& 
     }
     if (interrupted) {
         std::fputc('\n', stderr);
-        toolError("interrupted: nothing was written");
+        toolError("interrupted: %s", endsWith(o.out, ".mp4")
+                                         ? "nothing was written"
+                                         : "the frames written so far stay in the folder");
         return false;
     }
     return true;
-}
-
-bool endsWith(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
 //-----------------------------------------------------------------------------
@@ -222,10 +241,9 @@ int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& m
             toolError("ffmpeg stopped taking frames (its message, if any, is above)");
             return false;
         });
-        if (ok && !finishEncoder(encoder)) {
-            toolError("ffmpeg could not write %s (its message is above)", o.out.c_str());
-            ok = false;
-        } else if (!ok) {
+        if (ok) {
+            ok = finishEncoder(encoder);
+        } else {
             stopEncoder(encoder);
         }
     }
