@@ -43,10 +43,10 @@ struct RenderDevice {
     SDL_GLContext context;
     int32_t width; // back-buffer size in pixels
     int32_t height;
-    float aspect;    // width / height, set by the caller before createDevice
+    float aspect;         // width / height, set by the caller before createDevice
     int32_t spriteWidth;  // the picture size sprite sizes are measured against (texture pixels on it);
     int32_t spriteHeight; // the back-buffer size unless a smaller render stands in for the show's
-    bool ownsWindow; // opened by openHeadlessWindow
+    bool ownsWindow;      // opened by openHeadlessWindow
 
     GLuint backBufferTexture;
     GLuint backBufferView; // framebuffer: backBufferTexture + depthBuffer
