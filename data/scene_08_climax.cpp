@@ -46,9 +46,9 @@ static_assert(kPanel == 18 && kCube == 22 && kSlotCount == 27);
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kKick] = beat(0, 0.35f);
+    s[kKick] = beat(0, 0.25f);
     s[kKickTint] = swizzle(kKick, 0, 4, 0, 4); // a magenta glow
-    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.12f, 0.02f, 0.09f, 1}, 1);
+    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.17f, 0.025f, 0.14f, 1}, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
 
     s[kBars] = trackAt(kTime, kTrackHitBars);
@@ -56,7 +56,7 @@ constexpr SceneNodes build() {
     s[kOrbitTime] = frameTime(-0.0136293f, 100); // one turn per four bars, plus the swings
     s[kSwing] = swizzle(kBars, 1, 4, 4, 4);
     s[kAngle] = node(kOpAdd, {kOrbitTime, kSwing}, {}, 1);
-    s[kOrbit] = node(kOpCircle, {kAngle}, {5.5f}, 1);
+    s[kOrbit] = node(kOpCircle, {kAngle}, {5.0f}, 1);
     s[kEyeFlat] = swizzle(kOrbit, 0, 1, 1, 4); // a tilted orbit: over the cube and under it
     s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 1, 0, 0}, 1);
     s[kFieldOfView] = swizzle(kBars, 2, 4, 4, 4);
@@ -78,8 +78,8 @@ constexpr SceneNodes build() {
     s[kSize] = node(kOpOffset4, {kKick}, {1.6f, 1.6f, 1.6f, 0}, 1);
     // from deep crimson on the far side to a hot orange-red towards the light, lifted by the kick;
     // no specular, whose highlight flares white along the edges at grazing angles
-    s[kAmbient] = node(kOpOffset4, {kKick}, {0.34f, 0.09f, 0.07f, 1}, 1);
-    s[kDiffuse] = constant(0.42f, 0.14f, 0.085f, 1);
+    s[kAmbient] = node(kOpOffset4, {kKick}, {0.42f, 0.11f, 0.08f, 1}, 1);
+    s[kDiffuse] = constant(0.42f, 0.16f, 0.09f, 1);
     return s;
 }
 

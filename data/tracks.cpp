@@ -54,44 +54,20 @@ const Track embeddedTracks[kTrackCount] = {
             {836, 100, 0, 0},
             {856, 100, 100, 0},
             {900, 100, 100, 0}}),
-    // 7: two scenes read it. Frames 0..60, the hit: x, y are the centres of the yellow bars, which
-    // shoot in from both sides and drift past each other. The climax reads the whole track: x is its
-    // fade from white, then a white flash on every bar line (the strongest halfway); y swings the
-    // camera on by 0.6 radians there; z is the field of view, punching in on the bar line and easing
-    // back out over the bar, a little closer each bar.
-    linear({{0, -80, 180, 170},
-            {10, 30, 70, 145},
-            {40, 45, 55, 138},
-            {60, 75, 25, 135},
-            {72, 100, 15, 135},
-            {115, 100, 15, 134},
-            {115, 30, 15, 134},
-            {119, 75, -25, 123},
-            {127, 100, -45, 118},
-            {230, 100, -45, 131},
-            {230, 30, -45, 131},
-            {234, 75, -85, 120},
-            {242, 100, -105, 115},
-            {346, 100, -105, 128},
-            {346, 30, -105, 128},
-            {350, 75, -145, 117},
-            {358, 100, -165, 112},
-            {461, 100, -165, 125},
-            {461, 15, -165, 125},
-            {465, 75, -205, 114},
-            {473, 100, -225, 109},
-            {576, 100, -225, 122},
-            {576, 30, -225, 122},
-            {580, 75, -265, 111},
-            {588, 100, -285, 106},
-            {691, 100, -285, 119},
-            {691, 30, -285, 119},
-            {695, 75, -325, 108},
-            {703, 100, -345, 103},
-            {807, 100, -345, 116},
-            {807, 30, -345, 116},
-            {811, 75, -385, 105},
-            {819, 100, -405, 100},
+    // 7: two scenes read it. The hit (frames 0..59): x, y are the centres of the yellow bars, which
+    // shoot in from both sides and drift past each other. The climax: x is the transition factor, its
+    // fade from white and then a white flash on each bar line (the strongest halfway) that fades in 12
+    // frames; y is the camera's swing, 0.6 radians on at each bar line; z the field of view, punching
+    // in at the bar line and easing back out over the bar, a little closer every bar.
+    linear({{0, -80, 180, 170},    {10, 30, 70, 145},    {40, 45, 55, 138},    {60, 75, 25, 135}, // the hit
+            {72, 100, 15, 135}, // the fade ends
+            {115, 100, 15, 134},   {115, 30, 15, 134},   {119, 75, -25, 123},  {127, 100, -45, 118},  // bar 2
+            {230, 100, -45, 131},  {230, 30, -45, 131},  {234, 75, -85, 120},  {242, 100, -105, 115}, // bar 3
+            {346, 100, -105, 128}, {346, 30, -105, 128}, {350, 75, -145, 117}, {358, 100, -165, 112}, // bar 4
+            {461, 100, -165, 125}, {461, 15, -165, 125}, {465, 75, -205, 114}, {473, 100, -225, 109}, // bar 5
+            {576, 100, -225, 122}, {576, 30, -225, 122}, {580, 75, -265, 111}, {588, 100, -285, 106}, // bar 6
+            {691, 100, -285, 119}, {691, 30, -285, 119}, {695, 75, -325, 108}, {703, 100, -345, 103}, // bar 7
+            {807, 100, -345, 116}, {807, 30, -345, 116}, {811, 75, -385, 105}, {819, 100, -405, 100}, // bar 8
             {922, 100, -405, 113}}),
     // 8: the lattice zooms out from 2.4 to 1.2 (read at scale 10).
     linear({{0, 24, 24, 0}, {12, 15, 15, 0}, {30, 13, 13, 0}, {60, 12, 12, 0}}),
