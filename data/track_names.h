@@ -9,7 +9,7 @@ enum TrackId : int {
     kTrackMarksA = 4,         // x, y, z: alphas of the first three highlight marks of the intro
     kTrackMarksB = 5,         // x, y, z: alphas of the next three
     kTrackMarksC = 6,         // x, y: alphas of the last two
-    kTrackHitBars = 7,        // x, y: centre x of the two yellow bars of the hit; the climax: flashes, swing, zoom
+    kTrackHitBars = 7,        // x, y: the yellow bars of the hit; the climax: flashes, camera swing, zoom
     kTrackHitZoom = 8,        // x, y: lattice scale of the hit (read at scale 10)
     kTrackFieldEye = 9,       // the camera eye over the first floppy field
     kTrackPanelSlide = 10,    // x, y: centre of the panel-pieces sprite of the drop; x: swing of the bridge
