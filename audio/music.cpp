@@ -12,8 +12,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "audio/frequency_bins.h"
 #include "audio/sample_history.h"
-#include "audio/spectrum.h"
 #include "director/music_levels.h"
 
 namespace {

@@ -38,5 +38,5 @@ uint32_t musicDurationMs(); // of the opened module; 0 when none is open
 const char* musicDriver();  // the SDL audio driver in use ("dummy" without a sound card)
 const char* musicError();
 
-// The spectrum source: `count` magnitudes of the 2 x `count` samples heard last (see spectrum.h).
+// The spectrum source: `count` magnitudes of the 2 x `count` samples heard last (see frequency_bins.h).
 bool queryMusicSpectrum(void* user, float* out, uint32_t count);

@@ -1,7 +1,7 @@
 // sample_history.cpp - one channel in a ring, and the window before a position.
 #include "audio/sample_history.h"
 
-#include "audio/spectrum.h"
+#include "audio/frequency_bins.h"
 
 void historyWrite(SampleHistory& h, const float* stereo, uint32_t frames) {
     for (uint32_t i = 0; i < frames; ++i) h.ring[(h.written + i) % kHistoryFrames] = stereo[2 * i];

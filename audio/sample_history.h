@@ -23,5 +23,5 @@ void historyWrite(SampleHistory& h, const float* stereo, uint32_t frames);
 // overwritten, or before the start read as silence.
 void historyWindow(const SampleHistory& h, uint64_t end, uint32_t count, float* out);
 
-// The spectrum (see spectrum.h) of the 2 x `bins` samples before sample `end` (see historyWindow).
+// The spectrum (see frequency_bins.h) of the 2 x `bins` samples before sample `end` (see historyWindow).
 bool historySpectrum(const SampleHistory& h, uint64_t end, uint32_t bins, float* out);

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "audio/frequency_bins.h"
 #include "audio/music.h"
 #include "audio/offline_music.h"
 #include "audio/sample_history.h"
-#include "audio/spectrum.h"
 
 TEST(Music, DurationIsWhatTheModuleRendersTo) {
     char error[512];

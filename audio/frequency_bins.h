@@ -1,4 +1,4 @@
-// spectrum.h - magnitude spectrum of a stretch of mono samples, as the spectrum nodes read it.
+// frequency_bins.h - magnitude spectrum of a stretch of samples, as the spectrum nodes read it.
 //
 //     prepareSpectrum();                            // once, at start-up: the FFT plans of every size
 //     float bins[256];

@@ -1,5 +1,5 @@
-// spectrum.cpp - Blackman window, real FFT (kissfft), magnitudes scaled by the window's coherent gain.
-#include "audio/spectrum.h"
+// frequency_bins.cpp - Blackman window, real FFT (kissfft), magnitudes scaled by the window's coherent gain.
+#include "audio/frequency_bins.h"
 
 #include <cmath>
 #include <kiss_fftr.h>
