@@ -26,7 +26,6 @@
 #include "base/atomic_file.h"
 #include "director/director_types.h"
 #include "director/music_levels.h"
-#include "render/png_io.h"
 #include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -45,7 +44,7 @@ struct CaptureOptions {
 // Ctrl-C
 //-----------------------------------------------------------------------------
 
-volatile sig_atomic_t interrupted;
+volatile sig_atomic_t interrupted; // an int: renderToolFrames watches it
 
 void onInterrupt(int) {
     interrupted = 1;
@@ -164,40 +163,23 @@ bool endsWith(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
-// Renders the frames from..to (every `step`) with the offline music's spectrum, handing each one to
-// `take`. False when interrupted or when `take` fails.
+void hearFrame(int32_t frame, void* music) {
+    advanceOfflineMusic(*static_cast<OfflineMusic*>(music), offlineFrameAtShowFrame(frame));
+}
+
+// Renders the frames from..to (every `step`), every frame evaluated (drawn or only caught up on)
+// hearing the offline music at its own position, handing each one to `take`. False when interrupted
+// or when `take` fails.
 template <class Take>
 bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& music, Take take) {
-    RenderDevice dev = {};
-    if (!startToolShow(dev, width, height, !o.noAa)) return false;
     setSpectrumSource(SpectrumSource{queryOfflineSpectrum, &music});
-    std::vector<uint8_t> pixels((size_t)width * height * 4);
-    ShowCursor cursor = {};
-    ToolProgress progress = {(o.to - o.from) / o.step + 1, 0};
-    int done = 0;
-    drawProgress(progress, done);
-    // Every frame evaluated, drawn or only caught up on, hears the music at its own position.
-    auto hearFrame = [](int32_t frame, void* m) {
-        advanceOfflineMusic(*static_cast<OfflineMusic*>(m), offlineFrameAtShowFrame(frame));
-    };
-    for (int frame = o.from; frame <= o.to; frame += o.step) {
-        if (interrupted) break;
-        showRenderAt(dev, cursor, frame, ShowFrameHook{hearFrame, &music});
-        readBackBuffer(dev, pixels.data());
-        if (!take(frame, pixels)) {
-            std::fputc('\n', stderr);
-            return false;
-        }
-        drawProgress(progress, ++done);
-    }
-    if (interrupted) {
-        std::fputc('\n', stderr);
+    const ToolFrames frames = {width, height, !o.noAa, o.from, o.to, o.step, hearFrame, &music, &interrupted};
+    if (renderToolFrames(frames, take)) return true;
+    if (interrupted)
         toolError("interrupted: %s", endsWith(o.out, ".mp4")
                                          ? "nothing was written"
                                          : "the frames written so far stay in the folder");
-        return false;
-    }
-    return true;
+    return false;
 }
 
 //-----------------------------------------------------------------------------
@@ -263,9 +245,7 @@ int capturePngs(const CaptureOptions& o, int width, int height, OfflineMusic& mu
     auto take = [&](int frame, const std::vector<uint8_t>& pixels) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%05d.png", frame);
-        return writeToolFile(o.out + name, [&](FILE* f) {
-            return writePng(f, (uint32_t)width, (uint32_t)height, pixels.data());
-        });
+        return writePngFile(o.out + name, width, height, pixels.data());
     };
     return renderFrames(o, width, height, music, take) ? 0 : 1;
 }

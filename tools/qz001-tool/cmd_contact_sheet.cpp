@@ -4,9 +4,9 @@
 //
 // One frame every N frames, twelve to a row, each labelled with its global frame number; the first
 // frame of each scene carries a coloured bar and the scene's number. Frames are rendered headless at
-// the show's 1280x720 (sprites are sized in texture pixels, so a smaller target would enlarge them)
-// with music off (spectrum zero), antialiasing on, and box-filtered down to the thumbnail size; a
-// progress bar runs on stderr.
+// the show's 1280x720 with music off (spectrum zero) and antialiasing on, and box-filtered down to the
+// thumbnail size, which gives smoother thumbnails than rendering them small; a progress bar runs on
+// stderr.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
@@ -14,7 +14,6 @@
 
 #include "director/director_types.h"
 #include "director/scene_data.h"
-#include "render/png_io.h"
 #include "show/show.h"
 #include "tools/image-gen/pixel_font.h"
 #include "tools/qz001-tool/tool.h"
@@ -30,22 +29,6 @@ struct SheetOptions {
 constexpr int kColumns = 12;
 constexpr int kGap = 4;
 constexpr int kLabelHeight = 14;
-
-// The one place that talks to the headless show: starts it and renders `frames` in order, handing
-// each frame's pixels (RGBA8, rows top first) to `take`.
-bool renderFrames(int width, int height, const std::vector<int>& frames,
-                  const std::function<void(int index, const uint8_t* rgba)>& take) {
-    RenderDevice dev = {};
-    if (!startToolShow(dev, width, height, true)) return false;
-    std::vector<uint8_t> pixels((size_t)width * height * 4);
-    ShowCursor cursor = {};
-    for (size_t i = 0; i < frames.size(); ++i) {
-        showRenderAt(dev, cursor, frames[i]);
-        readBackBuffer(dev, pixels.data());
-        take((int)i, pixels.data());
-    }
-    return true;
-}
 
 Color sceneColour(int scene) {
     const Color colours[3] = {rgb8(255, 196, 64), rgb8(96, 200, 255), rgb8(255, 110, 160)};
@@ -78,43 +61,41 @@ int runContactSheet(const SheetOptions& o) {
         return toolError("--size %s is not WIDTHxHEIGHT between 16x16 and 1280x720", o.size.c_str());
     if (o.every < 1) return toolError("--every %d must be 1 or more", o.every);
 
-    std::vector<int> frames;
-    for (int f = 0; f < kShowFrameCount; f += o.every) frames.push_back(f);
-    const int rows = ((int)frames.size() + kColumns - 1) / kColumns;
+    const int total = (kShowFrameCount - 1) / o.every + 1;
+    const int rows = (total + kColumns - 1) / kColumns;
     const int cellW = width + kGap, cellH = height + kLabelHeight + kGap;
     Canvas sheet = canvasMake(kColumns * cellW + kGap, rows * cellH + kGap);
     fillRect(sheet, {0, 0, (float)sheet.width, (float)sheet.height}, rgb8(18, 18, 24));
 
-    const int total = (int)frames.size();
-    ToolProgress progress = {total, 0};
-    drawProgress(progress, 0);
     int lastScene = -1;
-    bool ok = renderFrames(kFrameWidth, kFrameHeight, frames, [&](int i, const uint8_t* pixels) {
+    ToolFrames frames = {};
+    frames.width = kFrameWidth;
+    frames.height = kFrameHeight;
+    frames.antialias = true;
+    frames.to = kShowFrameCount - 1;
+    frames.step = o.every;
+    bool ok = renderToolFrames(frames, [&](int frame, const std::vector<uint8_t>& pixels) {
+        const int i = frame / o.every;
         int x0 = kGap + (i % kColumns) * cellW, y0 = kGap + (i / kColumns) * cellH;
-        pasteFrame(sheet, x0, y0, width, height, pixels);
-        int scene = demoClockAtFrame(frames[i], sceneTable).sceneIndex;
+        pasteFrame(sheet, x0, y0, width, height, pixels.data());
+        int scene = demoClockAtFrame(frame, sceneTable).sceneIndex;
         char label[32];
         TextStyle style = {1.5f, 0, rgb8(200, 200, 210), rgba(0, 0, 0, 0), 0};
         if (scene != lastScene) {
             fillRect(sheet, {(float)x0, (float)(y0 + height), (float)(x0 + width), (float)(y0 + height + 2)},
                      sceneColour(scene));
-            std::snprintf(label, sizeof label, "S%d  %d", scene, frames[i]);
+            std::snprintf(label, sizeof label, "S%d  %d", scene, frame);
             style.color = sceneColour(scene);
             lastScene = scene;
         } else {
-            std::snprintf(label, sizeof label, "%d", frames[i]);
+            std::snprintf(label, sizeof label, "%d", frame);
         }
         drawText(sheet, (float)x0 + 1, (float)(y0 + height + 3), label, style);
-        drawProgress(progress, i + 1);
+        return true;
     });
     if (!ok) return 1;
     std::vector<uint8_t> bytes = canvasToBytes(sheet, 4);
-    return writeToolFile(o.out,
-                         [&](FILE* f) {
-                             return writePng(f, (uint32_t)sheet.width, (uint32_t)sheet.height, bytes.data());
-                         })
-               ? 0
-               : 1;
+    return writePngFile(o.out, sheet.width, sheet.height, bytes.data()) ? 0 : 1;
 }
 
 } // namespace

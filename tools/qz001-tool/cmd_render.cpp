@@ -35,7 +35,8 @@ int runRender(const RenderOptions& o) {
     ShowCursor cursor = {};
     showRenderAt(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
-    return writeFramePng(dev, pixels, o.out) ? 0 : 1;
+    readBackBuffer(dev, pixels.data());
+    return writePngFile(o.out, width, height, pixels.data()) ? 0 : 1;
 }
 
 } // namespace

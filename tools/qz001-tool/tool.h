@@ -5,6 +5,7 @@
 // Errors are one line on stderr, prefixed "qz001-tool: ".
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -45,8 +46,26 @@ bool checkFrame(int frame, const char* what);
 std::string folderOf(const std::string& path);
 // True when `folder` exists and can be written; otherwise prints why `forPath` cannot be written.
 bool checkWritableFolder(const std::string& folder, const std::string& forPath);
-// The back buffer as a PNG file, written atomically.
-bool writeFramePng(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path);
+// RGBA8 pixels (rows top first) as a PNG file, written atomically.
+bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba);
+
+// Frames of the show rendered headless, in order, for the commands that write many of them.
+struct ToolFrames {
+    int width;
+    int height;
+    bool antialias;
+    int from; // global frames from..to, every `step`
+    int to;
+    int step;
+    void (*beforeFrame)(int32_t frame, void* user); // before every evaluation, caught-up frames too
+    void* user;
+    const volatile int* stop; // when it turns non-zero the loop ends (false); may be null
+};
+
+// Starts the show and hands each frame's pixels (RGBA8, rows top first) to `take`, with a progress
+// bar. False when the show cannot start, when `take` returns false or when `stop` was raised.
+bool renderToolFrames(const ToolFrames& frames,
+                      const std::function<bool(int frame, const std::vector<uint8_t>& rgba)>& take);
 
 // Subcommand families.
 void addMeshCommands(CLI::App& app);         // meshes, mesh K --obj FILE

@@ -91,8 +91,27 @@ bool checkWritableFolder(const std::string& folder, const std::string& forPath) 
     return true;
 }
 
-bool writeFramePng(RenderDevice& dev, std::vector<uint8_t>& pixels, const std::string& path) {
-    readBackBuffer(dev, pixels.data());
-    return writeToolFile(
-        path, [&](FILE* f) { return writePng(f, (uint32_t)dev.width, (uint32_t)dev.height, pixels.data()); });
+bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba) {
+    return writeToolFile(path, [&](FILE* f) { return writePng(f, (uint32_t)width, (uint32_t)height, rgba); });
+}
+
+bool renderToolFrames(const ToolFrames& f,
+                      const std::function<bool(int frame, const std::vector<uint8_t>& rgba)>& take) {
+    RenderDevice dev = {};
+    if (!startToolShow(dev, f.width, f.height, f.antialias)) return false;
+    std::vector<uint8_t> pixels((size_t)f.width * f.height * 4);
+    ShowCursor cursor = {};
+    ToolProgress progress = {(f.to - f.from) / f.step + 1, 0};
+    int done = 0;
+    drawProgress(progress, done);
+    for (int frame = f.from; frame <= f.to; frame += f.step) {
+        if (f.stop && *f.stop) break;
+        showRenderAt(dev, cursor, frame, ShowFrameHook{f.beforeFrame, f.user});
+        readBackBuffer(dev, pixels.data());
+        if (!take(frame, pixels)) break;
+        drawProgress(progress, ++done);
+    }
+    if (done == progress.total) return true;
+    std::fputc('\n', stderr);
+    return false;
 }
