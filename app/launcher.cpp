@@ -103,9 +103,10 @@ bool runLauncher(LaunchSettings& settings, std::string& error) {
         if (window) SDL_DestroyWindow(window);
         return false;
     }
-    SDL_Rect keep[kControlCount];
+    static SDL_Rect keep[kControlCount];
     for (int i = 0; i < kControlCount; ++i) keep[i] = controls[i].rect;
-    makeWindowDraggable(window, keep, kControlCount);
+    static const WindowDragAreas areas = {keep, kControlCount};
+    makeWindowDraggable(window, &areas);
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(1);
 

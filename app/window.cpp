@@ -25,33 +25,15 @@ void desktopSize(int& width, int& height) {
 // Dragging
 //-----------------------------------------------------------------------------
 
-namespace {
-
-constexpr int kMaxKeptRects = 16;
-
-struct DragAreas {
-    SDL_Rect keep[kMaxKeptRects]; // presses here go to the window's own controls
-    int keepCount;
-};
-
-DragAreas dragAreas[2]; // the launcher and the show window, one after the other
-int dragAreaCount;
-
-SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* point, void* data) {
-    const DragAreas* areas = static_cast<const DragAreas*>(data);
+static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* point, void* data) {
+    const WindowDragAreas* areas = static_cast<const WindowDragAreas*>(data);
     for (int i = 0; i < areas->keepCount; ++i)
         if (SDL_PointInRect(point, &areas->keep[i])) return SDL_HITTEST_NORMAL;
     return SDL_HITTEST_DRAGGABLE;
 }
 
-} // namespace
-
-void makeWindowDraggable(SDL_Window* window, const SDL_Rect* keepClicks, int keepCount) {
-    if (dragAreaCount == 2) dragAreaCount = 0;
-    DragAreas& areas = dragAreas[dragAreaCount++];
-    areas.keepCount = keepCount < kMaxKeptRects ? keepCount : kMaxKeptRects;
-    for (int i = 0; i < areas.keepCount; ++i) areas.keep[i] = keepClicks[i];
-    SDL_SetWindowHitTest(window, hitTest, &areas);
+void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas) {
+    SDL_SetWindowHitTest(window, hitTest, const_cast<WindowDragAreas*>(areas));
 }
 
 //-----------------------------------------------------------------------------
@@ -76,7 +58,8 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, std::string& error) {
         desktopSize(screenWidth, screenHeight);
         WindowPlacement at = centredPlacement(screenWidth, screenHeight, settings.width, settings.height);
         window = SDL_CreateWindow("qz001", at.x, at.y, settings.width, settings.height, flags);
-        if (window) makeWindowDraggable(window, nullptr, 0);
+        static const WindowDragAreas everywhere = {nullptr, 0};
+        if (window) makeWindowDraggable(window, &everywhere);
     }
     if (!window) error = std::string("cannot open the show window: ") + SDL_GetError();
     return window;

@@ -21,8 +21,14 @@ WindowPlacement centredPlacement(int screenWidth, int screenHeight, int width, i
 // The desktop's size, or 1280 x 720 when it cannot be asked.
 void desktopSize(int& width, int& height);
 
-// Makes a press anywhere in the window (outside `keepClicks`, when given) drag it.
-void makeWindowDraggable(SDL_Window* window, const SDL_Rect* keepClicks, int keepCount);
+// Where a press on a window goes to its own controls; a press anywhere else drags the window.
+struct WindowDragAreas {
+    const SDL_Rect* keep;
+    int keepCount;
+};
+
+// `areas` must live as long as the window.
+void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas);
 
 // "qz001": borderless, not resizable, OpenGL 4.5 core; full screen at the show's size with the mouse
 // pointer hidden, or centred on the desktop. Full screen that cannot be set falls back to the window.
