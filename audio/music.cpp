@@ -25,7 +25,6 @@ struct MusicState {
     uint32_t durationMs;
     int32_t startMs; // where openMusic put the module
     SDL_AudioDeviceID device;
-    int32_t rate;
     uint32_t bufferFrames; // the device's buffer: written but not yet heard
     bool dummy;            // no sound card: the position follows the wall clock
 
@@ -48,7 +47,7 @@ char errorText[1024];
 void renderInto(float* out, uint32_t frames) {
     size_t done = 0;
     if (music.endFrame == UINT64_MAX)
-        done = openmpt_module_read_interleaved_float_stereo(music.mod, music.rate, frames, out);
+        done = openmpt_module_read_interleaved_float_stereo(music.mod, kMusicSampleRate, frames, out);
     if (done < frames) {
         std::memset(out + 2 * done, 0, (frames - done) * 2 * sizeof(float));
         if (music.endFrame == UINT64_MAX) music.endFrame = music.framesOut + done;
@@ -89,7 +88,6 @@ bool openDevice(const char* driver) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    music.rate = kMusicSampleRate;
     music.bufferFrames = have.samples;
     return true;
 }
@@ -111,7 +109,7 @@ uint64_t framesHeard() {
     const double frequency = (double)SDL_GetPerformanceFrequency();
     if (music.dummy) {
         const uint64_t now = SDL_GetPerformanceCounter();
-        const uint64_t heard = (uint64_t)((double)(now - music.startTicks) / frequency * music.rate);
+        const uint64_t heard = (uint64_t)((double)(now - music.startTicks) / frequency * kMusicSampleRate);
         while (music.framesOut < heard) {
             const uint64_t left = heard - music.framesOut;
             renderInto(music.scratch, (uint32_t)(left < kRenderChunk ? left : kRenderChunk));
@@ -124,7 +122,7 @@ uint64_t framesHeard() {
     const uint64_t now = SDL_GetPerformanceCounter(); // after the lock: never before the callback's time
     if (out <= music.bufferFrames) return 0;
     const uint64_t consumed = out - music.bufferFrames;
-    const uint64_t since = now > ticks ? (uint64_t)((double)(now - ticks) / frequency * music.rate) : 0;
+    const uint64_t since = now > ticks ? (uint64_t)((double)(now - ticks) / frequency * kMusicSampleRate) : 0;
     const uint64_t heard = consumed + (since < music.bufferFrames ? since : music.bufferFrames);
     return heard < out ? heard : out;
 }
@@ -188,7 +186,7 @@ uint32_t musicPositionMs() {
     uint64_t heard = framesHeard();
     if (heard < music.lastHeard) heard = music.lastHeard;
     music.lastHeard = heard;
-    return (uint32_t)((uint64_t)music.startMs + heard * 1000 / (uint64_t)music.rate);
+    return (uint32_t)((uint64_t)music.startMs + heard * 1000 / kMusicSampleRate);
 }
 
 bool queryMusicSpectrum(void*, float* out, uint32_t count) {

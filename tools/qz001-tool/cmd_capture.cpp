@@ -173,7 +173,8 @@ void hearFrame(int32_t frame, void* music) {
 template <class Take>
 bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& music, Take take) {
     setSpectrumSource(SpectrumSource{queryOfflineSpectrum, &music});
-    const ToolFrames frames = {width, height, !o.noAa, o.from, o.to, o.step, hearFrame, &music, &interrupted};
+    const ToolFrames frames = {width,       height, !o.noAa, o.from, o.to, o.step, {hearFrame, &music},
+                               &interrupted};
     if (renderToolFrames(frames, take)) return true;
     if (interrupted)
         toolError("interrupted: %s", endsWith(o.out, ".mp4")

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "director/show_step.h"
+
 struct RenderDevice;
 
 namespace CLI {
@@ -57,8 +59,7 @@ struct ToolFrames {
     int from; // global frames from..to, every `step`
     int to;
     int step;
-    void (*beforeFrame)(int32_t frame, void* user); // before every evaluation, caught-up frames too
-    void* user;
+    ShowFrameHook hook;       // before every evaluation, caught-up frames too
     const volatile int* stop; // when it turns non-zero the loop ends (false); may be null
 };
 
