@@ -14,6 +14,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
                  "qz001"};
     bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false;
     int scene = -1;
+    std::string gl = "core";
     double at = -1;
     app.add_flag("--no-launcher", noLauncher, "start at once with the launcher's defaults");
     app.add_flag("--windowed", windowed, "a 1280x720 window instead of full screen (skips the launcher)");
@@ -22,6 +23,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
     auto* sceneOption = app.add_option("--scene", scene, "start at the first frame of scene S (0..10)");
     app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
+    app.add_option("--gl", gl, "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
     try {
         app.parse(argc, argv);
@@ -30,6 +32,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
         return CommandLineResult::done;
     } catch (const CLI::ParseError& e) {
         message = std::string(e.what()) + " (try --help)";
+        return CommandLineResult::error;
+    }
+    GlApi api = kGlCore;
+    if (!parseGlApi(gl.c_str(), api)) {
+        message = "--gl " + gl + " is not an OpenGL the show draws with (core or es)";
         return CommandLineResult::error;
     }
     const double showSeconds = demoPositionOfFrame(kShowFrameCount) / 1000.0;
@@ -54,6 +61,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     launcherDestroyed(out.settings);
     out.launcher = !(noLauncher || windowed || noVsync || noAa || noMusic);
     out.stats = stats;
+    out.api = api;
     if (scene >= 0) {
         out.startMs = demoPositionOfFrame(sceneFirstFrame(scene, sceneTable));
     } else if (at >= 0) {

@@ -5,6 +5,7 @@
 //     qz001 --windowed --no-vsync --no-aa --no-music   set the options (and skip the launcher)
 //     qz001 --scene 4            the music, and so the show, starts at scene 4's first frame
 //     qz001 --at 62.5            ... at 62.5 seconds
+//     qz001 --gl es              draw through OpenGL ES 3.0 instead of OpenGL 3.3 core
 //
 // Bad values get a one-line error and exit status 2.
 #pragma once
@@ -13,12 +14,14 @@
 #include <string>
 
 #include "app/launch_settings.h"
+#include "render/gl_dialect.h"
 
 struct CommandLine {
     bool launcher;           // ask with the launcher (the default); else use `settings`
     LaunchSettings settings; // the launcher's defaults with the flags applied, start 1
     int32_t startMs;         // music position to start at
     bool stats;              // print the time to the first frame and the frame rate at the end
+    GlApi api;               // --gl: the OpenGL the show draws with
 };
 
 enum class CommandLineResult {

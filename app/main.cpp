@@ -1,7 +1,7 @@
 // main.cpp - qz001: the launcher, the show window, start-up in its fixed order, the main loop.
 //
 // Exit status: 0 at a normal end (the music ended, the last frame, Escape, the window closed, or the
-// launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 4.5,
+// launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 3.3 or OpenGL ES 3.0,
 // a shader that does not compile), with the reason on stderr and in a message box; 2 for a bad option.
 #include <SDL.h>
 #include <chrono>
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
     startVideo();
     std::string error;
-    SDL_Window* window = openShowWindow(app.settings, error);
+    SDL_Window* window = openShowWindow(app.settings, options.api, error);
     if (!window) fail(nullptr, error);
 
     ShowDesc desc = {};
@@ -135,6 +135,7 @@ int main(int argc, char** argv) {
     desc.vsync = app.settings.vsync;
     desc.antialias = app.settings.antialias;
     desc.music = app.settings.music;
+    desc.api = options.api;
     if (!showStart(app.dev, desc)) fail(window, showError());
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};

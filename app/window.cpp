@@ -40,8 +40,8 @@ void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas) {
 // Show window
 //-----------------------------------------------------------------------------
 
-SDL_Window* openShowWindow(const LaunchSettings& settings, std::string& error) {
-    requestGlAttributes();
+SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error) {
+    requestGlAttributes(api);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
     SDL_Window* window = nullptr;
     if (settings.fullScreen) {

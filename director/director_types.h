@@ -182,6 +182,12 @@ struct DrawList {
     DrawRecord records[kDrawListCapacity];
 };
 
+// A vertex and a pixel shader that draw records name together (the renderer links each pair once).
+struct DrawShaderPair {
+    int32_t vertexShader;
+    int32_t pixelShader;
+};
+
 struct SpriteRecord {
     float srcRect[4]; // left, top, right, bottom as fractions of the texture size
     float centre[2];

@@ -39,3 +39,7 @@ inline void storeElement(NodeValue& value, uint32_t e, Float4 x) {
 // p rounded to the nearest integer, halves to even. A value outside the 32-bit range, or not a
 // number, gives INT32_MIN, as the processor's conversion does.
 int32_t nearest(float p);
+
+// The distinct vertex and pixel shader pairs that the draw slots of `scenes` name, in slot order, at
+// most `capacity`; returns how many (the renderer links them before the first frame).
+uint32_t collectShaderPairs(const SceneTable& scenes, DrawShaderPair* out, uint32_t capacity);

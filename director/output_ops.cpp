@@ -71,6 +71,22 @@ static void drawInstances(const GraphEval& g, const GraphNode& n, DrawShape shap
     }
 }
 
+uint32_t collectShaderPairs(const SceneTable& scenes, DrawShaderPair* out, uint32_t capacity) {
+    uint32_t count = 0;
+    for (const SceneEntry& scene : scenes.scenes) {
+        for (int slot = 0; scene.nodes && slot < kSlotsPerScene; ++slot) {
+            const NodeSource& n = scene.nodes[slot];
+            if (n.op < kOpDrawPlain || n.op > kOpDrawMesh) continue;
+            const DrawShaderPair pair = {nearest(n.params[2]), nearest(n.params[3])};
+            bool known = false;
+            for (uint32_t i = 0; i < count && !known; ++i)
+                known = out[i].vertexShader == pair.vertexShader && out[i].pixelShader == pair.pixelShader;
+            if (!known && count < capacity) out[count++] = pair;
+        }
+    }
+    return count;
+}
+
 void opDrawPlain(const GraphEval& g, const GraphNode& n, NodeValue&) {
     drawInstances(g, n, DrawShape{ScaleRule::onePlus, 0, false});
 }

@@ -1,18 +1,27 @@
-// device.h - the OpenGL 4.5 device: context, back buffer, depth buffer, fixed states, the seven
-// constant blocks, the seven off-screen targets and the three blend states.
+// device.h - the device on OpenGL 3.3 core or OpenGL ES 3.0: context, back buffer, depth buffer, fixed
+// states, the seven constant blocks, the seven off-screen targets and the three blend states.
 //
 // Start-up, in this order (nothing is ever released while the show runs):
 //
-//     SDL_Window* w = openHeadlessWindow(1280, 720);  // or a show window made with SDL_WINDOW_OPENGL
+//     SDL_Window* w = openHeadlessWindow(1280, 720, kGlEs); // or a show window made with SDL_WINDOW_OPENGL
 //     RenderDevice dev = {};
-//     dev.width = 1280; dev.height = 720; dev.aspect = 1280.0f / 720.0f;
+//     dev.width = 1280; dev.height = 720; dev.aspect = 1280.0f / 720.0f; dev.api = kGlEs;
 //     if (!createDevice(w, false, dev)) die(renderError());
 //     ... shader library, meshes, textures ...
 //     createRenderResources(vsync, antialias, dev);
 //
-// Conventions: glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE), so row 0 of every target is the top of
-// the image and depth runs 0..1. `backBufferView` is an RGBA8 framebuffer of our own; `present` blits
-// it to the window flipped, `readBackBuffer` returns its rows top first.
+// The picture's conventions (row 0 at the top of every target, depth 0..1, uv with v down) are kept by
+// our own arithmetic, the same on both APIs (neither has clip control):
+// - every vertex stage ends by writing (x, -y, 2z - w, w) of the position it computed (entry.glsl):
+//   y negated, so clip-space y = +1 lands on row 0, the first row in memory, and gl_FragCoord.y counts
+//   rows from the top; depth 0..1 stretched to GL's -1..1, so the depth buffer and gl_FragCoord.z hold
+//   z / w as computed;
+// - so uv (0, 0) samples row 0, the top, as every pass expects;
+// - `backBufferView` is an RGBA8 framebuffer of our own: `present` blits it to the window with y
+//   flipped (the window's row 0 is its bottom), `readBackBuffer` and `readTarget` return rows as they
+//   lie in memory, top first.
+// Objects are edited bound to the spare texture unit kEditUnit, never to the eight units the passes
+// sample, so the record of what each unit holds stays true.
 #pragma once
 
 #include <SDL.h>
@@ -20,6 +29,7 @@
 #include <epoxy/gl.h>
 
 #include "render/constants.h"
+#include "render/gl_dialect.h"
 
 struct RenderTarget {
     GLuint texture;     // colour texture (shader-resource view)
@@ -27,6 +37,7 @@ struct RenderTarget {
     uint32_t width;
     uint32_t height;
     uint32_t levels; // mip levels of the texture
+    GLenum format;   // GL_RGBA8 or GL_RGBA16F
 };
 
 struct BlendState {
@@ -36,7 +47,8 @@ struct BlendState {
     GLenum srcAlpha, dstAlpha, opAlpha;
 };
 
-inline constexpr int kTextureUnitCount = 8;
+inline constexpr int kTextureUnitCount = 8;         // t0..t7, sampled by the passes
+inline constexpr GLuint kEditUnit = kTextureUnitCount; // where textures are bound to be created or changed
 
 struct RenderDevice {
     SDL_Window* window;
@@ -47,6 +59,7 @@ struct RenderDevice {
     int32_t spriteWidth;  // the picture size sprite sizes are measured against (texture pixels on it);
     int32_t spriteHeight; // the back-buffer size unless a smaller render stands in for the show's
     bool ownsWindow;      // opened by openHeadlessWindow
+    GlApi api;            // set by the caller before createDevice
 
     GLuint backBufferTexture;
     GLuint backBufferView; // framebuffer: backBufferTexture + depthBuffer
@@ -55,13 +68,12 @@ struct RenderDevice {
     GLenum depthFunc;
     GLenum savedDepthFunc; // remembered by setDepthTest(false)
     GLuint sampler;        // linear, mip-linear, wrap: bound to every unit
-    GLuint pipeline;       // program pipeline holding the bound vertex and pixel shader
-    GLuint meshLayout;     // vertex array of the 68-byte mesh vertex
     GLuint emptyLayout;    // vertex array with no attributes, for strips made from the vertex id
     GLuint boundTextures[kTextureUnitCount];
     GLuint boundFramebuffer;
-    GLuint boundVertexProgram; // what the pipeline holds, so unchanged stages are not rebound
-    GLuint boundPixelProgram;
+    GLuint boundVertexArray;
+    GLuint boundProgram;          // the linked program in use, so an unchanged pair is not rebound
+    GLint boundAlphaToCoverage;   // its spriteAlphaToCoverage location, -1 when it has none
 
     // Created by createRenderResources.
     bool vsync;
@@ -86,9 +98,7 @@ struct RenderDevice {
 //-----------------------------------------------------------------------------
 
 // A hidden window with an OpenGL surface on SDL's offscreen driver (EGL, no display needed).
-SDL_Window* openHeadlessWindow(int width, int height);
-// Sets the context attributes (OpenGL 4.5 core) that createDevice needs; call before SDL_CreateWindow.
-void requestGlAttributes();
+SDL_Window* openHeadlessWindow(int width, int height, GlApi api);
 // Creates the context on `window` (made with SDL_WINDOW_OPENGL) and the device half of `dev`.
 bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev);
 bool createRenderResources(bool vsync, bool antialias, RenderDevice& dev);
@@ -103,12 +113,17 @@ void setRenderError(const char* format, ...) __attribute__((format(printf, 1, 2)
 void setDepthTest(RenderDevice& dev, bool on);
 void bindBlend(RenderDevice& dev, const BlendState& blend);
 void uploadConstants(RenderDevice& dev, ConstantSlot slot, const void* data); // the whole block
-void bindFramebuffer(RenderDevice& dev, GLuint framebuffer);                  // unbinds it from the units
+// Makes `framebuffer` the output; `colorTexture` (what it writes) is taken off every unit first.
+void bindFramebuffer(RenderDevice& dev, GLuint framebuffer, GLuint colorTexture);
 void bindTarget(RenderDevice& dev, const RenderTarget& target);
+void bindBackBuffer(RenderDevice& dev);
 void bindTexture(RenderDevice& dev, int unit, GLuint texture);
-void clearColor(GLuint framebuffer, const float rgba[4]);
-void clearDepth(GLuint framebuffer); // depth 1, stencil 0
-void drawStrip(RenderDevice& dev);   // 4 strip vertices from the vertex id, no vertex buffer
+void bindTextureForEdit(GLuint texture); // on kEditUnit
+void bindVertexArray(RenderDevice& dev, GLuint vertexArray);
+// Clear one framebuffer, bound or not; the bound one stays bound.
+void clearColor(RenderDevice& dev, GLuint framebuffer, const float rgba[4]);
+void clearDepth(RenderDevice& dev, GLuint framebuffer); // depth 1, stencil 0
+void drawStrip(RenderDevice& dev);                      // 4 strip vertices from the vertex id, no vertex buffer
 
 //-----------------------------------------------------------------------------
 // Output

@@ -36,14 +36,12 @@ const GpuMesh* meshOf(const DrawRecord& r) {
 
 bool shadersOf(const DrawRecord& r) {
     return r.vertexShader >= 0 && r.vertexShader < kShaderTableSize &&
-           vertexShaders[r.vertexShader].program && r.pixelShader >= 0 && r.pixelShader < kShaderTableSize &&
-           pixelShaders[r.pixelShader].program;
+           vertexShaders[r.vertexShader].shader && r.pixelShader >= 0 && r.pixelShader < kShaderTableSize &&
+           pixelShaders[r.pixelShader].shader;
 }
 
 void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {
-    glVertexArrayVertexBuffer(dev.meshLayout, 0, mesh.vertexBuffer, 0, kMeshVertexStride);
-    glVertexArrayElementBuffer(dev.meshLayout, mesh.indexBuffer);
-    glBindVertexArray(dev.meshLayout);
+    bindVertexArray(dev, mesh.vertexArray);
 }
 
 } // namespace
@@ -127,7 +125,7 @@ void uploadFrameConstants(RenderDevice& dev, const CameraState& camera, const Fr
 // Velocity and depth of the opaque objects with mesh, both projections under the current camera.
 void velocityPass(RenderDevice& dev, const DrawList& opaque) {
     static const float kFar[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-    clearColor(dev.velocityDepth.framebuffer, kFar);
+    clearColor(dev, dev.velocityDepth.framebuffer, kFar);
     bindTarget(dev, dev.velocityDepth);
     for (uint32_t i = 0; i < opaque.count; ++i) {
         const DrawRecord& r = opaque.records[i];
@@ -142,14 +140,14 @@ void velocityPass(RenderDevice& dev, const DrawList& opaque) {
         bindMeshBuffers(dev, *mesh);
         glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
     }
-    bindFramebuffer(dev, dev.backBufferView);
+    bindBackBuffer(dev);
 }
 
 void scenePass(RenderDevice& dev, const FrameInput& in) {
     const FrameSettings& settings = *in.settings;
-    clearColor(dev.sceneColor.framebuffer, &settings.clearColor.x);
+    clearColor(dev, dev.sceneColor.framebuffer, &settings.clearColor.x);
     bindTarget(dev, dev.sceneColor);
-    clearDepth(dev.sceneColor.framebuffer);
+    clearDepth(dev, dev.sceneColor.framebuffer);
 
     bindBlend(dev, dev.blendOpaque);
     for (uint32_t i = 0; i < in.opaque->count; ++i) drawObject(dev, in.opaque->records[i]);
@@ -159,7 +157,7 @@ void scenePass(RenderDevice& dev, const FrameInput& in) {
 
     bindBlend(dev, dev.blendOpaque);
     if (in.sprites->count > 0) sortSprites(in.sprites->records, in.sprites->count);
-    clearDepth(dev.sceneColor.framebuffer);
+    clearDepth(dev, dev.sceneColor.framebuffer);
     for (uint32_t i = 0; i < in.sprites->count; ++i) drawSprite(dev, in.sprites->records[i]);
     bindBlend(dev, dev.blendOpaque);
 }
@@ -210,8 +208,8 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     if (blur) resetJumpedObjects(*in.opaque, settings.blurJumpThreshold);
     uploadFrameConstants(dev, *in.camera, settings);
     // The composite or FXAA covers the whole back buffer; only the velocity pass uses this depth.
-    if (every) clearColor(dev.backBufferView, &settings.clearColor.x);
-    if (needVelocity) clearDepth(dev.backBufferView);
+    if (every) clearColor(dev, dev.backBufferView, &settings.clearColor.x);
+    if (needVelocity) clearDepth(dev, dev.backBufferView);
     markPass(clock, kFrameSetupPass);
 
     // Level 0 still holds the previous frame's scene: its chain is what the bloom highlight reads.

@@ -2,6 +2,8 @@
 //
 // `gpuMeshes` holds 58 records: 0..17 the text lines, 18..57 the mesh programs 0..39. A record
 // whose vertexBuffer is 0 is empty and is never drawn. Indices are 32-bit and simply count 0, 1, 2...
+// Each mesh has a vertex array of its own that reads the 68-byte vertex (P, N, T, C, G at attribute
+// locations 0..4) from its vertex buffer and holds its index buffer: drawing binds just that.
 //
 //     uint32_t count = 0;
 //     buildTextGpuMeshes(gpuMeshes, count);                     // 18
@@ -19,6 +21,7 @@ inline constexpr int kTextMeshCount = 18;
 inline constexpr uint32_t kMeshVertexStride = 68;
 
 struct GpuMesh {
+    GLuint vertexArray;   // the layout over the two buffers below
     GLuint vertexBuffer;  // MeshVertex records; 0 when the slot is empty
     GLuint indexBuffer;   // u32 indices 0 .. indexCount-1
     uint32_t indexCount;  // indices to draw as a triangle list

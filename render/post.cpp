@@ -29,14 +29,14 @@ void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTar
     for (int i = 0; i < 8; ++i) gauss.gasWeight[i] = 0.5f * gauss.gasWeight[i] / total;
 
     gauss.gasScale = (float)dev.width / (float)source.width;
-    clearColor(dev.blurTemp.framebuffer, kTransparent);
+    clearColor(dev, dev.blurTemp.framebuffer, kTransparent);
     bindTarget(dev, dev.blurTemp);
     uploadConstants(dev, kGaussSlot, &gauss);
     bindTexture(dev, 2, source.texture);
     fullScreenPass(dev, kGaussHorizontalShader);
 
     gauss.gasScale = (float)dev.width / (float)dev.blurTemp.width;
-    clearColor(destination.framebuffer, kTransparent);
+    clearColor(dev, destination.framebuffer, kTransparent);
     bindTarget(dev, destination);
     uploadConstants(dev, kGaussSlot, &gauss);
     bindTexture(dev, 2, dev.blurTemp.texture);
@@ -49,7 +49,7 @@ void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
     BloomData bloom = {};
     bloom.bloomColor = settings.bloomColor;
     bloom.bloomThrethold = settings.bloomThrethold;
-    clearColor(dev.bloomHighlight.framebuffer, kTransparent);
+    clearColor(dev, dev.bloomHighlight.framebuffer, kTransparent);
     bindTarget(dev, dev.bloomHighlight);
     uploadConstants(dev, kBloomSlot, &bloom);
     bindTexture(dev, 0, dev.sceneColor.texture);
@@ -59,7 +59,8 @@ void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
 }
 
 void refreshSceneMips(RenderDevice& dev) {
-    glGenerateTextureMipmap(dev.sceneColor.texture);
+    bindTextureForEdit(dev.sceneColor.texture);
+    glGenerateMipmap(GL_TEXTURE_2D);
     dev.sceneMipsBehind = false;
 }
 
@@ -68,7 +69,7 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyE
     if (dev.antialias)
         bindTarget(dev, dev.compositeColor);
     else
-        bindFramebuffer(dev, dev.backBufferView);
+        bindBackBuffer(dev);
     CompositeData composite = {};
     composite.dofFocus = settings.dofFocus;
     composite.transitionType = (uint32_t)settings.transitionType;
@@ -88,7 +89,7 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyE
 
 void fxaaPass(RenderDevice& dev) {
     setDepthTest(dev, false);
-    bindFramebuffer(dev, dev.backBufferView);
+    bindBackBuffer(dev);
     bindTexture(dev, 3, dev.compositeColor.texture);
     fullScreenPass(dev, kFxaaShader);
     setDepthTest(dev, true);

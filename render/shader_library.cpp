@@ -1,10 +1,12 @@
-// shader_library.cpp - joins the embedded GLSL and compiles one separable program per entry point.
+// shader_library.cpp - joins the embedded GLSL, compiles one shader per entry point and links the pairs
+// in use into programs.
 #include "render/shader_library.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "base/arena.h"
+#include "render/gl_dialect.h"
 
 const char* const vertexShaderNames[kVertexShaderCount + 1] = {
     "A_0_debuglineVS", // 0
@@ -60,15 +62,37 @@ PixelShaderEntry compositeShaders[kCompositeVariantCount];
 
 namespace {
 
-// Compiles and links one stage with `defines` (lines of #define, may be empty) before the source;
-// returns 0 and sets the render error with the log on failure.
-GLuint compileStage(GLenum stage, const char* name, const char* defines, const char* source,
-                    uint32_t length) {
+// Program table: one slot per vertex shader and pixel shader or composite variant.
+constexpr int kPixelColumnCount = kShaderTableSize + kCompositeVariantCount;
+LinkedProgram linkedPrograms[kShaderTableSize][kPixelColumnCount];
+uint32_t lateLinks;
+bool startUpLinked; // linkShaderPrograms has run: later links are late
+
+struct BindingPoint {
+    const char* name;
+    GLuint binding;
+};
+
+// Constant blocks at their register numbers b0..b6 (common.glsl names the two second uses apart).
+constexpr BindingPoint kBlockBindings[] = {
+    {"PerFrameData", 0},    {"PerObjectData", 1}, {"PostEffectData", 2}, {"GaussFilterData", 3},
+    {"PostEffectData4", 4}, {"OneTimeData", 5},   {"OneTimeData6", 6},
+};
+
+// Samplers at their texture units t0..t7.
+constexpr BindingPoint kSamplerBindings[] = {
+    {"colorMap", 0},     {"velocityAndDepthMap", 1}, {"bloomMap", 2}, {"postEffectRT", 3},
+    {"backBufferRT", 4}, {"dofBokhRT", 5},           {"sprite", 6},   {"colorTex", 7},
+};
+
+// Compiles one stage with `defines` (lines of #define, may be empty) before the source; returns 0 and
+// sets the render error with the log on failure.
+GLuint compileStage(const RenderDevice& dev, GLenum stage, const char* name, const char* defines,
+                    const char* source, uint32_t length) {
     const bool vertex = stage == GL_VERTEX_SHADER;
-    char prefix[320];
-    std::snprintf(prefix, sizeof prefix,
-                  "#version 450 core\n#define %s 1\n#define QZ_ENTRY %s\n%s%s#line 1\n",
-                  vertex ? "QZ_VERTEX_STAGE" : "QZ_PIXEL_STAGE", name,
+    char prefix[512];
+    std::snprintf(prefix, sizeof prefix, "%s#define %s 1\n#define QZ_ENTRY %s\n%s%s#line 1\n",
+                  glslPrelude(dev.api), vertex ? "QZ_VERTEX_STAGE" : "QZ_PIXEL_STAGE", name,
                   std::strcmp(name, "A_8_spritePS") == 0 ? "#define QZ_PIXEL_INPUT spritePixelInput()\n"
                                                          : "#define QZ_PIXEL_INPUT pixelInput()\n",
                   defines);
@@ -80,51 +104,86 @@ GLuint compileStage(GLenum stage, const char* name, const char* defines, const c
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok) return shader;
     char log[8192] = "";
-    if (!ok) {
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        glDeleteShader(shader);
-        setRenderError("shader %s failed to compile:\n%s", name, log);
-        return 0;
-    }
-    GLuint program = glCreateProgram();
-    glProgramParameteri(program, GL_PROGRAM_SEPARABLE, GL_TRUE);
-    glAttachShader(program, shader);
-    glLinkProgram(program);
-    glDetachShader(program, shader);
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
     glDeleteShader(shader);
+    setRenderError("shader %s failed to compile:\n%s", name, log);
+    return 0;
+}
+
+const char* pixelEntryName(int index) {
+    if (index >= kShaderTableSize) return pixelShaderNames[kCompositeShader];
+    return index >= 0 && index < kPixelShaderCount ? pixelShaderNames[index] : "(outside the table)";
+}
+
+const char* vertexEntryName(int index) {
+    return index >= 0 && index < kVertexShaderCount ? vertexShaderNames[index] : "(outside the table)";
+}
+
+// Points the program's blocks and samplers at their slots; leaves the program in use.
+void setBindingPoints(RenderDevice& dev, GLuint program) {
+    for (const BindingPoint& b : kBlockBindings) {
+        const GLuint block = glGetUniformBlockIndex(program, b.name);
+        if (block != GL_INVALID_INDEX) glUniformBlockBinding(program, block, b.binding);
+    }
+    glUseProgram(program);
+    dev.boundProgram = program;
+    for (const BindingPoint& b : kSamplerBindings) {
+        const GLint location = glGetUniformLocation(program, b.name);
+        if (location >= 0) glUniform1i(location, (GLint)b.binding);
+    }
+}
+
+LinkedProgram linkPair(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs.shader);
+    glAttachShader(program, ps.shader);
+    glLinkProgram(program);
+    GLint ok = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
+        char log[8192] = "";
         glGetProgramInfoLog(program, sizeof log, nullptr, log);
         glDeleteProgram(program);
-        setRenderError("shader %s failed to link:\n%s", name, log);
-        return 0;
+        setRenderError("shaders %s and %s failed to link:\n%s", vertexEntryName(vs.index),
+                       pixelEntryName(ps.index), log);
+        return LinkedProgram{0, -1};
     }
-    return program;
+    setBindingPoints(dev, program);
+    return LinkedProgram{program, glGetUniformLocation(program, "spriteAlphaToCoverage")};
+}
+
+bool inTable(const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
+    return vs.index >= 0 && vs.index < kShaderTableSize && ps.index >= 0 && ps.index < kPixelColumnCount;
+}
+
+bool linkIntoTable(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
+    if (!vs.shader || !ps.shader || !inTable(vs, ps)) return true; // nothing a draw could use
+    LinkedProgram& slot = linkedPrograms[vs.index][ps.index];
+    if (!slot.program) slot = linkPair(dev, vs, ps);
+    return slot.program != 0;
 }
 
 } // namespace
 
 VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const char* source,
                                       uint32_t length) {
-    VertexShaderEntry entry = {};
-    entry.program = compileStage(GL_VERTEX_SHADER, name, "", source, length);
-    entry.layout = entry.program ? dev.meshLayout : 0;
-    return entry;
+    return VertexShaderEntry{compileStage(dev, GL_VERTEX_SHADER, name, "", source, length), -1};
 }
 
-PixelShaderEntry compilePixelShader(const char* name, const char* source, uint32_t length) {
-    return PixelShaderEntry{compileStage(GL_FRAGMENT_SHADER, name, "", source, length)};
+PixelShaderEntry compilePixelShader(RenderDevice& dev, const char* name, const char* source, uint32_t length) {
+    return PixelShaderEntry{compileStage(dev, GL_FRAGMENT_SHADER, name, "", source, length), -1};
 }
 
-bool compileCompositeVariants(const char* source, uint32_t length) {
+bool compileCompositeVariants(RenderDevice& dev, const char* source, uint32_t length) {
     const char* name = pixelShaderNames[kCompositeShader];
     for (int effects = 0; effects < kCompositeVariantCount; ++effects) {
         char defines[64];
         std::snprintf(defines, sizeof defines, "#define QZ_COMPOSITE_EFFECTS %d\n", effects);
-        compositeShaders[effects] =
-            PixelShaderEntry{compileStage(GL_FRAGMENT_SHADER, name, defines, source, length)};
-        if (!compositeShaders[effects].program) return false;
+        compositeShaders[effects] = PixelShaderEntry{
+            compileStage(dev, GL_FRAGMENT_SHADER, name, defines, source, length), kShaderTableSize + effects};
+        if (!compositeShaders[effects].shader) return false;
     }
     return true;
 }
@@ -145,33 +204,71 @@ bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {
 
     for (int k = 0; vertexShaderNames[k]; ++k) {
         vertexShaders[k] = compileVertexShader(dev, vertexShaderNames[k], source, length);
-        if (!vertexShaders[k].program) {
+        vertexShaders[k].index = k;
+        if (!vertexShaders[k].shader) {
             if (failedEntry) *failedEntry = vertexShaderNames[k];
             return false;
         }
     }
     for (int k = 0; pixelShaderNames[k]; ++k) {
-        pixelShaders[k] = compilePixelShader(pixelShaderNames[k], source, length);
-        if (!pixelShaders[k].program) {
+        pixelShaders[k] = compilePixelShader(dev, pixelShaderNames[k], source, length);
+        pixelShaders[k].index = k;
+        if (!pixelShaders[k].shader) {
             if (failedEntry) *failedEntry = pixelShaderNames[k];
             return false;
         }
     }
-    if (!compileCompositeVariants(source, length)) {
+    if (!compileCompositeVariants(dev, source, length)) {
         if (failedEntry) *failedEntry = pixelShaderNames[kCompositeShader];
         return false;
     }
     return true;
 }
 
+bool linkShaderPrograms(RenderDevice& dev, const DrawShaderPair* pairs, uint32_t count) {
+    bool ok = true;
+    for (int k = kVelocityShader; k <= kSpriteShader; ++k)
+        ok = ok && linkIntoTable(dev, vertexShaders[k], pixelShaders[k]);
+    for (int effects = 0; effects < kCompositeVariantCount; ++effects)
+        ok = ok && linkIntoTable(dev, vertexShaders[kCompositeShader], compositeShaders[effects]);
+    for (uint32_t i = 0; i < count && ok; ++i) {
+        const DrawShaderPair p = pairs[i];
+        if (p.vertexShader < 0 || p.vertexShader >= kShaderTableSize || p.pixelShader < 0 ||
+            p.pixelShader >= kShaderTableSize)
+            continue;
+        ok = linkIntoTable(dev, vertexShaders[p.vertexShader], pixelShaders[p.pixelShader]);
+    }
+    startUpLinked = true;
+    return ok;
+}
+
+LinkedProgram programFor(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
+    if (!vs.shader || !ps.shader) return LinkedProgram{0, -1};
+    if (!inTable(vs, ps)) { // an entry compiled on its own: a program of its own every time
+        ++lateLinks;
+        return linkPair(dev, vs, ps);
+    }
+    LinkedProgram& slot = linkedPrograms[vs.index][ps.index];
+    if (!slot.program) {
+        if (startUpLinked) ++lateLinks;
+        slot = linkPair(dev, vs, ps);
+    }
+    return slot;
+}
+
+uint32_t lateLinkCount() {
+    return lateLinks;
+}
+
 void bindShaders(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
-    if (dev.boundVertexProgram != vs.program) {
-        glUseProgramStages(dev.pipeline, GL_VERTEX_SHADER_BIT, vs.program);
-        dev.boundVertexProgram = vs.program;
+    const LinkedProgram program = programFor(dev, vs, ps);
+    if (dev.boundProgram != program.program) {
+        glUseProgram(program.program);
+        dev.boundProgram = program.program;
     }
-    if (dev.boundPixelProgram != ps.program) {
-        glUseProgramStages(dev.pipeline, GL_FRAGMENT_SHADER_BIT, ps.program);
-        dev.boundPixelProgram = ps.program;
-    }
-    glBindVertexArray(vs.layout ? vs.layout : dev.emptyLayout);
+    dev.boundAlphaToCoverage = program.alphaToCoverage;
+}
+
+void setSpriteAlphaToCoverage(RenderDevice& dev, bool on) {
+    if (dev.boundAlphaToCoverage >= 0) glUniform1i(dev.boundAlphaToCoverage, on ? 1 : 0);
 }

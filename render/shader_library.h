@@ -1,16 +1,21 @@
 // shader_library.h - the GLSL shader library: common declarations plus every entry point, carried in
-// the executable and compiled at start-up into one separable program per entry.
+// the executable and compiled at start-up, one shader per entry; then every vertex and pixel shader
+// pair that the passes and the scene data draw with is linked into one program.
 //
 //     if (!compileShaderLibrary(dev)) { fprintf(stderr, "%s\n", renderError()); exit(1); }
+//     if (!linkShaderPrograms(dev, pairs, pairCount)) ...  // the scene data's pairs; the passes' own too
 //     bindShaders(dev, vertexShaders[10], pixelShaders[10]); // baseCookVS / baseCookPS
 //
 // The two name tables end with a null entry; entry k of a table compiles into slot k of its shader
-// table. A draw record names a vertex and a pixel shader by their own indices.
+// table. A draw record names a vertex and a pixel shader by their own indices. Each shader is the
+// dialect's prelude (render/gl_dialect.h), a few #defines naming the entry, then the library's text.
+// Constant blocks and samplers get their binding points (b0..b6, units 0..7) after linking.
 #pragma once
 
 #include <cstdint>
 #include <epoxy/gl.h>
 
+#include "director/director_types.h"
 #include "render/device.h"
 
 inline constexpr int kShaderTableSize = 64;
@@ -32,12 +37,19 @@ enum ScreenShader : int {
 };
 
 struct VertexShaderEntry {
-    GLuint program; // separable program of the vertex stage; 0 = empty slot
-    GLuint layout;  // vertex array the entry's vertices are read through
+    GLuint shader; // compiled vertex shader; 0 = empty slot
+    int index;     // its slot in vertexShaders; -1 when compiled outside the table
 };
 
 struct PixelShaderEntry {
-    GLuint program; // separable program of the fragment stage; 0 = empty slot
+    GLuint shader; // compiled fragment shader; 0 = empty slot
+    int index;     // its slot in pixelShaders, kShaderTableSize + effects for a composite variant; -1 outside
+};
+
+// A vertex and a pixel shader linked together, with its binding points set.
+struct LinkedProgram {
+    GLuint program;
+    GLint alphaToCoverage; // location of spriteAlphaToCoverage; -1 when the program has none
 };
 
 extern VertexShaderEntry vertexShaders[kShaderTableSize];
@@ -50,7 +62,7 @@ enum CompositeEffect : int { kCompositeDof = 1, kCompositeBlur = 2, kCompositeBl
 inline constexpr int kCompositeVariantCount = 8;
 extern PixelShaderEntry compositeShaders[kCompositeVariantCount]; // indexed by CompositeEffect bits
 const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom);
-bool compileCompositeVariants(const char* source, uint32_t length);
+bool compileCompositeVariants(RenderDevice& dev, const char* source, uint32_t length);
 
 // The embedded text (generated from render/shaders/*.glsl).
 extern const char shaderDeclarations[];
@@ -61,7 +73,17 @@ extern const char shaderBodies[];
 bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry = nullptr);
 VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const char* source,
                                       uint32_t length);
-PixelShaderEntry compilePixelShader(const char* name, const char* source, uint32_t length);
+PixelShaderEntry compilePixelShader(RenderDevice& dev, const char* name, const char* source, uint32_t length);
 
-// Binds a vertex and a pixel shader (and the vertex shader's layout).
+// Links the passes' pairs and `pairs` (vertex and pixel shader indices, as draw records name them;
+// pairs naming an empty slot are left out). False with both names and the linker's log on failure.
+bool linkShaderPrograms(RenderDevice& dev, const DrawShaderPair* pairs, uint32_t count);
+// The program of a pair, linked now if start-up did not link it (see lateLinkCount).
+LinkedProgram programFor(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps);
+// Programs linked after linkShaderPrograms because a draw named a pair it was not given.
+uint32_t lateLinkCount();
+
+// Uses the program of a vertex and a pixel shader.
 void bindShaders(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps);
+// Sets spriteAlphaToCoverage of the program in use (the sprite shader's).
+void setSpriteAlphaToCoverage(RenderDevice& dev, bool on);

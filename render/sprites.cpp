@@ -52,7 +52,7 @@ void drawSprite(RenderDevice& dev, const SpriteRecord& s) {
     uploadConstants(dev, kSpriteSlot, &data);
     bindShaders(dev, vertexShaders[kSpriteShader], pixelShaders[kSpriteShader]);
     // Alpha to coverage does nothing on our single-sample targets: the pixel shader stands in for it.
-    glProgramUniform1i(pixelShaders[kSpriteShader].program, 0, blend.alphaToCoverage ? 1 : 0);
+    setSpriteAlphaToCoverage(dev, blend.alphaToCoverage);
     bindTexture(dev, 6, texture.view);
     drawStrip(dev);
     setDepthTest(dev, true);

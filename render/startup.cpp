@@ -59,6 +59,7 @@ bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wind
     dev.aspect = (float)desc.width / (float)desc.height;
     dev.spriteWidth = desc.spriteWidth ? desc.spriteWidth : desc.width;
     dev.spriteHeight = desc.spriteHeight ? desc.spriteHeight : desc.height;
+    dev.api = desc.api;
 
     auto start = std::chrono::steady_clock::now();
     if (!createDevice(window, desc.fullScreen, dev)) return false;
@@ -66,6 +67,7 @@ bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wind
 
     start = std::chrono::steady_clock::now();
     if (!compileShaderLibrary(dev)) return false;
+    if (!linkShaderPrograms(dev, desc.shaderPairs, desc.shaderPairCount)) return false;
     t.shaders = secondsSince(start);
 
     start = std::chrono::steady_clock::now();

@@ -8,8 +8,9 @@
 //     ...
 //     renderFrame(dev, directorFrameInput());    // after evaluateScene
 //
-// startRenderer runs: device, shader library, text GPU meshes 0..17, program meshes 18..57, textures,
-// render resources. Each step can fail with a message in renderError().
+// startRenderer runs: device, shader library (compiled, then the pairs in use linked), text GPU meshes
+// 0..17, program meshes 18..57, textures, render resources. Each step can fail with a message in
+// renderError().
 #pragma once
 
 #include "render/device.h"
@@ -23,6 +24,9 @@ struct RendererDesc {
     bool fullScreen;
     int spriteWidth; // sprites keep their size relative to a picture of this size; 0 = the back buffer's
     int spriteHeight;
+    GlApi api;                          // the context `window` was made for
+    const DrawShaderPair* shaderPairs;  // what the scene data draws with, linked before the first frame
+    uint32_t shaderPairCount;
 };
 
 // Time spent in each start-up step, in seconds (filled by startRenderer).
@@ -34,7 +38,7 @@ struct StartupTimes {
     double resources;
 };
 
-// `window` must have been made with SDL_WINDOW_OPENGL after requestGlAttributes().
+// `window` must have been made with SDL_WINDOW_OPENGL after requestGlAttributes(desc.api).
 bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window,
                    StartupTimes* times = nullptr);
 

@@ -47,12 +47,12 @@ void decodeWorker(DecodeBatch* batch) {
 
 void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const uint8_t* rgba) {
     entry = TextureEntry{};
-    glCreateTextures(GL_TEXTURE_2D, 1, &entry.texture);
-    glTextureStorage2D(entry.texture, 1, GL_RGBA8, (GLsizei)width, (GLsizei)height);
-    glTextureParameteri(entry.texture, GL_TEXTURE_MAX_LEVEL, 0);
+    glGenTextures(1, &entry.texture);
+    bindTextureForEdit(entry.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTextureSubImage2D(entry.texture, 0, 0, 0, (GLsizei)width, (GLsizei)height, GL_RGBA, GL_UNSIGNED_BYTE,
-                        rgba);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, (GLsizei)width, (GLsizei)height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba);
     entry.view = entry.texture;
     entry.width = width;
     entry.height = height;

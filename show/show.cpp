@@ -7,10 +7,12 @@
 #include "audio/music.h"
 #include "base/arena.h"
 #include "director/director_state.h"
+#include "director/graph.h"
 #include "director/scene_data.h"
 #include "mesh/text_mesh.h"
 
 static char showErrorText[1024];
+static constexpr uint32_t kShaderPairCapacity = 256;
 
 static bool fail(const char* format, ...) {
     va_list args;
@@ -39,11 +41,14 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
     const int height = desc.height ? desc.height : 720;
     TextMeshStatus text = createTextMeshes();
     if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
-    SDL_Window* window = desc.window ? desc.window : openHeadlessWindow(width, height);
+    SDL_Window* window = desc.window ? desc.window : openHeadlessWindow(width, height, desc.api);
     if (!window) return fail("%s", renderError());
     // A headless render of another size is a smaller (or larger) picture of the 1280x720 show: its
     // sprites keep their size relative to the picture.
-    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen, 1280, 720};
+    static DrawShaderPair pairs[kShaderPairCapacity];
+    const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
+    RendererDesc renderer = {width,      height, desc.vsync, desc.antialias, desc.fullScreen,
+                             1280,       720,    desc.api,   pairs,          pairCount};
     if (!startRenderer(dev, renderer, window, times)) return fail("%s", renderError());
     showStartDirector();
     if (desc.music && !startMusic()) return fail("%s", musicError());

@@ -12,8 +12,9 @@
 //     showFrame(dev, demoClockAt(positionMs, sceneTable));   // once per frame of the main loop
 //
 // showStart runs the start-up steps after the window in their fixed order: text meshes, device, shader
-// library, GPU meshes, textures, render resources, director tables, scene data, and the music when
-// asked for (the module must have been opened with openMusic first).
+// library (with a program for every shader pair the scenes draw with), GPU meshes, textures, render
+// resources, director tables, scene data, and the music when asked for (the module must have been
+// opened with openMusic first).
 #pragma once
 
 #include "director/show_step.h"
@@ -21,13 +22,14 @@
 #include "render/startup.h"
 
 struct ShowDesc {
-    SDL_Window* window; // made with SDL_WINDOW_OPENGL after requestGlAttributes(); nullptr = headless
+    SDL_Window* window; // made with SDL_WINDOW_OPENGL after requestGlAttributes(api); nullptr = headless
     int width;          // back-buffer size; 0 = 1280 x 720
     int height;
     bool fullScreen;
     bool vsync;
     bool antialias; // the FXAA pass
     bool music;     // start the opened module as the last step
+    GlApi api;      // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
 };
 
 // The first two start-up steps: the work arena, then the director's state. Once per process.

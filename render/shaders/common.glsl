@@ -1,16 +1,18 @@
 // common.glsl - declarations shared by every entry point of the shader library.
 //
-// Each entry point is compiled on its own: the library prepends "#version 450", QZ_VERTEX_STAGE or
-// QZ_PIXEL_STAGE and QZ_ENTRY (the entry's name), and entry.glsl at the end of the bodies supplies the
-// main() that calls it. Constant blocks are std140 at binding = register number; textures sit at
-// units 0..7. Matrices are uploaded unchanged from the row-vector CPU convention and used as
-// `M * v`, which gives the same result as the CPU's `v x M`.
+// Each entry point is compiled on its own: the library prepends the dialect's prelude ("#version 330
+// core", or "#version 300 es" with highp defaults), QZ_VERTEX_STAGE or QZ_PIXEL_STAGE and QZ_ENTRY (the
+// entry's name), and entry.glsl at the end of the bodies supplies the main() that calls it. Constant
+// blocks are std140; after linking, the library binds each to its register number and each sampler
+// to its texture unit 0..7. Matrices are uploaded unchanged from the row-vector CPU convention and used
+// as `M * v`, which gives the same result as the CPU's `v x M`. Everything here must compile as GLSL
+// 3.30 and GLSL ES 3.00: no implicit int-to-float conversions, unsigned literals with `u`.
 
 //-----------------------------------------------------------------------------
 // Constant blocks (b0..b6)
 //-----------------------------------------------------------------------------
 
-layout(std140, binding = 0) uniform PerFrameData {
+layout(std140) uniform PerFrameData {
     mat4 viewProj;
     vec4 eyePosVS;
     vec4 lightDirVS;
@@ -20,21 +22,21 @@ layout(std140, binding = 0) uniform PerFrameData {
     int pfdDum0;
 };
 
-layout(std140, binding = 1) uniform PerObjectData {
+layout(std140) uniform PerObjectData {
     mat4 world;
     mat4 worldViewProj;
     mat4 oldWorldViewProj;
     vec4 options[8];
 };
 
-layout(std140, binding = 2) uniform PostEffectData {
+layout(std140) uniform PostEffectData {
     float bloomColor;
     float bloomThrethold;
     float bloomPadding0;
     float bloomPadding1;
 };
 
-layout(std140, binding = 3) uniform GaussFilterData {
+layout(std140) uniform GaussFilterData {
     float gasWeight0;
     float gasWeight1;
     float gasWeight2;
@@ -50,14 +52,14 @@ layout(std140, binding = 3) uniform GaussFilterData {
 };
 
 // The composite's block; GLSL needs a block name of its own (b2 is also a PostEffectData).
-layout(std140, binding = 4) uniform PostEffectData4 {
+layout(std140) uniform PostEffectData4 {
     float dofFocus;
     uint transitionType;
     float transitionFactor;
     float pedPadding0;
 };
 
-layout(std140, binding = 5) uniform OneTimeData {
+layout(std140) uniform OneTimeData {
     mat4 g_60;
     mat4 g_61;
     float w_width;
@@ -67,7 +69,7 @@ layout(std140, binding = 5) uniform OneTimeData {
 };
 
 // The sprite's block; GLSL needs a block name of its own (b5 is also a OneTimeData).
-layout(std140, binding = 6) uniform OneTimeData6 {
+layout(std140) uniform OneTimeData6 {
     vec4 spritesrcRect;
     vec4 spriteDstRect;
     vec4 spriteZ;
@@ -76,17 +78,17 @@ layout(std140, binding = 6) uniform OneTimeData6 {
 };
 
 //-----------------------------------------------------------------------------
-// Texture slots (t0..t7); one linear, wrapping sampler object serves every unit
+// Texture slots (t0..t7, in this order); one linear, wrapping sampler object serves every unit
 //-----------------------------------------------------------------------------
 
-layout(binding = 0) uniform sampler2D colorMap;
-layout(binding = 1) uniform sampler2D velocityAndDepthMap;
-layout(binding = 2) uniform sampler2D bloomMap;
-layout(binding = 3) uniform sampler2D postEffectRT;
-layout(binding = 4) uniform sampler2D backBufferRT;
-layout(binding = 5) uniform sampler2D dofBokhRT;
-layout(binding = 6) uniform sampler2D sprite;
-layout(binding = 7) uniform sampler2D colorTex;
+uniform sampler2D colorMap;
+uniform sampler2D velocityAndDepthMap;
+uniform sampler2D bloomMap;
+uniform sampler2D postEffectRT;
+uniform sampler2D backBufferRT;
+uniform sampler2D dofBokhRT;
+uniform sampler2D sprite;
+uniform sampler2D colorTex;
 
 //-----------------------------------------------------------------------------
 // Interpolators and inputs

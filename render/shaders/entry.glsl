@@ -1,5 +1,5 @@
 // entry.glsl - main() for the entry point named by QZ_ENTRY: reads the stage's inputs, calls the
-// entry, writes its outputs. Varyings are matched by location between separately linked stages.
+// entry, writes its outputs. Every vertex stage writes the same varyings, matched by name.
 
 #ifdef QZ_VERTEX_STAGE
 
@@ -9,17 +9,20 @@ layout(location = 2) in vec4 inT;
 layout(location = 3) in vec4 inC;
 layout(location = 4) in vec4 inG;
 
-out gl_PerVertex {
-    vec4 gl_Position;
-};
-layout(location = 0) out vec4 voCol;
-layout(location = 1) out vec2 voUv;
-layout(location = 2) out vec3 voNormal;
-layout(location = 3) out vec3 voLocalPos;
-layout(location = 4) out vec4 voVelocity;
+out vec4 voCol;
+out vec2 voUv;
+out vec3 voNormal;
+out vec3 voLocalPos;
+out vec4 voVelocity;
+
+// The entries compute positions with row 0 at the top and depth 0..1. GL puts clip-space y = -1 on
+// row 0 and takes depth from -1..1: negate y, stretch z (the depth buffer then holds z / w).
+vec4 glClipPosition(vec4 p) {
+    return vec4(p.x, -p.y, 2.0 * p.z - p.w, p.w);
+}
 
 void writeOutputs(VO o) {
-    gl_Position = o.pos;
+    gl_Position = glClipPosition(o.pos);
     voCol = o.col_;
     voUv = o.uv;
     voNormal = o.normal;
@@ -28,7 +31,7 @@ void writeOutputs(VO o) {
 }
 
 void writeOutputs(spriteVO o) {
-    gl_Position = o.pos;
+    gl_Position = glClipPosition(o.pos);
     voCol = vec4(0.0);
     voUv = o.uv;
     voNormal = vec3(0.0);
@@ -51,11 +54,11 @@ void main() {
 
 #ifdef QZ_PIXEL_STAGE
 
-layout(location = 0) in vec4 voCol;
-layout(location = 1) in vec2 voUv;
-layout(location = 2) in vec3 voNormal;
-layout(location = 3) in vec3 voLocalPos;
-layout(location = 4) in vec4 voVelocity;
+in vec4 voCol;
+in vec2 voUv;
+in vec3 voNormal;
+in vec3 voLocalPos;
+in vec4 voVelocity;
 layout(location = 0) out vec4 target0;
 
 VO pixelInput() {

@@ -26,7 +26,7 @@ spriteVO A_8_spriteVS(VI v) {
 
 // Set while the bound blend state asks for alpha to coverage. The targets have one sample, where GL
 // ignores alpha to coverage, so the shader drops what would get no coverage: alpha below one half.
-layout(location = 0) uniform int spriteAlphaToCoverage;
+uniform int spriteAlphaToCoverage;
 
 // The reversed interpolation cancels the half turn of the vertex stage: rotation 0 is upright.
 vec4 A_8_spritePS(spriteVO i) {

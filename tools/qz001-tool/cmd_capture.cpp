@@ -280,6 +280,7 @@ void addCaptureCommands(CLI::App& app) {
     capture->add_option("--to", o.to, "last global frame, inclusive (default 7831)");
     capture->add_option("--step", o.step, "PNG frames only: frames between two captures (default 1)");
     capture->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
+    addGlOption(capture);
     capture->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
     capture->callback([] { toolExitCode = runCapture(o); });
 }

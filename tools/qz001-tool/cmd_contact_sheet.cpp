@@ -107,5 +107,6 @@ void addContactSheetCommands(CLI::App& app) {
     sheet->add_option("--out", o.out, "PNG file to write")->required();
     sheet->add_option("--every", o.every, "frames between two thumbnails (default 60)");
     sheet->add_option("--size", o.size, "thumbnail size WIDTHxHEIGHT (default 160x90)");
+    addGlOption(sheet);
     sheet->callback([] { toolExitCode = runContactSheet(o); });
 }

@@ -47,6 +47,7 @@ void addRenderCommands(CLI::App& app) {
     render->add_option("--frame", o.frame, "global show frame, 0..7831")->required();
     render->add_option("--out", o.out, "PNG file to write")->required();
     render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
+    addGlOption(render);
     render->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
     render->callback([] { toolExitCode = runRender(o); });
 }

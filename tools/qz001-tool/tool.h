@@ -37,9 +37,12 @@ struct ToolProgress {
 };
 void drawProgress(ToolProgress& progress, int done);
 
-// The show started headless (hidden offscreen surface, music off) at width x height; on failure prints
-// one error line and returns false.
+// The show started headless (hidden offscreen surface, music off) at width x height, on the OpenGL
+// that --gl chose; on failure prints one error line and returns false.
 bool startToolShow(RenderDevice& dev, int width, int height, bool antialias);
+
+// Adds "--gl core|es" to a command that renders: the OpenGL startToolShow asks for.
+void addGlOption(CLI::App* command);
 
 // "WIDTHxHEIGHT", both between 16 and 8192.
 bool parseSize(const std::string& text, int& width, int& height);

@@ -8,6 +8,8 @@
 
 #include "tools/qz001-tool/tool.h"
 
+#include <CLI/CLI.hpp>
+
 #include "base/atomic_file.h"
 #include "render/png_io.h"
 #include "show/show.h"
@@ -49,9 +51,26 @@ void drawProgress(ToolProgress& p, int done) {
     std::fflush(stderr);
 }
 
+namespace {
+GlApi toolGlApi = kGlCore;
+} // namespace
+
+void addGlOption(CLI::App* command) {
+    command
+        ->add_option_function<std::string>(
+            "--gl",
+            [](const std::string& text) {
+                if (!parseGlApi(text.c_str(), toolGlApi))
+                    throw CLI::ValidationError("--gl", text + " is not an OpenGL the show draws with (core or es)");
+            },
+            "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)")
+        ->type_name("core|es");
+}
+
 bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
     showInit();
     ShowDesc desc = {};
+    desc.api = toolGlApi;
     desc.width = width;
     desc.height = height;
     desc.antialias = antialias;
