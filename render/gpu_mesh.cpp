@@ -2,6 +2,7 @@
 #include "render/gpu_mesh.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "render/device.h"
 
@@ -62,6 +63,15 @@ UnpackResult buildProgramMesh(GpuMesh& out, const MeshProgram& program, uint32_t
     UnpackResult result = runMeshProgram(program, quadMesh);
     uploadQuadMesh(out, quadMesh, texMode);
     return result;
+}
+
+void uploadMeshVertices(GpuMesh& out, const MeshVertex* vertices, uint32_t count) {
+    out = GpuMesh{};
+    if (count == 0) return;
+    void* written = mapNewBuffer(GL_ARRAY_BUFFER, out.vertexBuffer, (size_t)count * kMeshVertexStride);
+    std::memcpy(written, vertices, (size_t)count * kMeshVertexStride);
+    unmapBuffer(GL_ARRAY_BUFFER);
+    createLayout(out, count);
 }
 
 void buildTextGpuMesh(GpuMesh& out, const float* vertices, const uint16_t* indices, uint32_t indexCount) {

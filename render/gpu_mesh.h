@@ -37,6 +37,8 @@ UnpackResult buildProgramMesh(GpuMesh& out, const MeshProgram& program, uint32_t
 // Uploads a finished quad mesh (six vertices per quad); no quads give an empty record.
 void uploadQuadMesh(GpuMesh& out, const QuadMesh& mesh, uint32_t texMode);
 
+// Uploads `count` finished vertices as they are (tests feed shaders through it).
+void uploadMeshVertices(GpuMesh& out, const MeshVertex* vertices, uint32_t count);
 // Uploads one text mesh (24-byte position+normal records, u16 indices) as flat-shaded triangles.
 void buildTextGpuMesh(GpuMesh& out, const float* vertices, const uint16_t* indices, uint32_t indexCount);
 

@@ -121,20 +121,6 @@ const char* vertexEntryName(int index) {
     return index >= 0 && index < kVertexShaderCount ? vertexShaderNames[index] : "(outside the table)";
 }
 
-// Points the program's blocks and samplers at their slots; leaves the program in use.
-void setBindingPoints(RenderDevice& dev, GLuint program) {
-    for (const BindingPoint& b : kBlockBindings) {
-        const GLuint block = glGetUniformBlockIndex(program, b.name);
-        if (block != GL_INVALID_INDEX) glUniformBlockBinding(program, block, b.binding);
-    }
-    glUseProgram(program);
-    dev.boundProgram = program;
-    for (const BindingPoint& b : kSamplerBindings) {
-        const GLint location = glGetUniformLocation(program, b.name);
-        if (location >= 0) glUniform1i(location, (GLint)b.binding);
-    }
-}
-
 LinkedProgram linkPair(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
     GLuint program = glCreateProgram();
     glAttachShader(program, vs.shader);
@@ -166,6 +152,19 @@ bool linkIntoTable(RenderDevice& dev, const VertexShaderEntry& vs, const PixelSh
 }
 
 } // namespace
+
+void setBindingPoints(RenderDevice& dev, GLuint program) {
+    for (const BindingPoint& b : kBlockBindings) {
+        const GLuint block = glGetUniformBlockIndex(program, b.name);
+        if (block != GL_INVALID_INDEX) glUniformBlockBinding(program, block, b.binding);
+    }
+    glUseProgram(program);
+    dev.boundProgram = program;
+    for (const BindingPoint& b : kSamplerBindings) {
+        const GLint location = glGetUniformLocation(program, b.name);
+        if (location >= 0) glUniform1i(location, (GLint)b.binding);
+    }
+}
 
 VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const char* source,
                                       uint32_t length) {

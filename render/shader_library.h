@@ -83,6 +83,10 @@ LinkedProgram programFor(RenderDevice& dev, const VertexShaderEntry& vs, const P
 // Programs linked after linkShaderPrograms because a draw named a pair it was not given.
 uint32_t lateLinkCount();
 
+// Points a linked program's constant blocks at b0..b6 and its samplers at units 0..7 (the library
+// does this for every program it links); leaves the program in use.
+void setBindingPoints(RenderDevice& dev, GLuint program);
+
 // Uses the program of a vertex and a pixel shader.
 void bindShaders(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps);
 // Sets spriteAlphaToCoverage of the program in use (the sprite shader's).

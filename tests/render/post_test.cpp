@@ -160,13 +160,15 @@ TEST(Post, FxaaLeavesFlatAreasAlone) {
 // texel itself and every even offset stay dark, and each odd (dx, dy) receives w(dx) x w(dy).
 TEST(Post, GaussianBlurTapsOddOffsetsWithNormalisedWeights) {
     RenderDevice& dev = testDevice();
-    const uint8_t zero[4] = {0, 0, 0, 0}, white[4] = {255, 255, 255, 255};
-    glClearTexImage(dev.sceneColor.texture, 0, GL_RGBA, GL_UNSIGNED_BYTE, zero);
-    glTextureSubImage2D(dev.sceneColor.texture, 0, 32, 18, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    const float zero[4] = {0, 0, 0, 0};
+    const uint8_t white[4] = {255, 255, 255, 255};
+    clearColor(dev, dev.sceneColor.framebuffer, zero);
+    bindTextureForEdit(dev.sceneColor.texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 32, 18, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, white);
     gaussianBlur(dev, dev.sceneColor, dev.dofBlur, 0.1f);
 
     GaussFilterData b3 = {};
-    glGetNamedBufferSubData(dev.constantBuffers[kGaussSlot], 0, sizeof b3, &b3);
+    readBuffer(dev.constantBuffers[kGaussSlot], sizeof b3, &b3);
     const float unnormalised[8] = {1, 0.670f, 0.202f, 0.0273f, 0.00166f, 4.5e-5f, 5.6e-7f, 3.1e-9f};
     float taps = 0.0f;
     for (int i = 0; i < 8; ++i) {

@@ -41,6 +41,11 @@ struct NoRenderer : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+GlApi testApi() {
+    const char* name = std::getenv("QZ_GL");
+    return name && std::strcmp(name, "es") == 0 ? kGlEs : kGlCore;
+}
+
 RenderDevice& testDevice() {
     static std::string failure;
     if (ready) return device;
@@ -50,9 +55,11 @@ RenderDevice& testDevice() {
     device.width = kTestWidth;
     device.height = kTestHeight;
     device.aspect = (float)kTestWidth / (float)kTestHeight;
-    SDL_Window* window = openHeadlessWindow(kTestWidth, kTestHeight);
+    device.api = testApi();
+    SDL_Window* window = openHeadlessWindow(kTestWidth, kTestHeight, device.api);
     const char* failed = nullptr;
-    if (!createDevice(window, false, device) || !compileShaderLibrary(device, &failed)) {
+    if (!createDevice(window, false, device) || !compileShaderLibrary(device, &failed) ||
+        !linkShaderPrograms(device, nullptr, 0)) {
         failure = std::string("no renderer for the tests: ") + renderError();
         throw NoRenderer(failure);
     }
@@ -66,6 +73,24 @@ RenderDevice& testDevice() {
     }
     ready = true;
     return device;
+}
+
+void readTexture(GLuint texture, uint32_t width, uint32_t height, uint8_t* rgba) {
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, (GLsizei)width, (GLsizei)height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+}
+
+void readBuffer(GLuint buffer, size_t bytes, void* out) {
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    const void* data = glMapBufferRange(GL_UNIFORM_BUFFER, 0, (GLsizeiptr)bytes, GL_MAP_READ_BIT);
+    if (data) std::memcpy(out, data, bytes);
+    glUnmapBuffer(GL_UNIFORM_BUFFER);
 }
 
 TestFrame* newTestFrame() {

@@ -22,9 +22,17 @@ struct TestFrame {
     bool everyPass; // run the passes nobody reads too (FrameInput::everyPass)
 };
 
-// The renderer of this process (Mesa llvmpipe), created on first use (antialiasing off). Without one,
-// it throws: the test fails with the reason instead of crashing.
+// The renderer of this process (Mesa llvmpipe), created on first use (antialiasing off) on the OpenGL
+// that QZ_GL names: "es" for OpenGL ES 3.0, otherwise OpenGL 3.3 core (ctest runs every render test
+// on both). Without one, it throws: the test fails with the reason instead of crashing.
 RenderDevice& testDevice();
+GlApi testApi();
+
+// Level 0 of an RGBA8 texture as bytes, rows in memory order, read through a framebuffer.
+void readTexture(GLuint texture, uint32_t width, uint32_t height, uint8_t* rgba);
+
+// The first `bytes` of a uniform buffer, read through a mapping (both APIs can map; ES cannot get).
+void readBuffer(GLuint buffer, size_t bytes, void* out);
 
 // A frame with empty lists, a camera at (0, 0, 5) looking at the origin and default settings.
 TestFrame* newTestFrame();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mesh/mesh_vertices.h"
+#include "render/gpu_mesh.h"
 #include "render/shader_library.h"
 #include "tests/render/render_fixture.h"
 
@@ -51,27 +52,37 @@ struct VertexOut {
     float normal[3];
 };
 
+GLuint compileShader(GLenum stage, const std::string& source) {
+    const char* text = source.c_str();
+    GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
 // Compiles `entry` once more with its outputs captured, runs it over `vertices` as points with the
 // given options and light, worldViewProj = diag(wvpScale, wvpScale, wvpScale, 1) and the other
-// matrices identity, and returns what it wrote.
+// matrices identity, and returns what it wrote (the position as the entry computed it, before the
+// flip and depth stretch every vertex stage ends with).
 std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshVertex>& vertices,
                                       const Float4 options[5], Float4 lightDir, float wvpScale = 1.0f) {
     RenderDevice& dev = testDevice();
-    std::string prefix = std::string("#version 450 core\n#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY ") +
-                         entry + "\n#define QZ_PIXEL_INPUT pixelInput()\n#line 1\n";
-    std::string source = prefix + shaderDeclarations + shaderBodies;
-    const char* text = source.c_str();
-    GLuint shader = glCreateShader(GL_VERTEX_SHADER);
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
+    const std::string prelude = glslPrelude(dev.api);
+    GLuint shader = compileShader(GL_VERTEX_SHADER, prelude + "#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY " +
+                                                        entry + "\n#line 1\n" + shaderDeclarations +
+                                                        shaderBodies);
+    // ES links no program without a pixel stage, though nothing is drawn.
+    GLuint pixel = compileShader(GL_FRAGMENT_SHADER, prelude + "out vec4 c;\nvoid main() { c = vec4(0.0); }\n");
     GLuint program = glCreateProgram();
     glAttachShader(program, shader);
+    glAttachShader(program, pixel);
     const char* captured[4] = {"gl_Position", "voCol", "voLocalPos", "voNormal"};
     glTransformFeedbackVaryings(program, 4, captured, GL_INTERLEAVED_ATTRIBS);
     glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     EXPECT_TRUE(linked) << entry;
+    setBindingPoints(dev, program);
 
     PerObjectData object = {};
     PerFrameData frame = {};
@@ -84,14 +95,14 @@ std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshV
     uploadConstants(dev, kPerObjectSlot, &object);
     uploadConstants(dev, kPerFrameSlot, &frame);
 
-    GLuint input = 0, output = 0;
-    glCreateBuffers(1, &input);
-    glNamedBufferData(input, (GLsizeiptr)(vertices.size() * sizeof(MeshVertex)), vertices.data(),
-                      GL_STATIC_DRAW);
-    glCreateBuffers(1, &output);
-    glNamedBufferData(output, (GLsizeiptr)(vertices.size() * sizeof(VertexOut)), nullptr, GL_STATIC_READ);
-    glVertexArrayVertexBuffer(dev.meshLayout, 0, input, 0, sizeof(MeshVertex));
-    glBindVertexArray(dev.meshLayout);
+    GpuMesh input = {};
+    uploadMeshVertices(input, vertices.data(), (uint32_t)vertices.size());
+    const GLsizeiptr outBytes = (GLsizeiptr)(vertices.size() * sizeof(VertexOut));
+    GLuint output = 0;
+    glGenBuffers(1, &output);
+    glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, output);
+    glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, outBytes, nullptr, GL_STATIC_READ);
+    bindVertexArray(dev, input.vertexArray);
     glUseProgram(program);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, output);
     glEnable(GL_RASTERIZER_DISCARD);
@@ -100,12 +111,23 @@ std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshV
     glEndTransformFeedback();
     glDisable(GL_RASTERIZER_DISCARD);
     glUseProgram(0);
+    dev.boundProgram = 0;
     std::vector<VertexOut> out(vertices.size());
-    glGetNamedBufferSubData(output, 0, (GLsizeiptr)(out.size() * sizeof(VertexOut)), out.data());
-    glDeleteBuffers(1, &input);
+    const void* written = glMapBufferRange(GL_TRANSFORM_FEEDBACK_BUFFER, 0, outBytes, GL_MAP_READ_BIT);
+    if (written) std::memcpy(out.data(), written, (size_t)outBytes);
+    glUnmapBuffer(GL_TRANSFORM_FEEDBACK_BUFFER);
+    for (VertexOut& v : out) {
+        v.position[1] = -v.position[1];
+        v.position[2] = (v.position[2] + v.position[3]) * 0.5f;
+    }
+    bindVertexArray(dev, dev.emptyLayout);
+    glDeleteVertexArrays(1, &input.vertexArray);
+    glDeleteBuffers(1, &input.vertexBuffer);
+    glDeleteBuffers(1, &input.indexBuffer);
     glDeleteBuffers(1, &output);
     glDeleteProgram(program);
     glDeleteShader(shader);
+    glDeleteShader(pixel);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
     return out;
 }

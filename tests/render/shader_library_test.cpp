@@ -29,26 +29,26 @@ TEST(ShaderLibrary, EveryEntryCompilesAndLinks) {
     for (int k = 0; vertexShaderNames[k]; ++k) {
         VertexShaderEntry e =
             compileVertexShader(dev, vertexShaderNames[k], source.c_str(), (uint32_t)source.size());
-        EXPECT_NE(e.program, 0u) << renderError();
-        EXPECT_NE(vertexShaders[k].program, 0u) << vertexShaderNames[k];
+        EXPECT_NE(e.shader, 0u) << renderError();
+        EXPECT_NE(vertexShaders[k].shader, 0u) << vertexShaderNames[k];
     }
     for (int k = 0; pixelShaderNames[k]; ++k) {
-        PixelShaderEntry e = compilePixelShader(pixelShaderNames[k], source.c_str(), (uint32_t)source.size());
-        EXPECT_NE(e.program, 0u) << renderError();
-        EXPECT_NE(pixelShaders[k].program, 0u) << pixelShaderNames[k];
+        PixelShaderEntry e = compilePixelShader(dev, pixelShaderNames[k], source.c_str(), (uint32_t)source.size());
+        EXPECT_NE(e.shader, 0u) << renderError();
+        EXPECT_NE(pixelShaders[k].shader, 0u) << pixelShaderNames[k];
     }
-    EXPECT_EQ(vertexShaders[19].program, 0u);
-    EXPECT_EQ(pixelShaders[21].program, 0u);
+    EXPECT_EQ(vertexShaders[19].shader, 0u);
+    EXPECT_EQ(pixelShaders[21].shader, 0u);
     for (int effects = 0; effects < kCompositeVariantCount; ++effects)
-        EXPECT_NE(compositeShaders[effects].program, 0u) << "composite for effects " << effects;
+        EXPECT_NE(compositeShaders[effects].shader, 0u) << "composite for effects " << effects;
 }
 
 TEST(ShaderLibrary, CompileErrorNamesTheEntryAndCarriesTheLog) {
-    testDevice();
+    RenderDevice& dev = testDevice();
     const char* broken = "vec4 brokenPS(VO i) { return undefinedThing; }\n";
     std::string source = std::string(shaderDeclarations) + broken;
-    PixelShaderEntry e = compilePixelShader("brokenPS", source.c_str(), (uint32_t)source.size());
-    EXPECT_EQ(e.program, 0u);
+    PixelShaderEntry e = compilePixelShader(dev, "brokenPS", source.c_str(), (uint32_t)source.size());
+    EXPECT_EQ(e.shader, 0u);
     EXPECT_NE(std::strstr(renderError(), "brokenPS"), nullptr) << renderError();
     EXPECT_NE(std::strstr(renderError(), "undefinedThing"), nullptr) << renderError();
 }
@@ -60,39 +60,42 @@ struct BlockField {
     GLint offset;
 };
 
-// Offset of `field` inside its block in `program`, and the block's binding and size; -1 when absent.
+// Offset of `field` inside its block in `program`; -1 when absent.
 GLint fieldOffset(GLuint program, const char* field) {
-    GLuint index = glGetProgramResourceIndex(program, GL_UNIFORM, field);
+    GLuint index = GL_INVALID_INDEX;
+    glGetUniformIndices(program, 1, &field, &index);
     if (index == GL_INVALID_INDEX) return -1;
-    const GLenum property = GL_OFFSET;
     GLint offset = -1;
-    glGetProgramResourceiv(program, GL_UNIFORM, index, 1, &property, 1, nullptr, &offset);
+    glGetActiveUniformsiv(program, 1, &index, GL_UNIFORM_OFFSET, &offset);
     return offset;
 }
 
+// The block's binding point (set after linking), its size and its fields' offsets.
 void expectBlock(GLuint program, const char* block, GLint binding, GLint bytes,
                  std::initializer_list<BlockField> fields) {
-    GLuint index = glGetProgramResourceIndex(program, GL_UNIFORM_BLOCK, block);
+    ASSERT_NE(program, 0u) << block;
+    GLuint index = glGetUniformBlockIndex(program, block);
     ASSERT_NE(index, GL_INVALID_INDEX) << block;
-    const GLenum properties[2] = {GL_BUFFER_BINDING, GL_BUFFER_DATA_SIZE};
     GLint values[2] = {-1, -1};
-    glGetProgramResourceiv(program, GL_UNIFORM_BLOCK, index, 2, properties, 2, nullptr, values);
+    glGetActiveUniformBlockiv(program, index, GL_UNIFORM_BLOCK_BINDING, &values[0]);
+    glGetActiveUniformBlockiv(program, index, GL_UNIFORM_BLOCK_DATA_SIZE, &values[1]);
     EXPECT_EQ(values[0], binding) << block;
     EXPECT_EQ(values[1], bytes) << block;
     for (const BlockField& f : fields)
         EXPECT_EQ(fieldOffset(program, f.name), f.offset) << block << "." << f.name;
 }
 
-GLuint vertexProgram(const char* name) {
-    for (int k = 0; vertexShaderNames[k]; ++k)
-        if (std::strcmp(vertexShaderNames[k], name) == 0) return vertexShaders[k].program;
-    return 0;
+int entryIndex(const char* const* names, const char* name) {
+    for (int k = 0; names[k]; ++k)
+        if (std::strcmp(names[k], name) == 0) return k;
+    return -1;
 }
 
-GLuint pixelProgram(const char* name) {
-    for (int k = 0; pixelShaderNames[k]; ++k)
-        if (std::strcmp(pixelShaderNames[k], name) == 0) return pixelShaders[k].program;
-    return 0;
+// The linked program of two entries named like the show names them.
+GLuint programOf(const char* vertexName, const char* pixelName) {
+    const int vs = entryIndex(vertexShaderNames, vertexName), ps = entryIndex(pixelShaderNames, pixelName);
+    if (vs < 0 || ps < 0) return 0;
+    return programFor(testDevice(), vertexShaders[vs], pixelShaders[ps]).program;
 }
 
 } // namespace
@@ -100,7 +103,7 @@ GLuint pixelProgram(const char* name) {
 // The GLSL blocks, the CPU records and the byte layouts of the constant blocks agree field by field.
 TEST(ShaderLibrary, ConstantBlocksHaveTheByteLayoutsTheCpuWrites) {
     testDevice();
-    GLuint julia = pixelProgram("juliaPS"); // b0, b1, b5
+    GLuint julia = programOf("juliaVS", "juliaPS"); // b0, b1, b5
     expectBlock(julia, "PerFrameData", 0, 112,
                 {{"viewProj", (GLint)offsetof(PerFrameData, viewProj)},
                  {"eyePosVS", (GLint)offsetof(PerFrameData, eyePosVS)},
@@ -125,11 +128,11 @@ TEST(ShaderLibrary, ConstantBlocksHaveTheByteLayoutsTheCpuWrites) {
     EXPECT_EQ(offsetof(OneTimeData, w_width), 128u);
     EXPECT_EQ(offsetof(OneTimeData, w_height), 132u);
 
-    expectBlock(pixelProgram("A_5_bloomHighlightPS"), "PostEffectData", 2, 16,
+    expectBlock(programOf("A_5_bloomHighlightVS", "A_5_bloomHighlightPS"), "PostEffectData", 2, 16,
                 {{"bloomColor", 0}, {"bloomThrethold", 4}, {"bloomPadding0", 8}, {"bloomPadding1", 12}});
     EXPECT_EQ(offsetof(BloomData, bloomThrethold), 4u);
 
-    GLuint gauss = pixelProgram("A_6_gauss1PS");
+    GLuint gauss = programOf("A_6_gauss1VS", "A_6_gauss1PS");
     expectBlock(gauss, "GaussFilterData", 3, 48,
                 {{"gasWeight0", 0},
                  {"gasWeight1", 4},
@@ -145,12 +148,12 @@ TEST(ShaderLibrary, ConstantBlocksHaveTheByteLayoutsTheCpuWrites) {
                  {"gasPad2", 44}});
     EXPECT_EQ(offsetof(GaussFilterData, gasScale), 32u);
 
-    expectBlock(pixelProgram("A_3_postprocessPS"), "PostEffectData4", 4, 16,
+    expectBlock(programOf("A_3_postprocessVS", "A_3_postprocessPS"), "PostEffectData4", 4, 16,
                 {{"dofFocus", 0}, {"transitionType", 4}, {"transitionFactor", 8}, {"pedPadding0", 12}});
     EXPECT_EQ(offsetof(CompositeData, transitionType), 4u);
     EXPECT_EQ(offsetof(CompositeData, transitionFactor), 8u);
 
-    expectBlock(vertexProgram("A_8_spriteVS"), "OneTimeData6", 6, 80,
+    expectBlock(programOf("A_8_spriteVS", "A_8_spritePS"), "OneTimeData6", 6, 80,
                 {{"spritesrcRect", 0},
                  {"spriteDstRect", 16},
                  {"spriteZ", 32},

@@ -55,8 +55,7 @@ TEST(Startup, ParallelDecodeGivesTheSequentialPixelsInTableOrder) {
         ASSERT_EQ(textures[i].height, image.height) << i;
         const size_t bytes = (size_t)image.width * image.height * 4;
         uploaded.assign(bytes, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTextureImage(textures[i].texture, 0, GL_RGBA, GL_UNSIGNED_BYTE, (GLsizei)bytes, uploaded.data());
+        readTexture(textures[i].texture, image.width, image.height, uploaded.data());
         EXPECT_EQ(std::memcmp(uploaded.data(), image.rgba, bytes), 0) << "embedded image " << i;
         freeDecodedImage(image);
     }
