@@ -1,5 +1,8 @@
-// show_frames_test.cpp - the whole show, every 30th frame, rendered headless at 64x36: no GL error
-// anywhere, and no scene leaves its frames blank.
+// show_frames_test.cpp - the whole show, every 30th frame, rendered headless at 64x36 on the OpenGL
+// that QZ_GL names ("es", or OpenGL 3.3 core): no GL error anywhere, no scene leaves its frames blank,
+// and no draw needs a shader program that start-up did not link.
+#include <cstdlib>
+#include <cstring>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <vector>
@@ -15,6 +18,8 @@ TEST(ShowFrames, EveryThirtiethFrameRendersWithoutError) {
     ShowDesc desc = {};
     desc.width = 64;
     desc.height = 36;
+    const char* api = std::getenv("QZ_GL");
+    desc.api = api && std::strcmp(api, "es") == 0 ? kGlEs : kGlCore;
     RenderDevice dev = {};
     ASSERT_TRUE(showStart(dev, desc)) << showError();
     while (glGetError() != GL_NO_ERROR) {
@@ -35,6 +40,7 @@ TEST(ShowFrames, EveryThirtiethFrameRendersWithoutError) {
         }
     }
     for (int s = 0; s < kSceneCount; ++s) EXPECT_TRUE(changedScenes[s]) << "scene " << s << " is blank";
+    EXPECT_EQ(lateLinkCount(), 0u) << "a draw named a shader pair that start-up did not link";
 }
 
 // The names that scene data gives meshes, shaders and images are the renderer's own entries.
