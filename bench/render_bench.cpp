@@ -1,6 +1,7 @@
 // render_bench.cpp - the renderer's start-up steps and one frame of each scene at 1280x720, headless.
 //
-//     build/bench/qz_bench_render
+//     build/bench/qz_bench_render              # OpenGL 3.3 core
+//     QZ_GL=es build/bench/qz_bench_render     # OpenGL ES 3.0
 //
 // The renderer starts once per process (the first benchmark reports the time of each start-up step
 // as counters). A frame is measured from renderFrame to glFinish, so the rasterizer's work is in
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "director/director_state.h"
@@ -38,6 +40,8 @@ RenderDevice& benchDevice() {
     desc.width = kWidth;
     desc.height = kHeight;
     desc.antialias = true;
+    const char* api = std::getenv("QZ_GL");
+    desc.api = api && std::strcmp(api, "es") == 0 ? kGlEs : kGlCore;
     if (!showStart(device, desc, &startupTimes)) {
         std::fprintf(stderr, "qz_bench_render: cannot start the show: %s\n", showError());
         std::exit(1);
