@@ -27,6 +27,7 @@
 #include "director/director_types.h"
 #include "director/music_levels.h"
 #include "show/show.h"
+#include "tools/qz001-tool/mp4_check.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {
@@ -203,6 +204,15 @@ bool writeSpanAudio(const CaptureOptions& o, const OfflineMusic& music, std::str
     return ok;
 }
 
+// ffmpeg may exit 0 with the file's index unwritten (a full disk while it writes the trailer).
+bool checkVideoFile(const std::string& out, const std::string& video) {
+    std::string why;
+    if (checkMp4Complete(video, why)) return true;
+    toolError("ffmpeg did not finish %s: %s; nothing was written (is the disk full?)", out.c_str(),
+              why.c_str());
+    return false;
+}
+
 int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& music) {
     if (width % 2 || height % 2)
         return toolError("--size %s: H.264 video needs an even width and height", o.size.c_str());
@@ -225,7 +235,7 @@ int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& m
             return false;
         });
         if (ok) {
-            ok = finishEncoder(encoder);
+            ok = finishEncoder(encoder) && checkVideoFile(o.out, video);
         } else {
             stopEncoder(encoder);
         }
