@@ -276,6 +276,7 @@ int runCapture(const CaptureOptions& o) {
     std::string error;
     if (!renderOfflineMusic(kMusicPath, demoPositionOfFrame(o.to + 1) + 1, music, error))
         return toolError("%s", error.c_str());
+    if (!music.warning.empty()) toolError("warning: %s", music.warning.c_str());
     return video ? captureVideo(o, width, height, music) : capturePngs(o, width, height, music);
 }
 
