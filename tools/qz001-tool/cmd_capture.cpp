@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <strings.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -159,9 +160,9 @@ void stopEncoder(Encoder& e) {
 // Frames
 //-----------------------------------------------------------------------------
 
-bool endsWith(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+// A video is asked for by the name's extension, in any case: show.mp4, show.MP4.
+bool isVideoName(const std::string& path) {
+    return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".mp4") == 0;
 }
 
 void hearFrame(int32_t frame, void* music) {
@@ -178,9 +179,8 @@ bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& 
                                &interrupted};
     if (renderToolFrames(frames, take)) return true;
     if (interrupted)
-        toolError("interrupted: %s", endsWith(o.out, ".mp4")
-                                         ? "nothing was written"
-                                         : "the frames written so far stay in the folder");
+        toolError("interrupted: %s", isVideoName(o.out) ? "nothing was written"
+                                                        : "the frames written so far stay in the folder");
     return false;
 }
 
@@ -250,9 +250,6 @@ int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& m
 }
 
 int capturePngs(const CaptureOptions& o, int width, int height, OfflineMusic& music) {
-    if (mkdir(o.out.c_str(), 0777) != 0 && errno != EEXIST)
-        return toolError("cannot create folder %s: %s", o.out.c_str(), std::strerror(errno));
-    if (!checkWritableFolder(o.out, o.out + "/")) return 1;
     auto take = [&](int frame, const std::vector<uint8_t>& pixels) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%05d.png", frame);
@@ -268,9 +265,9 @@ int runCapture(const CaptureOptions& o) {
     if (!checkFrame(o.from, "--from frame") || !checkFrame(o.to, "--to frame")) return 1;
     if (o.from > o.to) return toolError("--from %d lies after --to %d", o.from, o.to);
     if (o.step < 1) return toolError("--step %d must be 1 or more", o.step);
-    const bool video = endsWith(o.out, ".mp4");
+    const bool video = isVideoName(o.out);
     if (video && o.step != 1) return toolError("--step is for PNG frames; a video has every frame");
-    if (video && !checkWritableFolder(folderOf(o.out), o.out)) return 1;
+    if (video ? !checkOutputFile(o.out) : !makeFolders(o.out)) return 1;
     catchInterrupts();
     OfflineMusic music;
     std::string error;
