@@ -179,3 +179,38 @@ TEST(ToolCapture, AFrameIsTheSameWhereverTheCaptureStarts) {
     EXPECT_NE(other.status, 0) << "the show stands still";
     runShell("rm -rf " + dir);
 }
+
+// Where the output goes is checked before the first frame (a whole-show capture is minutes); a folder
+// for PNG frames is made with the folders above it; the progress goes to a log as plain lines.
+TEST(ToolCapture, OutputProblemsAreFoundBeforeTheFirstFrame) {
+    std::string dir = freshFolder("capture-output");
+    mkdir((dir + "/x.mp4").c_str(), 0777);
+    struct Case {
+        std::string command, expect;
+    } cases[] = {
+        {"capture --out " + dir + "/x.mp4 --size 64x36", "it is a folder"},
+        {"contact-sheet --out " + dir + "/missing/sheet.png", "does not exist"},
+        {"render --frame 3 --out " + dir + "/x.mp4", "it is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ToolRun r = runShell(QZ_TOOL_PATH " " + c.command);
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_NE(r.out.find(c.expect), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("frames/s"), std::string::npos) << "frames were rendered first: " << r.out;
+    }
+
+    ToolRun deep = capture("--out " + dir + "/a/b --to 2 --size 64x36");
+    EXPECT_EQ(deep.status, 0) << deep.out;
+    EXPECT_EQ(access((dir + "/a/b/frame_00002.png").c_str(), F_OK), 0);
+    EXPECT_EQ(deep.out.find('\r'), std::string::npos) << "a terminal's progress bar went into a log";
+    EXPECT_NE(deep.out.find("3/3 frames"), std::string::npos) << deep.out;
+
+    if (runShell("command -v ffmpeg").status == 0) {
+        ASSERT_EQ(capture("--out " + dir + "/upper.MP4 --to 2 --size 64x36").status, 0);
+        struct stat st = {};
+        EXPECT_EQ(stat((dir + "/upper.MP4").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << "upper.MP4 should be a video, not a folder of frames";
+    }
+    runShell("rm -rf " + dir);
+}
