@@ -39,15 +39,20 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
         message = "--gl " + gl + " is not an OpenGL the show draws with (core or es)";
         return CommandLineResult::error;
     }
-    const double showSeconds = demoPositionOfFrame(kShowFrameCount) / 1000.0;
     if (app.count("--scene") && (scene < 0 || scene >= kSceneCount)) {
         message = "--scene " + std::to_string(scene) + " is not a scene of the show (0.." +
                   std::to_string(kSceneCount - 1) + ")";
         return CommandLineResult::error;
     }
-    if (app.count("--at") && !(at >= 0 && at < showSeconds)) {
-        message = "--at " + app.get_option("--at")->as<std::string>() + " lies outside the show (0 to " +
-                  std::to_string(showSeconds).substr(0, 7) + " seconds)";
+    // The last millisecond of the show's last frame is the last start there is: the bound the message
+    // quotes is the one applied, to the millisecond the show starts at.
+    const int32_t endMs = demoPositionOfFrame(kShowFrameCount);
+    const long atMs = at >= 0 && at < 1e6 ? std::lround(at * 1000.0) : -1;
+    if (app.count("--at") && !(atMs >= 0 && atMs < endMs)) {
+        char bound[64];
+        std::snprintf(bound, sizeof bound, " lies outside the show (0 to %.3f seconds)",
+                      (endMs - 1) / 1000.0);
+        message = "--at " + app.get_option("--at")->as<std::string>() + bound;
         return CommandLineResult::error;
     }
 
@@ -65,7 +70,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     if (scene >= 0) {
         out.startMs = demoPositionOfFrame(sceneFirstFrame(scene, sceneTable));
     } else if (at >= 0) {
-        out.startMs = (int32_t)std::lround(at * 1000.0);
+        out.startMs = (int32_t)atMs;
     }
     return CommandLineResult::run;
 }

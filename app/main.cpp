@@ -1,10 +1,12 @@
 // main.cpp - qz001: the launcher, the show window, start-up in its fixed order, the main loop.
 //
 // Exit status: 0 at a normal end (the music ended, the last frame, Escape, the window closed, or the
-// launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 3.3 or OpenGL ES 3.0,
-// a shader that does not compile), with the reason on stderr and in a message box; 2 for a bad option.
+// launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 3.3 or ES 3.0,
+// a shader that does not compile), with the reason on stderr and in a message box; 2 for a bad option;
+// 128 + the signal's number when SIGINT, SIGTERM or SIGHUP ends the show.
 #include <SDL.h>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 struct App {
     RenderDevice dev;
     LaunchSettings settings;
-    int32_t startMs;
+    int32_t startMs;            // where the music starts: the first frame drawn is this one
     Clock::time_point launched; // when the process started
     Clock::time_point firstFrame;
     uint64_t frames;
@@ -38,12 +40,28 @@ bool musicPlaying(void*) {
     return musicIsPlaying();
 }
 
+// The first frame is the one asked for, however long the turns before it took.
 uint32_t positionMs(void* user) {
     const App& app = *static_cast<App*>(user);
-    return app.settings.music ? musicPositionMs() : (uint32_t)app.startMs;
+    return app.settings.music && app.frames > 0 ? musicPositionMs() : (uint32_t)app.startMs;
+}
+
+volatile sig_atomic_t caughtSignal;
+
+void onSignal(int signal) {
+    caughtSignal = signal;
+}
+
+// From the main loop on, a signal ends the show through the loop, so that SDL gives the display back.
+// Before it, the signal's default action ends the process.
+void catchSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
 LoopEvent takeEvent(void*) {
+    if (caughtSignal) return LoopEvent::signal;
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return LoopEvent::none;
     if (e.type == SDL_QUIT) return LoopEvent::quit;
@@ -77,21 +95,38 @@ void drawFrame(void* user, const DemoClock& clock) {
 void startVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return;
     const char* hint = "; without a display, ./run.sh renders the show into a video";
+    std::string tried; // ": DISPLAY=:55 cannot be opened"
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && value[0])
+            tried += std::string(tried.empty() ? ": " : " and ") + name + "=" + value;
+    if (!tried.empty()) tried += " cannot be opened";
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        fail(nullptr, std::string("no display to show the show on: ") + SDL_GetError() + hint);
+        fail(nullptr, "no display to show the show on" + tried + " (" + SDL_GetError() + ")" + hint);
     const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     if (driver == "offscreen" || driver == "dummy" || driver == "evdev")
-        fail(nullptr,
-             "no display to show the show on (SDL found only its \"" + driver + "\" video driver)" + hint);
+        fail(nullptr, "no display to show the show on" + tried + " (SDL found only its \"" + driver +
+                          "\" video driver)" + hint);
 }
 
 void printStats(const App& app, ShowEnd end) {
+    char ending[64];
+    if (end == ShowEnd::signal)
+        std::snprintf(ending, sizeof ending, "signal SIG%s", sigabbrev_np(caughtSignal));
+    else
+        std::snprintf(ending, sizeof ending, "%s", showEndName(end));
+    if (app.frames == 0) {
+        std::fprintf(stderr, "qz001: ended by %s; no frame drawn\n", ending);
+        return;
+    }
     const double toFirst = std::chrono::duration<double>(app.firstFrame - app.launched).count();
     const double playing = std::chrono::duration<double>(Clock::now() - app.firstFrame).count();
-    std::fprintf(stderr,
-                 "qz001: ended by %s; first frame %.2f s after start; %llu frames in %.1f s (%.1f fps)\n",
-                 showEndName(end), app.frames ? toFirst : 0.0, (unsigned long long)app.frames, playing,
-                 playing > 0 ? (app.frames - 1) / playing : 0.0);
+    std::fprintf(stderr, "qz001: ended by %s; first frame %d, %.2f s after start; ", ending,
+                 demoFrameAt(app.startMs), toFirst);
+    if (app.frames == 1)
+        std::fprintf(stderr, "1 frame\n");
+    else
+        std::fprintf(stderr, "%llu frames in %.1f s (%.1f fps)\n", (unsigned long long)app.frames, playing,
+                     playing > 0 ? (double)(app.frames - 1) / playing : 0.0);
 }
 
 App app;
@@ -100,6 +135,7 @@ App app;
 
 int main(int argc, char** argv) {
     app.launched = Clock::now();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // SDL would turn SIGINT and SIGTERM into a normal quit
     CommandLine options = {};
     std::string message;
     switch (parseCommandLine(argc, argv, options, message)) {
@@ -120,8 +156,8 @@ int main(int argc, char** argv) {
         if (!runLauncher(app.settings, error)) fail(nullptr, error);
         if (!app.settings.start) endProcess(0);
     }
-    app.startMs = options.startMs;
     if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
+    app.startMs = app.settings.music ? musicStartMs() : options.startMs;
     startVideo();
     std::string error;
     SDL_Window* window = openShowWindow(app.settings, options.api, error);
@@ -131,7 +167,7 @@ int main(int argc, char** argv) {
     desc.window = window;
     desc.width = app.settings.width;
     desc.height = app.settings.height;
-    desc.fullScreen = app.settings.fullScreen;
+    desc.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0; // not after a fallback
     desc.vsync = app.settings.vsync;
     desc.antialias = app.settings.antialias;
     desc.music = app.settings.music;
@@ -139,7 +175,8 @@ int main(int argc, char** argv) {
     if (!showStart(app.dev, desc)) fail(window, showError());
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
+    catchSignals();
     const ShowEnd end = runMainLoop(hooks, app.settings.music, sceneTable);
     if (options.stats) printStats(app, end);
-    endProcess(0);
+    endProcess(end == ShowEnd::signal ? 128 + caughtSignal : 0);
 }

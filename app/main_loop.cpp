@@ -8,6 +8,7 @@ ShowEnd runMainLoop(const MainLoopHooks& h, bool music, const SceneTable& scenes
         const LoopEvent event = h.takeEvent(h.user);
         if (event == LoopEvent::quit) return ShowEnd::quit;
         if (event == LoopEvent::escape) return ShowEnd::escape;
+        if (event == LoopEvent::signal) return ShowEnd::signal;
         if (event == LoopEvent::none) {
             const DemoClock clock = demoClockAt((int32_t)h.positionMs(h.user), scenes);
             if (clock.ended) return ShowEnd::lastFrame;
@@ -27,6 +28,8 @@ const char* showEndName(ShowEnd end) {
         return "end of the music";
     case ShowEnd::lastFrame:
         return "last frame";
+    case ShowEnd::signal:
+        return "a signal";
     }
     return "?";
 }

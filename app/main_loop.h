@@ -14,9 +14,10 @@ enum class LoopEvent {
     quit,   // the window was closed
     escape, // Escape was pressed
     other,  // any other event, handled
+    signal, // SIGINT, SIGTERM or SIGHUP arrived
 };
 
-enum class ShowEnd { escape, quit, musicEnded, lastFrame };
+enum class ShowEnd { escape, quit, musicEnded, lastFrame, signal };
 
 struct MainLoopHooks {
     void* user;

@@ -58,9 +58,10 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::strin
         desktopSize(screenWidth, screenHeight);
         WindowPlacement at = centredPlacement(screenWidth, screenHeight, settings.width, settings.height);
         window = SDL_CreateWindow("qz001", at.x, at.y, settings.width, settings.height, flags);
-        static const WindowDragAreas everywhere = {nullptr, 0};
-        if (window) makeWindowDraggable(window, &everywhere);
     }
+    // A press anywhere drags the window, full screen too (where the window system lets it move).
+    static const WindowDragAreas everywhere = {nullptr, 0};
+    if (window) makeWindowDraggable(window, &everywhere);
     if (!window) error = std::string("cannot open the show window: ") + SDL_GetError();
     return window;
 }
@@ -69,6 +70,7 @@ void reportError(SDL_Window* owner, const char* text) {
     std::fprintf(stderr, "qz001: %s\n", text);
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((x11 && x11[0]) || (wayland && wayland[0]))
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner);
+    if (((x11 && x11[0]) || (wayland && wayland[0])) &&
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
+        std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
 }

@@ -4,8 +4,9 @@
 //     openmpt_module* mod = loadModuleFile("music/ZB_PALEWIRE.xm", error, sizeof error);
 //     if (!mod) fprintf(stderr, "%s\n", error);  // names the file, where it was looked for, and why
 //
-// The module plays once (no repeat). The path is used as given: a relative path is looked up in the
-// working directory.
+// Only a regular file of at most kMaxModuleBytes is read (a link to /dev/zero or a named pipe is
+// refused with a message). The module plays once (no repeat). The path is used as given: a relative path is
+// looked up in the working directory.
 #pragma once
 
 #include <cstddef>
@@ -16,5 +17,11 @@ struct openmpt_module;
 inline constexpr const char* kMusicPath = "music/ZB_PALEWIRE.xm";
 inline constexpr int32_t kMusicSampleRate = 48000; // what the offline renderer and the default device use
 
-openmpt_module* loadModuleFile(const char* path, char* error, size_t errorSize);
+// A module is far below this; anything larger (or anything but a regular file) is refused.
+inline constexpr int64_t kMaxModuleBytes = 64ll << 20;
+
+// The module, or null with `error` naming the file and the fault. `warning`, when given, is set to one
+// line when the module loads but is cut short or of another format than XM (empty otherwise).
+openmpt_module* loadModuleFile(const char* path, char* error, size_t errorSize, char* warning = nullptr,
+                               size_t warningSize = 0);
 void freeModule(openmpt_module* mod);

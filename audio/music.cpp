@@ -127,6 +127,27 @@ uint64_t framesHeard() {
     return heard < out ? heard : out;
 }
 
+// libopenmpt seeks only to the start of a row, and rounds up to the next one: seek to a row a little
+// before `startMs`, then render the rest of the way and throw it away, so that the music starts at
+// `startMs` itself (the first frame to play, not a frame or more later).
+void seekExactly(int32_t startMs) {
+    const double asked = startMs / 1000.0;
+    const double row = openmpt_module_set_position_seconds(music.mod, asked > 0.5 ? asked - 0.5 : 0.0);
+    if (row > asked) {
+        music.startMs = (int32_t)(row * 1000.0 + 0.5);
+        return;
+    }
+    uint64_t skip = (uint64_t)((asked - row) * kMusicSampleRate + 0.5);
+    while (skip > 0) {
+        const size_t chunk = skip < kRenderChunk ? (size_t)skip : kRenderChunk;
+        const size_t n =
+            openmpt_module_read_interleaved_float_stereo(music.mod, kMusicSampleRate, chunk, music.scratch);
+        if (n == 0) break;
+        skip -= n;
+    }
+    music.startMs = startMs;
+}
+
 } // namespace
 
 void closeMusic() {
@@ -141,13 +162,12 @@ void closeMusic() {
 
 bool openMusic(const char* path, int32_t startMs) {
     closeMusic();
-    music.mod = loadModuleFile(path, errorText, sizeof errorText);
+    char warning[1024];
+    music.mod = loadModuleFile(path, errorText, sizeof errorText, warning, sizeof warning);
     if (!music.mod) return false;
+    if (warning[0]) std::fprintf(stderr, "qz001: warning: %s\n", warning);
     music.durationMs = (uint32_t)(openmpt_module_get_duration_seconds(music.mod) * 1000.0 + 0.5);
-    if (startMs > 0) {
-        double at = openmpt_module_set_position_seconds(music.mod, startMs / 1000.0);
-        music.startMs = (int32_t)(at * 1000.0 + 0.5);
-    }
+    if (startMs > 0) seekExactly(startMs);
     return true;
 }
 
@@ -196,6 +216,10 @@ bool queryMusicSpectrum(void*, float* out, uint32_t count) {
     historyWindow(music.history, music.lastHeard, 2 * count, samples);
     SDL_UnlockAudioDevice(music.device);
     return spectrumOf(samples, count, out);
+}
+
+int32_t musicStartMs() {
+    return music.startMs;
 }
 
 uint32_t musicDurationMs() {

@@ -18,7 +18,8 @@
 #include "audio/module_file.h"
 
 // Loads the module (closing any open one first) and moves it to `startMs` (the start of the show's first
-// frame to play; rounded to the module's row). False with a message in musicError() that names the file.
+// frame to play). False with a message in musicError() that names the file; a module that loads but is
+// cut short or not an XM gets one warning line on stderr and plays.
 bool openMusic(const char* path, int32_t startMs);
 
 // Stops the music and closes the device and the module (nothing is open afterwards).
@@ -34,6 +35,7 @@ bool musicIsPlaying();
 // before startMusic and without music.
 uint32_t musicPositionMs();
 
+int32_t musicStartMs();     // where openMusic put the module
 uint32_t musicDurationMs(); // of the opened module; 0 when none is open
 const char* musicDriver();  // the SDL audio driver in use ("dummy" without a sound card)
 const char* musicError();

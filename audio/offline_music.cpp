@@ -14,12 +14,13 @@ uint64_t offlineFrameAtShowFrame(int32_t frame) {
 }
 
 bool renderOfflineMusic(const char* path, int32_t toMs, OfflineMusic& music, std::string& error) {
-    char message[1024];
-    openmpt_module* mod = loadModuleFile(path, message, sizeof message);
+    char message[1024], warning[1024];
+    openmpt_module* mod = loadModuleFile(path, message, sizeof message, warning, sizeof warning);
     if (!mod) {
         error = message;
         return false;
     }
+    music.warning = warning;
     const uint64_t frames = offlineFrameOf(toMs);
     music.stereo.assign(2 * frames, 0.0f); // what the module does not fill stays silent
     uint64_t done = 0;

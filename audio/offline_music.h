@@ -18,10 +18,11 @@ struct OfflineMusic {
     std::vector<float> stereo; // from the module's start, kMusicSampleRate frames per second
     SampleHistory history;     // fed up to the current position, as the device would have played it
     uint64_t position;         // current position in frames
+    std::string warning;       // the module is cut short or not an XM (empty when it is sound)
 };
 
 // Renders the module from its start up to `toMs` (silence after its end). False with a message naming
-// the file.
+// the file; a module that loads but is damaged renders with `warning` set.
 bool renderOfflineMusic(const char* path, int32_t toMs, OfflineMusic& music, std::string& error);
 
 // The sample frame of a position in milliseconds.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages qz001 needs to build, play and test, when any is missing: the
-# libraries, a virtual X server and xdotool for the end-to-end test, and ffmpeg, which turns the show
+# libraries, a virtual X server (with the X fonts its message boxes need) and xdotool for the
+# end-to-end test, and ffmpeg, which turns the show
 # into a video on a machine without a display. Runs apt-get as root, or through sudo. Called by run.sh
 # and test.sh.
 set -euo pipefail
@@ -11,7 +12,7 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev libgles2
   libopenmpt-dev libkissfft-dev libimgui-dev
   libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
-  xvfb xauth xdotool imagemagick ffmpeg
+  xvfb xauth xfonts-base xdotool imagemagick ffmpeg
 )
 
 missing=()

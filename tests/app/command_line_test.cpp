@@ -43,6 +43,12 @@ TEST(CommandLine, OptionsAndStartPositions) {
     EXPECT_EQ(c.startMs, 115121);
     ASSERT_EQ(parse({"--at", "62.5"}, c, message), CommandLineResult::run);
     EXPECT_EQ(c.startMs, 62500);
+    // The last frame (7831) runs to 130.481 s: every start up to there is in it; 130.482 is the end.
+    ASSERT_EQ(parse({"--at", "130.481"}, c, message), CommandLineResult::run);
+    EXPECT_EQ(c.startMs, 130481);
+    EXPECT_EQ(parse({"--at", "130.4815"}, c, message), CommandLineResult::error); // 130482 ms
+    EXPECT_NE(message.find("0 to 130.481 seconds"), std::string::npos) << message;
+    EXPECT_EQ(parse({"--at", "130.482"}, c, message), CommandLineResult::error);
 }
 
 TEST(CommandLine, BadValuesSayWhatIsWrong) {
@@ -51,7 +57,7 @@ TEST(CommandLine, BadValuesSayWhatIsWrong) {
     const std::vector<std::vector<std::string>> bad = {
         {"--scene", "11"}, {"--scene", "-1"}, {"--scene", "two"}, {"--at", "131"},
         {"--at", "-2"},    {"--at", "soon"},  {"--fast"},         {"--scene", "1", "--at", "3"},
-        {"extra"},         {"--at", "nan"}};
+        {"extra"},         {"--at", "nan"},   {"--at", "inf"},    {"--at", "1e300"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
         message.clear();

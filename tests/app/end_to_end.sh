@@ -1,10 +1,12 @@
 #!/bin/sh
 # end_to_end.sh QZ001 - the show as a user meets it.
 #
-# Without a display: a missing or broken music file is reported (file and working directory named) and
-# the exit status is 1; with the music off, the missing display is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
+# Without a display: a missing or broken music file, a link to /dev/zero or a named pipe in its place, is
+# reported (file and working directory named) and the exit status is 1; with the music off, the missing
+# display (named when DISPLAY names one) is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
 # "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
-# "Ulk" ends with status 0 and no show window. Run from the repository root (the music lies there).
+# "Ulk" ends with status 0 and no show window. A failure at start-up shows its message box; --at and
+# --scene draw the frame asked for first; SIGTERM ends the show with status 143. Run from the repository root (the music lies there).
 set -eu
 qz001=$1
 tmp=$(mktemp -d)
@@ -31,11 +33,27 @@ status=0
 (cd "$tmp/broken" && env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher 2>"$tmp/err") || status=$?
 [ "$status" -eq 1 ] || fail "broken music: exit status $status, expected 1"
 grep -q "cannot load the music file" "$tmp/err" || fail "broken music: $(cat "$tmp/err")"
+# A music file that is a link to /dev/zero or a named pipe: refused at once, not read forever or waited on.
+mkdir -p "$tmp/zero/music" "$tmp/fifo/music"
+ln -s /dev/zero "$tmp/zero/music/ZB_PALEWIRE.xm"
+mkfifo "$tmp/fifo/music/ZB_PALEWIRE.xm"
+for kind in zero fifo; do
+    status=0
+    (cd "$tmp/$kind" && timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher 2>"$tmp/err") || status=$?
+    [ "$status" -eq 1 ] || fail "music file $kind: exit status $status, expected 1: $(cat "$tmp/err")"
+    grep -q "cannot read the music file music/ZB_PALEWIRE.xm.*not a module file" "$tmp/err" ||
+        fail "music file $kind: $(cat "$tmp/err")"
+done
 echo "ok: missing and broken music files are reported with status 1"
 status=0
 timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher --no-music 2>"$tmp/err" || status=$?
 [ "$status" -eq 1 ] || fail "no display: exit status $status, expected 1 (the show must not play unseen)"
 grep -q "no display" "$tmp/err" || fail "no display: $(cat "$tmp/err")"
+# A display that is named but not there: the message names it.
+status=0
+timeout 30 env -u WAYLAND_DISPLAY DISPLAY=:97 "$qz001" --no-launcher --no-music 2>"$tmp/err" || status=$?
+[ "$status" -eq 1 ] || fail "DISPLAY=:97: exit status $status, expected 1"
+grep -q "DISPLAY=:97 cannot be opened" "$tmp/err" || fail "DISPLAY=:97: $(cat "$tmp/err")"
 echo "ok: without a display the show says so with status 1"
 
 # --- under a virtual display ----------------------------------------------------------------------
@@ -111,3 +129,49 @@ done
 wait_show 10
 [ "$status" -eq 0 ] || fail "Ulk: exit status $status"
 echo "ok: Ulk ends with status 0 and no show window"
+
+# A failure at start-up with a display: the message box (empty caption) appears; its OK ends the show
+# with status 1.
+(cd "$tmp/empty" && exec "$qz001" --no-launcher --windowed) 2>"$tmp/err" &
+show_pid=$!
+box=
+for _ in $(seq 100); do
+    for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
+        [ "$(xdotool getwindowgeometry "$id" | sed -n 's/ *Geometry: //p')" != 1920x1080 ] && box=$id
+    done
+    [ -n "$box" ] && break
+    kill -0 "$show_pid" 2>/dev/null || break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "no message box for the missing music: $(cat "$tmp/err")"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 20)) click 1 # OK, centred at the bottom
+wait_show 10
+[ "$status" -eq 1 ] || fail "message box: exit status $status, expected 1"
+echo "ok: a failure at start-up shows a message box; OK ends with status 1"
+
+# The first frame drawn is the one asked for; --at in the last frame draws it and ends by itself.
+"$qz001" --no-launcher --windowed --no-vsync --stats --at 130.48 >"$tmp/out" 2>&1 &
+show_pid=$!
+wait_show 60
+[ "$status" -eq 0 ] || fail "--at 130.48: exit status $status: $(cat "$tmp/out")"
+grep -q "ended by last frame; first frame 7831," "$tmp/out" || fail "--at 130.48: $(cat "$tmp/out")"
+"$qz001" --no-launcher --windowed --no-vsync --stats --scene 2 >"$tmp/out" 2>&1 &
+show_pid=$!
+find_window "^qz001$" 60 >/dev/null || fail "no show window for --scene 2: $(cat "$tmp/out")"
+wait_drawn 1280x720+320+180 30 || fail "--scene 2 draws nothing"
+xdotool key Escape
+wait_show 20
+grep -q "ended by Escape; first frame 1140," "$tmp/out" || fail "--scene 2: $(cat "$tmp/out")"
+echo "ok: --at and --scene draw the frame asked for first"
+
+# SIGTERM ends the show as a signal should: status 128 + 15, and --stats says so.
+"$qz001" --no-launcher --windowed --no-music --stats >"$tmp/out" 2>&1 &
+show_pid=$!
+find_window "^qz001$" 60 >/dev/null || fail "no show window: $(cat "$tmp/out")"
+wait_drawn 1280x720+320+180 30 || fail "the show window draws nothing"
+kill -TERM "$show_pid"
+wait_show 20
+[ "$status" -eq 143 ] || fail "SIGTERM: exit status $status, expected 143: $(cat "$tmp/out")"
+grep -q "ended by signal SIGTERM" "$tmp/out" || fail "SIGTERM: $(cat "$tmp/out")"
+echo "ok: SIGTERM ends the show with status 143"

@@ -104,6 +104,52 @@ TEST(ToolCapture, FailuresSayWhyAndLeaveNothing) {
     runShell("rm -rf " + dir);
 }
 
+// ffmpeg exits 0 even when a full disk kept it from writing the file's index: the capture must look at
+// the file, say so and keep nothing.
+TEST(ToolCapture, AnUnfinishedVideoIsNotKept) {
+    if (runShell("command -v ffmpeg").status != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    std::string dir = freshFolder("capture-unfinished");
+    // Each fake ffmpeg leaves an unfinished file where the real one writes it (its last argument) and
+    // exits 0: a file type box and media data running to the end but no index; or a real video cut short.
+    struct Fake {
+        std::string name, script, expect;
+    } fakes[] = {
+        {"no-index",
+         "cat >/dev/null\nfor a; do out=$a; done\n"
+         "printf '\\000\\000\\000\\020ftypisom\\000\\000\\000\\000\\000\\000\\000\\000mdat' >\"$out\"\n"
+         "head -c 5000 /dev/urandom >>\"$out\"\n",
+         "no index"},
+        {"cut-short", "for a; do out=$a; done\nPATH=${PATH#*:} ffmpeg \"$@\" && truncate -s -300 \"$out\"\n",
+         "cut short"},
+    };
+    for (const Fake& f : fakes) {
+        SCOPED_TRACE(f.name);
+        const std::string bin = dir + "/" + f.name;
+        mkdir(bin.c_str(), 0777);
+        std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\n" << f.script;
+        chmod((bin + "/ffmpeg").c_str(), 0755);
+        ToolRun r =
+            capture("--out " + dir + "/a.mp4 --from 1400 --to 1409 --size 64x36", "PATH=" + bin + ":$PATH");
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_NE(r.out.find(f.expect), std::string::npos) << r.out;
+        EXPECT_EQ(access((dir + "/a.mp4").c_str(), F_OK), -1);
+        EXPECT_EQ(entriesIn(dir), (int)(&f - fakes) + 1) << "only the fakes' folders should be there";
+    }
+
+    // The disk itself filling up while ffmpeg writes the index, where this user may mount a small
+    // file system.
+    const std::string disk = dir + "/disk";
+    mkdir(disk.c_str(), 0777);
+    if (runShell("mount -t tmpfs -o size=2m qz001-test " + disk).status == 0) {
+        runShell("head -c 1300000 /dev/zero >" + disk + "/fill");
+        ToolRun full = capture("--out " + disk + "/v.mp4 --from 900 --to 1000 --size 1280x720");
+        EXPECT_EQ(full.status, 1) << full.out;
+        EXPECT_EQ(entriesIn(disk), 1) << "only the filler should be there";
+        runShell("umount " + disk);
+    }
+    runShell("rm -rf " + dir);
+}
+
 TEST(ToolCapture, InterruptStopsFfmpegAndLeavesNothing) {
     if (runShell("command -v ffmpeg").status != 0) GTEST_SKIP() << "ffmpeg is not installed";
     std::string dir = freshFolder("capture-interrupt");
@@ -131,5 +177,40 @@ TEST(ToolCapture, AFrameIsTheSameWhereverTheCaptureStarts) {
     EXPECT_EQ(same.status, 0) << same.out;
     ToolRun other = runShell("cmp " + dir + "/early/frame_01409.png " + dir + "/early/frame_01410.png");
     EXPECT_NE(other.status, 0) << "the show stands still";
+    runShell("rm -rf " + dir);
+}
+
+// Where the output goes is checked before the first frame (a whole-show capture is minutes); a folder
+// for PNG frames is made with the folders above it; the progress goes to a log as plain lines.
+TEST(ToolCapture, OutputProblemsAreFoundBeforeTheFirstFrame) {
+    std::string dir = freshFolder("capture-output");
+    mkdir((dir + "/x.mp4").c_str(), 0777);
+    struct Case {
+        std::string command, expect;
+    } cases[] = {
+        {"capture --out " + dir + "/x.mp4 --size 64x36", "it is a folder"},
+        {"contact-sheet --out " + dir + "/missing/sheet.png", "does not exist"},
+        {"render --frame 3 --out " + dir + "/x.mp4", "it is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ToolRun r = runShell(QZ_TOOL_PATH " " + c.command);
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_NE(r.out.find(c.expect), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("frames/s"), std::string::npos) << "frames were rendered first: " << r.out;
+    }
+
+    ToolRun deep = capture("--out " + dir + "/a/b --to 2 --size 64x36");
+    EXPECT_EQ(deep.status, 0) << deep.out;
+    EXPECT_EQ(access((dir + "/a/b/frame_00002.png").c_str(), F_OK), 0);
+    EXPECT_EQ(deep.out.find('\r'), std::string::npos) << "a terminal's progress bar went into a log";
+    EXPECT_NE(deep.out.find("3/3 frames"), std::string::npos) << deep.out;
+
+    if (runShell("command -v ffmpeg").status == 0) {
+        ASSERT_EQ(capture("--out " + dir + "/upper.MP4 --to 2 --size 64x36").status, 0);
+        struct stat st = {};
+        EXPECT_EQ(stat((dir + "/upper.MP4").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << "upper.MP4 should be a video, not a folder of frames";
+    }
     runShell("rm -rf " + dir);
 }

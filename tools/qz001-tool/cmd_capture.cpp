@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <strings.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,6 +28,7 @@
 #include "director/director_types.h"
 #include "director/music_levels.h"
 #include "show/show.h"
+#include "tools/qz001-tool/mp4_check.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {
@@ -158,9 +160,9 @@ void stopEncoder(Encoder& e) {
 // Frames
 //-----------------------------------------------------------------------------
 
-bool endsWith(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+// A video is asked for by the name's extension, in any case: show.mp4, show.MP4.
+bool isVideoName(const std::string& path) {
+    return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".mp4") == 0;
 }
 
 void hearFrame(int32_t frame, void* music) {
@@ -177,9 +179,8 @@ bool renderFrames(const CaptureOptions& o, int width, int height, OfflineMusic& 
                                &interrupted};
     if (renderToolFrames(frames, take)) return true;
     if (interrupted)
-        toolError("interrupted: %s", endsWith(o.out, ".mp4")
-                                         ? "nothing was written"
-                                         : "the frames written so far stay in the folder");
+        toolError("interrupted: %s", isVideoName(o.out) ? "nothing was written"
+                                                        : "the frames written so far stay in the folder");
     return false;
 }
 
@@ -201,6 +202,15 @@ bool writeSpanAudio(const CaptureOptions& o, const OfflineMusic& music, std::str
         unlink(path.c_str());
     }
     return ok;
+}
+
+// ffmpeg may exit 0 with the file's index unwritten (a full disk while it writes the trailer).
+bool checkVideoFile(const std::string& out, const std::string& video) {
+    std::string why;
+    if (checkMp4Complete(video, why)) return true;
+    toolError("ffmpeg did not finish %s: %s; nothing was written (is the disk full?)", out.c_str(),
+              why.c_str());
+    return false;
 }
 
 int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& music) {
@@ -225,7 +235,7 @@ int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& m
             return false;
         });
         if (ok) {
-            ok = finishEncoder(encoder);
+            ok = finishEncoder(encoder) && checkVideoFile(o.out, video);
         } else {
             stopEncoder(encoder);
         }
@@ -240,9 +250,6 @@ int captureVideo(const CaptureOptions& o, int width, int height, OfflineMusic& m
 }
 
 int capturePngs(const CaptureOptions& o, int width, int height, OfflineMusic& music) {
-    if (mkdir(o.out.c_str(), 0777) != 0 && errno != EEXIST)
-        return toolError("cannot create folder %s: %s", o.out.c_str(), std::strerror(errno));
-    if (!checkWritableFolder(o.out, o.out + "/")) return 1;
     auto take = [&](int frame, const std::vector<uint8_t>& pixels) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%05d.png", frame);
@@ -258,14 +265,15 @@ int runCapture(const CaptureOptions& o) {
     if (!checkFrame(o.from, "--from frame") || !checkFrame(o.to, "--to frame")) return 1;
     if (o.from > o.to) return toolError("--from %d lies after --to %d", o.from, o.to);
     if (o.step < 1) return toolError("--step %d must be 1 or more", o.step);
-    const bool video = endsWith(o.out, ".mp4");
+    const bool video = isVideoName(o.out);
     if (video && o.step != 1) return toolError("--step is for PNG frames; a video has every frame");
-    if (video && !checkWritableFolder(folderOf(o.out), o.out)) return 1;
+    if (video ? !checkOutputFile(o.out) : !makeFolders(o.out)) return 1;
     catchInterrupts();
     OfflineMusic music;
     std::string error;
     if (!renderOfflineMusic(kMusicPath, demoPositionOfFrame(o.to + 1) + 1, music, error))
         return toolError("%s", error.c_str());
+    if (!music.warning.empty()) toolError("warning: %s", music.warning.c_str());
     return video ? captureVideo(o, width, height, music) : capturePngs(o, width, height, music);
 }
 

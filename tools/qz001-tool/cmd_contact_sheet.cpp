@@ -60,6 +60,7 @@ int runContactSheet(const SheetOptions& o) {
         width > 1280 || height > 720)
         return toolError("--size %s is not WIDTHxHEIGHT between 16x16 and 1280x720", o.size.c_str());
     if (o.every < 1) return toolError("--every %d must be 1 or more", o.every);
+    if (!checkOutputFile(o.out)) return 1;
 
     const int total = (kShowFrameCount - 1) / o.every + 1;
     const int rows = (total + kColumns - 1) / kColumns;

@@ -29,7 +29,7 @@ int runRender(const RenderOptions& o) {
     if (!parseSize(o.size, width, height))
         return toolError("--size %s is not WIDTHxHEIGHT with both between 16 and 8192", o.size.c_str());
     if (!checkFrame(o.frame, "frame")) return 1;
-    if (!checkWritableFolder(folderOf(o.out), o.out)) return 1;
+    if (!checkOutputFile(o.out)) return 1;
     RenderDevice dev = {};
     if (!startToolShow(dev, width, height, !o.noAa)) return 1;
     ShowCursor cursor = {};

@@ -31,9 +31,12 @@ bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& wr
 
 // A progress bar on stderr: "[####      ] 120/7832 frames  4.1 frames/s  31:20 left". Call with
 // done = 0 first; the line ends when done reaches total.
+// When stderr is not a terminal, plain lines instead, one every kProgressLineSeconds.
+constexpr double kProgressLineSeconds = 5.0;
 struct ToolProgress {
     int total;
-    double startSeconds; // steady clock at the first call
+    double startSeconds;    // steady clock at the first call
+    double lastLineSeconds; // since startSeconds, when the last line was printed
 };
 void drawProgress(ToolProgress& progress, int done);
 
@@ -51,6 +54,12 @@ bool checkFrame(int frame, const char* what);
 std::string folderOf(const std::string& path);
 // True when `folder` exists and can be written; otherwise prints why `forPath` cannot be written.
 bool checkWritableFolder(const std::string& folder, const std::string& forPath);
+// True when a file can be written at `path`: its folder exists and is writable and `path` is not a
+// folder; otherwise prints why. Called before the first frame is rendered.
+bool checkOutputFile(const std::string& path);
+// Creates the folder `path` and every missing folder above it (as mkdir -p); false with a message
+// when that fails or `path` is not a writable folder.
+bool makeFolders(const std::string& path);
 // RGBA8 pixels (rows top first) as a PNG file, written atomically.
 bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba);
 

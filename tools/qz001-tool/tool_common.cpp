@@ -44,10 +44,15 @@ void drawProgress(ToolProgress& p, int done) {
     const double elapsed = steadySeconds() - p.startSeconds;
     const double rate = elapsed > 0 ? done / elapsed : 0;
     const int left = rate > 0 ? (int)((p.total - done) / rate + 0.5) : 0;
-    std::fprintf(stderr, "\r[%.*s%*s] %d/%d frames  %.1f frames/s  %d:%02d left ", filled,
-                 "##############################", barWidth - filled, "", done, p.total, rate, left / 60,
-                 left % 60);
-    if (done == p.total) std::fputc('\n', stderr);
+    // Into a log (stderr not a terminal): a plain line at the start, every few seconds and at the end.
+    const bool terminal = isatty(STDERR_FILENO);
+    if (!terminal && done != 0 && done != p.total && elapsed - p.lastLineSeconds < kProgressLineSeconds)
+        return;
+    p.lastLineSeconds = elapsed;
+    std::fprintf(stderr, "%s[%.*s%*s] %d/%d frames  %.1f frames/s  %d:%02d left%s", terminal ? "\r" : "",
+                 filled, "##############################", barWidth - filled, "", done, p.total, rate,
+                 left / 60, left % 60, terminal ? " " : "\n");
+    if (terminal && done == p.total) std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
@@ -110,6 +115,33 @@ bool checkWritableFolder(const std::string& folder, const std::string& forPath) 
     return true;
 }
 
+bool checkOutputFile(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        toolError("cannot write %s: it is a folder", path.c_str());
+        return false;
+    }
+    return checkWritableFolder(folderOf(path), path);
+}
+
+bool makeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        struct stat st;
+        if (stat(part.c_str(), &st) != 0 && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            toolError("cannot create folder %s: %s", part.c_str(), std::strerror(errno));
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        toolError("cannot write frames into %s: it is not a folder", path.c_str());
+        return false;
+    }
+    return checkWritableFolder(path, path + "/");
+}
+
 bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba) {
     return writeToolFile(path, [&](FILE* f) { return writePng(f, (uint32_t)width, (uint32_t)height, rgba); });
 }
@@ -120,7 +152,7 @@ bool renderToolFrames(const ToolFrames& f,
     if (!startToolShow(dev, f.width, f.height, f.antialias)) return false;
     std::vector<uint8_t> pixels((size_t)f.width * f.height * 4);
     ShowCursor cursor = {};
-    ToolProgress progress = {(f.to - f.from) / f.step + 1, 0};
+    ToolProgress progress = {(f.to - f.from) / f.step + 1, 0, 0};
     int done = 0;
     drawProgress(progress, done);
     for (int frame = f.from; frame <= f.to; frame += f.step) {
@@ -131,6 +163,6 @@ bool renderToolFrames(const ToolFrames& f,
         drawProgress(progress, ++done);
     }
     if (done == progress.total) return true;
-    std::fputc('\n', stderr);
+    if (isatty(STDERR_FILENO)) std::fputc('\n', stderr); // end the bar's line
     return false;
 }
