@@ -23,7 +23,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
     auto* sceneOption = app.add_option("--scene", scene, "start at the first frame of scene S (0..10)");
     app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
-    app.add_option("--gl", gl, "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
+    app.add_option("--gl", gl,
+                   "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
     try {
         app.parse(argc, argv);

@@ -31,8 +31,9 @@ struct WindowDragAreas {
 // `areas` must live as long as the window.
 void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas);
 
-// "qz001": borderless, not resizable, with an OpenGL surface for `api`; full screen at the show's size with the mouse
-// pointer hidden, or centred on the desktop. Full screen that cannot be set falls back to the window.
+// "qz001": borderless, not resizable, with an OpenGL surface for `api`; full screen at the show's size with
+// the mouse pointer hidden, or centred on the desktop. Full screen that cannot be set falls back to the
+// window.
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error);
 
 // "qz001: <text>" on stderr, and in a message box with an empty caption where a display exists.

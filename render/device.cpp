@@ -82,7 +82,8 @@ bool createBackBuffer(RenderDevice& dev) {
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, dev.width, dev.height);
     glGenFramebuffers(1, &dev.backBufferView);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.backBufferView);
-    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, dev.backBufferTexture, 0);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, dev.backBufferTexture,
+                           0);
     glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                               dev.depthBuffer);
     if (!framebufferComplete("backBufferView")) return false;

@@ -47,7 +47,7 @@ struct BlendState {
     GLenum srcAlpha, dstAlpha, opAlpha;
 };
 
-inline constexpr int kTextureUnitCount = 8;         // t0..t7, sampled by the passes
+inline constexpr int kTextureUnitCount = 8;            // t0..t7, sampled by the passes
 inline constexpr GLuint kEditUnit = kTextureUnitCount; // where textures are bound to be created or changed
 
 struct RenderDevice {
@@ -72,8 +72,8 @@ struct RenderDevice {
     GLuint boundTextures[kTextureUnitCount];
     GLuint boundFramebuffer;
     GLuint boundVertexArray;
-    GLuint boundProgram;          // the linked program in use, so an unchanged pair is not rebound
-    GLint boundAlphaToCoverage;   // its spriteAlphaToCoverage location, -1 when it has none
+    GLuint boundProgram;        // the linked program in use, so an unchanged pair is not rebound
+    GLint boundAlphaToCoverage; // its spriteAlphaToCoverage location, -1 when it has none
 
     // Created by createRenderResources.
     bool vsync;
@@ -123,7 +123,7 @@ void bindVertexArray(RenderDevice& dev, GLuint vertexArray);
 // Clear one framebuffer, bound or not; the bound one stays bound.
 void clearColor(RenderDevice& dev, GLuint framebuffer, const float rgba[4]);
 void clearDepth(RenderDevice& dev, GLuint framebuffer); // depth 1, stencil 0
-void drawStrip(RenderDevice& dev);                      // 4 strip vertices from the vertex id, no vertex buffer
+void drawStrip(RenderDevice& dev); // 4 strip vertices from the vertex id, no vertex buffer
 
 //-----------------------------------------------------------------------------
 // Output

@@ -35,9 +35,8 @@ const GpuMesh* meshOf(const DrawRecord& r) {
 }
 
 bool shadersOf(const DrawRecord& r) {
-    return r.vertexShader >= 0 && r.vertexShader < kShaderTableSize &&
-           vertexShaders[r.vertexShader].shader && r.pixelShader >= 0 && r.pixelShader < kShaderTableSize &&
-           pixelShaders[r.pixelShader].shader;
+    return r.vertexShader >= 0 && r.vertexShader < kShaderTableSize && vertexShaders[r.vertexShader].shader &&
+           r.pixelShader >= 0 && r.pixelShader < kShaderTableSize && pixelShaders[r.pixelShader].shader;
 }
 
 void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {

@@ -42,9 +42,10 @@ bool checkGlSupport(GlApi api) {
     const bool desktop = epoxy_is_desktop_gl();
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (desktop != (api == kGlCore) || version < (desktop ? 33 : 30)) {
-        setRenderError("OpenGL 3.3 or OpenGL ES 3.0 is required; asked for %s, the driver offers %s %d.%d (%s)",
-                       glApiTitle(api), desktop ? "OpenGL" : "OpenGL ES", version / 10, version % 10,
-                       renderer ? renderer : "no renderer");
+        setRenderError(
+            "OpenGL 3.3 or OpenGL ES 3.0 is required; asked for %s, the driver offers %s %d.%d (%s)",
+            glApiTitle(api), desktop ? "OpenGL" : "OpenGL ES", version / 10, version % 10,
+            renderer ? renderer : "no renderer");
         return false;
     }
     // ES renders to RGBA16F only with one of these (every WebGL2 browser has the first).

@@ -171,7 +171,8 @@ VertexShaderEntry compileVertexShader(RenderDevice& dev, const char* name, const
     return VertexShaderEntry{compileStage(dev, GL_VERTEX_SHADER, name, "", source, length), -1};
 }
 
-PixelShaderEntry compilePixelShader(RenderDevice& dev, const char* name, const char* source, uint32_t length) {
+PixelShaderEntry compilePixelShader(RenderDevice& dev, const char* name, const char* source,
+                                    uint32_t length) {
     return PixelShaderEntry{compileStage(dev, GL_FRAGMENT_SHADER, name, "", source, length), -1};
 }
 

@@ -24,8 +24,8 @@ struct RendererDesc {
     bool fullScreen;
     int spriteWidth; // sprites keep their size relative to a picture of this size; 0 = the back buffer's
     int spriteHeight;
-    GlApi api;                          // the context `window` was made for
-    const DrawShaderPair* shaderPairs;  // what the scene data draws with, linked before the first frame
+    GlApi api;                         // the context `window` was made for
+    const DrawShaderPair* shaderPairs; // what the scene data draws with, linked before the first frame
     uint32_t shaderPairCount;
 };
 

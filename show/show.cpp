@@ -47,8 +47,8 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
     // sprites keep their size relative to the picture.
     static DrawShaderPair pairs[kShaderPairCapacity];
     const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
-    RendererDesc renderer = {width,      height, desc.vsync, desc.antialias, desc.fullScreen,
-                             1280,       720,    desc.api,   pairs,          pairCount};
+    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen,
+                             1280,  720,    desc.api,   pairs,          pairCount};
     if (!startRenderer(dev, renderer, window, times)) return fail("%s", renderError());
     showStartDirector();
     if (desc.music && !startMusic()) return fail("%s", musicError());

@@ -50,7 +50,8 @@ Picture readPng(const std::string& path) {
 }
 
 Picture renderFrame(int frame, const char* api) {
-    const std::string out = std::string(::testing::TempDir()) + "qz_api_" + api + "_" + std::to_string(frame) + ".png";
+    const std::string out =
+        std::string(::testing::TempDir()) + "qz_api_" + api + "_" + std::to_string(frame) + ".png";
     const std::string command = std::string(QZ_TOOL_PATH) + " render --frame " + std::to_string(frame) +
                                 " --size 320x180 --gl " + api + " --out " + out + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
@@ -66,7 +67,8 @@ int pixelsApart(const Picture& a, const Picture& b) {
     int apart = 0;
     for (size_t p = 0; p < a.rgba.size(); p += 4) {
         int worst = 0;
-        for (int c = 0; c < 4; ++c) worst = std::max(worst, std::abs((int)a.rgba[p + c] - (int)b.rgba[p + c]));
+        for (int c = 0; c < 4; ++c)
+            worst = std::max(worst, std::abs((int)a.rgba[p + c] - (int)b.rgba[p + c]));
         apart += worst > 1;
     }
     return apart;

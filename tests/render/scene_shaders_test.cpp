@@ -68,11 +68,12 @@ std::vector<VertexOut> runVertexStage(const char* entry, const std::vector<MeshV
                                       const Float4 options[5], Float4 lightDir, float wvpScale = 1.0f) {
     RenderDevice& dev = testDevice();
     const std::string prelude = glslPrelude(dev.api);
-    GLuint shader = compileShader(GL_VERTEX_SHADER, prelude + "#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY " +
-                                                        entry + "\n#line 1\n" + shaderDeclarations +
-                                                        shaderBodies);
+    GLuint shader =
+        compileShader(GL_VERTEX_SHADER, prelude + "#define QZ_VERTEX_STAGE 1\n#define QZ_ENTRY " + entry +
+                                            "\n#line 1\n" + shaderDeclarations + shaderBodies);
     // ES links no program without a pixel stage, though nothing is drawn.
-    GLuint pixel = compileShader(GL_FRAGMENT_SHADER, prelude + "out vec4 c;\nvoid main() { c = vec4(0.0); }\n");
+    GLuint pixel =
+        compileShader(GL_FRAGMENT_SHADER, prelude + "out vec4 c;\nvoid main() { c = vec4(0.0); }\n");
     GLuint program = glCreateProgram();
     glAttachShader(program, shader);
     glAttachShader(program, pixel);

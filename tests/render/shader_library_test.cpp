@@ -33,7 +33,8 @@ TEST(ShaderLibrary, EveryEntryCompilesAndLinks) {
         EXPECT_NE(vertexShaders[k].shader, 0u) << vertexShaderNames[k];
     }
     for (int k = 0; pixelShaderNames[k]; ++k) {
-        PixelShaderEntry e = compilePixelShader(dev, pixelShaderNames[k], source.c_str(), (uint32_t)source.size());
+        PixelShaderEntry e =
+            compilePixelShader(dev, pixelShaderNames[k], source.c_str(), (uint32_t)source.size());
         EXPECT_NE(e.shader, 0u) << renderError();
         EXPECT_NE(pixelShaders[k].shader, 0u) << pixelShaderNames[k];
     }

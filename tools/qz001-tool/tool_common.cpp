@@ -66,7 +66,8 @@ void addGlOption(CLI::App* command) {
             "--gl",
             [](const std::string& text) {
                 if (!parseGlApi(text.c_str(), toolGlApi))
-                    throw CLI::ValidationError("--gl", text + " is not an OpenGL the show draws with (core or es)");
+                    throw CLI::ValidationError("--gl",
+                                               text + " is not an OpenGL the show draws with (core or es)");
             },
             "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)")
         ->type_name("core|es");
