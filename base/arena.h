@@ -18,8 +18,13 @@
 #include <cstdint>
 #include <mutex>
 
-inline constexpr uint32_t kArenaRegionBytes = 0x20000000; // 512 MiB per region
-inline constexpr uint32_t kArenaWarnBytes = 0x10000000;   // warn once the main cursor is past 256 MiB
+// 512 MiB per region; a build whose memory is committed when reserved (WebAssembly) asks for less
+// with QZ_ARENA_REGION_MIB (the show's start-up data takes about 3 MiB).
+#ifndef QZ_ARENA_REGION_MIB
+#define QZ_ARENA_REGION_MIB 512
+#endif
+inline constexpr uint32_t kArenaRegionBytes = QZ_ARENA_REGION_MIB * 0x100000u;
+inline constexpr uint32_t kArenaWarnBytes = kArenaRegionBytes / 2; // warn once the main cursor is past half
 
 struct WorkArena {
     uint8_t* mainRaw;     // what the system returned for the main region

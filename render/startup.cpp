@@ -51,36 +51,45 @@ bool loadEmbeddedTextures() {
     return loadTextureBatch(textures, files, kEmbeddedImageCount, "embedded image");
 }
 
+bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,
+                     StartupTimes& t) {
+    const auto start = std::chrono::steady_clock::now();
+    bool ok = false;
+    switch (step) {
+    case 0:
+        dev.width = desc.width;
+        dev.height = desc.height;
+        dev.aspect = (float)desc.width / (float)desc.height;
+        dev.spriteWidth = desc.spriteWidth ? desc.spriteWidth : desc.width;
+        dev.spriteHeight = desc.spriteHeight ? desc.spriteHeight : desc.height;
+        dev.api = desc.api;
+        ok = createDevice(window, desc.fullScreen, dev);
+        t.device = secondsSince(start);
+        break;
+    case 1:
+        ok = compileShaderLibrary(dev) && linkShaderPrograms(dev, desc.shaderPairs, desc.shaderPairCount);
+        t.shaders = secondsSince(start);
+        break;
+    case 2:
+        ok = buildGpuMeshes();
+        t.meshes = secondsSince(start);
+        break;
+    case 3:
+        ok = loadEmbeddedTextures();
+        t.textures = secondsSince(start);
+        break;
+    case 4:
+        ok = createRenderResources(desc.vsync, desc.antialias, dev);
+        t.resources = secondsSince(start);
+        break;
+    }
+    return ok;
+}
+
 bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, StartupTimes* times) {
     StartupTimes local = {};
-    StartupTimes& t = times ? *times : local;
-    dev.width = desc.width;
-    dev.height = desc.height;
-    dev.aspect = (float)desc.width / (float)desc.height;
-    dev.spriteWidth = desc.spriteWidth ? desc.spriteWidth : desc.width;
-    dev.spriteHeight = desc.spriteHeight ? desc.spriteHeight : desc.height;
-    dev.api = desc.api;
-
-    auto start = std::chrono::steady_clock::now();
-    if (!createDevice(window, desc.fullScreen, dev)) return false;
-    t.device = secondsSince(start);
-
-    start = std::chrono::steady_clock::now();
-    if (!compileShaderLibrary(dev)) return false;
-    if (!linkShaderPrograms(dev, desc.shaderPairs, desc.shaderPairCount)) return false;
-    t.shaders = secondsSince(start);
-
-    start = std::chrono::steady_clock::now();
-    if (!buildGpuMeshes()) return false;
-    t.meshes = secondsSince(start);
-
-    start = std::chrono::steady_clock::now();
-    if (!loadEmbeddedTextures()) return false;
-    t.textures = secondsSince(start);
-
-    start = std::chrono::steady_clock::now();
-    if (!createRenderResources(desc.vsync, desc.antialias, dev)) return false;
-    t.resources = secondsSince(start);
+    for (int step = 0; step < kRendererStepCount; ++step)
+        if (!runRendererStep(dev, desc, window, step, times ? *times : local)) return false;
     return true;
 }
 

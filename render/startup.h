@@ -42,6 +42,12 @@ struct StartupTimes {
 bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window,
                    StartupTimes* times = nullptr);
 
+// The same steps one at a time, for a caller that shows progress between them (the browser):
+// step 0..kRendererStepCount-1 in order, each timed into `times`.
+inline constexpr int kRendererStepCount = 5;
+bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,
+                     StartupTimes& times);
+
 // The embedded images into textures[0..30] (also run by startRenderer).
 bool loadEmbeddedTextures();
 

@@ -16,6 +16,11 @@ TextureEntry textures[kTextureTableSize];
 namespace {
 
 constexpr int kMaxDecodeThreads = 8;
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool kHasThreads = false; // the browser build has none: it decodes on the GL thread
+#else
+constexpr bool kHasThreads = true;
+#endif
 
 // Shared by the decoding workers (which take the next file in table order) and the uploading thread.
 struct DecodeBatch {
@@ -66,9 +71,10 @@ bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, co
     batch.next = 0;
     std::fill(batch.done, batch.done + kTextureTableSize, false);
     const int cores = (int)std::max(1u, std::thread::hardware_concurrency());
-    const int workers = std::min({cores, kMaxDecodeThreads, std::max(count, 1)});
+    const int workers = kHasThreads ? std::min({cores, kMaxDecodeThreads, std::max(count, 1)}) : 0;
     std::thread threads[kMaxDecodeThreads];
     for (int w = 0; w < workers; ++w) threads[w] = std::thread(decodeWorker, &batch);
+    if (workers == 0) decodeWorker(&batch);
 
     bool ok = true;
     for (int i = 0; i < count; ++i) {

@@ -36,22 +36,47 @@ void showStartDirector() {
     convertSceneData(sceneTable, embeddedTracks);
 }
 
-bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
+// Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's
+// tables and scene data, then the music.
+int showStartStepCount() {
+    return 1 + kRendererStepCount + 2;
+}
+
+bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
+    static SDL_Window* window;
+    static DrawShaderPair pairs[kShaderPairCapacity];
+    static RendererDesc renderer;
+    static StartupTimes local;
     const int width = desc.width ? desc.width : 1280;
     const int height = desc.height ? desc.height : 720;
-    TextMeshStatus text = createTextMeshes();
-    if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
-    SDL_Window* window = desc.window ? desc.window : openHeadlessWindow(width, height, desc.api);
-    if (!window) return fail("%s", renderError());
-    // A headless render of another size is a smaller (or larger) picture of the 1280x720 show: its
-    // sprites keep their size relative to the picture.
-    static DrawShaderPair pairs[kShaderPairCapacity];
-    const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
-    RendererDesc renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen,
-                             1280,  720,    desc.api,   pairs,          pairCount};
-    if (!startRenderer(dev, renderer, window, times)) return fail("%s", renderError());
-    showStartDirector();
+    if (step == 0) {
+        TextMeshStatus text = createTextMeshes();
+        if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
+        window = desc.window ? desc.window : openHeadlessWindow(width, height, desc.api);
+        if (!window) return fail("%s", renderError());
+        // A headless render of another size is a smaller (or larger) picture of the 1280x720 show:
+        // its sprites keep their size relative to the picture.
+        const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
+        renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen,
+                    1280,  720,    desc.api,   pairs,          pairCount};
+        return true;
+    }
+    if (step <= kRendererStepCount) {
+        if (!runRendererStep(dev, renderer, window, step - 1, times ? *times : local))
+            return fail("%s", renderError());
+        return true;
+    }
+    if (step == kRendererStepCount + 1) {
+        showStartDirector();
+        return true;
+    }
     if (desc.music && !startMusic()) return fail("%s", musicError());
+    return true;
+}
+
+bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
+    for (int step = 0; step < showStartStepCount(); ++step)
+        if (!runShowStartStep(dev, desc, step, times)) return false;
     return true;
 }
 

@@ -41,6 +41,10 @@ void showStartDirector();
 
 // Everything else the show builds before its first frame. False with a message in showError().
 bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nullptr);
+// The same, one step at a time (0..showStartStepCount()-1, in order), for a caller that shows
+// progress between the steps.
+int showStartStepCount();
+bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times = nullptr);
 const char* showError();
 
 // One frame of the main loop: evaluate the clock's scene, render and present it.

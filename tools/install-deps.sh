@@ -4,6 +4,11 @@
 # end-to-end test, and ffmpeg, which turns the show
 # into a video on a machine without a display. Runs apt-get as root, or through sudo. Called by run.sh
 # and test.sh.
+#
+#     tools/install-deps.sh [--web] [--browser]
+#
+# --web adds what the browser build needs (emscripten, and dpkg-dev to unpack Debian's source
+# packages); --browser adds Chromium, which the browser test drives.
 set -euo pipefail
 
 packages=(
@@ -14,6 +19,14 @@ packages=(
   libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
   xvfb xauth xfonts-base xdotool imagemagick ffmpeg
 )
+
+for option in "$@"; do
+  case $option in
+  --web) packages+=(emscripten dpkg-dev) ;;
+  --browser) packages+=(chromium) ;; # node and npm come with the machine
+  *) echo "install-deps.sh: unknown option $option" >&2 && exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

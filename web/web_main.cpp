@@ -1,0 +1,141 @@
+// web_main.cpp - the show in a browser: the page's driver of the show layer.
+//
+// The page (web/page.js) fetches the music into the virtual file system, then calls
+//
+//     qzStart(antialias, music, startMs, stillFrame)   // stillFrame -1: play; else render that frame
+//
+// Each animation frame of the browser is one turn: first the start-up steps, one per turn, so the
+// page can draw its progress bar (Module.qzProgress(done, total)); then one frame of the show at the
+// music position, as the desktop's main loop makes it. The show ends at its last frame, when the music
+// has played, or when the page calls qzStop() (Escape): Module.qzEnded(reason). A failure at start-up
+// goes to Module.qzFailed(message). No threads, no blocking calls.
+#include <SDL.h>
+#include <cstdint>
+#include <cstdio>
+#include <emscripten.h>
+
+#include "audio/music.h"
+#include "director/demo_clock.h"
+#include "director/scene_data.h"
+#include "show/show.h"
+
+namespace {
+
+struct WebShow {
+    RenderDevice dev;
+    ShowDesc desc;
+    int step;       // next start-up step; showStartStepCount() once started
+    int32_t startMs;
+    int32_t still;  // global frame to render once and stop; -1 to play
+    uint64_t frames;
+    bool running;
+};
+
+WebShow web;
+
+void finish(const char* reason) {
+    if (!web.running) return;
+    web.running = false;
+    emscripten_cancel_main_loop();
+    if (web.desc.music) closeMusic();
+    EM_ASM({ Module.qzEnded(UTF8ToString($0), $1); }, reason, (double)web.frames);
+}
+
+void fail(const char* message) {
+    web.running = false;
+    emscripten_cancel_main_loop();
+    EM_ASM({ Module.qzFailed(UTF8ToString($0)); }, message);
+}
+
+// The still frame's pixels as qz001-tool render writes them (RGBA8, rows top first), for the page.
+uint8_t stillPixels[1280 * 720 * 4];
+
+void renderStill() {
+    ShowCursor cursor = {};
+    showRenderAt(web.dev, cursor, web.still);
+    readBackBuffer(web.dev, stillPixels);
+    web.frames = 1;
+    finish("still frame");
+}
+
+// The first frame is the one asked for; later ones follow the music.
+void playTurn() {
+    if (web.desc.music && web.frames > 0 && !musicIsPlaying()) return finish("end of the music");
+    const int32_t ms = web.desc.music && web.frames > 0 ? (int32_t)musicPositionMs() : web.startMs;
+    const DemoClock clock = demoClockAt(ms, sceneTable);
+    if (clock.ended) return finish("last frame");
+    showFrame(web.dev, clock);
+    ++web.frames;
+}
+
+void turn() {
+    const int steps = showStartStepCount();
+    if (web.step < steps) {
+        if (!runShowStartStep(web.dev, web.desc, web.step)) return fail(showError());
+        ++web.step;
+        EM_ASM({ Module.qzProgress($0, $1); }, web.step, steps);
+        return;
+    }
+    if (web.still >= 0) return renderStill();
+    playTurn();
+}
+
+} // namespace
+
+extern "C" {
+
+// antialias, music: 0 or 1; startMs: where the music (and so the show) starts.
+EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int startMs, int stillFrame) {
+    web = WebShow{};
+    web.desc.window = SDL_CreateWindow("qz001", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
+    web.desc.antialias = antialias != 0;
+    web.desc.music = music != 0 && stillFrame < 0;
+    web.desc.vsync = true;
+    web.desc.api = kGlEs;
+    web.startMs = startMs;
+    web.still = stillFrame;
+    if (!web.desc.window) {
+        fail(SDL_GetError());
+        return 0;
+    }
+    if (web.desc.music && !openMusic(kMusicPath, startMs)) {
+        fail(musicError());
+        return 0;
+    }
+    web.running = true;
+    emscripten_set_main_loop(turn, 0, 0);
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE uint8_t* qzStillPixels() {
+    return stillPixels;
+}
+
+EMSCRIPTEN_KEEPALIVE void qzStop() {
+    finish("Escape");
+}
+
+EMSCRIPTEN_KEEPALIVE double qzFrameCount() {
+    return (double)web.frames;
+}
+
+EMSCRIPTEN_KEEPALIVE double qzMusicPositionMs() {
+    return web.desc.music ? (double)musicPositionMs() : (double)web.startMs;
+}
+
+// The start of scene S, for ?scene=S.
+EMSCRIPTEN_KEEPALIVE int qzSceneStartMs(int scene) {
+    if (scene < 0 || scene >= kSceneCount) return -1;
+    return demoPositionOfFrame(sceneFirstFrame(scene, sceneTable));
+}
+
+} // extern "C"
+
+int main() {
+    showInit();
+    // The canvas is the window; the GL context comes from the show's start-up (requestGlAttributes).
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0) std::fprintf(stderr, "qz001: %s\n", SDL_GetError());
+    requestGlAttributes(kGlEs);
+    EM_ASM({ Module.qzReady(); });
+    return 0;
+}
