@@ -1,6 +1,7 @@
 // scene_04_drop.cpp - scene 4, the drop (one pattern): the sphere-mapped smooth cube inside two
-// transparent magenta grid cubes that turn against each other and swell with the kick, the camera
-// circling; the panel pieces slide in and out on the bar lines.
+// transparent magenta grid cubes that turn against each other and swell on every kick (the inner one
+// twice as much) and settle over the beat, the camera circling; the panel pieces slide in and out on the bar
+// lines.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -25,8 +26,8 @@ enum Slot : int32_t {
     kInnerSize,
     kOuterGrid,
     kOuterSpin,
-    kInnerBase,
-    kOuterBase,
+    kKickClock,
+    kInnerKick,
     kKick,
     kOuterSize,
     // the panel pieces
@@ -43,6 +44,9 @@ enum Slot : int32_t {
     kSlotCount,
 };
 static_assert(kInnerGrid == 12 && kOuterGrid == 14 && kPanel == 20 && kBall == 26 && kSlotCount == 29);
+
+// How much the grid cubes grow on a kick.
+inline constexpr float kSwell = 0.22f;
 
 constexpr SceneNodes build() {
     SceneNodes s{};
@@ -61,14 +65,15 @@ constexpr SceneNodes build() {
     s[kInnerSpin] = frameTime(0.009f);
     s[kInnerGrid] = drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgMagentaGrid, kBlended);
-    s[kInnerSize] = node(kOpAdd, {kInnerBase, kKick}, {}, 1);
+    s[kInnerSize] =
+        node(kOpOffset4, {kInnerKick}, {1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 0}, 1);
     s[kOuterGrid] = drawMesh({kNone, kOuterSize, kOuterSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgMagentaGrid, kBlended);
     s[kOuterSpin] = node(kOpOffset4, {kOuterTime}, {0, 0.7f, 0.3f, 0}, 1);
-    s[kInnerBase] = constant(1.5f, 1.5f, 1.5f);
-    s[kOuterBase] = constant(2.5f, 2.5f, 2.5f);
-    s[kKick] = beat(1, 0.6f);
-    s[kOuterSize] = node(kOpAdd, {kOuterBase, kKick}, {}, 1);
+    s[kKickClock] = kickClock(kSwell);
+    s[kInnerKick] = node(kOpScale, {kKick}, {2}, 1);
+    s[kKick] = kickPulse(kKickClock, kSwell);
+    s[kOuterSize] = node(kOpOffset4, {kKick}, {2.5f + kSwell, 2.5f + kSwell, 2.5f + kSwell, 0}, 1);
 
     s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale}, kImgPanelPieces);
     s[kPanelSlide] = trackAt(kTime, kTrackPanelSlide);
@@ -79,7 +84,7 @@ constexpr SceneNodes build() {
     s[kBallSpin] = frameTime(-0.013f);
     s[kBall] = drawMesh({kNone, kBallSize, kBallSpin}, kMeshSmoothCube, 1, kVsTexTest, kPsTexTest,
                         kImgCheckerFine, kBlended);
-    s[kBallSize] = constant(1, 1, 1);
+    s[kBallSize] = node(kOpOffset4, {kKick}, {1 + kSwell, 1 + kSwell, 1 + kSwell, 0}, 1);
     s[kOuterTime] = frameTime(-0.006f);
     return s;
 }

@@ -173,7 +173,7 @@ constexpr SceneNodes build() {
     s[kCaptionRect] = node(kOpOffset4, {kCaptionBottom}, {0, 0, 1, 0}, 1);
     s[kCaptionY] = swizzle(kCaptionReveal, 4, 1, 4, 4);
     s[kCaptionCentre] = node(kOpAdd, {kCaptionX, kCaptionY}, {}, 1);
-    s[kCaptionX] = constant(0.95f, 0);
+    s[kCaptionX] = constant(1.0f, 0);
     s[kCaptionScale] = constant(0.62f, 0.35f);
 
     s[kAvenueSlots] = node(kOpGrid, {}, {15, 1, 1.1f, 0, 0}, 15);

@@ -1,7 +1,7 @@
 // scene_08_climax.cpp - scene 8, the climax: one big lit cube filling the frame, tumbling and swelling
-// with the kick while the camera circles it on a tilted orbit; on every bar line a white flash, the
-// camera swings on and punches in, then eases back out over the bar. The background glows with the
-// kick; the zig-zag panel rocks in the corner.
+// on every kick while the camera circles it on a tilted orbit; on every bar line a white flash, the
+// camera swings on and punches in, then eases back out over the bar. The background glows on every
+// kick and dims over the beat; the zig-zag panel rocks in the corner.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -10,6 +10,7 @@ namespace {
 enum Slot : int32_t {
     // clock, the kick, a clear colour that glows with it
     kTime,
+    kKickClock,
     kKick,
     kKickTint,
     kClearColour,
@@ -21,7 +22,6 @@ enum Slot : int32_t {
     kSwing,
     kAngle,
     kOrbit,
-    kEyeFlat,
     kEye,
     kFieldOfView,
     kCamera,
@@ -43,12 +43,16 @@ enum Slot : int32_t {
 };
 static_assert(kPanel == 18 && kCube == 22 && kSlotCount == 27);
 
+// How much the cube grows and the picture glows on a kick; both settle over the beat.
+inline constexpr float kSwell = 0.2f;
+
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kKick] = beat(0, 0.25f);
+    s[kKickClock] = kickClock(kSwell, 1.6f);
+    s[kKick] = kickPulse(kKickClock, kSwell);
     s[kKickTint] = swizzle(kKick, 0, 4, 0, 4); // a magenta glow
-    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.17f, 0.025f, 0.14f, 1}, 1);
+    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.12f + kSwell, 0.025f, 0.1f + kSwell, 1}, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
 
     s[kBars] = trackAt(kTime, kTrackHitBars);
@@ -57,8 +61,7 @@ constexpr SceneNodes build() {
     s[kSwing] = swizzle(kBars, 1, 4, 4, 4);
     s[kAngle] = node(kOpAdd, {kOrbitTime, kSwing}, {}, 1);
     s[kOrbit] = node(kOpCircle, {kAngle}, {5.0f}, 1);
-    s[kEyeFlat] = swizzle(kOrbit, 0, 1, 1, 4); // a tilted orbit: over the cube and under it
-    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 1, 0, 0}, 1);
+    s[kEye] = swizzle(kOrbit, 0, 1, 1, 4); // a tilted orbit: over the cube and under it
     s[kFieldOfView] = swizzle(kBars, 2, 4, 4, 4);
     s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}, 1); // looking at the origin
     // the light wheels round with the camera; it is short enough that the wrapped diffuse factor
@@ -75,10 +78,10 @@ constexpr SceneNodes build() {
     s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
                         kImgCheckerCoarse, kOpaque);
     s[kTumble] = frameTime(0.017f);
-    s[kSize] = node(kOpOffset4, {kKick}, {1.6f, 1.6f, 1.6f, 0}, 1);
+    s[kSize] = node(kOpOffset4, {kKick}, {1.6f + kSwell, 1.6f + kSwell, 1.6f + kSwell, 0}, 1);
     // from deep crimson on the far side to a hot orange-red towards the light, lifted by the kick;
     // no specular, whose highlight flares white along the edges at grazing angles
-    s[kAmbient] = node(kOpOffset4, {kKick}, {0.42f, 0.11f, 0.08f, 1}, 1);
+    s[kAmbient] = node(kOpOffset4, {kKickTint}, {0.36f + kSwell, 0.11f, 0.05f + kSwell, 1}, 1);
     s[kDiffuse] = constant(0.42f, 0.16f, 0.09f, 1);
     return s;
 }

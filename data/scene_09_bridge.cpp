@@ -1,6 +1,7 @@
 // scene_09_bridge.cpp - scene 9, the bridge: a flight down a tunnel of 1024 floppies wound in a
-// helix; the tube streams towards the camera, turns slowly, swings round on the bar lines and
-// breathes with the beat, the camera swaying inside it.
+// helix; the tube streams towards the camera (which turns the helix), swings round on the bar lines
+// and breathes with the kick (the view narrows on each and widens over the beat), the camera swaying
+// inside it.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -19,8 +20,8 @@ enum Slot : int32_t {
     // wrap below meets itself)
     kRamp,
     kCoil,
-    kTwist,
-    kAngle,
+    kKickClock,
+    kFieldOfView,
     kSwing,
     kAngleLive,
     kRing,
@@ -30,7 +31,7 @@ enum Slot : int32_t {
     kWrapped,
     kDepth,
     kPositions,
-    // the floppies: spin and beat-driven size
+    // the floppies: spin, size, the kick
     kSpin,
     kField,
     kBeat,
@@ -44,22 +45,23 @@ static_assert(kField == 20 && kSlotCount == 24);
 // Length of the tube: 1024 floppies 0.0490874 apart.
 inline constexpr float kTubeLength = 50.265482f;
 
+// How far the view narrows on a kick (radians): the tube's walls push outwards and relax over the beat.
+inline constexpr float kBreath = 0.14f;
+
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.01f, 0.04f, 0.09f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
     s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0}, 1);
-    s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking down the tube at the origin
+    s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}, 1); // down the tube at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
     s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
 
     s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.0490874f, 0, 0}, 1024);
-    s[kTwist] = frameTime(0.004f);
     s[kCoil] = node(kOpScale, {kRamp}, {6}, 1024);
-    s[kAngle] = node(kOpAdd, {kCoil, kTwist}, {}, 1024);
     s[kSwing] = trackAt(kTime, kTrackPanelSlide); // x: swings on the bar lines of the drop's panel
-    s[kAngleLive] = node(kOpAdd, {kAngle, kSwing}, {}, 1024);
+    s[kAngleLive] = node(kOpAdd, {kCoil, kSwing}, {}, 1024);
     s[kRing] = node(kOpCircle, {kAngleLive}, {2.6f}, 1024);
 
     s[kTravel] = frameTime(0.045f, 600); // positive throughout, so the wrap keeps its sign
@@ -71,8 +73,10 @@ constexpr SceneNodes build() {
     s[kSpin] = frameTime(0.025f);
     s[kField] = drawMesh({kPositions, kSizeLive, kSpin}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
                          kImgFloppyFront, kOpaque);
-    s[kBeat] = beat(2, 0.2f);
-    s[kSizeLive] = node(kOpOffset4, {kBeat}, {0.42f, 0.42f, 0.05f, 0}, 1);
+    s[kKickClock] = kickClock(-kBreath, 2);
+    s[kBeat] = kickPulse(kKickClock, kBreath); // 0 on the kick, up to kBreath before the next
+    s[kFieldOfView] = node(kOpOffset4, {kBeat}, {1.5f, 0, 0, 0}, 1);
+    s[kSizeLive] = constant(0.42f, 0.42f, 0.05f);
 
     s[kSway] = node(kOpCircle, {kSpin}, {0.9f}, 1);
     return s;

@@ -1,6 +1,7 @@
 // scene_10_finale.cpp - scene 10, the ending: a block of 1024 translucent green cubes rolling like a
-// sea under a slowly circling camera; the closing panel pops up halfway and the picture fades out
-// to white with the last chord.
+// sea that swells on every kick, filling the frame under a slowly circling camera; the closing panel
+// pops up in the corner halfway and the picture fades towards white with the last chord, ending on
+// the sea washed in light.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -32,7 +33,7 @@ enum Slot : int32_t {
     kJittered,
     kPositions,
     // cube size and turn
-    kSize,
+    kKickClock,
     kBeat,
     kSizeLive,
     kTurnTime,
@@ -51,15 +52,18 @@ enum Slot : int32_t {
 };
 static_assert(kCloud == 18 && kClosing == 34 && kSlotCount == 36);
 
+// How much the cubes grow on a kick; they settle over the beat.
+inline constexpr float kSwell = 0.07f;
+
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.02f, 0.06f, 0.05f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
     s[kOrbitTime] = frameTime(0.003f, 400);
-    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {9}, 1);
+    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {7.6f}, 1);
     s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
-    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 5, 0, 0}, 1);
+    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 4.2f, 0, 0}, 1);
     s[kAt] = constant(0, -0.5f, 0);
     s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
     s[kFade] = trackAt(kTime, kTrackFinaleFade);
@@ -78,16 +82,16 @@ constexpr SceneNodes build() {
     s[kJittered] = node(kOpAdd, {kBlock, kJitter}, {}, 1024);
     s[kPositions] = node(kOpAdd, {kJittered, kWaveUp}, {}, 1024);
 
-    s[kSize] = constant(0.2f, 0.2f, 0.2f);
-    s[kBeat] = beat(2, 0.1f);
-    s[kSizeLive] = node(kOpAdd, {kSize, kBeat}, {}, 1);
+    s[kKickClock] = kickClock(kSwell, 1);
+    s[kBeat] = kickPulse(kKickClock, kSwell);
+    s[kSizeLive] = node(kOpOffset4, {kBeat}, {0.2f + kSwell, 0.2f + kSwell, 0.2f + kSwell, 0}, 1);
     s[kTurnTime] = frameTime(0.012f);
     s[kTurnPhase] = node(kOpRandom, {}, {0.13f, 0, 6.2831853f}, 1024);
     s[kTurn] = node(kOpAdd, {kTurnTime, kTurnPhase}, {}, 1024);
 
     s[kClosingPop] = trackAt(kTime, kTrackClosingPanel);
-    s[kClosingScale] = swizzle(kClosingPop, 0, 1, 4, 4);
-    s[kClosingCentre] = constant(0.5f, 0.5f);
+    s[kClosingScale] = node(kOpScale, {kClosingPop}, {0.55f}, 1); // the track has no z
+    s[kClosingCentre] = constant(0.8f, 0.78f);                    // in the corner, the sea stays in view
     s[kRockTime] = frameTime(0.02f);
     s[kRock] = node(kOpSine, {kRockTime}, {0.04f}, 1);
     s[kClosingAlpha] = constant(0.95f);

@@ -65,6 +65,24 @@ constexpr NodeSource beat(int bin, float gain) {
     return node(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain}, 1);
 }
 
+// The music's beat: four rows of 7.2 frames (speed 6 at 125 bpm); a bar is four beats. The sections
+// from scene 4 on start on a bar line, up to two frames before the scene (the lead of each scene).
+inline constexpr float kBeatFrames = 28.8f;
+inline constexpr float kBarFrames = 4 * kBeatFrames;
+
+// The clock of a kick pulse (see kickPulse): a ramp that falls by `amount` over every `period` frames,
+// starting from a whole multiple of `amount` at each kick, `lead` frames after the scene's start.
+constexpr NodeSource kickClock(float amount, float lead = 0, float period = kBeatFrames) {
+    return frameTime(-amount / period, lead);
+}
+
+// (v, v, v, v): v is 0 on every kick (or bar line, after the clock's period) and falls evenly to
+// -amount just before the next one. Offset by `amount`, it is a swell that jumps up on the beat and
+// settles over the whole beat, the same in every frame of every run.
+constexpr NodeSource kickPulse(int32_t clock, float amount) {
+    return node(kOpModulo, {clock}, {amount}, 1);
+}
+
 struct DrawInputs {
     int32_t position = kNone, scale = kNone, rotation = kNone, option0 = kNone, option1 = kNone,
             option2 = kNone;

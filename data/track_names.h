@@ -2,10 +2,11 @@
 #pragma once
 
 enum TrackId : int {
-    kTrackGiven = 0,          // out to (60, 20, 0), a hold, back to the origin
-    kTrackFadeIn = 1,         // x: transition factor, one second from white, then off (above 1)
-    kTrackBuildFade = 2,      // x: transition factor of the build, slower
-    kTrackFinaleFade = 3,     // x: transition factor of the finale: in from white, out to white at the end
+    kTrackGiven = 0,     // out to (60, 20, 0), a hold, back to the origin
+    kTrackFadeIn = 1,    // x: transition factor, one second from white, then off (above 1)
+    kTrackBuildFade = 2, // x: transition factor of the build, slower
+    kTrackFinaleFade =
+        3, // x: transition factor of the finale: in from white, most of the way back to white at the end
     kTrackMarksA = 4,         // x, y, z: alphas of the first three highlight marks of the intro
     kTrackMarksB = 5,         // x, y, z: alphas of the next three
     kTrackMarksC = 6,         // x, y: alphas of the last two
@@ -14,7 +15,7 @@ enum TrackId : int {
     kTrackFieldEye = 9,       // the camera eye over the first floppy field
     kTrackPanelSlide = 10,    // x, y: centre of the panel-pieces sprite of the drop; x: swing of the bridge
     kTrackPanelScale = 11,    // x, y: its scale (and, at three quarters, the climax panel's)
-    kTrackDiskHalves = 12,    // x: half the gap between the faces of the floppy; y: its height
+    kTrackDiskHalves = 12,    // y: height of the floppy's front faces; z: half the gap to the back faces
     kTrackCreditsRise = 13,   // position of the credits panel
     kTrackBandSlide = 14,     // x, y: centre of the zig-zag band sprite of the breakdown
     kTrackCaptionReveal = 15, // x: bottom of the caption's source rectangle; y: its centre y

@@ -26,9 +26,14 @@ const Track embeddedTracks[kTrackCount] = {
     linear({{0, 0, 0, 0}, {60, 100, 0, 0}, {61, 200, 0, 0}, {1000, 200, 0, 0}}),
     // 2: the build fades in over most of its three seconds.
     linear({{0, 0, 0, 0}, {40, 30, 0, 0}, {150, 100, 0, 0}, {151, 200, 0, 0}, {200, 200, 0, 0}}),
-    // 3: the finale: in from white, then out to white over its last two bars.
-    linear(
-        {{0, 0, 0, 0}, {90, 100, 0, 0}, {91, 200, 0, 0}, {690, 200, 0, 0}, {691, 100, 0, 0}, {922, 0, 0, 0}}),
+    // 3: the finale: in from white, then most of the way to white over its last two bars, so the
+    // show ends on the sea washed in light rather than on a blank card.
+    linear({{0, 0, 0, 0},
+            {90, 100, 0, 0},
+            {91, 200, 0, 0},
+            {690, 200, 0, 0},
+            {691, 100, 0, 0},
+            {922, 35, 0, 0}}),
     // 4: marks 1..3 of the intro appear on beats of the pads.
     linear({{0, 0, 0, 0},
             {58, 0, 0, 0},
@@ -94,16 +99,21 @@ const Track embeddedTracks[kTrackCount] = {
             {641, 34, 19, 0},
             {661, 26, 15, 0},
             {922, 26, 15, 0}}),
-    // 12: the floppy's faces fly together, stay joined, and part at the end.
-    linear({{0, 900, 300, 0},
-            {115, 900, 300, 0},
-            {346, 8, 0, 0},
-            {749, 8, 0, 0},
-            {865, 400, -100, 0},
-            {922, 500, -150, 0}}),
-    // 13: the credits panel rises from below and settles beside the floppy.
-    linear(
-        {{0, 450, -900, 0}, {461, 450, -900, 0}, {576, 300, -50, 0}, {807, 280, 0, 0}, {922, 280, 300, 0}}),
+    // 12: the floppy's faces fly together, stay joined, and part at the end (y: height, z: half the
+    // gap, always in front of the camera).
+    linear({{0, 0, 300, 450},
+            {115, 0, 300, 450},
+            {346, 0, 0, 8},
+            {749, 0, 0, 8},
+            {865, 0, -100, 400},
+            {922, 0, -150, 500}}),
+    // 13: the credits panel rises from below on a bar line, settles beside the floppy, in front of
+    // the storm and close to the camera, for seven seconds, and leaves upwards.
+    linear({{0, 220, -500, 500},
+            {346, 220, -500, 500},
+            {461, 220, 70, 500},
+            {865, 215, 85, 500},
+            {922, 215, 450, 500}}),
     // 14: the zig-zag band glides across the breakdown in four moves of half a bar, each landing on
     // every second bar line, and rests in between.
     linear({{0, 150, 30, 0},
@@ -115,21 +125,22 @@ const Track embeddedTracks[kTrackCount] = {
             {691, -20, 70, 0},
             {864, -20, 70, 0},
             {922, -60, 40, 0}}),
-    // 15: the caption appears line by line (bottom of the source rectangle, centre y).
-    linear({{0, 0, 20, 0},
-            {115, 0, 20, 0},
-            {118, 13, 27, 0},
-            {230, 13, 27, 0},
-            {233, 26, 34, 0},
-            {346, 26, 34, 0},
-            {349, 39, 41, 0},
-            {461, 39, 41, 0},
-            {464, 52, 48, 0},
-            {576, 52, 48, 0},
-            {579, 65, 55, 0},
-            {691, 65, 55, 0},
-            {694, 80, 63, 0},
-            {922, 80, 63, 0}}),
+    // 15: the caption appears line by line (bottom of the source rectangle, centre y), all of it on
+    // screen once it is whole.
+    linear({{0, 0, -2, 0},
+            {115, 0, -2, 0},
+            {118, 13, 5, 0},
+            {230, 13, 5, 0},
+            {233, 26, 12, 0},
+            {346, 26, 12, 0},
+            {349, 39, 19, 0},
+            {461, 39, 19, 0},
+            {464, 52, 26, 0},
+            {576, 52, 26, 0},
+            {579, 65, 33, 0},
+            {691, 65, 33, 0},
+            {694, 80, 41, 0},
+            {922, 80, 41, 0}}),
     // 16: the columns of the rise grow out of the floor, bar by bar.
     linear({{0, 0, -900, 0},
             {115, 0, -700, 0},
