@@ -6,6 +6,12 @@
 # (640x360; for 1280x720 run: build/tools/qz001-tool capture --out show.mp4).
 set -euo pipefail
 cd "$(dirname "$0")"
+# ./run.sh --web: the show in a web browser, served at http://127.0.0.1:8000/ until Ctrl-C.
+if [ "${1:-}" = --web ]; then
+  tools/build-web.sh
+  echo "run.sh: the show is at http://127.0.0.1:8000/ (Ctrl-C stops the server)"
+  exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site
+fi
 tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
