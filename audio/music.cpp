@@ -42,6 +42,7 @@ struct MusicState {
 
 MusicState music;
 char errorText[1024];
+bool silentAsked; // setMusicSilent: play on the wall clock whatever the device does
 
 // Renders `frames` frames of the module (silence after its end) into `out` and the history.
 void renderInto(float* out, uint32_t frames) {
@@ -95,6 +96,9 @@ bool openDevice(const char* driver) {
 // A sound card or a sound server to talk to. Without either, asking SDL's drivers only fills stderr
 // with the sound library's complaints before the dummy driver takes over anyway.
 bool soundSystemPresent() {
+#ifdef __EMSCRIPTEN__
+    return true; // the browser's Web Audio
+#endif
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string servers[] = {runtime ? std::string(runtime) + "/pulse/native" : std::string(),
                                    runtime ? std::string(runtime) + "/pipewire-0" : std::string()};
@@ -185,11 +189,15 @@ bool startMusic() {
             return fail("cannot open even SDL's dummy audio driver: %s", SDL_GetError());
     }
     const char* driver = SDL_GetCurrentAudioDriver();
-    music.dummy = driver && std::strcmp(driver, "dummy") == 0;
+    music.dummy = silentAsked || (driver && std::strcmp(driver, "dummy") == 0);
     music.startTicks = SDL_GetPerformanceCounter();
     SDL_PauseAudioDevice(music.device, 0);
     setSpectrumSource(SpectrumSource{queryMusicSpectrum, nullptr});
     return true;
+}
+
+void setMusicSilent(bool silent) {
+    silentAsked = silent;
 }
 
 bool musicIsPlaying() {

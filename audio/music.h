@@ -28,6 +28,10 @@ void closeMusic();
 // Opens the audio device (or the dummy driver) and plays the opened module from where openMusic put it.
 bool startMusic();
 
+// Before startMusic: play silently on the wall clock, as the dummy driver does, even where a device
+// opens (a browser that refused sound: its device never asks for samples).
+void setMusicSilent(bool silent);
+
 // True until the module has played through and the device has played the last of it.
 bool musicIsPlaying();
 

@@ -9,7 +9,7 @@ endif()
 
 find_file(QZ_TEXT_FONT LiberationSans-Regular.ttf
   PATHS /usr/share/fonts/truetype/liberation2 /usr/share/fonts/truetype/liberation
-  NO_DEFAULT_PATH)
+  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(NOT QZ_TEXT_FONT)
   message(FATAL_ERROR "LiberationSans-Regular.ttf not found: install the Debian package fonts-liberation2")
 endif()

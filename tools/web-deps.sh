@@ -134,10 +134,10 @@ build_freetype() {
   cmake --install build-web >&2
 }
 
-# Only the tessellator of GLU is used (the text meshes' caps).
+# Only the tessellator of GLU is used (the text meshes' caps), with its error strings.
 build_libglu() {
   mkdir -p "$prefix/lib" "$prefix/include/GL"
-  for c in src/libtess/*.c; do
+  for c in src/libtess/*.c src/libutil/error.c src/libutil/glue.c; do # and gluErrorString
     [ "$c" = src/libtess/priorityq-heap.c ] && continue # included by priorityq.c
     emcc -O2 -Iinclude -Isrc/include -DNDEBUG -c "$c" -o "$(basename "$c" .c).o"
   done
@@ -181,12 +181,15 @@ library() {
   version=$(desktop_version "$package")
   dir=$cache/$name-${version//:/_}
   prefix=$dir/prefix
-  if [ ! -f "$dir/built" ]; then
+  # The stamp holds the recipe: a changed build_NAME builds the library again.
+  local recipe
+  recipe=$(declare -f "build_$name" | sha256sum | cut -d' ' -f1)
+  if [ "$(cat "$dir/built" 2>/dev/null)" != "$recipe" ]; then
     fetch "$source" "$version" "$dir"
     log "building $name $version"
     rm -rf "$prefix"
     (cd "$dir/src" && "build_$name")
-    touch "$dir/built"
+    echo "$recipe" >"$dir/built"
   fi
   printf -v "$name" '%s' "$prefix"
   echo "$prefix"

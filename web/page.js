@@ -69,15 +69,15 @@ async function start() {
   if (wantMusic) {
     try { await fetchMusic(); } catch (e) { return fail(e.message); }
   }
-  // A refused sound plays through SDL's dummy driver: the clock follows the wall clock.
-  window.Module.ENV.SDL_AUDIODRIVER = sound === 'on' ? 'emscripten' : 'dummy';
   if ($('fullscreen').checked && still < 0 && !params.has('start')) {
     document.documentElement.requestFullscreen().catch(() => { });
   }
   qz.phase = 'starting';
   show('progress');
   const antialias = still >= 0 ? 1 : ($('aa').checked ? 1 : 0);
-  window.Module.ccall('qzStart', 'number', ['number', 'number', 'number', 'number'], [antialias, wantMusic ? 1 : 0, ms, still]);
+  // A refused sound still plays the music's clock, silently, on the wall clock.
+  window.Module.ccall('qzStart', 'number', ['number', 'number', 'number', 'number', 'number'],
+    [antialias, wantMusic ? 1 : 0, sound === 'on' ? 1 : 0, ms, still]);
 }
 
 window.Module = {

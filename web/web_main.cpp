@@ -2,7 +2,9 @@
 //
 // The page (web/page.js) fetches the music into the virtual file system, then calls
 //
-//     qzStart(antialias, music, startMs, stillFrame)   // stillFrame -1: play; else render that frame
+//     qzStart(antialias, music, sound, startMs, stillFrame) // stillFrame -1: play; else render that frame
+//
+// With `sound` 0 (the browser refused it) the music still sets the clock, silently, on the wall clock.
 //
 // Each animation frame of the browser is one turn: first the start-up steps, one per turn, so the
 // page can draw its progress bar (Module.qzProgress(done, total)); then one frame of the show at the
@@ -85,7 +87,7 @@ void turn() {
 extern "C" {
 
 // antialias, music: 0 or 1; startMs: where the music (and so the show) starts.
-EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int startMs, int stillFrame) {
+EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int sound, int startMs, int stillFrame) {
     web = WebShow{};
     web.desc.window = SDL_CreateWindow("qz001", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
     web.desc.antialias = antialias != 0;
@@ -98,6 +100,7 @@ EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int startMs, int stil
         fail(SDL_GetError());
         return 0;
     }
+    setMusicSilent(sound == 0);
     if (web.desc.music && !openMusic(kMusicPath, startMs)) {
         fail(musicError());
         return 0;
@@ -133,8 +136,8 @@ EMSCRIPTEN_KEEPALIVE int qzSceneStartMs(int scene) {
 
 int main() {
     showInit();
-    // The canvas is the window; the GL context comes from the show's start-up (requestGlAttributes).
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0) std::fprintf(stderr, "qz001: %s\n", SDL_GetError());
+    // The canvas is the window; the music opens the audio itself, with the driver the page chose.
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) std::fprintf(stderr, "qz001: %s\n", SDL_GetError());
     requestGlAttributes(kGlEs);
     EM_ASM({ Module.qzReady(); });
     return 0;
