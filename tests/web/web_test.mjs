@@ -5,7 +5,8 @@
 //   - ?still=F for frames of four scenes against `qz001-tool render --frame F` (PSNR of 30 dB or more);
 //   - the bad paths: no WebGL2, no music file.
 // Prints the measurements the README keeps: the size the page loads, the time to the first frame,
-// frames per second. Exit status 0 when everything holds.
+// frames per second; leaves screenshots of the launcher and the show in build-web/. Exit status 0
+// when everything holds.
 //
 //     node web_test.mjs SITE_DIR QZ001_TOOL REPO_DIR
 import { execFileSync } from 'node:child_process';
@@ -87,6 +88,7 @@ async function playThrough(browser, base) {
   const { page, started } = await openPage(browser, base);
   await waitForPhase(page, ['launcher'], 60);
   check(await page.$eval('#start', (b) => b.textContent) === 'Zarn', 'the launcher offers "Zarn"');
+  fs.writeFileSync(path.join(repo, 'build-web', 'launcher.png'), await page.screenshot({ type: 'png' }));
   await page.$eval('#fullscreen', (box) => { box.checked = false; });
   await page.click('#start');
   check(await waitForPhase(page, ['playing', 'failed'], 120) === 'playing', 'start-up finishes and the show plays');
@@ -113,6 +115,21 @@ async function playThrough(browser, base) {
   check(await page.$eval('#end', (e) => !e.hidden) && await page.$eval('#again', (b) => b.textContent) === 'Play again',
     'the end card offers "Play again"');
   await page.close();
+}
+
+// The desktop show's frame rate on this machine for the same seconds of the show (llvmpipe under
+// Xvfb), for comparison with the page's.
+function desktopFps() {
+  const args = ['-a', '-s', '-screen 0 1920x1080x24', 'timeout', '-s', 'TERM', '14',
+    path.join(repo, 'build', 'app', 'qz001'), '--no-launcher', '--windowed', '--no-vsync', '--stats'];
+  let text = '';
+  try {
+    text = execFileSync('xvfb-run', args, { cwd: repo, stdio: ['ignore', 'ignore', 'pipe'] }).toString();
+  } catch (error) {
+    text = String(error.stderr || '');
+  }
+  const fps = /\(([\d.]+) fps\)/.exec(text);
+  return fps ? fps[1] : 'unknown';
 }
 
 async function stills(browser, base) {
@@ -161,6 +178,7 @@ const bytes = fs.readdirSync(site, { recursive: true }).map((f) => path.join(sit
   .filter((f) => fs.statSync(f).isFile()).reduce((sum, f) => sum + fs.statSync(f).size, 0);
 console.log(`  the page loads ${(bytes / 1e6).toFixed(2)} MB (${fs.readdirSync(site).join(', ')})`);
 check(bytes < 8e6, 'the page loads less than 8 MB');
+console.log(`  the desktop show on llvmpipe under Xvfb, its opening seconds: ${desktopFps()} frames/s`);
 try {
   const browser = await launch();
   await playThrough(browser, base);
