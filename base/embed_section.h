@@ -1,7 +1,8 @@
 // embed_section.h - the assembler lines around files embedded with .incbin (the images, the font),
 // in the object format being built: ELF on the desktop, WebAssembly in the browser build.
 //
-//     asm(QZ_RODATA_SECTION("qz_images") "qzImage00: .incbin \"00.png\"\n.size qzImage00, 123\n" QZ_END_SECTION);
+//     asm(QZ_RODATA_SECTION("qz_images") "qzImage00: .incbin \"00.png\"\n.size qzImage00, 123\n"
+//     QZ_END_SECTION);
 #pragma once
 
 #if defined(__wasm__)

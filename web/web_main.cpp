@@ -26,9 +26,9 @@ namespace {
 struct WebShow {
     RenderDevice dev;
     ShowDesc desc;
-    int step;       // next start-up step; showStartStepCount() once started
+    int step; // next start-up step; showStartStepCount() once started
     int32_t startMs;
-    int32_t still;  // global frame to render once and stop; -1 to play
+    int32_t still; // global frame to render once and stop; -1 to play
     uint64_t frames;
     bool running;
 };
