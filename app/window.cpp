@@ -74,3 +74,16 @@ void reportError(SDL_Window* owner, const char* text) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
         std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
 }
+
+ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi api) {
+    ShowDesc desc = {};
+    desc.window = window;
+    desc.width = settings.width;
+    desc.height = settings.height;
+    desc.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    desc.vsync = settings.vsync;
+    desc.antialias = settings.antialias;
+    desc.music = settings.music;
+    desc.api = api;
+    return desc;
+}

@@ -26,7 +26,7 @@ static void BM_EvaluateScene(benchmark::State& state) {
     const int32_t start = sceneFirstFrame(s, sceneTable);
     int32_t frame = 0;
     for (auto _ : state) {
-        evaluateShowFrame(demoClockAtFrame(start + frame, sceneTable), 1280.0f / 720.0f);
+        evaluateFrame(demoClockAtFrame(start + frame, sceneTable), 1280.0f / 720.0f);
         endFrameOutputs(frameSettings, &lineList);
         frame = (frame + 1) % sceneTable.scenes[s].duration;
     }

@@ -80,13 +80,13 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
     return true;
 }
 
-void showFrame(RenderDevice& dev, const DemoClock& clock) {
-    evaluateShowFrame(clock, dev.aspect);
+void evaluateAndRenderFrame(RenderDevice& dev, const DemoClock& clock) {
+    evaluateFrame(clock, dev.aspect);
     renderFrame(dev, directorFrameInput());
 }
 
-DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
-    DemoClock clock = advanceShowTo(cursor, frame, sceneTable, dev.aspect, hook);
+DemoClock catchUpAndRenderFrame(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
+    DemoClock clock = catchUpAndEvaluateFrame(cursor, frame, sceneTable, dev.aspect, hook);
     renderFrame(dev, directorFrameInput());
     return clock;
 }

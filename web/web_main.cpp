@@ -54,7 +54,7 @@ uint8_t stillPixels[1280 * 720 * 4];
 
 void renderStill() {
     ShowCursor cursor = {};
-    showRenderAt(web.dev, cursor, web.still);
+    catchUpAndRenderFrame(web.dev, cursor, web.still);
     readBackBuffer(web.dev, stillPixels);
     web.frames = 1;
     finish("still frame");
@@ -66,7 +66,7 @@ void playTurn() {
     const int32_t ms = web.desc.music && web.frames > 0 ? (int32_t)musicPositionMs() : web.startMs;
     const DemoClock clock = demoClockAt(ms, sceneTable);
     if (clock.ended) return finish("last frame");
-    showFrame(web.dev, clock);
+    evaluateAndRenderFrame(web.dev, clock);
     ++web.frames;
 }
 

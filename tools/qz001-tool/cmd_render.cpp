@@ -33,7 +33,7 @@ int runRender(const RenderOptions& o) {
     RenderDevice dev = {};
     if (!startToolShow(dev, width, height, !o.noAa)) return 1;
     ShowCursor cursor = {};
-    showRenderAt(dev, cursor, o.frame);
+    catchUpAndRenderFrame(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     readBackBuffer(dev, pixels.data());
     return writePngFile(o.out, width, height, pixels.data()) ? 0 : 1;

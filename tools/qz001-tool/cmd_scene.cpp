@@ -21,7 +21,7 @@ static void evaluateSceneTo(int scene, int32_t frame) {
     showInit();
     showStartDirector();
     ShowCursor cursor = {};
-    advanceShowTo(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, 1280.0f / 720.0f);
+    catchUpAndEvaluateFrame(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, 1280.0f / 720.0f);
 }
 
 //-----------------------------------------------------------------------------

@@ -158,7 +158,7 @@ bool renderToolFrames(const ToolFrames& f,
     drawProgress(progress, done);
     for (int frame = f.from; frame <= f.to; frame += f.step) {
         if (f.stop && *f.stop) break;
-        showRenderAt(dev, cursor, frame, f.hook);
+        catchUpAndRenderFrame(dev, cursor, frame, f.hook);
         readBackBuffer(dev, pixels.data());
         if (!take(frame, pixels)) break;
         drawProgress(progress, ++done);
