@@ -260,8 +260,7 @@ int capturePngs(const CaptureOptions& o, int width, int height, OfflineMusic& mu
 
 int runCapture(const CaptureOptions& o) {
     int width = 0, height = 0;
-    if (!parseSize(o.size, width, height))
-        return toolError("--size %s is not WIDTHxHEIGHT with both between 16 and 8192", o.size.c_str());
+    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return 1;
     if (!checkFrame(o.from, "--from frame") || !checkFrame(o.to, "--to frame")) return 1;
     if (o.from > o.to) return toolError("--from %d lies after --to %d", o.from, o.to);
     if (o.step < 1) return toolError("--step %d must be 1 or more", o.step);
@@ -279,7 +278,7 @@ int runCapture(const CaptureOptions& o) {
 
 } // namespace
 
-void addCaptureCommands(CLI::App& app) {
+void addCaptureCommands(CLI::App& app, ToolCommands& commands) {
     static CaptureOptions o;
     CLI::App* capture = app.add_subcommand(
         "capture", "Render the show with its music into an MP4 video (ffmpeg), or into numbered PNG files");
@@ -290,5 +289,5 @@ void addCaptureCommands(CLI::App& app) {
     capture->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
     addGlOption(capture);
     capture->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
-    capture->callback([] { toolExitCode = runCapture(o); });
+    addToolCommand(commands, capture, [] { return runCapture(o); });
 }

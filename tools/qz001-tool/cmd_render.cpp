@@ -26,8 +26,7 @@ struct RenderOptions {
 
 int runRender(const RenderOptions& o) {
     int width = 0, height = 0;
-    if (!parseSize(o.size, width, height))
-        return toolError("--size %s is not WIDTHxHEIGHT with both between 16 and 8192", o.size.c_str());
+    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return 1;
     if (!checkFrame(o.frame, "frame")) return 1;
     if (!checkOutputFile(o.out)) return 1;
     RenderDevice dev = {};
@@ -41,7 +40,7 @@ int runRender(const RenderOptions& o) {
 
 } // namespace
 
-void addRenderCommands(CLI::App& app) {
+void addRenderCommands(CLI::App& app, ToolCommands& commands) {
     static RenderOptions o;
     CLI::App* render = app.add_subcommand("render", "Render one frame of the show headless into a PNG file");
     render->add_option("--frame", o.frame, "global show frame, 0..7831")->required();
@@ -49,5 +48,5 @@ void addRenderCommands(CLI::App& app) {
     render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
     addGlOption(render);
     render->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
-    render->callback([] { toolExitCode = runRender(o); });
+    addToolCommand(commands, render, [] { return runRender(o); });
 }
