@@ -16,8 +16,8 @@ void desktopSize(int& width, int& height) {
         width = mode.w;
         height = mode.h;
     } else {
-        width = 1280;
-        height = 720;
+        width = kShowWidth;
+        height = kShowHeight;
     }
 }
 

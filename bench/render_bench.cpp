@@ -24,9 +24,6 @@
 
 namespace {
 
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
-
 RenderDevice device;
 StartupTimes startupTimes;
 double startupTotal = 0.0;
@@ -37,8 +34,8 @@ RenderDevice& benchDevice() {
     auto start = std::chrono::steady_clock::now();
     showInit();
     ShowDesc desc = {};
-    desc.width = kWidth;
-    desc.height = kHeight;
+    desc.width = kShowWidth;
+    desc.height = kShowHeight;
     desc.antialias = true;
     const char* api = std::getenv("QZ_GL");
     desc.api = api && std::strcmp(api, "es") == 0 ? kGlEs : kGlCore;

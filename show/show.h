@@ -23,7 +23,7 @@
 
 struct ShowDesc {
     SDL_Window* window; // made with SDL_WINDOW_OPENGL after requestGlAttributes(api); nullptr = headless
-    int width;          // back-buffer size; 0 = 1280 x 720
+    int width;          // back-buffer size; 0 = kShowWidth x kShowHeight (1280 x 720)
     int height;
     bool fullScreen;
     bool vsync;

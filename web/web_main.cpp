@@ -50,7 +50,7 @@ void fail(const char* message) {
 }
 
 // The still frame's pixels as qz001-tool render writes them (RGBA8, rows top first), for the page.
-uint8_t stillPixels[1280 * 720 * 4];
+uint8_t stillPixels[kShowWidth * kShowHeight * 4];
 
 void renderStill() {
     ShowCursor cursor = {};
@@ -89,7 +89,7 @@ extern "C" {
 // antialias, music: 0 or 1; startMs: where the music (and so the show) starts.
 EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int sound, int startMs, int stillFrame) {
     web = WebShow{};
-    web.desc.window = SDL_CreateWindow("qz001", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
+    web.desc.window = SDL_CreateWindow("qz001", 0, 0, kShowWidth, kShowHeight, SDL_WINDOW_OPENGL);
     web.desc.antialias = antialias != 0;
     web.desc.music = music != 0 && stillFrame < 0;
     web.desc.vsync = true;

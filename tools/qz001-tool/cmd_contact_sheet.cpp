@@ -35,8 +35,8 @@ Color sceneColour(int scene) {
     return colours[scene % 3];
 }
 
-constexpr int kFrameWidth = 1280;
-constexpr int kFrameHeight = 720;
+constexpr int kFrameWidth = kShowWidth;
+constexpr int kFrameHeight = kShowHeight;
 
 // Box-filters a kFrameWidth x kFrameHeight frame into a width x height cell at (x0, y0).
 void pasteFrame(Canvas& sheet, int x0, int y0, int width, int height, const uint8_t* rgba) {

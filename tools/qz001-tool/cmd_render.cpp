@@ -20,7 +20,7 @@ namespace {
 struct RenderOptions {
     int frame = 0;
     std::string out;
-    std::string size = "1280x720";
+    std::string size = showSizeText();
     bool noAa = false;
 };
 
@@ -45,7 +45,7 @@ void addRenderCommands(CLI::App& app, ToolCommands& commands) {
     CLI::App* render = app.add_subcommand("render", "Render one frame of the show headless into a PNG file");
     render->add_option("--frame", o.frame, "global show frame, 0..7831")->required();
     render->add_option("--out", o.out, "PNG file to write")->required();
-    render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
+    render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default " + showSizeText() + ")");
     addGlOption(render);
     render->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
     addToolCommand(commands, render, [] { return runRender(o); });

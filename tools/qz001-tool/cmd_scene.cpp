@@ -1,7 +1,7 @@
 // cmd_scene.cpp - `scene S --frame F [--json]`: the frame outputs of one scene's graph.
 //
 // Evaluates scene S for local frames 0, 1, .., F in order, as the show does (so the previous
-// transforms are those of frame F - 1), with the music spectrum at zero and a 1280x720 aspect, and
+// transforms are those of frame F - 1), with the music spectrum at zero and the show's aspect, and
 // prints what the graph handed to the renderer at frame F: camera, settings, both draw lists and the
 // sprites. Text by default; with --json one JSON object.
 //
@@ -25,7 +25,7 @@ static void evaluateSceneTo(int scene, int32_t frame) {
     showInit();
     showStartDirector();
     ShowCursor cursor = {};
-    catchUpAndEvaluateFrame(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, 1280.0f / 720.0f);
+    catchUpAndEvaluateFrame(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, kShowAspect);
 }
 
 //-----------------------------------------------------------------------------

@@ -59,6 +59,8 @@ int toolError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // "WIDTHxHEIGHT" for --size, each between 16 and its maximum; otherwise prints why and returns false.
 constexpr int kMaxImageSize = 8192; // render and capture
+// The show's size as --size writes it: "1280x720".
+std::string showSizeText();
 bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height);
 // True for a frame of the show (0..7831); otherwise prints "<what> F is outside the show ...".
 bool checkFrame(int frame, const char* what);

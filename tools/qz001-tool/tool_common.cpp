@@ -94,6 +94,10 @@ bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
     return false;
 }
 
+std::string showSizeText() {
+    return std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight);
+}
+
 bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height) {
     char tail = 0;
     if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 16 && height >= 16 &&
