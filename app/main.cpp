@@ -16,7 +16,7 @@
 #include "app/main_loop.h"
 #include "app/window.h"
 #include "audio/music.h"
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 #include "show/show.h"
 
 namespace {

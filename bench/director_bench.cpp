@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "base/arena.h"
+#include "data/scene_data.h"
 #include "director/director_state.h"
 #include "director/graph.h"
-#include "director/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_node.h"
 

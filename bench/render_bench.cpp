@@ -18,8 +18,8 @@
 #include <cstring>
 #include <string>
 
+#include "data/scene_data.h"
 #include "director/director_state.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 
 namespace {

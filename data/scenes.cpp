@@ -4,7 +4,7 @@
 // Unlisted slots are empty (all bytes zero). Scene 1 is written out here; the others live in
 // data/scene_NN_*.cpp, one file per scene, each naming its slots.
 #include "data/scene_build.h"
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 
 namespace {
 

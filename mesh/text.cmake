@@ -35,7 +35,6 @@ const size_t textFontSize = @QZ_TEXT_FONT_BYTES@u;
 
 add_library(qz_text STATIC
   ${CMAKE_CURRENT_LIST_DIR}/text_mesh.cpp
-  ${PROJECT_SOURCE_DIR}/data/text_lines.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/text_font.cpp)
 target_include_directories(qz_text PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(qz_text PUBLIC qz_base PRIVATE Freetype::Freetype PkgConfig::QZ_GLU)

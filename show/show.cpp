@@ -6,10 +6,10 @@
 
 #include "audio/music.h"
 #include "base/arena.h"
+#include "data/scene_data.h"
+#include "data/text_lines.h"
 #include "director/director_state.h"
 #include "director/graph.h"
-#include "director/scene_data.h"
-#include "mesh/text_mesh.h"
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
@@ -50,7 +50,7 @@ bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, Startup
     const int width = desc.width ? desc.width : kShowWidth;
     const int height = desc.height ? desc.height : kShowHeight;
     if (step == 0) {
-        TextMeshStatus text = createTextMeshes();
+        TextMeshStatus text = createTextMeshes(textStrings, kTextLineCount);
         if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
         window = desc.window ? desc.window : openHeadlessWindow(width, height, desc.api);
         if (!window) return fail("%s", renderError());

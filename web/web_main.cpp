@@ -17,8 +17,8 @@
 #include <emscripten.h>
 
 #include "audio/music.h"
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 
 namespace {

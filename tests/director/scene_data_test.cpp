@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_fixture.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_fixture.h"
 

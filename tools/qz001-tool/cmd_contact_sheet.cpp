@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "data/scene_data.h"
 #include "director/director_types.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 #include "tools/image-gen/pixel_font.h"
 #include "tools/qz001-tool/tool.h"

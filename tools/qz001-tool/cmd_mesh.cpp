@@ -1,6 +1,7 @@
 // cmd_mesh.cpp - `meshes` and `mesh K --obj FILE`: the quad meshes the 40 mesh programs build.
 #include <CLI/CLI.hpp>
 
+#include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tools/qz001-tool/tool.h"
 

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "data/scene_data.h"
 #include "director/director_state.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 

@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "base/arena.h"
-#include "mesh/text_mesh.h"
+#include "data/text_lines.h"
 #include "tools/qz001-tool/tool.h"
 
 // Builds every text mesh once; on failure prints why and returns false.
@@ -10,7 +10,7 @@ static bool buildTexts() {
     static bool built = false;
     if (built) return true;
     arenaInit();
-    TextMeshStatus s = createTextMeshes();
+    TextMeshStatus s = createTextMeshes(textStrings, kTextLineCount);
     if (!s.ok) {
         toolError("%s", s.message);
         return false;
