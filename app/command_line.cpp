@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "app/launcher_logic.h"
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std::string& message) {
     CLI::App app{"qz001: a real-time show of procedural 3D scenes in time with its music.\n"

@@ -1,6 +1,8 @@
 // launcher_logic.cpp - start, cancel, option toggles and the size set on close.
 #include "app/launcher_logic.h"
 
+#include "director/director_types.h"
+
 LaunchSettings launcherCreated() {
     LaunchSettings s = {};
     s.fullScreen = s.vsync = s.antialias = s.music = 1;
@@ -33,6 +35,6 @@ bool launcherClick(LaunchSettings& settings, int control) {
 }
 
 void launcherDestroyed(LaunchSettings& settings) {
-    settings.width = 1280;
-    settings.height = 720;
+    settings.width = kShowWidth;
+    settings.height = kShowHeight;
 }

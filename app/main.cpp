@@ -16,7 +16,7 @@
 #include "app/main_loop.h"
 #include "app/window.h"
 #include "audio/music.h"
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 #include "show/show.h"
 
 namespace {
@@ -72,7 +72,7 @@ LoopEvent takeEvent(void*) {
 
 void drawFrame(void* user, const DemoClock& clock) {
     App& app = *static_cast<App*>(user);
-    showFrame(app.dev, clock);
+    evaluateAndRenderFrame(app.dev, clock);
     if (app.frames++ == 0) app.firstFrame = Clock::now();
 }
 
@@ -163,15 +163,7 @@ int main(int argc, char** argv) {
     SDL_Window* window = openShowWindow(app.settings, options.api, error);
     if (!window) fail(nullptr, error);
 
-    ShowDesc desc = {};
-    desc.window = window;
-    desc.width = app.settings.width;
-    desc.height = app.settings.height;
-    desc.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0; // not after a fallback
-    desc.vsync = app.settings.vsync;
-    desc.antialias = app.settings.antialias;
-    desc.music = app.settings.music;
-    desc.api = options.api;
+    const ShowDesc desc = showDescFor(app.settings, window, options.api);
     if (!showStart(app.dev, desc)) fail(window, showError());
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};

@@ -16,8 +16,8 @@ void desktopSize(int& width, int& height) {
         width = mode.w;
         height = mode.h;
     } else {
-        width = 1280;
-        height = 720;
+        width = kShowWidth;
+        height = kShowHeight;
     }
 }
 
@@ -73,4 +73,17 @@ void reportError(SDL_Window* owner, const char* text) {
     if (((x11 && x11[0]) || (wayland && wayland[0])) &&
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
         std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
+}
+
+ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi api) {
+    ShowDesc desc = {};
+    desc.window = window;
+    desc.width = settings.width;
+    desc.height = settings.height;
+    desc.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    desc.vsync = settings.vsync;
+    desc.antialias = settings.antialias;
+    desc.music = settings.music;
+    desc.api = api;
+    return desc;
 }

@@ -9,6 +9,7 @@
 
 #include "app/launch_settings.h"
 #include "render/gl_dialect.h"
+#include "show/show.h"
 
 struct WindowPlacement {
     int x;
@@ -35,6 +36,10 @@ void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas);
 // the mouse pointer hidden, or centred on the desktop. Full screen that cannot be set falls back to the
 // window.
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error);
+
+// The show's start-up description for the launch settings and the window opened for them. Full screen is
+// what the window got, not what was asked for (openShowWindow falls back to a window).
+ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi api);
 
 // "qz001: <text>" on stderr, and in a message box with an empty caption where a display exists.
 void reportError(SDL_Window* owner, const char* text);

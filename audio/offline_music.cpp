@@ -4,13 +4,14 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include "audio/module_file.h"
+#include "director/director_types.h"
 
 uint64_t offlineFrameOf(int32_t positionMs) {
     return (uint64_t)positionMs * kMusicSampleRate / 1000;
 }
 
 uint64_t offlineFrameAtShowFrame(int32_t frame) {
-    return ((uint64_t)frame * 1666 * kMusicSampleRate / 1000 + 50) / 100;
+    return ((uint64_t)frame * kFramePeriodCentiMs * kMusicSampleRate / 1000 + 50) / 100;
 }
 
 bool renderOfflineMusic(const char* path, int32_t toMs, OfflineMusic& music, std::string& error) {

@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "base/arena.h"
+#include "data/scene_data.h"
 #include "director/director_state.h"
 #include "director/graph.h"
-#include "director/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_node.h"
 
@@ -26,7 +26,7 @@ static void BM_EvaluateScene(benchmark::State& state) {
     const int32_t start = sceneFirstFrame(s, sceneTable);
     int32_t frame = 0;
     for (auto _ : state) {
-        evaluateShowFrame(demoClockAtFrame(start + frame, sceneTable), 1280.0f / 720.0f);
+        evaluateFrame(demoClockAtFrame(start + frame, sceneTable), kShowAspect);
         endFrameOutputs(frameSettings, &lineList);
         frame = (frame + 1) % sceneTable.scenes[s].duration;
     }
@@ -56,7 +56,7 @@ static void BM_Draw1024Instances(benchmark::State& state) {
     node(nodes, values, 7, kOpConstant, {}, {0, 10, 20}, 1);
     node(nodes, values, 8, kOpCamera, {7}, {}, 1);
     node(nodes, values, 9, kOpDrawMesh, {6, 1, -1, 2}, {20, 1024, 17, 18, 15, 0}, 1);
-    DirectorRenderer renderer = directorRenderer(1280.0f / 720.0f);
+    DirectorRenderer renderer = directorRenderer(kShowAspect);
     GraphArgs args = {};
     int32_t frame = 0;
     for (auto _ : state) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tests/mesh/reference_mesh.h"
 

@@ -18,14 +18,11 @@
 #include <cstring>
 #include <string>
 
+#include "data/scene_data.h"
 #include "director/director_state.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 
 namespace {
-
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
 
 RenderDevice device;
 StartupTimes startupTimes;
@@ -37,8 +34,8 @@ RenderDevice& benchDevice() {
     auto start = std::chrono::steady_clock::now();
     showInit();
     ShowDesc desc = {};
-    desc.width = kWidth;
-    desc.height = kHeight;
+    desc.width = kShowWidth;
+    desc.height = kShowHeight;
     desc.antialias = true;
     const char* api = std::getenv("QZ_GL");
     desc.api = api && std::strcmp(api, "es") == 0 ? kGlEs : kGlCore;
@@ -68,11 +65,11 @@ void BM_SceneFrame(benchmark::State& state) {
     const int scene = (int)state.range(0);
     const int32_t frame = sceneFirstFrame(scene, sceneTable) + sceneTable.scenes[scene].duration / 2;
     ShowCursor cursor = {};
-    const DemoClock clock = showRenderAt(dev, cursor, frame); // evaluates the scene up to the frame
+    const DemoClock clock = catchUpAndRenderFrame(dev, cursor, frame); // evaluates the scene up to the frame
     glFinish();
     for (auto _ : state) {
         state.PauseTiming();
-        evaluateShowFrame(clock, dev.aspect);
+        evaluateFrame(clock, dev.aspect);
         state.ResumeTiming();
         renderFrame(dev, directorFrameInput());
         glFinish();
@@ -93,11 +90,11 @@ void BM_Scene1Passes(benchmark::State& state) {
     const bool every = state.range(0) != 0;
     const int32_t frame = sceneTable.scenes[0].duration + sceneTable.scenes[1].duration / 2;
     ShowCursor cursor = {};
-    const DemoClock clock = showRenderAt(dev, cursor, frame);
+    const DemoClock clock = catchUpAndRenderFrame(dev, cursor, frame);
     FramePassTimes times = {};
     double wholeSeconds = 0.0;
     for (auto _ : state) {
-        evaluateShowFrame(clock, dev.aspect);
+        evaluateFrame(clock, dev.aspect);
         FrameInput in = directorFrameInput();
         in.everyPass = every;
         glFinish();
@@ -109,7 +106,7 @@ void BM_Scene1Passes(benchmark::State& state) {
         state.SetIterationTime(seconds);
         wholeSeconds += seconds;
 
-        evaluateShowFrame(clock, dev.aspect);
+        evaluateFrame(clock, dev.aspect);
         in = directorFrameInput();
         in.everyPass = every;
         in.passTimes = &times;

@@ -7,6 +7,7 @@
 // leaves in the mesh.
 #include <cstddef>
 
+#include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, a flash that drains from the clear colour, a still camera
     kTime,
@@ -20,7 +21,7 @@ enum Slot : int32_t {
     kZoom,
     kZoomXY,
     kSpinTime,
-    kLattice,
+    kLattice = 12, // pinned
     kLatticeSpin,
     kLatticeCentre,
     kFlicker,
@@ -37,42 +38,42 @@ enum Slot : int32_t {
     kBarTilt,
     kBarKick,
     kBarAlpha,
-    kBarHigh,
-    kBarLow,
+    kBarHigh = 28, // pinned
+    kBarLow = 29,  // pinned
     kSlotCount,
 };
-static_assert(kLattice == 12 && kBarHigh == 28 && kBarLow == 29 && kSlotCount == 30);
+static_assert(kSlotCount == 30); // slots in use
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kDrain] = frameTime(-0.022f);
-    s[kDrainRgb] = swizzle(kDrain, 0, 0, 1, 4);
+    s[kDrainRgb] = swizzle(kDrain, kX, kX, kY, kZero);
     s[kFlashTop] = constant(1, 0.85f, 1.1f, 1);
-    s[kClearColour] = node(kOpAdd, {kFlashTop, kDrainRgb}, {}, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kClearColour] = node(kOpAdd, {kFlashTop, kDrainRgb}, {});
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = constant(0, 0, 5);
     s[kAt] = constant(0, 0, 0);
-    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
 
     s[kZoom] = trackAt(kTime, kTrackHitZoom, 10);
-    s[kZoomXY] = swizzle(kZoom, 0, 1, 4, 4);
+    s[kZoomXY] = swizzle(kZoom, kX, kY, kZero, kZero);
     s[kSpinTime] = frameTime(0.006f, 10);
     s[kLattice] =
         sprite({kNone, kLatticeCentre, kZoomXY, kLatticeSpin, kLatticeAlpha}, kImgLattice, -0.009949f);
-    s[kLatticeSpin] = swizzle(kSpinTime, 0, 4, 4, 4);
+    s[kLatticeSpin] = swizzle(kSpinTime, kX, kZero, kZero, kZero);
     s[kLatticeCentre] = constant(0.5f, 0.5f);
     s[kFlicker] = beat(1, 0.3f);
-    s[kLatticeAlpha] = node(kOpOffset4, {kFlicker}, {0.85f, 0, 0, 0}, 1);
+    s[kLatticeAlpha] = node(kOpOffset4, {kFlicker}, {0.85f, 0, 0, 0});
 
     s[kBars] = trackAt(kTime, kTrackHitBars);
-    s[kBarLowX] = swizzle(kBars, 0, 4, 4, 4);
-    s[kBarHighX] = swizzle(kBars, 1, 4, 4, 4);
+    s[kBarLowX] = swizzle(kBars, kX, kZero, kZero, kZero);
+    s[kBarHighX] = swizzle(kBars, kY, kZero, kZero, kZero);
     s[kBarLowY] = constant(0, 0.62f);
     s[kBarHighY] = constant(0, 0.52f);
-    s[kBarLowCentre] = node(kOpAdd, {kBarLowX, kBarLowY}, {}, 1);
-    s[kBarHighCentre] = node(kOpAdd, {kBarHighX, kBarHighY}, {}, 1);
-    s[kBarScale] = node(kOpAdd, {kBarKick, kZoomXY}, {}, 1);
+    s[kBarLowCentre] = node(kOpAdd, {kBarLowX, kBarLowY}, {});
+    s[kBarHighCentre] = node(kOpAdd, {kBarHighX, kBarHighY}, {});
+    s[kBarScale] = node(kOpAdd, {kBarKick, kZoomXY}, {});
     s[kBarTilt] = constant(-0.06f);
     s[kBarKick] = beat(3, 0.2f);
     s[kBarHigh] = sprite({kNone, kBarHighCentre, kBarScale, kBarTilt, kBarAlpha}, kImgYellowBarHigh);

@@ -5,6 +5,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, camera from its track, the fade from white
     kTime,
@@ -28,7 +29,7 @@ enum Slot : int32_t {
     kSpin,
     kRockTime,
     kRockPhase,
-    kField,
+    kField = 19, // pinned
     kRock,
     kRockPitch,
     kRotation,
@@ -40,25 +41,25 @@ enum Slot : int32_t {
     kSpinYaw,
     kSlotCount,
 };
-static_assert(kField == 19 && kSlotCount == 28);
+static_assert(kSlotCount == 28); // slots in use
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.05f, 0.08f, 0.2f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = trackAt(kTime, kTrackFieldEye);
     s[kAt] = constant(0, -2, 0);
-    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
     s[kFade] = trackAt(kTime, kTrackBuildFade);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kLattice] = node(kOpGrid, {}, {32, 32, 1.7f, 1.7f, 0}, 1024);
-    s[kFloor] = swizzle(kLattice, 0, 4, 1, 4, 1024);
+    s[kFloor] = swizzle(kLattice, kX, kZero, kY, kZero, 1024);
     s[kWaveTime] = frameTime(0.09f);
     s[kWavePhase] = node(kOpAdd, {kFloor, kWaveTime}, {}, 1024);
     s[kWave] = node(kOpSine, {kWavePhase}, {0.9f}, 1024);
-    s[kWaveUp] = swizzle(kWave, 4, 0, 4, 4, 1024);
+    s[kWaveUp] = swizzle(kWave, kZero, kX, kZero, kZero, 1024);
     s[kPositions] = node(kOpAdd, {kFloor, kWaveUp}, {}, 1024);
 
     s[kPhase] = node(kOpRandom, {}, {0.37f, 0, 6.2831853f}, 1024);
@@ -68,14 +69,14 @@ constexpr SceneNodes build() {
     s[kField] = drawMesh({kPositions, kSizeLive, kRotation}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
                          kImgFloppyFront, kOpaque);
     s[kRock] = node(kOpSine, {kRockPhase}, {0.35f}, 1024);
-    s[kRockPitch] = swizzle(kRock, 4, 0, 4, 4, 1024);
+    s[kRockPitch] = swizzle(kRock, kZero, kX, kZero, kZero, 1024);
     s[kRotation] = node(kOpAdd, {kRockPitch, kSpinYaw}, {}, 1024);
 
     s[kSize] = constant(0.75f, 0.08f, 0.75f);
     s[kSnare] = beat(12, 0.4f);
-    s[kSnareY] = swizzle(kSnare, 4, 0, 4, 4);
-    s[kSizeLive] = node(kOpAdd, {kSize, kSnareY}, {}, 1);
-    s[kSpinYaw] = swizzle(kSpin, 0, 4, 4, 4);
+    s[kSnareY] = swizzle(kSnare, kZero, kX, kZero, kZero);
+    s[kSizeLive] = node(kOpAdd, {kSize, kSnareY}, {});
+    s[kSpinYaw] = swizzle(kSpin, kX, kZero, kZero, kZero);
     return s;
 }
 

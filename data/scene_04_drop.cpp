@@ -7,6 +7,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, circling camera, fade from white
     kTime,
@@ -22,69 +23,68 @@ enum Slot : int32_t {
     kTransition,
     // two grid cubes turning against each other, sized by the kick
     kInnerSpin,
-    kInnerGrid,
+    kInnerGrid = 12, // pinned
     kInnerSize,
-    kOuterGrid,
+    kOuterGrid = 14, // pinned
     kOuterSpin,
     kKickClock,
     kInnerKick,
     kKick,
     kOuterSize,
     // the panel pieces
-    kPanel,
+    kPanel = 20, // pinned
     kPanelSlide,
     kPanelCentre,
     kPanelPop,
     kPanelScale,
     // the smooth checkered cube at the centre
     kBallSpin,
-    kBall,
+    kBall = 26, // pinned
     kBallSize,
     kOuterTime,
     kSlotCount,
 };
-static_assert(kInnerGrid == 12 && kOuterGrid == 14 && kPanel == 20 && kBall == 26 && kSlotCount == 29);
+static_assert(kSlotCount == 29); // slots in use
 
 // How much the grid cubes grow on a kick.
 inline constexpr float kSwell = 0.22f;
+
+static_assert(kOrbit == kOrbitTime + 1 && kEyeFlat == kOrbitTime + 2 && kEye == kOrbitTime + 3);
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.1f, 0.03f, 0.16f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kOrbitTime] = frameTime(0.005f);
-    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {6.5f}, 1);
-    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
-    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 2.2f, 0, 0}, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
+    addOrbitingEye(s, kOrbitTime, 0.005f, 0, 6.5f, 2.2f);
     s[kAt] = constant(0, 0, 0);
-    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
     s[kFade] = trackAt(kTime, kTrackFadeIn);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kInnerSpin] = frameTime(0.009f);
     s[kInnerGrid] = drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgMagentaGrid, kBlended);
     s[kInnerSize] =
-        node(kOpOffset4, {kInnerKick}, {1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 0}, 1);
+        node(kOpOffset4, {kInnerKick}, {1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 1.5f + 2 * kSwell, 0});
     s[kOuterGrid] = drawMesh({kNone, kOuterSize, kOuterSpin}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgMagentaGrid, kBlended);
-    s[kOuterSpin] = node(kOpOffset4, {kOuterTime}, {0, 0.7f, 0.3f, 0}, 1);
+    s[kOuterSpin] = node(kOpOffset4, {kOuterTime}, {0, 0.7f, 0.3f, 0});
     s[kKickClock] = kickClock(kSwell);
-    s[kInnerKick] = node(kOpScale, {kKick}, {2}, 1);
+    s[kInnerKick] = node(kOpScale, {kKick}, {2});
     s[kKick] = kickPulse(kKickClock, kSwell);
-    s[kOuterSize] = node(kOpOffset4, {kKick}, {2.5f + kSwell, 2.5f + kSwell, 2.5f + kSwell, 0}, 1);
+    s[kOuterSize] = node(kOpOffset4, {kKick}, {2.5f + kSwell, 2.5f + kSwell, 2.5f + kSwell, 0});
 
     s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale}, kImgPanelPieces);
     s[kPanelSlide] = trackAt(kTime, kTrackPanelSlide);
-    s[kPanelCentre] = swizzle(kPanelSlide, 0, 1, 4, 4);
+    s[kPanelCentre] = swizzle(kPanelSlide, kX, kY, kZero, kZero);
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
-    s[kPanelScale] = swizzle(kPanelPop, 0, 1, 4, 4);
+    s[kPanelScale] = swizzle(kPanelPop, kX, kY, kZero, kZero);
 
     s[kBallSpin] = frameTime(-0.013f);
     s[kBall] = drawMesh({kNone, kBallSize, kBallSpin}, kMeshSmoothCube, 1, kVsTexTest, kPsTexTest,
                         kImgCheckerFine, kBlended);
-    s[kBallSize] = node(kOpOffset4, {kKick}, {1 + kSwell, 1 + kSwell, 1 + kSwell, 0}, 1);
+    s[kBallSize] = node(kOpOffset4, {kKick}, {1 + kSwell, 1 + kSwell, 1 + kSwell, 0});
     s[kOuterTime] = frameTime(-0.006f);
     return s;
 }

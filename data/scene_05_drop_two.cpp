@@ -6,6 +6,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, camera, fade from white
     kTime,
@@ -29,16 +30,16 @@ enum Slot : int32_t {
     kBackA,
     kFrontB,
     kBackB,
-    kFaceFrontA,
+    kFaceFrontA = 20, // pinned
     kStormSize,
-    kFaceBackA,
+    kFaceBackA = 22, // pinned
     kStormSeed,
-    kFaceBackB,
-    kFaceFrontB,
+    kFaceBackB = 24,  // pinned
+    kFaceFrontB = 25, // pinned
     // the storm, and the credits panel
-    kStorm,
+    kStorm = 26, // pinned
     kStormPos,
-    kCredits,
+    kCredits = 28, // pinned
     kWind,
     kStormDrift,
     kStormWrap,
@@ -46,8 +47,7 @@ enum Slot : int32_t {
     kCreditsSize,
     kSlotCount,
 };
-static_assert(kFaceFrontA == 20 && kFaceBackA == 22 && kFaceBackB == 24 && kFaceFrontB == 25 &&
-              kStorm == 26 && kCredits == 28 && kSlotCount == 34);
+static_assert(kSlotCount == 34); // slots in use
 
 // How much the lattice cubes of the storm grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.3f;
@@ -56,26 +56,26 @@ constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.02f, 0.1f, 0.16f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = constant(0.5f, 1.2f, 7.5f);
-    s[kCamera] = node(kOpCamera, {kEye}, {}, 1); // looking at the origin
+    s[kCamera] = node(kOpCamera, {kEye}, {}); // looking at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kHalves] = trackAt(kTime, kTrackDiskHalves); // (0, height, half the gap) of the front faces
-    s[kGapBack] = node(kOpScale, {kHalves}, {-1}, 1);
+    s[kGapBack] = node(kOpScale, {kHalves}, {-1});
     s[kDiskSpin] = frameTime(0.012f);
-    s[kDiskTurn] = node(kOpSine, {kDiskSpin}, {0.9f}, 1);
+    s[kDiskTurn] = node(kOpSine, {kDiskSpin}, {0.9f});
     s[kDiskSize] = constant(1.3f, 1.3f, 0.04f);
     s[kDiskA] = constant(-1.9f, 0.7f, 0);
     s[kDiskB] = constant(0.6f, -0.6f, -1);
-    s[kFrontA] = node(kOpAdd, {kDiskA, kHalves}, {}, 1);
-    s[kBackA] = node(kOpAdd, {kDiskA, kGapBack}, {}, 1);
-    s[kFrontB] = node(kOpAdd, {kDiskB, kHalves}, {}, 1);
-    s[kBackB] = node(kOpAdd, {kDiskB, kGapBack}, {}, 1);
+    s[kFrontA] = node(kOpAdd, {kDiskA, kHalves}, {});
+    s[kBackA] = node(kOpAdd, {kDiskA, kGapBack}, {});
+    s[kFrontB] = node(kOpAdd, {kDiskB, kHalves}, {});
+    s[kBackB] = node(kOpAdd, {kDiskB, kGapBack}, {});
     s[kFaceFrontA] = drawMesh({kFrontA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                               kImgFloppyFront, kOpaque);
-    s[kStormSize] = node(kOpOffset4, {kKick}, {0.9f + kSwell, 0.9f + kSwell, 0.03f, 0}, 1);
+    s[kStormSize] = node(kOpOffset4, {kKick}, {0.9f + kSwell, 0.9f + kSwell, 0.03f, 0});
     s[kFaceBackA] = drawMesh({kBackA, kDiskSize, kDiskTurn}, kMeshCube, 1, kVsTexTest, kPsTexTest,
                              kImgFloppyBack, kOpaque);
     s[kStormSeed] = node(kOpRandom, {}, {0.61f, 0, 20}, 500); // a 20-unit box, sparse enough to see through

@@ -6,6 +6,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, circling look-at camera, fade from white, light
     kTime,
@@ -23,13 +24,13 @@ enum Slot : int32_t {
     kSetLight,
     kRise,
     // the centre: plinth, shaft, crown
-    kPlinth,
+    kPlinth = 14, // pinned
     kPlinthPos,
-    kShaft,
+    kShaft = 16, // pinned
     kShaftPos,
     kShaftSize,
     kCrownPos,
-    kCrown,
+    kCrown = 20, // pinned
     kCrownSize,
     kCrownBaseSize,
     kKick,
@@ -38,11 +39,11 @@ enum Slot : int32_t {
     kPlinthSize,
     kWingSize,
     // wings and the inner ring of columns
-    kWingLeft,
+    kWingLeft = 28, // pinned
     kWingLeftPos,
-    kWingRight,
+    kWingRight = 30, // pinned
     kWingRightPos,
-    kColumns,
+    kColumns = 32, // pinned
     kColumnSlots,
     kColumnRing,
     kColumnFlat,
@@ -62,16 +63,16 @@ enum Slot : int32_t {
     kMoonSize,
     kOuterRing,
     kHaloPos,
-    kMoonA,
+    kMoonA = 50, // pinned
     kMoonBPos,
-    kMoonB,
+    kMoonB = 52, // pinned
     kMoonCPos,
-    kMoonC,
+    kMoonC = 54, // pinned
     // the caption, revealed line by line
     kCaptionReveal,
     kCaptionBottom,
     kCaptionRect,
-    kCaption,
+    kCaption = 58, // pinned
     kCaptionY,
     kCaptionCentre,
     kCaptionX,
@@ -80,19 +81,16 @@ enum Slot : int32_t {
     kAvenueSlots,
     kAvenueLine,
     kOuterPos,
-    kOuterColumns,
-    kAvenueLeft,
-    kAvenueRight,
-    kHaloA,
-    kHaloB,
+    kOuterColumns = 66, // pinned
+    kAvenueLeft = 67,   // pinned
+    kAvenueRight = 68,  // pinned
+    kHaloA = 69,        // pinned
+    kHaloB = 70,        // pinned
     kAvenueLeftPos,
     kAvenueRightPos,
     kSlotCount,
 };
-static_assert(kPlinth == 14 && kShaft == 16 && kCrown == 20 && kWingLeft == 28 && kWingRight == 30 &&
-              kColumns == 32 && kMoonA == 50 && kMoonB == 52 && kMoonC == 54 && kCaption == 58 &&
-              kOuterColumns == 66 && kAvenueLeft == 67 && kAvenueRight == 68 && kHaloA == 69 &&
-              kHaloB == 70 && kSlotCount == 73);
+static_assert(kSlotCount == 73); // slots in use
 
 constexpr DrawInputs stone(int32_t position, int32_t size, int32_t rotation = kNone) {
     return {position, size, rotation, kStoneAmbient, kStoneDiffuse, kSpecular};
@@ -104,33 +102,35 @@ constexpr NodeSource cubes(DrawInputs in, int instances) {
     return drawMesh(in, kMeshCube, instances, kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
 }
 
-constexpr SceneNodes build() {
-    SceneNodes s{};
+static_assert(kOrbit == kOrbitTime + 1 && kEyeFlat == kOrbitTime + 2 && kEye == kOrbitTime + 3);
+
+// The clock, the clear colour, the orbiting camera, the fade in, the light and the rise.
+constexpr void addStage(SceneNodes& s) {
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.05f, 0.06f, 0.12f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kOrbitTime] = frameTime(0.0035f, 150);
-    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {10}, 1);
-    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
-    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 4.5f, 0, 0}, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
+    addOrbitingEye(s, kOrbitTime, 0.0035f, 150, 10, 4.5f);
     s[kAt] = constant(0, 1.2f, 0);
-    s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {}, 1);
+    s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {});
     s[kFade] = trackAt(kTime, kTrackFadeIn);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
     // a key light from above and to one side, short enough that the wrapped diffuse factor stays
     // within about -0.4..1.6 over the cube's corner normals (length 8 * sqrt(3)); w lifts it by 0.1
     s[kLightDir] = constant(-0.035f, -0.065f, -0.03f, -0.1f);
-    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {});
     s[kRise] = trackAt(kTime, kTrackTowerRise);
+}
 
+// The tower in the centre: plinth, shaft, golden crown, wings, the ring of columns, and its materials.
+constexpr void addCentre(SceneNodes& s) {
     s[kPlinth] = cubes(stone(kPlinthPos, kPlinthSize), 1);
     s[kPlinthPos] = constant(0, -0.5f, 0);
     s[kShaft] = cubes(stone(kShaftPos, kShaftSize, kTurn), 1);
-    s[kShaftPos] = node(kOpOffset4, {kRise}, {0, 1.6f, 0, 0}, 1);
+    s[kShaftPos] = node(kOpOffset4, {kRise}, {0, 1.6f, 0, 0});
     s[kShaftSize] = constant(0.6f, 1.8f, 0.6f);
     s[kCrown] = cubes(gold(kCrownPos, kCrownSize, kCrownSpin), 1);
-    s[kCrownPos] = node(kOpOffset4, {kRise}, {0, 4.2f, 0, 0}, 1);
-    s[kCrownSize] = node(kOpAdd, {kCrownBaseSize, kKick}, {}, 1);
+    s[kCrownPos] = node(kOpOffset4, {kRise}, {0, 4.2f, 0, 0});
+    s[kCrownSize] = node(kOpAdd, {kCrownBaseSize, kKick}, {});
     s[kCrownBaseSize] = constant(0.55f, 0.55f, 0.55f);
     s[kKick] = beat(1, 0.3f);
     s[kCrownSpin] = frameTime(0.021f);
@@ -142,7 +142,7 @@ constexpr SceneNodes build() {
     s[kColumns] = cubes(stone(kColumnPos, kColumnSize), 20);
     s[kColumnSlots] = node(kOpGrid, {}, {20, 1, 0.31415927f, 0, 0}, 20);
     s[kColumnRing] = node(kOpCircle, {kColumnSlots}, {5.5f}, 20);
-    s[kColumnFlat] = swizzle(kColumnRing, 0, 4, 1, 4, 20);
+    s[kColumnFlat] = swizzle(kColumnRing, kX, kZero, kY, kZero, 20);
     s[kColumnPos] = node(kOpAdd, {kColumnFlat, kRise}, {}, 20);
     s[kColumnSize] = constant(0.22f, 1.3f, 0.22f);
     s[kWingSize] = constant(0.9f, 0.5f, 1.8f);
@@ -154,30 +154,39 @@ constexpr SceneNodes build() {
     s[kGoldAmbient] = constant(0.3f, 0.19f, 0.04f, 1);
     s[kGoldDiffuse] = constant(0.38f, 0.26f, 0.07f, 1);
     s[kPlinthSize] = constant(2.4f, 0.5f, 2.4f);
-    s[kTurn] = swizzle(kMoonTime, 0, 4, 4, 4);
+    s[kTurn] = swizzle(kMoonTime, kX, kZero, kZero, kZero);
+}
 
+// Three golden moons circling the shaft.
+constexpr void addMoons(SceneNodes& s) {
     s[kMoonTime] = frameTime(0.017f);
-    s[kMoonCircle] = node(kOpCircle, {kMoonTime}, {2.2f}, 1);
-    s[kMoonFlat] = swizzle(kMoonCircle, 0, 4, 1, 4);
-    s[kMoonPos] = node(kOpOffset4, {kMoonFlat}, {0, 2.6f, 0, 0}, 1);
+    s[kMoonCircle] = node(kOpCircle, {kMoonTime}, {2.2f});
+    s[kMoonFlat] = swizzle(kMoonCircle, kX, kZero, kY, kZero);
+    s[kMoonPos] = node(kOpOffset4, {kMoonFlat}, {0, 2.6f, 0, 0});
     s[kMoonA] = cubes(gold(kMoonPos, kMoonSize, kCrownSpin), 1);
     s[kMoonSize] = constant(0.22f, 0.22f, 0.22f);
     s[kMoonB] = cubes(gold(kMoonBPos, kMoonSize, kCrownSpin), 1);
-    s[kMoonBPos] = swizzle(kMoonPos, 2, 1, 0, 4);
+    s[kMoonBPos] = swizzle(kMoonPos, kZ, kY, kX, kZero);
     s[kMoonC] = cubes(gold(kMoonCPos, kMoonSize, kCrownSpin), 1);
-    s[kMoonCPos] = node(kOpScale, {kMoonPos}, {-1}, 1);
+    s[kMoonCPos] = node(kOpScale, {kMoonPos}, {-1});
+}
 
+// The caption, revealed from its bottom edge by its track.
+constexpr void addCaption(SceneNodes& s) {
     s[kCaptionReveal] = trackAt(kTime, kTrackCaptionReveal);
-    s[kCaptionBottom] = swizzle(kCaptionReveal, 4, 4, 4, 0);
+    s[kCaptionBottom] = swizzle(kCaptionReveal, kZero, kZero, kZero, kX);
     s[kCaption] = sprite({kCaptionRect, kCaptionCentre, kCaptionScale}, kImgCaption);
-    s[kCaptionRect] = node(kOpOffset4, {kCaptionBottom}, {0, 0, 1, 0}, 1);
-    s[kCaptionY] = swizzle(kCaptionReveal, 4, 1, 4, 4);
-    s[kCaptionCentre] = node(kOpAdd, {kCaptionX, kCaptionY}, {}, 1);
+    s[kCaptionRect] = node(kOpOffset4, {kCaptionBottom}, {0, 0, 1, 0});
+    s[kCaptionY] = swizzle(kCaptionReveal, kZero, kY, kZero, kZero);
+    s[kCaptionCentre] = node(kOpAdd, {kCaptionX, kCaptionY}, {});
     s[kCaptionX] = constant(1.0f, 0);
     s[kCaptionScale] = constant(0.62f, 0.35f);
+}
 
+// The avenues, the outer ring of columns and the golden halo.
+constexpr void addSurroundings(SceneNodes& s) {
     s[kAvenueSlots] = node(kOpGrid, {}, {15, 1, 1.1f, 0, 0}, 15);
-    s[kAvenueLine] = swizzle(kAvenueSlots, 4, 4, 0, 4, 15);
+    s[kAvenueLine] = swizzle(kAvenueSlots, kZero, kZero, kX, kZero, 15);
     s[kOuterRing] = node(kOpCircle, {kColumnSlots}, {8}, 20);
     s[kHaloPos] = node(kOpOffset4, {kColumnFlat}, {0, 5, 0, 0}, 8);
     s[kOuterColumns] = cubes(stone(kOuterPos, kColumnSize), 20);
@@ -186,9 +195,18 @@ constexpr SceneNodes build() {
     s[kHaloA] = cubes(gold(kHaloPos, kMoonSize, kCrownSpin), 8);
     s[kHaloB] = cubes(gold(kOuterPos, kMoonSize, kCrownSpin), 8); // an arc on the floor
 
-    s[kOuterPos] = swizzle(kOuterRing, 0, 4, 1, 4, 20);
+    s[kOuterPos] = swizzle(kOuterRing, kX, kZero, kY, kZero, 20);
     s[kAvenueLeftPos] = node(kOpOffset4, {kAvenueLine}, {-1.8f, -0.7f, 0, 0}, 15);
     s[kAvenueRightPos] = node(kOpOffset4, {kAvenueLine}, {1.8f, -0.7f, 0, 0}, 15);
+}
+
+constexpr SceneNodes build() {
+    SceneNodes s{};
+    addStage(s);
+    addCentre(s);
+    addMoons(s);
+    addCaption(s);
+    addSurroundings(s);
     return s;
 }
 

@@ -7,6 +7,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, the kick, a clear colour that glows with it
     kTime,
@@ -29,19 +30,19 @@ enum Slot : int32_t {
     kLightDir,
     kSetLight,
     // the panel
-    kPanel,
+    kPanel = 18, // pinned
     kPanelPop,
     kPanelScale,
     kPanelCentre,
     // the cube
-    kCube,
+    kCube = 22, // pinned
     kTumble,
     kSize,
     kAmbient,
     kDiffuse,
     kSlotCount,
 };
-static_assert(kPanel == 18 && kCube == 22 && kSlotCount == 27);
+static_assert(kSlotCount == 27); // slots in use
 
 // How much the cube grows and the picture glows on a kick; both settle over the beat.
 inline constexpr float kSwell = 0.2f;
@@ -51,37 +52,37 @@ constexpr SceneNodes build() {
     s[kTime] = frameTime(1);
     s[kKickClock] = kickClock(kSwell, 1.6f);
     s[kKick] = kickPulse(kKickClock, kSwell);
-    s[kKickTint] = swizzle(kKick, 0, 4, 0, 4); // a magenta glow
-    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.12f + kSwell, 0.025f, 0.1f + kSwell, 1}, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
+    s[kKickTint] = swizzle(kKick, kX, kZero, kX, kZero); // a magenta glow
+    s[kClearColour] = node(kOpOffset4, {kKickTint}, {0.12f + kSwell, 0.025f, 0.1f + kSwell, 1});
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
 
     s[kBars] = trackAt(kTime, kTrackHitBars);
-    s[kTransition] = node(kOpTransition, {kBars}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kBars}, {2});
     s[kOrbitTime] = frameTime(-0.0136293f, 100); // one turn per four bars, plus the swings
-    s[kSwing] = swizzle(kBars, 1, 4, 4, 4);
-    s[kAngle] = node(kOpAdd, {kOrbitTime, kSwing}, {}, 1);
-    s[kOrbit] = node(kOpCircle, {kAngle}, {5.0f}, 1);
-    s[kEye] = swizzle(kOrbit, 0, 1, 1, 4); // a tilted orbit: over the cube and under it
-    s[kFieldOfView] = swizzle(kBars, 2, 4, 4, 4);
-    s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}, 1); // looking at the origin
+    s[kSwing] = swizzle(kBars, kY, kZero, kZero, kZero);
+    s[kAngle] = node(kOpAdd, {kOrbitTime, kSwing}, {});
+    s[kOrbit] = node(kOpCircle, {kAngle}, {5.0f});
+    s[kEye] = swizzle(kOrbit, kX, kY, kY, kZero); // a tilted orbit: over the cube and under it
+    s[kFieldOfView] = swizzle(kBars, kZ, kZero, kZero, kZero);
+    s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}); // looking at the origin
     // the light wheels round with the camera; it is short enough that the wrapped diffuse factor
     // stays within about -0.5..1.6 over the cube's corner normals (length 8 * sqrt(3))
-    s[kLightCircle] = node(kOpCircle, {kAngle}, {0.07f}, 1);
-    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.035f, -0.1f}, 1);
-    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+    s[kLightCircle] = node(kOpCircle, {kAngle}, {0.07f});
+    s[kLightDir] = node(kOpOffset4, {kLightCircle}, {0, 0, -0.035f, -0.1f});
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {});
 
     s[kPanel] = sprite({kNone, kPanelCentre, kPanelScale, kLightCircle}, kImgZigzagPanelLarge); // rocks
     s[kPanelPop] = trackAt(kTime, kTrackPanelScale);
-    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.75f}, 1);
+    s[kPanelScale] = node(kOpScale, {kPanelPop}, {0.75f});
     s[kPanelCentre] = constant(1.15f, 0.8f);
 
     s[kCube] = drawMesh({kNone, kSize, kTumble, kAmbient, kDiffuse}, kMeshCube, 1, kVsBaseCook, kPsBaseCook,
                         kImgCheckerCoarse, kOpaque);
     s[kTumble] = frameTime(0.017f);
-    s[kSize] = node(kOpOffset4, {kKick}, {1.6f + kSwell, 1.6f + kSwell, 1.6f + kSwell, 0}, 1);
+    s[kSize] = node(kOpOffset4, {kKick}, {1.6f + kSwell, 1.6f + kSwell, 1.6f + kSwell, 0});
     // from deep crimson on the far side to a hot orange-red towards the light, lifted by the kick;
     // no specular, whose highlight flares white along the edges at grazing angles
-    s[kAmbient] = node(kOpOffset4, {kKickTint}, {0.36f + kSwell, 0.11f, 0.05f + kSwell, 1}, 1);
+    s[kAmbient] = node(kOpOffset4, {kKickTint}, {0.36f + kSwell, 0.11f, 0.05f + kSwell, 1});
     s[kDiffuse] = constant(0.42f, 0.16f, 0.09f, 1);
     return s;
 }

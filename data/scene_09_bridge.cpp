@@ -7,6 +7,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, camera, fade from white
     kTime,
@@ -33,14 +34,14 @@ enum Slot : int32_t {
     kPositions,
     // the floppies: spin, size, the kick
     kSpin,
-    kField,
+    kField = 20, // pinned
     kBeat,
     kSizeLive,
     // the camera's sway
     kSway,
     kSlotCount,
 };
-static_assert(kField == 20 && kSlotCount == 24);
+static_assert(kSlotCount == 24); // slots in use
 
 // Length of the tube: 1024 floppies 0.0490874 apart.
 inline constexpr float kTubeLength = 50.265482f;
@@ -52,11 +53,11 @@ constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.01f, 0.04f, 0.09f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0}, 1);
-    s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}, 1); // down the tube at the origin
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
+    s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0});
+    s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}); // down the tube at the origin
     s[kFade] = trackAt(kTime, kTrackFadeIn);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.0490874f, 0, 0}, 1024);
     s[kCoil] = node(kOpScale, {kRamp}, {6}, 1024);
@@ -67,7 +68,7 @@ constexpr SceneNodes build() {
     s[kTravel] = frameTime(0.045f, 600); // positive throughout, so the wrap keeps its sign
     s[kAhead] = node(kOpAdd, {kRamp, kTravel}, {}, 1024);
     s[kWrapped] = node(kOpModulo, {kAhead}, {kTubeLength}, 1024);
-    s[kDepth] = swizzle(kWrapped, 4, 4, 0, 4, 1024);
+    s[kDepth] = swizzle(kWrapped, kZero, kZero, kX, kZero, 1024);
     s[kPositions] = node(kOpAdd, {kRing, kDepth}, {}, 1024);
 
     s[kSpin] = frameTime(0.025f);
@@ -75,10 +76,10 @@ constexpr SceneNodes build() {
                          kImgFloppyFront, kOpaque);
     s[kKickClock] = kickClock(-kBreath, 2);
     s[kBeat] = kickPulse(kKickClock, kBreath); // 0 on the kick, up to kBreath before the next
-    s[kFieldOfView] = node(kOpOffset4, {kBeat}, {1.5f, 0, 0, 0}, 1);
+    s[kFieldOfView] = node(kOpOffset4, {kBeat}, {1.5f, 0, 0, 0});
     s[kSizeLive] = constant(0.42f, 0.42f, 0.05f);
 
-    s[kSway] = node(kOpCircle, {kSpin}, {0.9f}, 1);
+    s[kSway] = node(kOpCircle, {kSpin}, {0.9f});
     return s;
 }
 

@@ -7,6 +7,7 @@
 
 namespace {
 
+// Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
 enum Slot : int32_t {
     // clock, clear colour, circling camera, fades, light
     kTime,
@@ -28,7 +29,7 @@ enum Slot : int32_t {
     kWavePhase,
     kWave,
     kWaveUp,
-    kCloud,
+    kCloud = 18, // pinned
     kJitter,
     kJittered,
     kPositions,
@@ -46,36 +47,35 @@ enum Slot : int32_t {
     kRockTime,
     kRock,
     kClosingAlpha,
-    kClosing,
+    kClosing = 34, // pinned
     kRockAngle,
     kSlotCount,
 };
-static_assert(kCloud == 18 && kClosing == 34 && kSlotCount == 36);
+static_assert(kSlotCount == 36); // slots in use
 
 // How much the cubes grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.07f;
+
+static_assert(kOrbit == kOrbitTime + 1 && kEyeFlat == kOrbitTime + 2 && kEye == kOrbitTime + 3);
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
     s[kClearColour] = constant(0.02f, 0.06f, 0.05f, 1);
-    s[kClear] = node(kOpSetClearColor, {kClearColour}, {}, 1);
-    s[kOrbitTime] = frameTime(0.003f, 400);
-    s[kOrbit] = node(kOpCircle, {kOrbitTime}, {7.6f}, 1);
-    s[kEyeFlat] = swizzle(kOrbit, 0, 4, 1, 4);
-    s[kEye] = node(kOpOffset4, {kEyeFlat}, {0, 4.2f, 0, 0}, 1);
+    s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
+    addOrbitingEye(s, kOrbitTime, 0.003f, 400, 7.6f, 4.2f);
     s[kAt] = constant(0, -0.5f, 0);
-    s[kCamera] = node(kOpCamera, {kEye, kAt}, {}, 1);
+    s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
     s[kFade] = trackAt(kTime, kTrackFinaleFade);
-    s[kTransition] = node(kOpTransition, {kFade}, {2}, 1);
+    s[kTransition] = node(kOpTransition, {kFade}, {2});
     s[kLightDir] = constant(0.3f, -1, 0.2f);
-    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {}, 1);
+    s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {});
 
     s[kBlock] = node(kOpGrid, {}, {16, 8, 0.75f, 0.5f, 0.75f}, 1024);
     s[kWaveTime] = frameTime(0.045f);
     s[kWavePhase] = node(kOpAdd, {kBlock, kWaveTime}, {}, 1024);
     s[kWave] = node(kOpSine, {kWavePhase}, {0.6f}, 1024);
-    s[kWaveUp] = swizzle(kWave, 4, 0, 4, 4, 1024);
+    s[kWaveUp] = swizzle(kWave, kZero, kX, kZero, kZero, 1024);
     s[kCloud] = drawMesh({kPositions, kSizeLive, kTurn}, kMeshCube, 1024, kVsTexTest, kPsTexTest,
                          kImgGreenSquare, kBlended);
     s[kJitter] = node(kOpRandom, {}, {0.77f, -0.15f, 0.15f}, 1024);
@@ -84,19 +84,19 @@ constexpr SceneNodes build() {
 
     s[kKickClock] = kickClock(kSwell, 1);
     s[kBeat] = kickPulse(kKickClock, kSwell);
-    s[kSizeLive] = node(kOpOffset4, {kBeat}, {0.2f + kSwell, 0.2f + kSwell, 0.2f + kSwell, 0}, 1);
+    s[kSizeLive] = node(kOpOffset4, {kBeat}, {0.2f + kSwell, 0.2f + kSwell, 0.2f + kSwell, 0});
     s[kTurnTime] = frameTime(0.012f);
     s[kTurnPhase] = node(kOpRandom, {}, {0.13f, 0, 6.2831853f}, 1024);
     s[kTurn] = node(kOpAdd, {kTurnTime, kTurnPhase}, {}, 1024);
 
     s[kClosingPop] = trackAt(kTime, kTrackClosingPanel);
-    s[kClosingScale] = node(kOpScale, {kClosingPop}, {0.55f}, 1); // the track has no z
-    s[kClosingCentre] = constant(0.8f, 0.78f);                    // in the corner, the sea stays in view
+    s[kClosingScale] = node(kOpScale, {kClosingPop}, {0.55f}); // the track has no z
+    s[kClosingCentre] = constant(0.8f, 0.78f);                 // in the corner, the sea stays in view
     s[kRockTime] = frameTime(0.02f);
-    s[kRock] = node(kOpSine, {kRockTime}, {0.04f}, 1);
+    s[kRock] = node(kOpSine, {kRockTime}, {0.04f});
     s[kClosingAlpha] = constant(0.95f);
     s[kClosing] = sprite({kNone, kClosingCentre, kClosingScale, kRockAngle, kClosingAlpha}, kImgZigzagPanel);
-    s[kRockAngle] = swizzle(kRock, 0, 4, 4, 4);
+    s[kRockAngle] = swizzle(kRock, kX, kZero, kZero, kZero);
     return s;
 }
 

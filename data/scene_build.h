@@ -1,9 +1,12 @@
 // scene_build.h - shorthand for writing scene graphs as readable tables (data/scene_*.cpp).
 //
-// A scene names its slots in an enum (slot order = enum order, so a slot can be inserted without
-// renumbering) and fills a SceneNodes array in a constexpr function, one line per slot:
+// A scene names its slots in an enum (slot order = enum order) and fills a SceneNodes array in a
+// constexpr function, one line per slot. The draw and sprite slots that the show's summary lists by
+// number are pinned: they carry their number explicitly (`kCube = 18, // pinned`), and
+// tests/director/show_data_test.cpp checks them there. A slot can be inserted without renumbering
+// the others wherever a free number is left before the next pinned slot:
 //
-//     enum Slot : int32_t { kTime, kEye, kAt, kCamera, kSlotCount };
+//     enum Slot : int32_t { kTime, kEye, kAt, kCamera, kCube = 18, kSlotCount };
 //     constexpr SceneNodes build() {
 //         SceneNodes s{};
 //         s[kTime] = frameTime(1);
@@ -26,8 +29,9 @@ using SceneNodes = std::array<NodeSource, kSlotsPerScene>;
 
 inline constexpr int32_t kNone = -1;
 
+// One slot: its operation, input slots, parameters and element count (most slots hold one float4).
 constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
-                          std::initializer_list<float> params, uint32_t outputCount) {
+                          std::initializer_list<float> params, uint32_t outputCount = 1) {
     NodeSource n{};
     n.op = op;
     for (int i = 0; i < 8; ++i) n.inputs[i] = kNone;
@@ -40,20 +44,23 @@ constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
 }
 
 constexpr NodeSource constant(float x, float y = 0, float z = 0, float w = 0) {
-    return node(kOpConstant, {}, {x, y, z, w}, 1);
+    return node(kOpConstant, {}, {x, y, z, w});
 }
 
 // (localFrame + offset) * factor in all four components.
 constexpr NodeSource frameTime(float factor, float offset = 0) {
-    return node(kOpFrameTime, {}, {factor, offset}, 1);
+    return node(kOpFrameTime, {}, {factor, offset});
 }
 
 // Track `track` at the time in slot `time`, limited to the track's length, keys in hundredths.
 constexpr NodeSource trackAt(int32_t time, int32_t track, float scale = 1) {
-    return node(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0}, 1);
+    return node(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0});
 }
 
-// Picks components of `in` (0..3 = x..w, 4 = zero).
+// The components a swizzle picks from: x, y, z, w, or a zero.
+enum SwizzleComponent : int { kX, kY, kZ, kW, kZero };
+
+// Picks components of `in`, each one of SwizzleComponent.
 constexpr NodeSource swizzle(int32_t in, int a, int b, int c, int d, uint32_t count = 1) {
     return node(kOpSwizzle4, {in},
                 {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
@@ -62,7 +69,7 @@ constexpr NodeSource swizzle(int32_t in, int a, int b, int c, int d, uint32_t co
 
 // Spectrum bin `bin` of a 64-value spectrum, times `gain`, in all four components.
 constexpr NodeSource beat(int bin, float gain) {
-    return node(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain}, 1);
+    return node(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain});
 }
 
 // The music's beat: four rows of 7.2 frames (speed 6 at 125 bpm); a bar is four beats. The sections
@@ -80,7 +87,18 @@ constexpr NodeSource kickClock(float amount, float lead = 0, float period = kBea
 // -amount just before the next one. Offset by `amount`, it is a swell that jumps up on the beat and
 // settles over the whole beat, the same in every frame of every run.
 constexpr NodeSource kickPulse(int32_t clock, float amount) {
-    return node(kOpModulo, {clock}, {amount}, 1);
+    return node(kOpModulo, {clock}, {amount});
+}
+
+// The orbiting eye: four slots from `time` on (time, circle, eye on the ground, eye) put the eye on a
+// circle of `radius` around the y axis, `height` above the ground, at the angle
+// (localFrame + offset) * factor. The scene names the four slots in this order.
+constexpr void addOrbitingEye(SceneNodes& s, int32_t time, float factor, float offset, float radius,
+                              float height) {
+    s[time] = frameTime(factor, offset);
+    s[time + 1] = node(kOpCircle, {time}, {radius});
+    s[time + 2] = swizzle(time + 1, kX, kZero, kY, kZero);
+    s[time + 3] = node(kOpOffset4, {time + 2}, {0, height, 0, 0});
 }
 
 struct DrawInputs {
@@ -94,8 +112,7 @@ constexpr NodeSource drawMesh(DrawInputs in, GpuMeshId mesh, int instances, Vert
                               PixelShaderId ps, ImageId texture, ListChoice list) {
     return node(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
                 {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
-                 static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)},
-                1);
+                 static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)});
 }
 
 struct SpriteInputs {
@@ -106,9 +123,9 @@ inline constexpr int kBlendAlpha = 1;
 
 constexpr NodeSource sprite(SpriteInputs in, ImageId texture, float key = 0) {
     return node(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
-                {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key}, 1);
+                {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key});
 }
 
 // Scene arrays, one per data/scene_NN.cpp.
-extern const SceneNodes scene0Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes, scene6Nodes,
-    scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;
+extern const SceneNodes scene0Nodes, scene1Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes,
+    scene6Nodes, scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;

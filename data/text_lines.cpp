@@ -1,6 +1,6 @@
 // text_lines.cpp - the 18 lines of solid 3D text: title, credits and greetings. Line i becomes text
 // mesh i and GPU mesh i. The handles and the greeted groups are the show's own invention.
-#include "mesh/text_mesh.h"
+#include "data/text_lines.h"
 
 const char* const textStrings[kTextLineCount] = {
     "And Many Groups!!!", //  0

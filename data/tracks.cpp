@@ -5,8 +5,8 @@
 // have no keys.
 #include <initializer_list>
 
+#include "data/scene_data.h"
 #include "data/track_names.h"
-#include "director/scene_data.h"
 
 namespace {
 

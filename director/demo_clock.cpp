@@ -5,14 +5,15 @@
 
 int32_t demoFrameAt(int32_t positionMs) {
     // Done in 64 bits so that a position past 2^31 / 100 ms cannot overflow; it then ends the show.
-    int64_t frame = static_cast<int64_t>(positionMs) * 100 / 1666;
+    int64_t frame = static_cast<int64_t>(positionMs) * 100 / kFramePeriodCentiMs;
     if (frame > INT32_MAX) return INT32_MAX;
     return static_cast<int32_t>(frame);
 }
 
 int32_t demoPositionOfFrame(int32_t frame) {
-    // frame * 1666 / 100 rounded up: the first whole millisecond whose frame index reaches `frame`.
-    return static_cast<int32_t>((static_cast<int64_t>(frame) * 1666 + 99) / 100);
+    // frame * kFramePeriodCentiMs / 100 rounded up: the first whole millisecond whose frame index reaches
+    // `frame`.
+    return static_cast<int32_t>((static_cast<int64_t>(frame) * kFramePeriodCentiMs + 99) / 100);
 }
 
 DemoClock demoClockAt(int32_t positionMs, const SceneTable& scenes) {

@@ -7,7 +7,7 @@
 //     allocDirectorTables();              // nodeBlocks, 32 node blocks, valueBlocks, 32 value blocks
 //     convertSceneData(sceneTable, embeddedTracks); // graph slots, value arrays, trackTable
 //
-// Per frame: `evaluateShowFrame` (show_step.h) publishes the clock, empties the outputs and evaluates
+// Per frame: `evaluateFrame` (show_step.h) publishes the clock, empties the outputs and evaluates
 // the scene; the renderer draws from the lists, camera and settings below, then `endFrameOutputs`.
 // Every table is reserved from the work arena once and never given back.
 #pragma once

@@ -22,7 +22,11 @@ inline constexpr int kDrawListCapacity = 4096;   // records per draw list
 inline constexpr int kSpriteCapacity = 64;       // sprites per frame
 inline constexpr int kLineVertexCapacity = 1024; // line-list vertices per frame (512 segments)
 inline constexpr int kShowFrameCount = 7832;     // the show ends when the frame index reaches this
-inline constexpr int kGraphArgCount = 5;         // references in a GraphArgs
+inline constexpr int kFramePeriodCentiMs = 1666; // a frame lasts 16.66 ms: frame = ms * 100 / 1666
+inline constexpr int kShowWidth = 1280;          // the show's picture; other sizes are scaled copies
+inline constexpr int kShowHeight = 720;
+inline constexpr float kShowAspect = (float)kShowWidth / (float)kShowHeight;
+inline constexpr int kGraphArgCount = 5; // references in a GraphArgs
 
 //-----------------------------------------------------------------------------
 // Values

@@ -5,7 +5,7 @@
 #include "director/director_state.h"
 #include "director/graph.h"
 
-void evaluateShowFrame(const DemoClock& clock, float aspect) {
+void evaluateFrame(const DemoClock& clock, float aspect) {
     publishDemoClock(clock);
     frameArenaReset();
     beginDirectorFrame();
@@ -14,8 +14,8 @@ void evaluateShowFrame(const DemoClock& clock, float aspect) {
                   directorRenderer(aspect));
 }
 
-DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
-                        ShowFrameHook hook) {
+DemoClock catchUpAndEvaluateFrame(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
+                                  ShowFrameHook hook) {
     const DemoClock target = demoClockAtFrame(frame, scenes);
     const int32_t sceneStart = target.frame - target.localFrame;
     int32_t local = 0;
@@ -23,11 +23,11 @@ DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& sce
         local = cursor.localFrame + 1;
     for (; local < target.localFrame; ++local) {
         if (hook.beforeFrame) hook.beforeFrame(sceneStart + local, hook.user);
-        evaluateShowFrame(demoClockAtFrame(sceneStart + local, scenes), aspect);
+        evaluateFrame(demoClockAtFrame(sceneStart + local, scenes), aspect);
         endFrameOutputs(frameSettings, &lineList);
     }
     if (hook.beforeFrame) hook.beforeFrame(frame, hook.user);
-    evaluateShowFrame(target, aspect);
+    evaluateFrame(target, aspect);
     cursor = ShowCursor{target.sceneIndex, target.localFrame, true};
     return target;
 }

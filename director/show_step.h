@@ -1,8 +1,10 @@
 // show_step.h - the director's half of one frame of the show, the same for the window show, the tool,
-// the tests and the benchmarks.
+// the tests and the benchmarks. Two verbs: evaluateFrame evaluates the one frame a clock names (the main
+// loop); catchUpAndEvaluateFrame first evaluates the frames of its scene before it (tools that jump to a
+// frame). show/show.h pairs each with drawing: evaluateAndRenderFrame, catchUpAndRenderFrame.
 //
 //     DemoClock clock = demoClockAt(positionMs, sceneTable);
-//     evaluateShowFrame(clock, aspect);   // publish the clock, reset, evaluate: outputs ready to draw
+//     evaluateFrame(clock, aspect);   // publish the clock, reset, evaluate: outputs ready to draw
 //     renderFrame(dev, directorFrameInput());   // draws, then calls endFrameOutputs
 //
 // A frame's outputs can depend on the frames before it (values persist from frame to frame, draw records
@@ -10,16 +12,17 @@
 // frame before it keeps a ShowCursor:
 //
 //     ShowCursor cursor = {};
-//     DemoClock clock = advanceShowTo(cursor, 1000, sceneTable, aspect);  // scene 1: local frames 0..100
+//     DemoClock clock = catchUpAndEvaluateFrame(cursor, 1000, sceneTable, aspect);  // scene 1: local frames
+//     0..100
 #pragma once
 
 #include "director/demo_clock.h"
 
 // One evaluation as the main loop makes it: publishes localFrame and sceneEndFrame, sets the frame
 // arena back, empties the frame outputs and evaluates the clock's scene with empty arguments.
-void evaluateShowFrame(const DemoClock& clock, float aspect);
+void evaluateFrame(const DemoClock& clock, float aspect);
 
-// Called before each evaluation advanceShowTo makes, with its global frame (the capture moves its
+// Called before each evaluation catchUpAndEvaluateFrame makes, with its global frame (the capture moves its
 // music there, so every frame hears the music at its own position).
 struct ShowFrameHook {
     void (*beforeFrame)(int32_t frame, void* user); // nullptr: nothing
@@ -35,5 +38,5 @@ struct ShowCursor {
 // Evaluates global frame `frame` (0..7831) with the frames of its scene before it, starting at local
 // frame 0 or after the cursor when the cursor stands earlier in the same scene. The frames before
 // `frame` are ended as the renderer ends a frame; `frame`'s outputs are left to draw.
-DemoClock advanceShowTo(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
-                        ShowFrameHook hook = {});
+DemoClock catchUpAndEvaluateFrame(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
+                                  ShowFrameHook hook = {});

@@ -45,8 +45,7 @@ using MeshOperator = void (*)(QuadMesh& mesh, float value);
 extern const MeshOperator functio[kMeshOperatorCount];
 extern const char* const meshOperatorNames[kMeshOperatorCount]; // "scale1" .. "addcube"
 
-// The 40 embedded programs (data/mesh_programs.cpp).
-extern const MeshProgram meshPrograms[kMeshProgramCount];
+// The show's 40 programs are data/mesh_programs.h.
 
 enum class MeshError : uint32_t {
     none,

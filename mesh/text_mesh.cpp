@@ -351,11 +351,12 @@ TextMeshStatus buildTextMesh(const char* text, TextMesh* out) {
     return withFont([&](FT_Face face) { return buildWithFace(face, text, out); });
 }
 
-TextMeshStatus createTextMeshes() {
-    textMeshCount = kTextLineCount;
-    return withFont([](FT_Face face) {
-        for (int i = 0; i < kTextLineCount; i++) {
-            TextMeshStatus s = buildWithFace(face, textStrings[i], &textMeshes[i]);
+TextMeshStatus createTextMeshes(const char* const* lines, int count) {
+    if (count > kTextLineCount) count = kTextLineCount;
+    textMeshCount = (uint32_t)count;
+    return withFont([&](FT_Face face) {
+        for (int i = 0; i < count; i++) {
+            TextMeshStatus s = buildWithFace(face, lines[i], &textMeshes[i]);
             if (!s.ok) return makeStatus(false, "text line %d: %s", i, s.message);
         }
         return makeStatus(true, "%s", "");

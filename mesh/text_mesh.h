@@ -1,8 +1,8 @@
 // text_mesh.h - the show's 18 lines of solid 3D text.
 //
-// `createTextMeshes` turns each line of `textStrings` into a closed, extruded triangle mesh set in
-// Liberation Sans (embedded in the executable): glyph outlines are flattened to a deviation of
-// 0.001 em, the front face (z = -0.05, facing -z) and back face (z = 0, facing +z) are
+// `createTextMeshes` turns each of the lines it is handed (the show's are data/text_lines.h) into a closed,
+// extruded triangle mesh set in Liberation Sans (embedded in the executable): glyph outlines are flattened to
+// a deviation of 0.001 em, the front face (z = -0.05, facing -z) and back face (z = 0, facing +z) are
 // triangulated, and the outline walls join them with outward normals. The text is extruded from
 // z = 0 towards -z, so its front face is the one nearer a viewer looking along +z. One em is one
 // unit. Each line is then centred on x = 0 and made to stand on y = 0. Vertex and index arrays are
@@ -10,7 +10,7 @@
 // line i, and the GPU mesh with the same number.
 //
 //     arenaInit();
-//     TextMeshStatus s = createTextMeshes();
+//     TextMeshStatus s = createTextMeshes(textStrings, kTextLineCount);
 //     if (!s.ok) fail(s.message);
 //     drawTriangles(textMeshes[2].vertices, textMeshes[2].indices, textMeshes[2].indexCount);
 //
@@ -44,13 +44,12 @@ struct TextMeshStatus {
     char message[256]; // what went wrong, naming the line; empty when ok
 };
 
-extern const char* const textStrings[kTextLineCount]; // the lines: title, credits, greetings
 extern TextMesh textMeshes[kTextLineCount];
 extern uint32_t textMeshCount; // 18 once createTextMeshes has run
 
-// Builds all 18 records from the work arena, which must be initialised. Stops at the first line
-// that cannot be built.
-TextMeshStatus createTextMeshes();
+// Builds one record per line (count at most kTextLineCount) from the work arena, which must be
+// initialised. Stops at the first line that cannot be built.
+TextMeshStatus createTextMeshes(const char* const* lines, int count);
 
 // Builds one mesh of `text` into `out`, reserving from the work arena. The same steps as each line
 // of createTextMeshes (used by the tool and the tests).

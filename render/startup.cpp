@@ -1,5 +1,6 @@
 // startup.cpp - the renderer's start-up steps and the hand-off of the director's frame outputs.
 #include "render/startup.h"
+#include "data/mesh_programs.h"
 
 #include <chrono>
 

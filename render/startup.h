@@ -1,9 +1,9 @@
 // startup.h - the renderer's part of start-up, in the show's order, and the frame hand-off from the
 // director.
 //
-//     createTextMeshes();                        // before the device (mesh/text_mesh.h)
+//     createTextMeshes(textStrings, kTextLineCount); // before the device (data/text_lines.h)
 //     RenderDevice dev = {};
-//     RendererDesc desc = {1280, 720, vsync, antialias};
+//     RendererDesc desc = {kShowWidth, kShowHeight, vsync, antialias};
 //     if (!startRenderer(dev, desc, window)) die(renderError());
 //     ...
 //     renderFrame(dev, directorFrameInput());    // after evaluateScene

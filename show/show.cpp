@@ -6,10 +6,10 @@
 
 #include "audio/music.h"
 #include "base/arena.h"
+#include "data/scene_data.h"
+#include "data/text_lines.h"
 #include "director/director_state.h"
 #include "director/graph.h"
-#include "director/scene_data.h"
-#include "mesh/text_mesh.h"
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
@@ -47,18 +47,18 @@ bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, Startup
     static DrawShaderPair pairs[kShaderPairCapacity];
     static RendererDesc renderer;
     static StartupTimes local;
-    const int width = desc.width ? desc.width : 1280;
-    const int height = desc.height ? desc.height : 720;
+    const int width = desc.width ? desc.width : kShowWidth;
+    const int height = desc.height ? desc.height : kShowHeight;
     if (step == 0) {
-        TextMeshStatus text = createTextMeshes();
+        TextMeshStatus text = createTextMeshes(textStrings, kTextLineCount);
         if (!text.ok) return fail("cannot build the text meshes: %s", text.message);
         window = desc.window ? desc.window : openHeadlessWindow(width, height, desc.api);
         if (!window) return fail("%s", renderError());
-        // A headless render of another size is a smaller (or larger) picture of the 1280x720 show:
-        // its sprites keep their size relative to the picture.
+        // A headless render of another size is a smaller (or larger) picture of the kShowWidth x kShowHeight
+        // show: its sprites keep their size relative to the picture.
         const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
-        renderer = {width, height, desc.vsync, desc.antialias, desc.fullScreen,
-                    1280,  720,    desc.api,   pairs,          pairCount};
+        renderer = {width,      height,      desc.vsync, desc.antialias, desc.fullScreen,
+                    kShowWidth, kShowHeight, desc.api,   pairs,          pairCount};
         return true;
     }
     if (step <= kRendererStepCount) {
@@ -80,13 +80,13 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {
     return true;
 }
 
-void showFrame(RenderDevice& dev, const DemoClock& clock) {
-    evaluateShowFrame(clock, dev.aspect);
+void evaluateAndRenderFrame(RenderDevice& dev, const DemoClock& clock) {
+    evaluateFrame(clock, dev.aspect);
     renderFrame(dev, directorFrameInput());
 }
 
-DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
-    DemoClock clock = advanceShowTo(cursor, frame, sceneTable, dev.aspect, hook);
+DemoClock catchUpAndRenderFrame(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
+    DemoClock clock = catchUpAndEvaluateFrame(cursor, frame, sceneTable, dev.aspect, hook);
     renderFrame(dev, directorFrameInput());
     return clock;
 }

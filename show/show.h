@@ -9,7 +9,7 @@
 //     RenderDevice dev = {};
 //     if (!showStart(dev, desc)) die(showError());
 //     ...
-//     showFrame(dev, demoClockAt(positionMs, sceneTable));   // once per frame of the main loop
+//     evaluateAndRenderFrame(dev, demoClockAt(positionMs, sceneTable));   // once per frame of the main loop
 //
 // showStart runs the start-up steps after the window in their fixed order: text meshes, device, shader
 // library (with a program for every shader pair the scenes draw with), GPU meshes, textures, render
@@ -23,7 +23,7 @@
 
 struct ShowDesc {
     SDL_Window* window; // made with SDL_WINDOW_OPENGL after requestGlAttributes(api); nullptr = headless
-    int width;          // back-buffer size; 0 = 1280 x 720
+    int width;          // back-buffer size; 0 = kShowWidth x kShowHeight (1280 x 720)
     int height;
     bool fullScreen;
     bool vsync;
@@ -47,9 +47,11 @@ int showStartStepCount();
 bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times = nullptr);
 const char* showError();
 
-// One frame of the main loop: evaluate the clock's scene, render and present it.
-void showFrame(RenderDevice& dev, const DemoClock& clock);
+// One frame of the main loop: evaluate the clock's scene (evaluateFrame), render and present it.
+void evaluateAndRenderFrame(RenderDevice& dev, const DemoClock& clock);
 
 // Global frame `frame` (0..7831) rendered as the show draws it after playing the frames of its scene
-// before it (see advanceShowTo); for the tool, which steps through frames rather than the music.
-DemoClock showRenderAt(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook = {});
+// before it (catchUpAndEvaluateFrame), then drawn; for the tool, which steps through frames rather than the
+// music.
+DemoClock catchUpAndRenderFrame(RenderDevice& dev, ShowCursor& cursor, int32_t frame,
+                                ShowFrameHook hook = {});

@@ -1,5 +1,6 @@
 #!/bin/sh
-# layering_check.sh ROOT - no folder includes a folder above it.
+# layering_check.sh ROOT - no folder includes a folder above it, declares a table a folder above it
+# defines, or compiles another folder's sources.
 #
 # Floors, lowest first: base; mesh and director (side by side, neither includes the other); data;
 # render and audio; show; app, tools and web (the browser build). tests/ and bench/ sit on top of everything.
@@ -24,5 +25,31 @@ for dir in base mesh director data render audio show app tools web; do
         fi
     done
 done
-[ $bad -eq 0 ] && echo "ok: every folder includes only folders below it"
+
+# A table belongs to the folder that defines it: no header declares a table (extern) that a higher
+# folder's source defines, and no folder's CMake files compile a source of another folder.
+folders="base mesh director data render audio show app tools web"
+for dir in $folders; do
+    mine=$(floor $dir)
+    for name in $(grep -rhE '^extern [^"]' $dir --include='*.h' |
+        sed -nE 's/^extern [^;]*[^A-Za-z0-9_]([A-Za-z_][A-Za-z0-9_]*)(\[[^]]*\])*;.*/\1/p' | sort -u); do
+        for def in $(grep -rlE "^[A-Za-z][^;]*[^A-Za-z0-9_]$name( ?\[[^]]*\])* ?=" $folders --include="*.cpp" |
+            sed 's#/.*##' | sort -u); do
+            theirs=$(floor "$def")
+            if [ -n "$theirs" ] && [ "$theirs" -gt "$mine" ]; then
+                echo "$dir/ declares $name, which $def/ defines: the declaration belongs in $def/"
+                bad=1
+            fi
+        done
+    done
+    for src in $(grep -hoE '(PROJECT_SOURCE_DIR\}|\.\.)/[a-z_-]+/[A-Za-z0-9_./-]*\.(cpp|c)' \
+        $dir/CMakeLists.txt $dir/*.cmake 2>/dev/null | sed -E 's#^(PROJECT_SOURCE_DIR\}|\.\.)/##' | sort -u); do
+        owner=${src%%/*}
+        [ "$owner" = "$dir" ] && continue
+        [ -z "$(floor "$owner")" ] && continue
+        echo "$dir/ compiles $src: a source builds only into its own folder's library"
+        bad=1
+    done
+done
+[ $bad -eq 0 ] && echo "ok: every folder includes only folders below it and builds only its own tables"
 exit $bad

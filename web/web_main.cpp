@@ -17,8 +17,8 @@
 #include <emscripten.h>
 
 #include "audio/music.h"
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 
 namespace {
@@ -50,11 +50,11 @@ void fail(const char* message) {
 }
 
 // The still frame's pixels as qz001-tool render writes them (RGBA8, rows top first), for the page.
-uint8_t stillPixels[1280 * 720 * 4];
+uint8_t stillPixels[kShowWidth * kShowHeight * 4];
 
 void renderStill() {
     ShowCursor cursor = {};
-    showRenderAt(web.dev, cursor, web.still);
+    catchUpAndRenderFrame(web.dev, cursor, web.still);
     readBackBuffer(web.dev, stillPixels);
     web.frames = 1;
     finish("still frame");
@@ -66,7 +66,7 @@ void playTurn() {
     const int32_t ms = web.desc.music && web.frames > 0 ? (int32_t)musicPositionMs() : web.startMs;
     const DemoClock clock = demoClockAt(ms, sceneTable);
     if (clock.ended) return finish("last frame");
-    showFrame(web.dev, clock);
+    evaluateAndRenderFrame(web.dev, clock);
     ++web.frames;
 }
 
@@ -89,7 +89,7 @@ extern "C" {
 // antialias, music: 0 or 1; startMs: where the music (and so the show) starts.
 EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int sound, int startMs, int stillFrame) {
     web = WebShow{};
-    web.desc.window = SDL_CreateWindow("qz001", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
+    web.desc.window = SDL_CreateWindow("qz001", 0, 0, kShowWidth, kShowHeight, SDL_WINDOW_OPENGL);
     web.desc.antialias = antialias != 0;
     web.desc.music = music != 0 && stillFrame < 0;
     web.desc.vsync = true;

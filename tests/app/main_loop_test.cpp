@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 
 namespace {
 

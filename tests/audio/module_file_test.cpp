@@ -11,8 +11,8 @@
 
 #include "audio/module_file.h"
 #include "audio/music.h"
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // clock_test.cpp - frame index, scene search and local frame from the music position.
 #include <gtest/gtest.h>
 
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
 #include "director/director_state.h"
-#include "director/scene_data.h"
 
 TEST(DemoClock, FrameFromMilliseconds) {
     EXPECT_EQ(demoFrameAt(0), 0);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "data/scene_data.h"
 #include "director/music_levels.h"
-#include "director/scene_data.h"
 #include "tests/director/graph_fixture.h"
 
 extern "C" void* __libc_malloc(size_t size);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_fixture.h"
 
@@ -70,7 +70,7 @@ TEST(SceneData, EveryScenesOutputsAtEveryFrame) {
             if (n.op == kOpSprite) sprites += instances;
         }
         for (int32_t f = 0; f < sceneTable.scenes[s].duration; ++f) {
-            evaluateShowFrame(demoClockAtFrame(sceneStart + f, sceneTable), 1280.0f / 720.0f);
+            evaluateFrame(demoClockAtFrame(sceneStart + f, sceneTable), 1280.0f / 720.0f);
             ASSERT_EQ(drawListOpaque.count, opaque) << "scene " << s << " frame " << f;
             ASSERT_EQ(drawListBlended.count, blended) << "scene " << s << " frame " << f;
             ASSERT_EQ(spriteList.count, sprites) << "scene " << s << " frame " << f;
@@ -85,7 +85,7 @@ TEST(SceneData, EveryScenesOutputsAtEveryFrame) {
 // Scene 1 at local frame f, evaluated frame by frame from 0 as the show does.
 static void runScene1To(int32_t f) {
     ShowCursor cursor = {};
-    DemoClock clock = advanceShowTo(cursor, 900 + f, sceneTable, 1280.0f / 720.0f);
+    DemoClock clock = catchUpAndEvaluateFrame(cursor, 900 + f, sceneTable, 1280.0f / 720.0f);
     ASSERT_EQ(clock.sceneIndex, 1);
     ASSERT_EQ(localFrame, f);
     ASSERT_EQ(sceneEndFrame, 1140);

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 
 namespace {
 

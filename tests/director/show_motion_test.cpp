@@ -3,8 +3,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "director/scene_data.h"
 #include "director/show_step.h"
 #include "tests/director/graph_fixture.h"
 
@@ -52,7 +52,7 @@ TEST(ShowMotion, NoSizePopsForASingleFrame) {
         const int32_t duration = sceneTable.scenes[s].duration;
         uint32_t n = 0;
         for (int32_t f = 0; f < duration; ++f) {
-            evaluateShowFrame(demoClockAtFrame(start + f, sceneTable), 1280.0f / 720.0f);
+            evaluateFrame(demoClockAtFrame(start + f, sceneTable), 1280.0f / 720.0f);
             n = sizes(after);
             endFrameOutputs(frameSettings, &lineList);
             if (f >= 2) {
@@ -81,7 +81,7 @@ TEST(ShowMotion, CameraJumpsOnlyOnBarLines) {
         const int32_t duration = sceneTable.scenes[s].duration;
         float eye[3] = {}, at[3] = {}, fovy = 0;
         for (int32_t f = 0; f < duration; ++f) {
-            evaluateShowFrame(demoClockAtFrame(start + f, sceneTable), 1280.0f / 720.0f);
+            evaluateFrame(demoClockAtFrame(start + f, sceneTable), 1280.0f / 720.0f);
             endFrameOutputs(frameSettings, &lineList);
             float reach = std::fmax(1.0f, std::sqrt(cameraState.eye[0] * cameraState.eye[0] +
                                                     cameraState.eye[1] * cameraState.eye[1] +

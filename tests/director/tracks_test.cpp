@@ -1,5 +1,5 @@
 // tracks_test.cpp - the linear and Catmull-Rom samplers and the trackSample operation.
-#include "director/scene_data.h"
+#include "data/scene_data.h"
 #include "director/tracks.h"
 #include "tests/director/graph_fixture.h"
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "data/mesh_programs.h"
 #include "tests/mesh/mesh_test_util.h"
 
 struct Op {

@@ -1,6 +1,7 @@
 // Quad mesh helpers: welding, quad removal, adjacency, normals.
 #include <cmath>
 
+#include "data/mesh_programs.h"
 #include "tests/mesh/mesh_test_util.h"
 
 TEST(QuadMesh, AddvertWeldsOnlyExactPositionsAtOrAfterStart) {

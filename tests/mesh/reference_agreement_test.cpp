@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "data/mesh_programs.h"
 #include "tests/mesh/mesh_test_util.h"
 #include "tests/mesh/reference_mesh.h"
 

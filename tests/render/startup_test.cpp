@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/images.h"
+#include "data/text_lines.h"
 
 #include "mesh/text_mesh.h"
 #include "render/gpu_mesh.h"
@@ -15,7 +16,7 @@
 
 TEST(Startup, GpuMeshesAndTexturesFromTheEmbeddedData) {
     testDevice();
-    TextMeshStatus text = createTextMeshes();
+    TextMeshStatus text = createTextMeshes(textStrings, kTextLineCount);
     ASSERT_TRUE(text.ok) << text.message;
     ASSERT_TRUE(buildGpuMeshes()) << renderError();
     for (int i = 0; i < kTextMeshCount; ++i) {

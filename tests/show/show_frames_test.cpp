@@ -28,7 +28,7 @@ TEST(ShowFrames, EveryThirtiethFrameRendersWithoutError) {
     ShowCursor cursor = {};
     int changedScenes[kSceneCount] = {};
     for (int frame = 0; frame < kShowFrameCount; frame += 30) {
-        showRenderAt(dev, cursor, frame);
+        catchUpAndRenderFrame(dev, cursor, frame);
         readBackBuffer(dev, pixels.data());
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame " << frame;
         // Something besides one flat colour: the scene put content on screen.

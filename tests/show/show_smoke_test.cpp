@@ -19,7 +19,7 @@ TEST(ShowSmoke, StartsAndDrawsAFrameOfSceneOneOnTheDefaultDevice) {
     std::printf("OpenGL device: %s (%s)\n", (const char*)glGetString(GL_RENDERER),
                 (const char*)glGetString(GL_VENDOR));
     ShowCursor cursor = {};
-    const DemoClock clock = showRenderAt(dev, cursor, 1000);
+    const DemoClock clock = catchUpAndRenderFrame(dev, cursor, 1000);
     EXPECT_EQ(clock.sceneIndex, 1);
     EXPECT_EQ(clock.localFrame, 100);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);

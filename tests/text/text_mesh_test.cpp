@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/arena.h"
+#include "data/text_lines.h"
 #include "mesh/text_mesh.h"
 
 namespace {
@@ -17,7 +18,7 @@ class TextMeshTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         arenaInit();
-        status = createTextMeshes();
+        status = createTextMeshes(textStrings, kTextLineCount);
     }
     static TextMeshStatus status;
 };

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tests/tools/tool_run.h"
 

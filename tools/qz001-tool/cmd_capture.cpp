@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <numeric>
 #include <string>
 #include <strings.h>
 #include <sys/prctl.h>
@@ -38,7 +39,7 @@ struct CaptureOptions {
     int from = 0;
     int to = kShowFrameCount - 1;
     int step = 1;
-    std::string size = "1280x720";
+    std::string size = showSizeText();
     bool noAa = false;
 };
 
@@ -90,14 +91,33 @@ bool startEncoder(Encoder& e, const std::string& program, int width, int height,
     char size[32];
     std::snprintf(size, sizeof size, "%dx%d", width, height);
     const std::string rate = std::to_string(kMusicSampleRate);
-    const char* argv[] = {
-        "ffmpeg",   "-hide_banner", "-loglevel",    "error",       "-nostdin", "-y",         "-f",
-        "rawvideo", "-pix_fmt",     "rgba",         "-video_size", size,       "-framerate", "50000/833",
-        "-i",       "pipe:0",       "-f",           "f32le",       "-ar",      rate.c_str(), "-ac",
-        "2",        "-i",           audio.c_str(),  "-map",        "0:v",      "-map",       "1:a",
-        "-c:v",     "libx264",      "-preset",      "veryfast",    "-crf",     "18",         "-pix_fmt",
-        "yuv420p",  "-c:a",         "aac",          "-b:a",        "192k",     "-movflags",  "+faststart",
-        "-f",       "mp4",          output.c_str(), nullptr};
+    // Frames per second: 100000 / kFramePeriodCentiMs as a reduced fraction (50000/833, 60.024).
+    const int common = std::gcd(100000, kFramePeriodCentiMs);
+    const std::string framerate =
+        std::to_string(100000 / common) + "/" + std::to_string(kFramePeriodCentiMs / common);
+    const char* argv[] = {"ffmpeg",       "-hide_banner",
+                          "-loglevel",    "error",
+                          "-nostdin",     "-y",
+                          "-f",           "rawvideo",
+                          "-pix_fmt",     "rgba",
+                          "-video_size",  size,
+                          "-framerate",   framerate.c_str(),
+                          "-i",           "pipe:0",
+                          "-f",           "f32le",
+                          "-ar",          rate.c_str(),
+                          "-ac",          "2",
+                          "-i",           audio.c_str(),
+                          "-map",         "0:v",
+                          "-map",         "1:a",
+                          "-c:v",         "libx264",
+                          "-preset",      "veryfast",
+                          "-crf",         "18",
+                          "-pix_fmt",     "yuv420p",
+                          "-c:a",         "aac",
+                          "-b:a",         "192k",
+                          "-movflags",    "+faststart",
+                          "-f",           "mp4",
+                          output.c_str(), nullptr};
     int fds[2];
     if (pipe(fds) != 0) return toolError("cannot start ffmpeg: %s", std::strerror(errno)), false;
     e.pid = fork();
@@ -260,8 +280,7 @@ int capturePngs(const CaptureOptions& o, int width, int height, OfflineMusic& mu
 
 int runCapture(const CaptureOptions& o) {
     int width = 0, height = 0;
-    if (!parseSize(o.size, width, height))
-        return toolError("--size %s is not WIDTHxHEIGHT with both between 16 and 8192", o.size.c_str());
+    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return 1;
     if (!checkFrame(o.from, "--from frame") || !checkFrame(o.to, "--to frame")) return 1;
     if (o.from > o.to) return toolError("--from %d lies after --to %d", o.from, o.to);
     if (o.step < 1) return toolError("--step %d must be 1 or more", o.step);
@@ -279,7 +298,7 @@ int runCapture(const CaptureOptions& o) {
 
 } // namespace
 
-void addCaptureCommands(CLI::App& app) {
+void addCaptureCommands(CLI::App& app, ToolCommands& commands) {
     static CaptureOptions o;
     CLI::App* capture = app.add_subcommand(
         "capture", "Render the show with its music into an MP4 video (ffmpeg), or into numbered PNG files");
@@ -287,8 +306,8 @@ void addCaptureCommands(CLI::App& app) {
     capture->add_option("--from", o.from, "first global frame (default 0)");
     capture->add_option("--to", o.to, "last global frame, inclusive (default 7831)");
     capture->add_option("--step", o.step, "PNG frames only: frames between two captures (default 1)");
-    capture->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
+    capture->add_option("--size", o.size, "image size WIDTHxHEIGHT (default " + showSizeText() + ")");
     addGlOption(capture);
     capture->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
-    capture->callback([] { toolExitCode = runCapture(o); });
+    addToolCommand(commands, capture, [] { return runCapture(o); });
 }

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "data/scene_data.h"
 #include "director/director_types.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 #include "tools/image-gen/pixel_font.h"
 #include "tools/qz001-tool/tool.h"
@@ -35,8 +35,8 @@ Color sceneColour(int scene) {
     return colours[scene % 3];
 }
 
-constexpr int kFrameWidth = 1280;
-constexpr int kFrameHeight = 720;
+constexpr int kFrameWidth = kShowWidth;
+constexpr int kFrameHeight = kShowHeight;
 
 // Box-filters a kFrameWidth x kFrameHeight frame into a width x height cell at (x0, y0).
 void pasteFrame(Canvas& sheet, int x0, int y0, int width, int height, const uint8_t* rgba) {
@@ -55,10 +55,7 @@ void pasteFrame(Canvas& sheet, int x0, int y0, int width, int height, const uint
 
 int runContactSheet(const SheetOptions& o) {
     int width = 0, height = 0;
-    char tail = 0;
-    if (std::sscanf(o.size.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 16 || height < 16 ||
-        width > 1280 || height > 720)
-        return toolError("--size %s is not WIDTHxHEIGHT between 16x16 and 1280x720", o.size.c_str());
+    if (!parseSizeOption(o.size, kFrameWidth, kFrameHeight, width, height)) return 1;
     if (o.every < 1) return toolError("--every %d must be 1 or more", o.every);
     if (!checkOutputFile(o.out)) return 1;
 
@@ -101,7 +98,7 @@ int runContactSheet(const SheetOptions& o) {
 
 } // namespace
 
-void addContactSheetCommands(CLI::App& app) {
+void addContactSheetCommands(CLI::App& app, ToolCommands& commands) {
     static SheetOptions o;
     CLI::App* sheet = app.add_subcommand(
         "contact-sheet", "Render one small frame every N frames of the show into a labelled grid");
@@ -109,5 +106,5 @@ void addContactSheetCommands(CLI::App& app) {
     sheet->add_option("--every", o.every, "frames between two thumbnails (default 60)");
     sheet->add_option("--size", o.size, "thumbnail size WIDTHxHEIGHT (default 160x90)");
     addGlOption(sheet);
-    sheet->callback([] { toolExitCode = runContactSheet(o); });
+    addToolCommand(commands, sheet, [] { return runContactSheet(o); });
 }

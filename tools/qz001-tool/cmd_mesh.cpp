@@ -1,6 +1,7 @@
 // cmd_mesh.cpp - `meshes` and `mesh K --obj FILE`: the quad meshes the 40 mesh programs build.
 #include <CLI/CLI.hpp>
 
+#include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -41,14 +42,14 @@ static int runMesh(int k, const std::string& objPath) {
     return writeToolFile(objPath, [](FILE* f) { return writeObj(f, quadMesh); }) ? 0 : 1;
 }
 
-void addMeshCommands(CLI::App& app) {
+void addMeshCommands(CLI::App& app, ToolCommands& commands) {
     CLI::App* meshes = app.add_subcommand("meshes", "One line per mesh program: index, vertices, quads");
-    meshes->callback([] { toolExitCode = runMeshes(); });
+    addToolCommand(commands, meshes, runMeshes);
 
     static int index = 0;
     static std::string objPath;
     CLI::App* mesh = app.add_subcommand("mesh", "Write the quad mesh of one mesh program as a Wavefront OBJ");
     mesh->add_option("K", index, "mesh program index, 0..39")->required();
     mesh->add_option("--obj", objPath, "OBJ file to write")->required();
-    mesh->callback([] { toolExitCode = runMesh(index, objPath); });
+    addToolCommand(commands, mesh, [] { return runMesh(index, objPath); });
 }

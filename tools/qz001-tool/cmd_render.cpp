@@ -20,20 +20,19 @@ namespace {
 struct RenderOptions {
     int frame = 0;
     std::string out;
-    std::string size = "1280x720";
+    std::string size = showSizeText();
     bool noAa = false;
 };
 
 int runRender(const RenderOptions& o) {
     int width = 0, height = 0;
-    if (!parseSize(o.size, width, height))
-        return toolError("--size %s is not WIDTHxHEIGHT with both between 16 and 8192", o.size.c_str());
+    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return 1;
     if (!checkFrame(o.frame, "frame")) return 1;
     if (!checkOutputFile(o.out)) return 1;
     RenderDevice dev = {};
     if (!startToolShow(dev, width, height, !o.noAa)) return 1;
     ShowCursor cursor = {};
-    showRenderAt(dev, cursor, o.frame);
+    catchUpAndRenderFrame(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     readBackBuffer(dev, pixels.data());
     return writePngFile(o.out, width, height, pixels.data()) ? 0 : 1;
@@ -41,13 +40,13 @@ int runRender(const RenderOptions& o) {
 
 } // namespace
 
-void addRenderCommands(CLI::App& app) {
+void addRenderCommands(CLI::App& app, ToolCommands& commands) {
     static RenderOptions o;
     CLI::App* render = app.add_subcommand("render", "Render one frame of the show headless into a PNG file");
     render->add_option("--frame", o.frame, "global show frame, 0..7831")->required();
     render->add_option("--out", o.out, "PNG file to write")->required();
-    render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default 1280x720)");
+    render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default " + showSizeText() + ")");
     addGlOption(render);
     render->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
-    render->callback([] { toolExitCode = runRender(o); });
+    addToolCommand(commands, render, [] { return runRender(o); });
 }

@@ -1,15 +1,19 @@
 // cmd_scene.cpp - `scene S --frame F [--json]`: the frame outputs of one scene's graph.
 //
 // Evaluates scene S for local frames 0, 1, .., F in order, as the show does (so the previous
-// transforms are those of frame F - 1), with the music spectrum at zero and a 1280x720 aspect, and
+// transforms are those of frame F - 1), with the music spectrum at zero and the show's aspect, and
 // prints what the graph handed to the renderer at frame F: camera, settings, both draw lists and the
 // sprites. Text by default; with --json one JSON object.
+//
+// Each record's fields are listed once, in a field table (text label, JSON key, type, place); the
+// text and the JSON writer walk the same tables.
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <cstddef>
 
+#include "data/scene_data.h"
 #include "director/director_state.h"
-#include "director/scene_data.h"
 #include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -21,164 +25,225 @@ static void evaluateSceneTo(int scene, int32_t frame) {
     showInit();
     showStartDirector();
     ShowCursor cursor = {};
-    advanceShowTo(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, 1280.0f / 720.0f);
+    catchUpAndEvaluateFrame(cursor, sceneFirstFrame(scene, sceneTable) + frame, sceneTable, kShowAspect);
 }
 
 //-----------------------------------------------------------------------------
-// Text
+// Field tables
 //-----------------------------------------------------------------------------
 
-static void printVec(const char* name, const float* v, int n) {
-    std::printf(" %s (", name);
+enum class FieldType : uint8_t {
+    int32,   // int32_t
+    flag,    // uint8_t
+    floats,  // `count` floats: one prints as a number, more as a list
+    float4s, // `count` Float4s: text "opt0 (..) opt1 (..)", JSON one list of lists
+};
+
+struct Field {
+    const char* label; // text
+    const char* key;   // JSON
+    FieldType type;
+    size_t offset;
+    int count;
+};
+
+#define QZ_FIELD(record, label, member, type, count)                                                         \
+    { label, #member, type, offsetof(record, member), count }
+
+static const Field cameraFields[] = {
+    QZ_FIELD(CameraState, "eye", eye, FieldType::floats, 3),
+    QZ_FIELD(CameraState, "at", at, FieldType::floats, 3),
+    QZ_FIELD(CameraState, "up", up, FieldType::floats, 3),
+    QZ_FIELD(CameraState, "fovy", fovy, FieldType::floats, 1),
+    QZ_FIELD(CameraState, "aspect", aspect, FieldType::floats, 1),
+    QZ_FIELD(CameraState, "near", near, FieldType::floats, 1),
+    QZ_FIELD(CameraState, "far", far, FieldType::floats, 1),
+};
+
+static const Field settingsFields[] = {
+    QZ_FIELD(FrameSettings, "clearColor", clearColor, FieldType::floats, 4),
+    QZ_FIELD(FrameSettings, "lightDirVS", lightDirVS, FieldType::floats, 4),
+    QZ_FIELD(FrameSettings, "isBlur", isBlur, FieldType::flag, 1),
+    QZ_FIELD(FrameSettings, "blurJumpThreshold", blurJumpThreshold, FieldType::floats, 1),
+    QZ_FIELD(FrameSettings, "isRenderDof", isRenderDof, FieldType::flag, 1),
+    QZ_FIELD(FrameSettings, "dofFocus", dofFocus, FieldType::floats, 1),
+    QZ_FIELD(FrameSettings, "isRenderBloom", isRenderBloom, FieldType::flag, 1),
+    QZ_FIELD(FrameSettings, "bloomThrethold", bloomThrethold, FieldType::floats, 1),
+    QZ_FIELD(FrameSettings, "bloomColor", bloomColor, FieldType::floats, 1),
+    QZ_FIELD(FrameSettings, "bloomDispersion", bloomDispersion, FieldType::floats, 1),
+    QZ_FIELD(FrameSettings, "transitionType", transitionType, FieldType::int32, 1),
+    QZ_FIELD(FrameSettings, "transitionFactor", transitionFactor, FieldType::floats, 1),
+};
+
+static const Field drawFields[] = {
+    QZ_FIELD(DrawRecord, "mesh", mesh, FieldType::int32, 1),
+    QZ_FIELD(DrawRecord, "vs", vertexShader, FieldType::int32, 1),
+    QZ_FIELD(DrawRecord, "ps", pixelShader, FieldType::int32, 1),
+    QZ_FIELD(DrawRecord, "tex", texture, FieldType::int32, 1),
+    QZ_FIELD(DrawRecord, "pos", position, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "scale", scale, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "rot", rotation, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "prevPos", prevPosition, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "prevScale", prevScale, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "prevRot", prevRotation, FieldType::floats, 3),
+    QZ_FIELD(DrawRecord, "opt", options, FieldType::float4s, 5),
+};
+
+static const Field spriteFields[] = {
+    QZ_FIELD(SpriteRecord, "tex", texture, FieldType::int32, 1),
+    QZ_FIELD(SpriteRecord, "blend", blend, FieldType::int32, 1),
+    QZ_FIELD(SpriteRecord, "srcRect", srcRect, FieldType::floats, 4),
+    QZ_FIELD(SpriteRecord, "centre", centre, FieldType::floats, 2),
+    QZ_FIELD(SpriteRecord, "scale", scale, FieldType::floats, 2),
+    QZ_FIELD(SpriteRecord, "rotation", rotation, FieldType::floats, 1),
+    QZ_FIELD(SpriteRecord, "alpha", alpha, FieldType::floats, 1),
+    QZ_FIELD(SpriteRecord, "key", key, FieldType::floats, 1),
+};
+
+#undef QZ_FIELD
+
+//-----------------------------------------------------------------------------
+// Text: " label value" per field, lists in parentheses
+//-----------------------------------------------------------------------------
+
+static void printFloatsText(const float* v, int n) {
+    std::printf("(");
     for (int i = 0; i < n; ++i) std::printf(i ? " %.9g" : "%.9g", v[i]);
     std::printf(")");
 }
 
-static void printDrawText(const char* name, const DrawList& list) {
-    std::printf("%s %u\n", name, list.count);
-    for (uint32_t i = 0; i < list.count; ++i) {
-        const DrawRecord& r = list.records[i];
-        std::printf("  %u mesh %d vs %d ps %d tex %d", i, r.mesh, r.vertexShader, r.pixelShader, r.texture);
-        printVec("pos", r.position, 3);
-        printVec("scale", r.scale, 3);
-        printVec("rot", r.rotation, 3);
-        printVec("prevPos", r.prevPosition, 3);
-        printVec("prevScale", r.prevScale, 3);
-        printVec("prevRot", r.prevRotation, 3);
-        for (int k = 0; k < 5; ++k) {
-            char label[8];
-            std::snprintf(label, sizeof(label), "opt%d", k);
-            printVec(label, &r.options[k].x, 4);
+static void printRecordText(const Field* fields, size_t count, const void* record) {
+    for (size_t i = 0; i < count; ++i) {
+        const Field& f = fields[i];
+        const uint8_t* at = static_cast<const uint8_t*>(record) + f.offset;
+        switch (f.type) {
+        case FieldType::int32:
+            std::printf(" %s %d", f.label, *reinterpret_cast<const int32_t*>(at));
+            break;
+        case FieldType::flag:
+            std::printf(" %s %d", f.label, *at);
+            break;
+        case FieldType::floats:
+            std::printf(" %s ", f.label);
+            if (f.count == 1)
+                std::printf("%.9g", *reinterpret_cast<const float*>(at));
+            else
+                printFloatsText(reinterpret_cast<const float*>(at), f.count);
+            break;
+        case FieldType::float4s:
+            for (int k = 0; k < f.count; ++k) {
+                std::printf(" %s%d ", f.label, k);
+                printFloatsText(&reinterpret_cast<const Float4*>(at)[k].x, 4);
+            }
+            break;
         }
-        std::printf("\n");
-    }
-}
-
-static void printText(int scene, int32_t frame) {
-    const CameraState& c = cameraState;
-    const FrameSettings& s = frameSettings;
-    std::printf("scene %d local frame %d\n", scene, frame);
-    std::printf("camera");
-    printVec("eye", c.eye, 3);
-    printVec("at", c.at, 3);
-    printVec("up", c.up, 3);
-    std::printf(" fovy %.9g aspect %.9g near %.9g far %.9g\n", c.fovy, c.aspect, c.near, c.far);
-    std::printf("settings");
-    printVec("clearColor", &s.clearColor.x, 4);
-    printVec("lightDirVS", &s.lightDirVS.x, 4);
-    std::printf(" isBlur %d blurJumpThreshold %.9g isRenderDof %d dofFocus %.9g", s.isBlur,
-                s.blurJumpThreshold, s.isRenderDof, s.dofFocus);
-    std::printf(" isRenderBloom %d bloomThrethold %.9g bloomColor %.9g bloomDispersion %.9g", s.isRenderBloom,
-                s.bloomThrethold, s.bloomColor, s.bloomDispersion);
-    std::printf(" transitionType %d transitionFactor %.9g\n", s.transitionType, s.transitionFactor);
-    printDrawText("opaque", drawListOpaque);
-    printDrawText("blended", drawListBlended);
-    std::printf("sprites %u\n", spriteList.count);
-    for (uint32_t i = 0; i < spriteList.count; ++i) {
-        const SpriteRecord& r = spriteList.records[i];
-        std::printf("  %u tex %d blend %d", i, r.texture, r.blend);
-        printVec("srcRect", r.srcRect, 4);
-        printVec("centre", r.centre, 2);
-        printVec("scale", r.scale, 2);
-        std::printf(" rotation %.9g alpha %.9g key %.9g\n", r.rotation, r.alpha, r.key);
     }
 }
 
 //-----------------------------------------------------------------------------
-// JSON
+// JSON: one object per record; JSON has no NaN or infinity, those print as null
 //-----------------------------------------------------------------------------
 
-// JSON has no NaN or infinity: those print as null.
-static void jsonNumber(float v) {
+static void printNumberJson(float v) {
     if (std::isfinite(v))
         std::printf("%.9g", v);
     else
         std::printf("null");
 }
 
-static void jsonArray(const char* key, const float* v, int n) {
-    std::printf("\"%s\":[", key);
+static void printFloatsJson(const float* v, int n) {
+    std::printf("[");
     for (int i = 0; i < n; ++i) {
         if (i) std::printf(",");
-        jsonNumber(v[i]);
+        printNumberJson(v[i]);
     }
     std::printf("]");
 }
 
-static void jsonFloat(const char* key, float v) {
-    std::printf("\"%s\":", key);
-    jsonNumber(v);
-}
-
-static void printDrawJson(const char* key, const DrawList& list) {
-    std::printf("\"%s\":[", key);
-    for (uint32_t i = 0; i < list.count; ++i) {
-        const DrawRecord& r = list.records[i];
-        std::printf("%s{\"mesh\":%d,\"vertexShader\":%d,\"pixelShader\":%d,\"texture\":%d,", i ? "," : "",
-                    r.mesh, r.vertexShader, r.pixelShader, r.texture);
-        jsonArray("position", r.position, 3), std::printf(",");
-        jsonArray("scale", r.scale, 3), std::printf(",");
-        jsonArray("rotation", r.rotation, 3), std::printf(",");
-        jsonArray("prevPosition", r.prevPosition, 3), std::printf(",");
-        jsonArray("prevScale", r.prevScale, 3), std::printf(",");
-        jsonArray("prevRotation", r.prevRotation, 3);
-        std::printf(",\"options\":[");
-        for (int k = 0; k < 5; ++k) {
-            std::printf(k ? ",[" : "[");
-            const float* o = &r.options[k].x;
-            for (int c = 0; c < 4; ++c) {
-                if (c) std::printf(",");
-                jsonNumber(o[c]);
+static void printRecordJson(const Field* fields, size_t count, const void* record) {
+    std::printf("{");
+    for (size_t i = 0; i < count; ++i) {
+        const Field& f = fields[i];
+        const uint8_t* at = static_cast<const uint8_t*>(record) + f.offset;
+        std::printf(i ? ",\"%s\":" : "\"%s\":", f.key);
+        switch (f.type) {
+        case FieldType::int32:
+            std::printf("%d", *reinterpret_cast<const int32_t*>(at));
+            break;
+        case FieldType::flag:
+            std::printf("%d", *at);
+            break;
+        case FieldType::floats:
+            if (f.count == 1)
+                printNumberJson(*reinterpret_cast<const float*>(at));
+            else
+                printFloatsJson(reinterpret_cast<const float*>(at), f.count);
+            break;
+        case FieldType::float4s:
+            std::printf("[");
+            for (int k = 0; k < f.count; ++k) {
+                if (k) std::printf(",");
+                printFloatsJson(&reinterpret_cast<const Float4*>(at)[k].x, 4);
             }
             std::printf("]");
+            break;
         }
-        std::printf("]}");
+    }
+    std::printf("}");
+}
+
+//-----------------------------------------------------------------------------
+// The frame outputs, in either form
+//-----------------------------------------------------------------------------
+
+template <size_t N> static void printText(const char* name, const Field (&fields)[N], const void* record) {
+    std::printf("%s", name);
+    printRecordText(fields, N, record);
+    std::printf("\n");
+}
+
+template <size_t N, typename Record>
+static void printListText(const char* name, const Field (&fields)[N], const Record* records, uint32_t count) {
+    std::printf("%s %u\n", name, count);
+    for (uint32_t i = 0; i < count; ++i) {
+        std::printf("  %u", i);
+        printRecordText(fields, N, &records[i]);
+        std::printf("\n");
+    }
+}
+
+template <size_t N> static void printJson(const char* key, const Field (&fields)[N], const void* record) {
+    std::printf(",\"%s\":", key);
+    printRecordJson(fields, N, record);
+}
+
+template <size_t N, typename Record>
+static void printListJson(const char* key, const Field (&fields)[N], const Record* records, uint32_t count) {
+    std::printf(",\"%s\":[", key);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (i) std::printf(",");
+        printRecordJson(fields, N, &records[i]);
     }
     std::printf("]");
 }
 
-static void printJson(int scene, int32_t frame) {
-    const CameraState& c = cameraState;
-    const FrameSettings& s = frameSettings;
-    std::printf("{\"scene\":%d,\"localFrame\":%d,\"camera\":{", scene, frame);
-    jsonArray("eye", c.eye, 3), std::printf(",");
-    jsonArray("at", c.at, 3), std::printf(",");
-    jsonArray("up", c.up, 3), std::printf(",");
-    jsonFloat("fovy", c.fovy), std::printf(",");
-    jsonFloat("aspect", c.aspect), std::printf(",");
-    jsonFloat("near", c.near), std::printf(",");
-    jsonFloat("far", c.far);
-    std::printf("},");
-    printDrawJson("opaque", drawListOpaque);
-    std::printf(",");
-    printDrawJson("blended", drawListBlended);
-    std::printf(",\"sprites\":[");
-    for (uint32_t i = 0; i < spriteList.count; ++i) {
-        const SpriteRecord& r = spriteList.records[i];
-        std::printf(i ? ",{" : "{");
-        jsonArray("srcRect", r.srcRect, 4), std::printf(",");
-        jsonArray("centre", r.centre, 2), std::printf(",");
-        jsonArray("scale", r.scale, 2), std::printf(",");
-        jsonFloat("rotation", r.rotation);
-        std::printf(",\"texture\":%d,\"blend\":%d,", r.texture, r.blend);
-        jsonFloat("alpha", r.alpha), std::printf(",");
-        jsonFloat("key", r.key);
-        std::printf("}");
-    }
-    std::printf("],\"settings\":{");
-    jsonArray("clearColor", &s.clearColor.x, 4), std::printf(",");
-    jsonArray("lightDirVS", &s.lightDirVS.x, 4);
-    std::printf(",\"isBlur\":%d,", s.isBlur);
-    jsonFloat("blurJumpThreshold", s.blurJumpThreshold);
-    std::printf(",\"isRenderDof\":%d,", s.isRenderDof);
-    jsonFloat("dofFocus", s.dofFocus);
-    std::printf(",\"isRenderBloom\":%d,", s.isRenderBloom);
-    jsonFloat("bloomThrethold", s.bloomThrethold), std::printf(",");
-    jsonFloat("bloomColor", s.bloomColor), std::printf(",");
-    jsonFloat("bloomDispersion", s.bloomDispersion);
-    std::printf(",\"transitionType\":%d,", s.transitionType);
-    jsonFloat("transitionFactor", s.transitionFactor);
-    std::printf("}}\n");
+static void printOutputsText(int scene, int32_t frame) {
+    std::printf("scene %d local frame %d\n", scene, frame);
+    printText("camera", cameraFields, &cameraState);
+    printText("settings", settingsFields, &frameSettings);
+    printListText("opaque", drawFields, drawListOpaque.records, drawListOpaque.count);
+    printListText("blended", drawFields, drawListBlended.records, drawListBlended.count);
+    printListText("sprites", spriteFields, spriteList.records, spriteList.count);
+}
+
+static void printOutputsJson(int scene, int32_t frame) {
+    std::printf("{\"scene\":%d,\"localFrame\":%d", scene, frame);
+    printJson("camera", cameraFields, &cameraState);
+    printJson("settings", settingsFields, &frameSettings);
+    printListJson("opaque", drawFields, drawListOpaque.records, drawListOpaque.count);
+    printListJson("blended", drawFields, drawListBlended.records, drawListBlended.count);
+    printListJson("sprites", spriteFields, spriteList.records, spriteList.count);
+    std::printf("}\n");
 }
 
 //-----------------------------------------------------------------------------
@@ -195,14 +260,14 @@ static int runScene(int scene, int frame, bool json) {
                          duration - 1);
     evaluateSceneTo(scene, frame);
     if (json)
-        printJson(scene, frame);
+        printOutputsJson(scene, frame);
     else
-        printText(scene, frame);
+        printOutputsText(scene, frame);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) return toolError("cannot write the scene to stdout");
     return 0;
 }
 
-void addSceneCommands(CLI::App& app) {
+void addSceneCommands(CLI::App& app, ToolCommands& commands) {
     static int scene = 0, frame = 0;
     static bool json = false;
     CLI::App* cmd =
@@ -210,5 +275,5 @@ void addSceneCommands(CLI::App& app) {
     cmd->add_option("S", scene, "scene index, 0..10")->required();
     cmd->add_option("--frame", frame, "local frame within the scene")->required();
     cmd->add_flag("--json", json, "print one JSON object instead of text");
-    cmd->callback([] { toolExitCode = runScene(scene, frame, json); });
+    addToolCommand(commands, cmd, [] { return runScene(scene, frame, json); });
 }

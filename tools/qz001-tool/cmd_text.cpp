@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "base/arena.h"
-#include "mesh/text_mesh.h"
+#include "data/text_lines.h"
 #include "tools/qz001-tool/tool.h"
 
 // Builds every text mesh once; on failure prints why and returns false.
@@ -10,7 +10,7 @@ static bool buildTexts() {
     static bool built = false;
     if (built) return true;
     arenaInit();
-    TextMeshStatus s = createTextMeshes();
+    TextMeshStatus s = createTextMeshes(textStrings, kTextLineCount);
     if (!s.ok) {
         toolError("%s", s.message);
         return false;
@@ -53,9 +53,9 @@ static int runText(int k, const std::string& objPath) {
     return writeToolFile(objPath, [k](FILE* f) { return writeObj(f, k); }) ? 0 : 1;
 }
 
-void addTextCommands(CLI::App& app) {
+void addTextCommands(CLI::App& app, ToolCommands& commands) {
     CLI::App* texts = app.add_subcommand("texts", "One line per text mesh: index, vertices, indices, text");
-    texts->callback([] { toolExitCode = runTexts(); });
+    addToolCommand(commands, texts, runTexts);
 
     static int index = 0;
     static std::string objPath;
@@ -63,5 +63,5 @@ void addTextCommands(CLI::App& app) {
         app.add_subcommand("text", "Write the extruded mesh of one text line as a Wavefront OBJ");
     text->add_option("K", index, "text line index, 0..17")->required();
     text->add_option("--obj", objPath, "OBJ file to write")->required();
-    text->callback([] { toolExitCode = runText(index, objPath); });
+    addToolCommand(commands, text, [] { return runText(index, objPath); });
 }

@@ -11,17 +11,18 @@
 int main(int argc, char** argv) {
     CLI::App app{"qz001-tool: inspect the meshes, scenes and frames of the qz001 show"};
     app.require_subcommand(1);
-    addMeshCommands(app);
-    addSceneCommands(app);
-    addTextCommands(app);
-    addRenderCommands(app);
-    addCaptureCommands(app);
-    addContactSheetCommands(app);
+    ToolCommands commands = {};
+    addMeshCommands(app, commands);
+    addSceneCommands(app, commands);
+    addTextCommands(app, commands);
+    addRenderCommands(app, commands);
+    addCaptureCommands(app, commands);
+    addContactSheetCommands(app, commands);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) return app.exit(e);
         return toolError("%s (try --help)", e.what());
     }
-    return toolExitCode;
+    return runParsedCommand(commands);
 }

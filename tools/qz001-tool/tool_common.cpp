@@ -1,4 +1,5 @@
-// tool_common.cpp - error reporting and atomic file output for qz001-tool.
+// tool_common.cpp - the command table, error reporting, file checks and atomic output, the progress
+// bar, the headless start-up and the frame loop of qz001-tool.
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
@@ -14,7 +15,15 @@
 #include "render/png_io.h"
 #include "show/show.h"
 
-int toolExitCode = 0;
+void addToolCommand(ToolCommands& commands, CLI::App* command, int (*run)()) {
+    if (commands.count < kToolCommandCapacity) commands.items[commands.count++] = {command, run};
+}
+
+int runParsedCommand(const ToolCommands& commands) {
+    for (int i = 0; i < commands.count; ++i)
+        if (commands.items[i].command->parsed()) return commands.items[i].run();
+    return 0;
+}
 
 int toolError(const char* format, ...) {
     std::fputs("qz001-tool: ", stderr);
@@ -85,10 +94,17 @@ bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
     return false;
 }
 
-bool parseSize(const std::string& text, int& width, int& height) {
+std::string showSizeText() {
+    return std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight);
+}
+
+bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height) {
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2) return false;
-    return width >= 16 && height >= 16 && width <= 8192 && height <= 8192;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 16 && height >= 16 &&
+        width <= maxWidth && height <= maxHeight)
+        return true;
+    toolError("--size %s is not WIDTHxHEIGHT between 16x16 and %dx%d", text.c_str(), maxWidth, maxHeight);
+    return false;
 }
 
 bool checkFrame(int frame, const char* what) {
@@ -158,7 +174,7 @@ bool renderToolFrames(const ToolFrames& f,
     drawProgress(progress, done);
     for (int frame = f.from; frame <= f.to; frame += f.step) {
         if (f.stop && *f.stop) break;
-        showRenderAt(dev, cursor, frame, f.hook);
+        catchUpAndRenderFrame(dev, cursor, frame, f.hook);
         readBackBuffer(dev, pixels.data());
         if (!take(frame, pixels)) break;
         drawProgress(progress, ++done);

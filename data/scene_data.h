@@ -1,4 +1,4 @@
-// scene_data.h - the show's embedded scene graphs and keyframe tracks (defined in qz_data).
+// scene_data.h - the show's embedded scene graphs and keyframe tracks (data/scenes.cpp, data/tracks.cpp).
 //
 //     convertSceneData(sceneTable, embeddedTracks);
 //
