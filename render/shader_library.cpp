@@ -243,11 +243,8 @@ bool linkShaderPrograms(RenderDevice& dev, const DrawShaderPair* pairs, uint32_t
 }
 
 LinkedProgram programFor(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps) {
-    if (!vs.shader || !ps.shader) return LinkedProgram{0, -1};
-    if (!inTable(vs, ps)) { // an entry compiled on its own: a program of its own every time
-        ++lateLinks;
-        return linkPair(dev, vs, ps);
-    }
+    // An entry compiled outside the tables (a test's) has no slot, so no program: nothing draws it.
+    if (!vs.shader || !ps.shader || !inTable(vs, ps)) return LinkedProgram{0, -1};
     LinkedProgram& slot = linkedPrograms[vs.index][ps.index];
     if (!slot.program) {
         if (startUpLinked) ++lateLinks;

@@ -78,7 +78,8 @@ PixelShaderEntry compilePixelShader(RenderDevice& dev, const char* name, const c
 // Links the passes' pairs and `pairs` (vertex and pixel shader indices, as draw records name them;
 // pairs naming an empty slot are left out). False with both names and the linker's log on failure.
 bool linkShaderPrograms(RenderDevice& dev, const DrawShaderPair* pairs, uint32_t count);
-// The program of a pair, linked now if start-up did not link it (see lateLinkCount).
+// The program of a pair of table entries, linked now if start-up did not link it (see lateLinkCount);
+// none for an entry compiled outside the tables.
 LinkedProgram programFor(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps);
 // Programs linked after linkShaderPrograms because a draw named a pair it was not given.
 uint32_t lateLinkCount();
