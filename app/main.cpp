@@ -3,13 +3,17 @@
 // Exit status: 0 at a normal end (the music ended, the last frame, Escape, the window closed, or the
 // launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 3.3 or ES 3.0,
 // a shader that does not compile), with the reason on stderr and in a message box; 2 for a bad option;
-// 128 + the signal's number when SIGINT, SIGTERM or SIGHUP ends the show.
+// 128 + the signal's number when SIGINT, SIGTERM or SIGHUP (not on Windows) ends the show.
+#define SDL_MAIN_HANDLED // main is the entry on every platform; SDL_SetMainReady says so
 #include <SDL.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/command_line.h"
 #include "app/launcher.h"
@@ -52,13 +56,43 @@ void onSignal(int signal) {
     caughtSignal = signal;
 }
 
+const char* signalName(int signal) {
+    switch (signal) {
+    case SIGINT:
+        return "SIGINT";
+    case SIGTERM:
+        return "SIGTERM";
+#ifdef SIGHUP
+    case SIGHUP:
+        return "SIGHUP";
+#endif
+    }
+    return "signal";
+}
+
 // From the main loop on, a signal ends the show through the loop, so that SDL gives the display back.
 // Before it, the signal's default action ends the process.
+#ifdef _WIN32
+void catchSignals() {
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, onSignal);
+}
+
+// Started from a console, the show (a window program) writes its messages and --stats there, unless
+// they are redirected already.
+void attachParentConsole() {
+    if (GetStdHandle(STD_ERROR_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
+#else
 void catchSignals() {
     struct sigaction action = {};
     action.sa_handler = onSignal;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
+
+void attachParentConsole() {}
+#endif
 
 LoopEvent takeEvent(void*) {
     if (caughtSignal) return LoopEvent::signal;
@@ -111,7 +145,7 @@ void startVideo() {
 void printStats(const App& app, ShowEnd end) {
     char ending[64];
     if (end == ShowEnd::signal)
-        std::snprintf(ending, sizeof ending, "signal SIG%s", sigabbrev_np(caughtSignal));
+        std::snprintf(ending, sizeof ending, "signal %s", signalName(caughtSignal));
     else
         std::snprintf(ending, sizeof ending, "%s", showEndName(end));
     if (app.frames == 0) {
@@ -135,6 +169,8 @@ App app;
 
 int main(int argc, char** argv) {
     app.launched = Clock::now();
+    attachParentConsole();
+    SDL_SetMainReady();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // SDL would turn SIGINT and SIGTERM into a normal quit
     CommandLine options = {};
     std::string message;

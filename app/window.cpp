@@ -66,12 +66,20 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::strin
     return window;
 }
 
-void reportError(SDL_Window* owner, const char* text) {
-    std::fprintf(stderr, "qz001: %s\n", text);
+// Where a message box can appear: on Windows always; elsewhere when an X11 or Wayland display is named.
+static bool displayPresent() {
+#ifdef _WIN32
+    return true;
+#else
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (((x11 && x11[0]) || (wayland && wayland[0])) &&
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
+    return (x11 && x11[0]) || (wayland && wayland[0]);
+#endif
+}
+
+void reportError(SDL_Window* owner, const char* text) {
+    std::fprintf(stderr, "qz001: %s\n", text);
+    if (displayPresent() && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
         std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
 }
 

@@ -12,9 +12,21 @@
 #include <unistd.h>
 #include <vector>
 
+#ifdef _WIN32
+static bool isAbsolutePath(const char* path) {
+    return path[0] == '/' || path[0] == '\\' || (path[0] && path[1] == ':');
+}
+static const int kOpenFlags = O_RDONLY | O_BINARY;
+#else
+static bool isAbsolutePath(const char* path) {
+    return path[0] == '/';
+}
+static const int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC; // a named pipe must not wait for a writer
+#endif
+
 static void describeLocation(const char* path, char* where, size_t size) {
     char cwd[PATH_MAX];
-    if (path[0] == '/' || !getcwd(cwd, sizeof cwd))
+    if (isAbsolutePath(path) || !getcwd(cwd, sizeof cwd))
         std::snprintf(where, size, "%s", path);
     else
         std::snprintf(where, size, "%s (looked for in the working directory %s)", path, cwd);
@@ -24,16 +36,17 @@ static const char* fileKind(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
     if (S_ISFIFO(mode)) return "a named pipe";
     if (S_ISCHR(mode)) return "a character device";
+#ifndef _WIN32
     if (S_ISBLK(mode)) return "a block device";
     if (S_ISSOCK(mode)) return "a socket";
+#endif
     return "not a regular file";
 }
 
-// Reads the whole of a regular file of at most kMaxModuleBytes. Opened without blocking, so a named
-// pipe is refused instead of waiting for a writer.
+// Reads the whole of a regular file of at most kMaxModuleBytes.
 static bool readModuleBytes(const char* path, const char* where, std::vector<unsigned char>& bytes,
                             char* error, size_t errorSize) {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path, kOpenFlags);
     if (fd < 0) {
         std::snprintf(error, errorSize, "cannot open the music file %s: %s", where, std::strerror(errno));
         return false;

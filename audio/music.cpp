@@ -96,8 +96,8 @@ bool openDevice(const char* driver) {
 // A sound card or a sound server to talk to. Without either, asking SDL's drivers only fills stderr
 // with the sound library's complaints before the dummy driver takes over anyway.
 bool soundSystemPresent() {
-#ifdef __EMSCRIPTEN__
-    return true; // the browser's Web Audio
+#if defined(__EMSCRIPTEN__) || defined(_WIN32)
+    return true; // the browser's Web Audio; Windows' own audio service
 #endif
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string servers[] = {runtime ? std::string(runtime) + "/pulse/native" : std::string(),

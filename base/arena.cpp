@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
+#endif
 
 WorkArena workArena;
 
@@ -19,12 +23,38 @@ static void warnToStderr(const char* text) {
 
 static ArenaWarningFn warningHandler = warnToStderr;
 
+// Address space for one region; pages are zero-filled and take memory only once touched.
+#ifdef _WIN32
+static void* reserveRegion() {
+    return VirtualAlloc(nullptr, kArenaRegionBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+static void releaseRegion(void* region) {
+    VirtualFree(region, 0, MEM_RELEASE);
+}
+static const char* reserveError() {
+    static char text[64];
+    std::snprintf(text, sizeof text, "Windows error %lu", (unsigned long)GetLastError());
+    return text;
+}
+#else
+static void* reserveRegion() {
+    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                   -1, 0);
+    return p == MAP_FAILED ? nullptr : p;
+}
+static void releaseRegion(void* region) {
+    munmap(region, kArenaRegionBytes);
+}
+static const char* reserveError() {
+    return std::strerror(errno);
+}
+#endif
+
 static uint8_t* mapRegion(const char* which) {
-    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE,
-                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) {
+    void* p = reserveRegion();
+    if (!p) {
         std::fprintf(stderr, "qz001: cannot reserve the %s work-arena region of %u bytes: %s\n", which,
-                     kArenaRegionBytes, std::strerror(errno));
+                     kArenaRegionBytes, reserveError());
         std::exit(1);
     }
     return static_cast<uint8_t*>(p);
@@ -76,8 +106,8 @@ void frameArenaResetOn(WorkArena& arena) {
 }
 
 void arenaReleaseOn(WorkArena& arena) {
-    if (arena.mainRaw) munmap(arena.mainRaw, kArenaRegionBytes);
-    if (arena.frameRaw) munmap(arena.frameRaw, kArenaRegionBytes);
+    if (arena.mainRaw) releaseRegion(arena.mainRaw);
+    if (arena.frameRaw) releaseRegion(arena.frameRaw);
     arena.mainRaw = arena.mainBase = arena.frameRaw = arena.frameBase = nullptr;
     arena.mainCursor = arena.frameCursor = 0;
 }

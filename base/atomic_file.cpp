@@ -4,7 +4,47 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
+
+//-----------------------------------------------------------------------------
+// Platform: the temporary file, the flush to disk, the rename over the target
+//-----------------------------------------------------------------------------
+
+#ifdef _WIN32
+
+int createTemporaryBeside(const std::string& path, std::string& temp, std::string& error) {
+    unsigned seed = (unsigned)GetTickCount() ^ (unsigned)GetCurrentProcessId() << 16;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        seed = seed * 1103515245u + 12345u;
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%06x", (seed >> 8) & 0xffffffu);
+        temp = path + ".partial-" + suffix;
+        const int fd = _open(temp.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) break;
+    }
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    return -1;
+}
+
+static bool syncToDisk(FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
+
+// Replaces an existing target too (a plain rename does not on Windows).
+static bool moveIntoPlace(const std::string& temp, const std::string& path) {
+    if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    errno = EACCES;
+    return false;
+}
+
+#else
 
 // The process's umask, read without changing it (other threads may be creating files meanwhile).
 static mode_t processUmask() {
@@ -34,6 +74,20 @@ int createTemporaryBeside(const std::string& path, std::string& temp, std::strin
     return fd;
 }
 
+static bool syncToDisk(FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
+
+static bool moveIntoPlace(const std::string& temp, const std::string& path) {
+    return std::rename(temp.c_str(), path.c_str()) == 0;
+}
+
+#endif
+
+//-----------------------------------------------------------------------------
+// Writing
+//-----------------------------------------------------------------------------
+
 bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write,
                          std::string& error) {
     std::string temp;
@@ -43,24 +97,24 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
     if (!file) {
         error = "cannot write " + path + ": " + std::strerror(errno);
         close(fd);
-        unlink(temp.c_str());
+        std::remove(temp.c_str());
         return false;
     }
     errno = 0;
     bool ok = write(file);
     ok = std::fflush(file) == 0 && ok && !std::ferror(file);
-    ok = ok && fsync(fileno(file)) == 0;
+    ok = ok && syncToDisk(file);
     int err = errno;
     if (std::fclose(file) != 0) {
         if (ok) err = errno;
         ok = false;
     }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && !moveIntoPlace(temp, path)) {
         err = errno;
         ok = false;
     }
     if (!ok) {
-        unlink(temp.c_str());
+        std::remove(temp.c_str());
         error = "cannot write " + path + ": " + (err ? std::strerror(err) : "write failed");
     }
     return ok;

@@ -5,6 +5,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#ifdef _WIN32
+#include <epoxy/wgl.h>
+#endif
 
 namespace {
 
@@ -68,6 +71,9 @@ bool createContext(SDL_Window* window, RenderDevice& dev) {
         return false;
     }
     SDL_GL_MakeCurrent(window, dev.context);
+#ifdef _WIN32
+    epoxy_handle_external_wglMakeCurrent(); // entry points belong to a context there: the launcher's were others
+#endif
     return checkGlSupport(dev.api);
 }
 

@@ -3,17 +3,17 @@
 # defines, or compiles another folder's sources.
 #
 # Floors, lowest first: base; mesh and director (side by side, neither includes the other); data;
-# render and audio; show; app, tools and web (the browser build). tests/ and bench/ sit on top of everything.
+# render and audio; show; app, tools, web (the browser build) and windows (the Windows build). tests/ and bench/ sit on top of everything.
 set -eu
 cd "$1"
 floor() {
     case $1 in
     base) echo 0 ;; mesh | director) echo 1 ;; data) echo 2 ;; render | audio) echo 3 ;;
-    show) echo 4 ;; app | tools | web) echo 5 ;; *) echo "" ;;
+    show) echo 4 ;; app | tools | web | windows) echo 5 ;; *) echo "" ;;
     esac
 }
 bad=0
-for dir in base mesh director data render audio show app tools web; do
+for dir in base mesh director data render audio show app tools web windows; do
     mine=$(floor $dir)
     for inc in $(grep -rhoE '#include "[a-z_-]+/' $dir --include='*.cpp' --include='*.h' | sed 's/#include "//; s#/##' | sort -u); do
         [ "$inc" = "$dir" ] && continue
@@ -28,7 +28,7 @@ done
 
 # A table belongs to the folder that defines it: no header declares a table (extern) that a higher
 # folder's source defines, and no folder's CMake files compile a source of another folder.
-folders="base mesh director data render audio show app tools web"
+folders="base mesh director data render audio show app tools web windows"
 for dir in $folders; do
     mine=$(floor $dir)
     for name in $(grep -rhE '^extern [^"]' $dir --include='*.h' |
@@ -42,7 +42,7 @@ for dir in $folders; do
             fi
         done
     done
-    for src in $(grep -hoE '(PROJECT_SOURCE_DIR\}|\.\.)/[a-z_-]+/[A-Za-z0-9_./-]*\.(cpp|c)' \
+    for src in $(grep -hoE '(PROJECT_SOURCE_DIR\}|\.\.)/[a-z_-]+/[A-Za-z0-9_./-]*\.(cpp|c)\b' \
         $dir/CMakeLists.txt $dir/*.cmake 2>/dev/null | sed -E 's#^(PROJECT_SOURCE_DIR\}|\.\.)/##' | sort -u); do
         owner=${src%%/*}
         [ "$owner" = "$dir" ] && continue

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh --web
 export NODE_PATH=/usr/share/nodejs # emscripten's optimizer needs the machine's node modules
 prefixes=$(tools/web-deps.sh | paste -sd ';')
-emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release "-DQZ_WEB_PREFIXES=$prefixes" >/dev/null
+emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release "-DQZ_PREFIXES=$prefixes" >/dev/null
 cmake --build build-web/cmake -j"$(nproc)" --target qz001
 site=build-web/site
 rm -rf "$site.partial" && mkdir -p "$site.partial/music"

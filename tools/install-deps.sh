@@ -5,10 +5,12 @@
 # into a video on a machine without a display. Runs apt-get as root, or through sudo. Called by run.sh
 # and test.sh.
 #
-#     tools/install-deps.sh [--web] [--browser]
+#     tools/install-deps.sh [--web] [--browser] [--windows] [--wine]
 #
 # --web adds what the browser build needs (emscripten, and dpkg-dev to unpack Debian's source
-# packages); --browser adds Chromium, which the browser test drives.
+# packages); --browser adds Chromium, which the browser test drives; --windows adds what the Windows
+# build needs (MinGW-w64, meson and ninja for libepoxy, dpkg-dev); --wine adds Wine, which runs the
+# Windows build's test.
 set -euo pipefail
 
 packages=(
@@ -24,6 +26,8 @@ for option in "$@"; do
   case $option in
   --web) packages+=(emscripten dpkg-dev) ;;
   --browser) packages+=(chromium) ;; # node and npm come with the machine
+  --windows) packages+=(g++-mingw-w64-x86-64-posix meson ninja-build dpkg-dev) ;;
+  --wine) packages+=(wine wine64) ;;
   *) echo "install-deps.sh: unknown option $option" >&2 && exit 2 ;;
   esac
 done

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The Windows build as a Windows user meets it, under Wine on a virtual X server (Xvfb), where
+# Wine turns the show's OpenGL into the host's Mesa:
+#   - unpacked from build-windows/qz001-windows.zip, qz001.exe --no-launcher --windowed opens the
+#     window "qz001", draws frames (a screenshot with more than one colour), Escape ends it, status 0;
+#   - qz001.exe alone opens the launcher "qz01 launch"; "Ulk" ends it with status 0 and no show;
+#   - from a folder without the music: its message box, the file named on stderr, status 1.
+# The Wine prefix lives in build-windows/wine (made on the first run, about 10 s). Run from anywhere
+# after tools/build-windows.sh. The last screenshot of the show is kept as
+# build-windows/test/show.png.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+zip=$root/build-windows/qz001-windows.zip
+work=$root/build-windows/test
+[ -f "$zip" ] || { echo "FAIL: $zip is missing: run tools/build-windows.sh first" >&2; exit 1; }
+export WINEPREFIX=$root/build-windows/wine WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no prompts to install .NET or a web engine
+xvfb_pid=
+show_pid=
+cleanup() {
+    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$work" && mkdir -p "$work/empty"
+(cd "$work" && cmake -E tar xf "$zip")
+show=$work/qz001/qz001.exe
+[ -f "$show" ] && [ -f "$work/qz001/music/ZB_PALEWIRE.xm" ] && [ -f "$work/qz001/README.txt" ] ||
+    fail "the zip does not hold qz001/qz001.exe, qz001/music/ZB_PALEWIRE.xm and qz001/README.txt"
+
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+wineboot --init >/dev/null 2>&1 || fail "wineboot cannot make the Wine prefix $WINEPREFIX"
+
+# Waits up to $2 seconds for a window whose name matches $1; prints its id.
+find_window() {
+    for _ in $(seq $(($2 * 10))); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# The rectangle of window $1 as WxH+X+Y.
+rectangle_of() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
+}
+# Waits up to $2 seconds until the screen rectangle $1 shows more than one flat colour; saves it in $3.
+wait_drawn() {
+    for _ in $(seq $(($2 * 5))); do
+        import -window root -crop "$1" +repage "$3" 2>/dev/null || true
+        spread=$(convert "$3" -format '%[fx:int(1000*standard_deviation)]' info: 2>/dev/null || echo 0)
+        [ "$spread" -gt 5 ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# Waits up to $1 seconds for the show to exit; its status in $status.
+wait_show() {
+    for _ in $(seq $(($1 * 10))); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$show_pid" 2>/dev/null && fail "qz001.exe is still running after $1 s"
+    status=0
+    wait "$show_pid" || status=$?
+    show_pid=
+}
+
+# The show in a window: it draws, Escape ends it with status 0.
+(cd "$work/qz001" && exec wine qz001.exe --no-launcher --windowed --stats) >"$work/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001$" 90) || fail "no show window: $(cat "$work/out")"
+wait_drawn "$(rectangle_of "$window")" 60 "$work/show.png" || fail "the show window shows no picture"
+sleep 5 # a few seconds of the show, then a screenshot of where it got
+wait_drawn "$(rectangle_of "$window")" 10 "$work/show.png" || fail "the show window went blank"
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+xdotool key Escape
+wait_show 30
+[ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$work/out")"
+grep -q "ended by Escape" "$work/out" || fail "--stats did not report the end: $(cat "$work/out")"
+echo "ok: the show window draws, Escape ends it with status 0 ($(grep -o '[0-9.]* fps' "$work/out"))"
+
+# The launcher, then "Ulk": status 0 and no show window.
+(cd "$work/qz001" && exec wine qz001.exe) >"$work/out" 2>&1 &
+show_pid=$!
+launcher=$(find_window "^qz01 launch$" 60) || fail "no launcher window: $(cat "$work/out")"
+wait_drawn "$(rectangle_of "$launcher")" 30 "$work/launcher.png" || fail "the launcher draws nothing"
+eval "$(xdotool getwindowgeometry --shell "$launcher")"
+sleep 0.5
+xdotool mousemove $((X + 55)) $((Y + 105)) click 1 # "Ulk" (15..95, 90..120)
+for _ in $(seq 100); do
+    kill -0 "$show_pid" 2>/dev/null || break
+    xdotool search --onlyvisible --name "^qz001$" >/dev/null 2>&1 && fail "Ulk opened the show window"
+    sleep 0.1
+done
+wait_show 20
+[ "$status" -eq 0 ] || fail "Ulk: exit status $status: $(cat "$work/out")"
+echo "ok: the launcher appears; Ulk ends with status 0 and no show window"
+
+# Without the music: a message box, the file named on stderr; dismissing the box gives status 1.
+(cd "$work/empty" && exec wine "$show" --no-launcher --windowed) >"$work/out" 2>&1 &
+show_pid=$!
+for _ in $(seq 300); do
+    grep -q "ZB_PALEWIRE.xm" "$work/out" && break
+    kill -0 "$show_pid" 2>/dev/null || break
+    sleep 0.1
+done
+grep -q "cannot open the music file music/ZB_PALEWIRE.xm" "$work/out" || fail "missing music: $(cat "$work/out")"
+box=$(find_window "." 30) || fail "no message box for the missing music"
+sleep 0.5
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+wait_show 30
+[ "$status" -eq 1 ] || fail "missing music: exit status $status, expected 1: $(cat "$work/out")"
+echo "ok: without its music the show says so in a message box and on stderr, status 1"

@@ -1,0 +1,123 @@
+# debian-source.sh - sourced by tools/web-deps.sh and tools/windows-deps.sh: fetches Debian's source
+# package of a library the desktop build uses, at the desktop's version, and builds it once with the
+# calling script's recipe into a cache folder:
+#
+#     cache=~/.cache/qz001/web; jobs=2; log() { ...; }
+#     build_zlib() { ...; }                  # runs in the source tree, installs into $prefix
+#     . tools/debian-source.sh
+#     library zlib zlib1g-dev                # sets $zlib to its prefix and prints it
+#
+# Sources come through a private sources list (deb-src lines for the archives the machine's apt sources
+# name) in $cache/apt; the system's apt configuration is not touched. Nothing is downloaded from
+# anywhere but the Debian archive. A library is built again only when its recipe changes.
+apt_dir=$cache/apt
+
+# The source version of the package the desktop build uses (installed by tools/install-deps.sh).
+desktop_version() {
+  dpkg-query -W -f='${source:Version}' "$1"
+}
+
+private_apt() {
+  apt-get -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/parts" \
+    -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root \
+    -o Debug::NoLocking=1 "$@"
+}
+
+# deb-src twins of the machine's apt sources, both formats.
+write_sources() {
+  mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+  : >"$apt_dir/sources.list"
+  if [ -f /etc/apt/sources.list ]; then
+    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list >>"$apt_dir/sources.list"
+  fi
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/parts/$(basename "$f")"
+  done
+  for f in /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$apt_dir/sources.list"
+  done
+  return 0
+}
+
+update_index() {
+  [ -f "$apt_dir/updated" ] && return 0
+  log "reading the Debian archive's source index"
+  write_sources
+  private_apt update -qq >&2
+  touch "$apt_dir/updated"
+}
+
+# The archive's source versions for a desktop version, best first: the same one, then, when the
+# archive has moved on (a security update), the others with the same upstream version, newest first.
+archive_versions() {
+  local package=$1 version=$2 listed
+  update_index
+  listed=$(apt-cache -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/parts" \
+    -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache" showsrc "$package" |
+    sed -n 's/^Version: //p' | sort -u)
+  grep -qxF "$version" <<<"$listed" && echo "$version"
+  grep -F "${version%-*}-" <<<"$listed" | grep -vxF "$version" | sort -rV || true
+}
+
+# When apt got the .dsc and the upstream tarball but not the Debian changes (the archive answers 404 for
+# some old .diff.gz files): the tarball, checked against the .dsc's SHA-256, unpacked into DIR/src.
+unpack_upstream() {
+  local dir=$1 dsc orig sum
+  dsc=$(find "$dir/fetch" -maxdepth 1 -name '*.dsc' | head -n 1)
+  orig=$(find "$dir/fetch" -maxdepth 1 -name '*.orig.tar.*' | head -n 1)
+  [ -n "$dsc" ] && [ -n "$orig" ] || return 1
+  sum=$(awk -v f="$(basename "$orig")" '/^Checksums-Sha256:/ {on = 1; next} /^[^ ]/ {on = 0} on && $3 == f {print $1}' "$dsc")
+  [ -n "$sum" ] && echo "$sum  $orig" | sha256sum -c --quiet - >&2 || return 1
+  mkdir -p "$dir/fetch/tree"
+  tar -xf "$orig" -C "$dir/fetch/tree"
+  mv "$(find "$dir/fetch/tree" -mindepth 1 -maxdepth 1 -type d | head -n 1)" "$dir/src"
+  rm -rf "$dir/fetch"
+}
+
+# fetch SOURCE_PACKAGE VERSION DIR: the unpacked source tree in DIR/src.
+fetch() {
+  local package=$1 version=$2 dir=$3 candidate
+  [ -d "$dir/src" ] && return 0
+  for candidate in $(archive_versions "$package" "$version"); do
+    [ "$candidate" = "$version" ] || log "$package $version: trying $candidate (same upstream version)"
+    log "fetching $package $candidate"
+    rm -rf "$dir/fetch" && mkdir -p "$dir/fetch"
+    if (cd "$dir/fetch" && private_apt source -qq "$package=$candidate" >&2); then
+      local tree
+      tree=$(find "$dir/fetch" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+      mv "$tree" "$dir/src"
+      echo "$candidate" >"$dir/source-version"
+      rm -rf "$dir/fetch"
+      return 0
+    fi
+    if unpack_upstream "$dir"; then
+      log "$package $candidate: the archive lacks its Debian changes; built from its upstream tarball alone"
+      echo "$candidate (upstream tarball)" >"$dir/source-version"
+      return 0
+    fi
+  done
+  log "cannot fetch the source of $package $version (or of its upstream version) from the Debian archive"
+  exit 1
+}
+
+# library NAME DESKTOP_PACKAGE: fetched and built once; sets the variable NAME to its prefix.
+library() {
+  local name=$1 package=$2 source version dir
+  source=$(dpkg-query -W -f='${source:Package}' "$package")
+  version=$(desktop_version "$package")
+  dir=$cache/$name-${version//:/_}
+  prefix=$dir/prefix
+  # The stamp holds the recipe: a changed build_NAME builds the library again.
+  local recipe
+  recipe=$(declare -f "build_$name" | sha256sum | cut -d' ' -f1)
+  if [ "$(cat "$dir/built" 2>/dev/null)" != "$recipe" ]; then
+    fetch "$source" "$version" "$dir"
+    log "building $name $version"
+    rm -rf "$prefix"
+    (cd "$dir/src" && "build_$name")
+    echo "$recipe" >"$dir/built"
+  fi
+  printf -v "$name" '%s' "$prefix"
+  echo "$prefix"
+}
+

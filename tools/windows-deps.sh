@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Builds the libraries the show links, for 64-bit Windows: Debian's source packages of the versions
+# the desktop build uses (SDL2, libopenmpt, FreeType, libpng, zlib, libepoxy, Dear ImGui with the stb
+# headers it includes, CLI11, kissfft, glm), fetched by tools/debian-source.sh and compiled as static
+# libraries with Debian's MinGW-w64 into a cache outside the repository:
+#
+#     ~/.cache/qz001/windows/NAME-VERSION/{src,prefix}  (QZ_WINDOWS_CACHE overrides the folder)
+#
+# GLU is Windows' own glu32. A library already built is skipped. Prints the prefix folders, one per
+# line, on stdout when done.
+set -euo pipefail
+cache=${QZ_WINDOWS_CACHE:-$HOME/.cache/qz001/windows}
+toolchain=$(cd "$(dirname "$0")/.." && pwd)/windows/toolchain.cmake
+host=x86_64-w64-mingw32
+cc=$host-gcc-posix
+cxx=$host-g++-posix
+jobs=$(nproc)
+log() { echo "windows-deps: $*" >&2; }
+
+# Each build_NAME runs in its source tree and installs into $prefix.
+build_zlib() {
+  mkdir -p "$prefix/lib" "$prefix/include"
+  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees \
+    trees uncompr zutil; do
+    $cc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$c.c" -o "$c.o"
+  done
+  $host-ar rcs "$prefix/lib/libz.a" ./*.o
+  cp zlib.h zconf.h "$prefix/include/"
+}
+
+build_libpng() {
+  mkdir -p "$prefix/lib" "$prefix/include"
+  cp scripts/pnglibconf.h.prebuilt pnglibconf.h
+  for c in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans pngwio \
+    pngwrite pngwtran pngwutil; do
+    $cc -O2 -I"$zlib/include" -c "$c.c" -o "$c.o"
+  done
+  $host-ar rcs "$prefix/lib/libpng.a" ./*.o
+  cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+}
+
+build_freetype() {
+  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_HARFBUZZ=ON \
+    -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_REQUIRE_ZLIB=ON \
+    -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" >&2
+  cmake --build build-windows -j"$jobs" >&2
+  cmake --install build-windows >&2
+}
+
+build_kissfft() {
+  mkdir -p "$prefix/lib" "$prefix/include/kissfft"
+  for c in kiss_fft kiss_fftr; do $cc -O2 -Dkiss_fft_scalar=float -c "$c.c" -o "$c.o"; done
+  $host-ar rcs "$prefix/lib/libkissfft-float.a" ./*.o
+  cp kiss_fft.h kiss_fftr.h "$prefix/include/kissfft/"
+}
+
+build_glm() {
+  mkdir -p "$prefix/include"
+  cp -r glm "$prefix/include/"
+}
+
+# The module library alone: no external decoders (the show plays an XM module), no player, no tests.
+build_libopenmpt() {
+  ./configure --build=x86_64-pc-linux-gnu --host=$host CC=$cc CXX=$cxx --prefix="$prefix" --disable-shared \
+    --enable-static --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
+    --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
+    --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac --without-sdl2 >&2
+  make -j"$jobs" >&2
+  make install >&2
+}
+
+build_libsdl2() {
+  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >&2
+  cmake --build build-windows -j"$jobs" >&2
+  cmake --install build-windows >&2
+}
+
+# The OpenGL loader, with WGL only.
+build_libepoxy() {
+  cat >cross-windows.txt <<CROSS
+[binaries]
+c = '$cc'
+cpp = '$cxx'
+ar = '$host-ar'
+strip = '$host-strip'
+windres = '$host-windres'
+[host_machine]
+system = 'windows'
+cpu_family = 'x86_64'
+cpu = 'x86_64'
+endian = 'little'
+CROSS
+  meson setup build-windows --cross-file cross-windows.txt --prefix="$prefix" --libdir=lib \
+    --buildtype=release -Ddefault_library=static -Ddocs=false -Dtests=false -Dglx=no -Degl=no -Dx11=false >&2
+  ninja -C build-windows -j"$jobs" >&2
+  ninja -C build-windows install >&2
+}
+
+# Only the headers Dear ImGui includes.
+build_libstb() {
+  mkdir -p "$prefix/include/stb"
+  cp stb_rect_pack.h stb_truetype.h stb_textedit.h "$prefix/include/stb/"
+}
+
+# The core, and the SDL2 and OpenGL 3 back ends the launcher draws with.
+build_imgui() {
+  mkdir -p "$prefix/lib" "$prefix/include/imgui/backends"
+  for c in imgui imgui_draw imgui_tables imgui_widgets backends/imgui_impl_sdl backends/imgui_impl_opengl3; do
+    $cxx -O2 -I. -I"$libstb/include" -I"$libsdl2/include/SDL2" -c "$c.cpp" -o "$(basename "$c").o"
+  done
+  $host-ar rcs "$prefix/lib/libimgui.a" ./*.o
+  cp ./*.h "$prefix/include/imgui/"
+  cp backends/imgui_impl_sdl.h backends/imgui_impl_opengl3.h backends/imgui_impl_opengl3_loader.h \
+    "$prefix/include/imgui/backends/"
+}
+
+# The command line parser: headers only.
+build_cli11() {
+  mkdir -p "$prefix/include"
+  cp -r include/CLI "$prefix/include/"
+}
+
+. "$(dirname "$0")/debian-source.sh"
+
+mkdir -p "$cache"
+library zlib zlib1g-dev
+library libpng libpng-dev
+library freetype libfreetype-dev
+library kissfft libkissfft-dev
+library glm libglm-dev
+library libopenmpt libopenmpt-dev
+library libsdl2 libsdl2-dev
+library libepoxy libepoxy-dev
+library libstb libstb-dev
+library imgui libimgui-dev
+library cli11 libcli11-dev
