@@ -11,11 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "app/command_line.h"
+#include "app/console.h"
 #include "app/launcher.h"
 #include "app/main_loop.h"
 #include "app/window.h"
@@ -76,22 +74,12 @@ const char* signalName(int signal) {
 void catchSignals() {
     for (int signal : {SIGINT, SIGTERM}) std::signal(signal, onSignal);
 }
-
-// Started from a console, the show (a window program) writes its messages and --stats there, unless
-// they are redirected already.
-void attachParentConsole() {
-    if (GetStdHandle(STD_ERROR_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
-}
 #else
 void catchSignals() {
     struct sigaction action = {};
     action.sa_handler = onSignal;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
-
-void attachParentConsole() {}
 #endif
 
 LoopEvent takeEvent(void*) {

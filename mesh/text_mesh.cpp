@@ -44,7 +44,7 @@ struct LineMesh {
     std::vector<uint32_t> indices;
 };
 
-TextMeshStatus makeStatus(bool ok, const char* format, ...) __attribute__((format(printf, 2, 3)));
+TextMeshStatus makeStatus(bool ok, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
 TextMeshStatus makeStatus(bool ok, const char* format, ...) {
     TextMeshStatus s{ok, {}};

@@ -104,7 +104,7 @@ bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev);
 bool createRenderResources(bool vsync, bool antialias, RenderDevice& dev);
 // The last creation or compile error, one line or a compiler log.
 const char* renderError();
-void setRenderError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void setRenderError(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 //-----------------------------------------------------------------------------
 // State and binding

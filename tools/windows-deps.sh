@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libraries the show links, for 64-bit Windows: Debian's source packages of the versions
-# the desktop build uses (SDL2, libopenmpt, FreeType, libpng, zlib, libepoxy, Dear ImGui with the stb
-# headers it includes, CLI11, kissfft, glm), fetched by tools/debian-source.sh and compiled as static
+# the desktop build uses (SDL2, libopenmpt, FreeType, libpng, zlib, libepoxy, Dear ImGui, CLI11,
+# kissfft, glm), fetched by tools/debian-source.sh and compiled as static
 # libraries with Debian's MinGW-w64 into a cache outside the repository:
 #
 #     ~/.cache/qz001/windows/NAME-VERSION/{src,prefix}  (QZ_WINDOWS_CACHE overrides the folder)
@@ -98,17 +98,11 @@ CROSS
   ninja -C build-windows install >&2
 }
 
-# Only the headers Dear ImGui includes.
-build_libstb() {
-  mkdir -p "$prefix/include/stb"
-  cp stb_rect_pack.h stb_truetype.h stb_textedit.h "$prefix/include/stb/"
-}
-
 # The core, and the SDL2 and OpenGL 3 back ends the launcher draws with.
 build_imgui() {
   mkdir -p "$prefix/lib" "$prefix/include/imgui/backends"
   for c in imgui imgui_draw imgui_tables imgui_widgets backends/imgui_impl_sdl backends/imgui_impl_opengl3; do
-    $cxx -O2 -I. -I"$libstb/include" -I"$libsdl2/include/SDL2" -c "$c.cpp" -o "$(basename "$c").o"
+    $cxx -O2 -I. -I"$libsdl2/include/SDL2" -c "$c.cpp" -o "$(basename "$c").o"
   done
   $host-ar rcs "$prefix/lib/libimgui.a" ./*.o
   cp ./*.h "$prefix/include/imgui/"
@@ -133,6 +127,5 @@ library glm libglm-dev
 library libopenmpt libopenmpt-dev
 library libsdl2 libsdl2-dev
 library libepoxy libepoxy-dev
-library libstb libstb-dev
 library imgui libimgui-dev
 library cli11 libcli11-dev
