@@ -40,6 +40,17 @@ void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas) {
 // Show window
 //-----------------------------------------------------------------------------
 
+// On Windows an OpenGL ES context comes through the driver's WGL extension for it, or else from a
+// libEGL.dll; most drivers have the first, Wine has neither.
+static const char* esHint(GlApi api) {
+#ifdef _WIN32
+    if (api == kGlEs) return " (this driver offers no OpenGL ES; --gl core draws the same)";
+#else
+    (void)api;
+#endif
+    return "";
+}
+
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error) {
     requestGlAttributes(api);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
@@ -62,7 +73,7 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::strin
     // A press anywhere drags the window, full screen too (where the window system lets it move).
     static const WindowDragAreas everywhere = {nullptr, 0};
     if (window) makeWindowDraggable(window, &everywhere);
-    if (!window) error = std::string("cannot open the show window: ") + SDL_GetError();
+    if (!window) error = std::string("cannot open the show window: ") + SDL_GetError() + esHint(api);
     return window;
 }
 
