@@ -138,9 +138,9 @@ constexpr SceneNodes build() {
 
     s[kSpin] = frameTime(0.011f);
     s[kTumble] = node(kOpOffset4, {kSpin}, {0, 0.6f, 0.3f, 0});
-    // the bar lines: the pads change chord 13 rows in and every 16 rows after; the pulse lands two
-    // frames after each, with the slow attack of the bass
-    s[kBarClock] = kickClock(kSwell, kBarFrames - (13 * 7.2f + 2), kBarFrames);
+    // the bar lines: the pads change chord 13 rows in and every 16 rows after; the pulse lands three
+    // frames after each, where the slow attack of the bass is heard
+    s[kBarClock] = kickClock(kSwell, kBarFrames - (13 * 7.2f + 3), kBarFrames);
     s[kBar] = kickPulse(kBarClock, kSwell);
     s[kSize] = node(kOpOffset4, {kBar}, {1 + kSwell, 1 + kSwell, 1 + kSwell, 0});
     // no light is set yet, so the default (1, 1, 1, 0) is current: against this cube's corner normals

@@ -79,8 +79,9 @@ constexpr SceneNodes build() {
 
     s[kSize] = constant(0.62f + kSwell, 0.08f + kSwell, 0.62f + kSwell);
     // the kick falls on every beat (four rows) until the roll, then on every second row: a pulse
-    // every two rows meets both, and the snares in between
-    s[kKickClock] = kickClock(kSwell, 0, kBeatFrames / 2);
+    // every two rows meets both, and the snares in between; it lands two and a half frames after
+    // each, where the kick's low end is heard
+    s[kKickClock] = kickClock(kSwell, kBeatFrames / 2 - 2.5f, kBeatFrames / 2);
     s[kKick] = kickPulse(kKickClock, kSwell);
     s[kSizeLive] = node(kOpAdd, {kSize, kKick}, {});
     s[kSpinYaw] = swizzle(kSpin, kX, kZero, kZero, kZero);

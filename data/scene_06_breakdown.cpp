@@ -67,8 +67,8 @@ constexpr SceneNodes build() {
     s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}); // looking at the origin
     s[kTransition] = node(kOpTransition, {kBandSlide}, {2});              // x of the band's track
     // the bass plays each chord on the bar line (the section starts 0.8 frames before the scene);
-    // its slow attack is heard two frames later, where the pulse lands
-    s[kBarClock] = kickClock(kSwell, kBarFrames + 0.8f - 2, kBarFrames);
+    // its slow attack is heard three frames later, where the pulse lands
+    s[kBarClock] = kickClock(kSwell, kBarFrames + 0.8f - 3, kBarFrames);
     s[kBar] = kickPulse(kBarClock, kSwell);
     s[kBlockSize] = node(kOpOffset4, {kBar}, {0.7f + kSwell, 2 + kSwell, 0.7f + kSwell, 0});
 

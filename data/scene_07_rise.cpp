@@ -121,8 +121,9 @@ constexpr void addStage(SceneNodes& s) {
     s[kAt] = constant(0, 3.4f, 0); // above the crown: the temple low, the caption on the dark sky
     s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {});
     s[kTransition] = node(kOpTransition, {kCaptionReveal}, {2}); // x of the caption's track
-    // the section starts 1.2 frames before the scene
-    s[kKickClock] = kickClock(kSwell, 1.2f);
+    // the section starts 1.2 frames before the scene; the pulse lands two and a half frames after
+    // each beat, where the kick's low end is heard
+    s[kKickClock] = kickClock(kSwell, kBeatFrames + 1.2f - 2.5f);
     s[kKick] = kickPulse(kKickClock, kSwell);
     s[kKickHalf] = node(kOpScale, {kKick}, {kSmallSwell / kSwell});
     s[kKickGlow] = node(kOpScale, {kKick}, {kFlare / kSwell});
