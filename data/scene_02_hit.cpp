@@ -57,7 +57,7 @@ constexpr SceneNodes build() {
     s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
 
     s[kZoom] = trackAt(kTime, kTrackHitZoom, 10);
-    s[kZoomXY] = swizzle(kZoom, kX, kY, kZero, kZero);
+    s[kZoomXY] = swizzle(kZoom, kY, kY, kZero, kZero);
     s[kSpinTime] = frameTime(0.006f, 10);
     s[kLattice] =
         sprite({kNone, kLatticeCentre, kZoomXY, kLatticeSpin, kLatticeAlpha}, kImgLattice, -0.009949f);
@@ -69,13 +69,15 @@ constexpr SceneNodes build() {
     s[kBars] = trackAt(kTime, kTrackHitBars);
     s[kBarLowX] = swizzle(kBars, kX, kZero, kZero, kZero);
     s[kBarHighX] = swizzle(kBars, kY, kZero, kZero, kZero);
-    s[kBarLowY] = constant(0, 0.62f);
-    s[kBarHighY] = constant(0, 0.52f);
+    // the bars sit high in their images: these centres put the higher bar at 0.40 of the frame's
+    // height and the lower at 0.56, both well inside it
+    s[kBarLowY] = constant(0, 0.92f);
+    s[kBarHighY] = constant(0, 0.98f);
     s[kBarLowCentre] = node(kOpAdd, {kBarLowX, kBarLowY}, {});
     s[kBarHighCentre] = node(kOpAdd, {kBarHighX, kBarHighY}, {});
-    s[kBarScale] = node(kOpAdd, {kBarKick, kZoomXY}, {});
+    s[kBarScale] = node(kOpOffset4, {kBarKick}, {0.6f, 0.6f, 0, 0}); // a fixed size, so they stay put
     s[kBarTilt] = constant(-0.06f);
-    s[kBarKick] = beat(3, 0.2f);
+    s[kBarKick] = beat(3, 0.1f);
     s[kBarHigh] = sprite({kNone, kBarHighCentre, kBarScale, kBarTilt, kBarAlpha}, kImgYellowBarHigh);
     s[kBarLow] = sprite({kNone, kBarLowCentre, kBarScale, kBarTilt, kBarAlpha}, kImgYellowBarLow);
     s[kBarAlpha] = constant(1);

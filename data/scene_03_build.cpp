@@ -1,5 +1,7 @@
-// scene_03_build.cpp - scene 3, the build (3 s): out of a slow white fade, the camera comes down
-// over a field of 1024 floppy-faced tiles rolling in a wave, each tile rocking on its own phase.
+// scene_03_build.cpp - scene 3, the build (3 s): out of a pale wash, the camera comes down over a
+// field of 1024 floppy-faced tiles rolling in a wave, each tile rocking on its own phase; on every
+// kick and every snare of the roll the tiles jump up thick and the background flares, both settling
+// before the next hit.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -33,20 +35,23 @@ enum Slot : int32_t {
     kRock,
     kRockPitch,
     kRotation,
-    // tile size, bumped by the snare
+    // tile size, swelling on the kicks and snares
     kSize,
-    kSnare,
-    kSnareY,
+    kKickClock,
+    kKick,
     kSizeLive,
     kSpinYaw,
     kSlotCount,
 };
 static_assert(kSlotCount == 28); // slots in use
 
+// How much the tiles grow and the background brightens on a hit; both settle before the next.
+inline constexpr float kSwell = 0.16f;
+
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.05f, 0.08f, 0.2f, 1);
+    s[kClearColour] = node(kOpOffset4, {kKick}, {0.05f + kSwell, 0.08f + kSwell, 0.2f + kSwell, 1});
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = trackAt(kTime, kTrackFieldEye);
     s[kAt] = constant(0, -2, 0);
@@ -72,10 +77,13 @@ constexpr SceneNodes build() {
     s[kRockPitch] = swizzle(kRock, kZero, kX, kZero, kZero, 1024);
     s[kRotation] = node(kOpAdd, {kRockPitch, kSpinYaw}, {}, 1024);
 
-    s[kSize] = constant(0.75f, 0.08f, 0.75f);
-    s[kSnare] = beat(12, 0.4f);
-    s[kSnareY] = swizzle(kSnare, kZero, kX, kZero, kZero);
-    s[kSizeLive] = node(kOpAdd, {kSize, kSnareY}, {});
+    s[kSize] = constant(0.62f + kSwell, 0.08f + kSwell, 0.62f + kSwell);
+    // the kick falls on every beat (four rows) until the roll, then on every second row: a pulse
+    // every two rows meets both, and the snares in between; it lands two and a half frames after
+    // each, where the kick's low end is heard
+    s[kKickClock] = kickClock(kSwell, kBeatFrames / 2 - 2.5f, kBeatFrames / 2);
+    s[kKick] = kickPulse(kKickClock, kSwell);
+    s[kSizeLive] = node(kOpAdd, {kSize, kKick}, {});
     s[kSpinYaw] = swizzle(kSpin, kX, kZero, kZero, kZero);
     return s;
 }

@@ -59,7 +59,7 @@ constexpr SceneNodes build() {
     addOrbitingEye(s, kOrbitTime, 0.005f, 0, 6.5f, 2.2f);
     s[kAt] = constant(0, 0, 0);
     s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
-    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kFade] = trackAt(kTime, kTrackDropIntro); // a white punch on the downbeat
     s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kInnerSpin] = frameTime(0.009f);

@@ -58,8 +58,8 @@ constexpr SceneNodes build() {
     s[kClearColour] = constant(0.02f, 0.1f, 0.16f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = constant(0.5f, 1.2f, 7.5f);
-    s[kCamera] = node(kOpCamera, {kEye}, {}); // looking at the origin
-    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kCamera] = node(kOpCamera, {kEye}, {});     // looking at the origin
+    s[kFade] = trackAt(kTime, kTrackCreditsRise); // x stays above 1: a hard cut on the crash
     s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kHalves] = trackAt(kTime, kTrackDiskHalves); // (0, height, half the gap) of the front faces

@@ -1,6 +1,8 @@
 // scene_07_rise.cpp - scene 7, the rise: a lit temple grows out of the floor bar by bar (a plinth,
 // a shaft, a turning crown, wings, two rings of columns, two avenues, two arcs of floating blocks and
 // three moons), the camera circling it and looking at its centre; the caption appears line by line.
+// On every kick the stone and gold flare, the crown swells and the small blocks (moons, avenues,
+// arcs) swell with it, all settling over the beat.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -18,7 +20,7 @@ enum Slot : int32_t {
     kEye,
     kAt,
     kLookAt,
-    kFade,
+    kKickClock,
     kTransition,
     kLightDir,
     kSetLight,
@@ -32,7 +34,7 @@ enum Slot : int32_t {
     kCrownPos,
     kCrown = 20, // pinned
     kCrownSize,
-    kCrownBaseSize,
+    kKickGlow,
     kKick,
     kCrownSpin,
     kTurn,
@@ -75,7 +77,7 @@ enum Slot : int32_t {
     kCaption = 58, // pinned
     kCaptionY,
     kCaptionCentre,
-    kCaptionX,
+    kKickHalf,
     kCaptionScale,
     // the outer ring, two avenues, two arcs of blocks
     kAvenueSlots,
@@ -91,6 +93,12 @@ enum Slot : int32_t {
     kSlotCount,
 };
 static_assert(kSlotCount == 73); // slots in use
+
+// How much the crown grows on a kick (the small blocks grow 0.4 of it), and how much the stone and
+// gold brighten (half of it); all settle over the beat.
+inline constexpr float kSwell = 0.3f;
+inline constexpr float kSmallSwell = 0.4f * kSwell;
+inline constexpr float kFlare = 0.5f * kSwell;
 
 constexpr DrawInputs stone(int32_t position, int32_t size, int32_t rotation = kNone) {
     return {position, size, rotation, kStoneAmbient, kStoneDiffuse, kSpecular};
@@ -110,10 +118,15 @@ constexpr void addStage(SceneNodes& s) {
     s[kClearColour] = constant(0.05f, 0.06f, 0.12f, 1);
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     addOrbitingEye(s, kOrbitTime, 0.0035f, 150, 10, 4.5f);
-    s[kAt] = constant(0, 1.2f, 0);
+    s[kAt] = constant(0, 3.4f, 0); // above the crown: the temple low, the caption on the dark sky
     s[kLookAt] = node(kOpLookAtCamera, {kEye, kAt}, {});
-    s[kFade] = trackAt(kTime, kTrackFadeIn);
-    s[kTransition] = node(kOpTransition, {kFade}, {2});
+    s[kTransition] = node(kOpTransition, {kCaptionReveal}, {2}); // x of the caption's track
+    // the section starts 1.2 frames before the scene; the pulse lands two and a half frames after
+    // each beat, where the kick's low end is heard
+    s[kKickClock] = kickClock(kSwell, kBeatFrames + 1.2f - 2.5f);
+    s[kKick] = kickPulse(kKickClock, kSwell);
+    s[kKickHalf] = node(kOpScale, {kKick}, {kSmallSwell / kSwell});
+    s[kKickGlow] = node(kOpScale, {kKick}, {kFlare / kSwell});
     // a key light from above and to one side, short enough that the wrapped diffuse factor stays
     // within about -0.4..1.6 over the cube's corner normals (length 8 * sqrt(3)); w lifts it by 0.1
     s[kLightDir] = constant(-0.035f, -0.065f, -0.03f, -0.1f);
@@ -130,9 +143,7 @@ constexpr void addCentre(SceneNodes& s) {
     s[kShaftSize] = constant(0.6f, 1.8f, 0.6f);
     s[kCrown] = cubes(gold(kCrownPos, kCrownSize, kCrownSpin), 1);
     s[kCrownPos] = node(kOpOffset4, {kRise}, {0, 4.2f, 0, 0});
-    s[kCrownSize] = node(kOpAdd, {kCrownBaseSize, kKick}, {});
-    s[kCrownBaseSize] = constant(0.55f, 0.55f, 0.55f);
-    s[kKick] = beat(1, 0.3f);
+    s[kCrownSize] = node(kOpOffset4, {kKick}, {0.55f + kSwell, 0.55f + kSwell, 0.55f + kSwell, 0});
     s[kCrownSpin] = frameTime(0.021f);
 
     s[kWingLeft] = cubes(stone(kWingLeftPos, kWingSize), 1);
@@ -148,10 +159,10 @@ constexpr void addCentre(SceneNodes& s) {
     s[kWingSize] = constant(0.9f, 0.5f, 1.8f);
 
     // ambient + diffuse x (-0.4 .. 1.6): stone from slate to pale blue-grey, gold from bronze to amber
-    s[kStoneAmbient] = constant(0.19f, 0.2f, 0.25f, 1);
+    s[kStoneAmbient] = node(kOpOffset4, {kKickGlow}, {0.19f + kFlare, 0.2f + kFlare, 0.25f + kFlare, 1});
     s[kStoneDiffuse] = constant(0.24f, 0.25f, 0.3f, 1);
     s[kSpecular] = constant(0.03f, 0.03f, 0.03f, 0);
-    s[kGoldAmbient] = constant(0.3f, 0.19f, 0.04f, 1);
+    s[kGoldAmbient] = node(kOpOffset4, {kKickGlow}, {0.3f + kFlare, 0.19f + kFlare, 0.04f + kFlare, 1});
     s[kGoldDiffuse] = constant(0.38f, 0.26f, 0.07f, 1);
     s[kPlinthSize] = constant(2.4f, 0.5f, 2.4f);
     s[kTurn] = swizzle(kMoonTime, kX, kZero, kZero, kZero);
@@ -164,23 +175,23 @@ constexpr void addMoons(SceneNodes& s) {
     s[kMoonFlat] = swizzle(kMoonCircle, kX, kZero, kY, kZero);
     s[kMoonPos] = node(kOpOffset4, {kMoonFlat}, {0, 2.6f, 0, 0});
     s[kMoonA] = cubes(gold(kMoonPos, kMoonSize, kCrownSpin), 1);
-    s[kMoonSize] = constant(0.22f, 0.22f, 0.22f);
+    s[kMoonSize] =
+        node(kOpOffset4, {kKickHalf}, {0.22f + kSmallSwell, 0.22f + kSmallSwell, 0.22f + kSmallSwell, 0});
     s[kMoonB] = cubes(gold(kMoonBPos, kMoonSize, kCrownSpin), 1);
     s[kMoonBPos] = swizzle(kMoonPos, kZ, kY, kX, kZero);
     s[kMoonC] = cubes(gold(kMoonCPos, kMoonSize, kCrownSpin), 1);
     s[kMoonCPos] = node(kOpScale, {kMoonPos}, {-1});
 }
 
-// The caption, revealed from its bottom edge by its track.
+// The caption, revealed from its bottom edge by its track (y: the bottom, z: the centre's height).
 constexpr void addCaption(SceneNodes& s) {
     s[kCaptionReveal] = trackAt(kTime, kTrackCaptionReveal);
-    s[kCaptionBottom] = swizzle(kCaptionReveal, kZero, kZero, kZero, kX);
+    s[kCaptionBottom] = swizzle(kCaptionReveal, kZero, kZero, kZero, kY);
     s[kCaption] = sprite({kCaptionRect, kCaptionCentre, kCaptionScale}, kImgCaption);
     s[kCaptionRect] = node(kOpOffset4, {kCaptionBottom}, {0, 0, 1, 0});
-    s[kCaptionY] = swizzle(kCaptionReveal, kZero, kY, kZero, kZero);
-    s[kCaptionCentre] = node(kOpAdd, {kCaptionX, kCaptionY}, {});
-    s[kCaptionX] = constant(1.0f, 0);
-    s[kCaptionScale] = constant(0.62f, 0.35f);
+    s[kCaptionY] = swizzle(kCaptionReveal, kZero, kZ, kZero, kZero);
+    s[kCaptionCentre] = node(kOpOffset4, {kCaptionY}, {1.0f, 0, 0, 0});
+    s[kCaptionScale] = constant(0.5f, 0.28f);
 }
 
 // The avenues, the outer ring of columns and the golden halo.

@@ -56,7 +56,7 @@ constexpr SceneNodes build() {
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0});
     s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}); // down the tube at the origin
-    s[kFade] = trackAt(kTime, kTrackFadeIn);
+    s[kFade] = trackAt(kTime, kTrackHitZoom); // x: out of a light wash in a third of a second
     s[kTransition] = node(kOpTransition, {kFade}, {2});
 
     s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.0490874f, 0, 0}, 1024);

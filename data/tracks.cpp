@@ -22,10 +22,18 @@ constexpr Track linear(std::initializer_list<TrackKey> keys) {
 const Track embeddedTracks[kTrackCount] = {
     // Track 0: out to (60, 20, 0), a hold, then back to the origin.
     {0, 4, {{0, 10, 10, 10}, {400, 60, 20, 0}, {1000, 60, 20, 0}, {1200, 0, 0, 0}}},
-    // 1: fade from white over one second, then above 1 (no transition).
-    linear({{0, 0, 0, 0}, {60, 100, 0, 0}, {61, 200, 0, 0}, {1000, 200, 0, 0}}),
-    // 2: the build fades in over most of its three seconds.
-    linear({{0, 0, 0, 0}, {40, 30, 0, 0}, {150, 100, 0, 0}, {151, 200, 0, 0}, {200, 200, 0, 0}}),
+    // 1: two scenes read it. The drop: x is its transition factor, a white punch that clears in a
+    // quarter of a second, then above 1 (no transition). The intro: y is the eye's height, rising
+    // over the scene; z the field of view, narrowing as the page fills.
+    linear({{0, 0, 40, 120},
+            {14, 100, 44, 119},
+            {15, 200, 44, 119},
+            {300, 200, 130, 104},
+            {600, 200, 220, 92},
+            {900, 200, 300, 82},
+            {1000, 200, 300, 82}}),
+    // 2: the build comes out of a pale wash in two thirds of a second, so its first kicks are seen.
+    linear({{0, 30, 0, 0}, {40, 100, 0, 0}, {41, 200, 0, 0}, {200, 200, 0, 0}}),
     // 3: the finale: in from white, then most of the way to white over its last two bars, so the
     // show ends on the sea washed in light rather than on a blank card.
     linear({{0, 0, 0, 0},
@@ -52,13 +60,13 @@ const Track embeddedTracks[kTrackCount] = {
             {634, 100, 100, 0},
             {664, 100, 100, 100},
             {900, 100, 100, 100}}),
-    // 6: marks 7 and 8, the last one with the riser.
+    // 6: marks 7 and 8, the last one with the riser; z lightens the background (hundredths).
     linear({{0, 0, 0, 0},
-            {749, 0, 0, 0},
-            {779, 100, 0, 0},
-            {836, 100, 0, 0},
-            {856, 100, 100, 0},
-            {900, 100, 100, 0}}),
+            {749, 0, 0, 4},
+            {779, 100, 0, 4.3f},
+            {836, 100, 0, 5},
+            {856, 100, 100, 5},
+            {900, 100, 100, 5}}),
     // 7: two scenes read it. The hit (frames 0..59): x, y are the centres of the yellow bars, which
     // shoot in from both sides and drift past each other. The climax: x is the transition factor, its
     // fade from white and then a white flash on each bar line (the strongest halfway) that fades in 12
@@ -74,8 +82,14 @@ const Track embeddedTracks[kTrackCount] = {
             {691, 100, -285, 119}, {691, 30, -285, 119}, {695, 75, -325, 108}, {703, 100, -345, 103}, // bar 7
             {807, 100, -345, 116}, {807, 30, -345, 116}, {811, 75, -385, 105}, {819, 100, -405, 100}, // bar 8
             {922, 100, -405, 113}}),
-    // 8: the lattice zooms out from 2.4 to 1.2 (read at scale 10).
-    linear({{0, 24, 24, 0}, {12, 15, 15, 0}, {30, 13, 13, 0}, {60, 12, 12, 0}}),
+    // 8: two scenes read it. The hit: y is the lattice's zoom out from 2.4 to 1.2 (read at scale 10).
+    // The bridge: x is its transition factor, out of a light wash in a third of a second.
+    linear({{0, 40, 24, 0},
+            {12, 76, 15, 0},
+            {20, 100, 14.1f, 0},
+            {21, 200, 14, 0},
+            {30, 200, 13, 0},
+            {60, 200, 12, 0}}),
     // 9: the camera comes down over the floppy field and turns towards its centre.
     linear({{0, 0, 2600, 2600}, {60, 600, 1500, 2000}, {120, 300, 900, 1400}, {180, 0, 600, 1000}}),
     // 10: the panel pieces slide in from the right, leave, come back from the left.
@@ -114,41 +128,59 @@ const Track embeddedTracks[kTrackCount] = {
             {461, 220, 70, 500},
             {865, 215, 85, 500},
             {922, 215, 450, 500}}),
-    // 14: the zig-zag band glides across the breakdown in four moves of half a bar, each landing on
-    // every second bar line, and rests in between.
-    linear({{0, 150, 30, 0},
-            {173, 150, 30, 0},
-            {230, 80, 30, 0},
-            {403, 80, 30, 0},
-            {461, 30, 70, 0},
-            {634, 30, 70, 0},
-            {691, -20, 70, 0},
-            {864, -20, 70, 0},
-            {922, -60, 40, 0}}),
-    // 15: the caption appears line by line (bottom of the source rectangle, centre y), all of it on
-    // screen once it is whole.
-    linear({{0, 0, -2, 0},
-            {115, 0, -2, 0},
-            {118, 13, 5, 0},
-            {230, 13, 5, 0},
-            {233, 26, 12, 0},
-            {346, 26, 12, 0},
-            {349, 39, 19, 0},
-            {461, 39, 19, 0},
-            {464, 52, 26, 0},
-            {576, 52, 26, 0},
-            {579, 65, 33, 0},
-            {691, 65, 33, 0},
-            {694, 80, 41, 0},
-            {922, 80, 41, 0}}),
-    // 16: the columns of the rise grow out of the floor, bar by bar.
+    // 14: x is the breakdown's transition factor: it eases out of a half-white wash over two bars.
+    // y, z: the centre of the zig-zag band, which comes in from the right and moves down the right
+    // side, leaves to the right and comes back in at the bottom left, each move half a bar long and
+    // landing on a bar line; it never crosses the block in the middle.
+    linear({{0, 50, 180, 18},
+            {173, 87.6f, 180, 18},
+            {230, 100, 112, 18},
+            {231, 200, 112, 18},
+            {403, 200, 112, 18},
+            {461, 200, 112, 82},
+            {634, 200, 112, 82},
+            {691, 200, 180, 82},
+            {692, 200, -70, 82},
+            {749, 200, -70, 82},
+            {806, 200, -12, 82},
+            {922, 200, -12, 82}}),
+    // 15: x is the rise's transition factor, from white over one second. The caption appears line
+    // by line on the bar lines (y: bottom of its source rectangle, just under a line of text; z: its
+    // centre y, which keeps the top of the caption just inside the frame); the last two lines come
+    // together.
+    linear({{0, 0, 0, -2},
+            {60, 100, 0, -2},
+            {61, 200, 0, -2},
+            {115, 200, 0, -2},
+            {118, 200, 19, 9.6f},
+            {230, 200, 19, 9.6f},
+            {233, 200, 28, 13.1f},
+            {346, 200, 28, 13.1f},
+            {349, 200, 38, 17.1f},
+            {461, 200, 38, 17.1f},
+            {464, 200, 48, 21.1f},
+            {576, 200, 48, 21.1f},
+            {579, 200, 59, 25.5f},
+            {691, 200, 59, 25.5f},
+            {694, 200, 81, 34.2f},
+            {922, 200, 81, 34.2f}}),
+    // 16: the columns of the rise grow out of the floor bar by bar: each step comes up in ten frames
+    // from the bar line (the section starts 1.2 frames before the scene) and then holds.
     linear({{0, 0, -900, 0},
-            {115, 0, -700, 0},
-            {230, 0, -500, 0},
-            {346, 0, -350, 0},
-            {461, 0, -200, 0},
-            {576, 0, -100, 0},
-            {691, 0, 0, 0},
+            {114, 0, -900, 0},
+            {124, 0, -700, 0},
+            {229, 0, -700, 0},
+            {239, 0, -500, 0},
+            {344, 0, -500, 0},
+            {354, 0, -350, 0},
+            {459, 0, -350, 0},
+            {469, 0, -200, 0},
+            {575, 0, -200, 0},
+            {585, 0, -100, 0},
+            {690, 0, -100, 0},
+            {700, 0, 0, 0},
+            {805, 0, 0, 0},
+            {815, 0, 50, 0},
             {922, 0, 50, 0}}),
     // 17: the closing panel pops up halfway through the finale and breathes until the end.
     linear({{0, 0, 0, 0},
