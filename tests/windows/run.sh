@@ -4,7 +4,7 @@
 #   - unpacked from build-windows/qz001-windows.zip, qz001.exe --no-launcher --windowed opens the
 #     window "qz001", draws frames (a screenshot with more than one colour), Escape ends it, status 0;
 #   - qz001.exe alone opens the launcher "qz01 launch"; "Ulk" ends it with status 0 and no show;
-#   - with the music off at a frame of scene 7 (extruded text, cubes, sprites), the window shows the
+#   - with the music off at a frame of scene 7 (the temple and its caption), the window shows the
 #     same picture as the Linux build's `qz001-tool render --frame F`;
 #   - --at in the show's last second: the music clock runs under Wine, the show ends by itself;
 #   - from a folder without the music: its message box, the file named on stderr, status 1.
