@@ -66,9 +66,10 @@ build_glm() {
   cp -r glm "$prefix/include/"
 }
 
-# The module library alone: no external decoders (the show plays an XM module), no player, no tests.
+# The module library alone, without debug information: no external decoders (the show plays an XM
+# module), no player, no tests.
 build_libopenmpt() {
-  emconfigure ./configure --build=x86_64-pc-linux-gnu --host=i686-pc-linux-gnu --prefix="$prefix" --disable-shared --enable-static --disable-openmpt123 \
+  emconfigure ./configure --build=x86_64-pc-linux-gnu --host=i686-pc-linux-gnu CFLAGS=-O2 CXXFLAGS=-O2 --prefix="$prefix" --disable-shared --enable-static --disable-openmpt123 \
     --disable-examples --disable-tests --disable-doxygen-doc --without-zlib --without-mpg123 \
     --without-ogg --without-vorbis --without-vorbisfile --without-portaudio --without-portaudiocpp \
     --without-pulseaudio --without-sndfile --without-flac --without-sdl2 >&2
