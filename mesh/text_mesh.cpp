@@ -14,6 +14,7 @@
 #include FT_OUTLINE_H
 
 #include "base/arena.h"
+#include "base/printf_check.h"
 
 TextMesh textMeshes[kTextLineCount];
 uint32_t textMeshCount = 0;
@@ -44,7 +45,7 @@ struct LineMesh {
     std::vector<uint32_t> indices;
 };
 
-TextMeshStatus makeStatus(bool ok, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+TextMeshStatus makeStatus(bool ok, const char* format, ...) QZ_PRINTF_CHECK(2, 3);
 
 TextMeshStatus makeStatus(bool ok, const char* format, ...) {
     TextMeshStatus s{ok, {}};

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <epoxy/gl.h>
 
+#include "base/printf_check.h"
 #include "render/constants.h"
 #include "render/gl_dialect.h"
 
@@ -104,7 +105,7 @@ bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev);
 bool createRenderResources(bool vsync, bool antialias, RenderDevice& dev);
 // The last creation or compile error, one line or a compiler log.
 const char* renderError();
-void setRenderError(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void setRenderError(const char* format, ...) QZ_PRINTF_CHECK(1, 2);
 
 //-----------------------------------------------------------------------------
 // State and binding

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/printf_check.h"
 #include "director/show_step.h"
 
 struct RenderDevice;
@@ -55,7 +56,7 @@ void addContactSheetCommands(CLI::App& app, ToolCommands& commands); // contact-
 //-----------------------------------------------------------------------------
 
 // Prints "qz001-tool: <message>" on stderr and returns 1, for `return toolError(...)`.
-int toolError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int toolError(const char* format, ...) QZ_PRINTF_CHECK(1, 2);
 
 // "WIDTHxHEIGHT" for --size, each between 16 and its maximum; otherwise prints why and returns false.
 constexpr int kMaxImageSize = 8192; // render and capture
