@@ -15,24 +15,20 @@ windows=$PWD/build-windows/test/qz001/qz001.exe
 [ -x "$linux" ] && [ -f "$windows" ] || { echo "build the show and run tests/windows/run.sh first" >&2; exit 1; }
 export WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 out=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$out/display" 2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$out"' EXIT
-for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$out/display")"
+xvfb_pid=
+trap 'kill $xvfb_pid 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$out"' EXIT
+. tests/x11_session.sh
+start_xvfb "$out"
 
 # play NAME COMMAND...: runs the show from the repository's music folder for $seconds once its window
 # shows, then Escape; appends its frame rate to $out/NAME.
 play() {
-  local name=$1 id
+  local name=$1
   shift
   (cd "$(dirname "$windows")" && exec "$@" --no-launcher --windowed --no-vsync --stats --at "$start") \
     >"$out/last" 2>&1 &
   local pid=$!
-  for _ in $(seq 600); do
-    id=$(xdotool search --onlyvisible --name '^qz001$' 2>/dev/null | head -1) && [ -n "$id" ] && break
-    sleep 0.1
-  done
+  find_window '^qz001$' 60 >/dev/null || true
   sleep "$seconds"
   xdotool key Escape
   wait $pid || true

@@ -2,10 +2,13 @@
 # package of a library the desktop build uses, at the desktop's version, and builds it once with the
 # calling script's recipe into a cache folder:
 #
-#     cache=~/.cache/qz001/web; jobs=2; log() { ...; }
-#     build_zlib() { ...; }                  # runs in the source tree, installs into $prefix
+#     cache=~/.cache/qz001/web; cc=emcc; ar=emar; jobs=2; log() { ...; }
+#     build_freetype() { ...; }              # runs in the source tree, installs into $prefix
 #     . tools/debian-source.sh
 #     library zlib zlib1g-dev                # sets $zlib to its prefix and prints it
+#
+# The recipes of the plain C libraries (zlib, libpng, kissfft) and of glm's headers are the same for
+# both cross builds and live here, compiling with the caller's $cc and $ar.
 #
 # Sources come through a private sources list (deb-src lines for the archives the machine's apt sources
 # name) in $cache/apt; the system's apt configuration is not touched. Nothing is downloaded from
@@ -121,3 +124,40 @@ library() {
   echo "$prefix"
 }
 
+
+#-----------------------------------------------------------------------------
+# Recipes both cross builds share
+#-----------------------------------------------------------------------------
+
+build_zlib() {
+  mkdir -p "$prefix/lib" "$prefix/include"
+  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees \
+    trees uncompr zutil; do
+    $cc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$c.c" -o "$c.o"
+  done
+  $ar rcs "$prefix/lib/libz.a" ./*.o
+  cp zlib.h zconf.h "$prefix/include/"
+}
+
+build_libpng() {
+  mkdir -p "$prefix/lib" "$prefix/include"
+  cp scripts/pnglibconf.h.prebuilt pnglibconf.h
+  for c in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans pngwio \
+    pngwrite pngwtran pngwutil; do
+    $cc -O2 -I"$zlib/include" -DPNG_ARM_NEON_OPT=0 -c "$c.c" -o "$c.o"
+  done
+  $ar rcs "$prefix/lib/libpng.a" ./*.o
+  cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+}
+
+build_kissfft() {
+  mkdir -p "$prefix/lib" "$prefix/include/kissfft"
+  for c in kiss_fft kiss_fftr; do $cc -O2 -Dkiss_fft_scalar=float -c "$c.c" -o "$c.o"; done
+  $ar rcs "$prefix/lib/libkissfft-float.a" ./*.o
+  cp kiss_fft.h kiss_fftr.h "$prefix/include/kissfft/"
+}
+
+build_glm() {
+  mkdir -p "$prefix/include"
+  cp -r glm "$prefix/include/"
+}

@@ -10,31 +10,13 @@
 set -euo pipefail
 cache=${QZ_WEB_CACHE:-$HOME/.cache/qz001/web}
 export NODE_PATH=/usr/share/nodejs # emscripten's optimizer needs the machine's node modules
+cc=emcc
+ar=emar
 jobs=$(nproc)
 log() { echo "web-deps: $*" >&2; }
 
-# Each build_NAME runs in its source tree and installs into $prefix.
-build_zlib() {
-  mkdir -p "$prefix/lib" "$prefix/include"
-  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees \
-    trees uncompr zutil; do
-    emcc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$c.c" -o "$c.o"
-  done
-  emar rcs "$prefix/lib/libz.a" ./*.o
-  cp zlib.h zconf.h "$prefix/include/"
-}
-
-build_libpng() {
-  mkdir -p "$prefix/lib" "$prefix/include"
-  cp scripts/pnglibconf.h.prebuilt pnglibconf.h
-  for c in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans pngwio \
-    pngwrite pngwtran pngwutil; do
-    emcc -O2 -I"$zlib/include" -DPNG_ARM_NEON_OPT=0 -c "$c.c" -o "$c.o"
-  done
-  emar rcs "$prefix/lib/libpng.a" ./*.o
-  cp png.h pngconf.h pnglibconf.h "$prefix/include/"
-}
-
+# Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
+# are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
 build_freetype() {
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
@@ -48,22 +30,10 @@ build_libglu() {
   mkdir -p "$prefix/lib" "$prefix/include/GL"
   for c in src/libtess/*.c src/libutil/error.c src/libutil/glue.c; do # and gluErrorString
     [ "$c" = src/libtess/priorityq-heap.c ] && continue # included by priorityq.c
-    emcc -O2 -Iinclude -Isrc/include -DNDEBUG -c "$c" -o "$(basename "$c" .c).o"
+    $cc -O2 -Iinclude -Isrc/include -DNDEBUG -c "$c" -o "$(basename "$c" .c).o"
   done
-  emar rcs "$prefix/lib/libGLU.a" ./*.o
+  $ar rcs "$prefix/lib/libGLU.a" ./*.o
   cp include/GL/glu.h "$prefix/include/GL/"
-}
-
-build_kissfft() {
-  mkdir -p "$prefix/lib" "$prefix/include/kissfft"
-  for c in kiss_fft kiss_fftr; do emcc -O2 -Dkiss_fft_scalar=float -c "$c.c" -o "$c.o"; done
-  emar rcs "$prefix/lib/libkissfft-float.a" ./*.o
-  cp kiss_fft.h kiss_fftr.h "$prefix/include/kissfft/"
-}
-
-build_glm() {
-  mkdir -p "$prefix/include"
-  cp -r glm "$prefix/include/"
 }
 
 # The module library alone, without debug information: no external decoders (the show plays an XM

@@ -14,31 +14,12 @@ toolchain=$(cd "$(dirname "$0")/.." && pwd)/windows/toolchain.cmake
 host=x86_64-w64-mingw32
 cc=$host-gcc-posix
 cxx=$host-g++-posix
+ar=$host-ar
 jobs=$(nproc)
 log() { echo "windows-deps: $*" >&2; }
 
-# Each build_NAME runs in its source tree and installs into $prefix.
-build_zlib() {
-  mkdir -p "$prefix/lib" "$prefix/include"
-  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees \
-    trees uncompr zutil; do
-    $cc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$c.c" -o "$c.o"
-  done
-  $host-ar rcs "$prefix/lib/libz.a" ./*.o
-  cp zlib.h zconf.h "$prefix/include/"
-}
-
-build_libpng() {
-  mkdir -p "$prefix/lib" "$prefix/include"
-  cp scripts/pnglibconf.h.prebuilt pnglibconf.h
-  for c in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans pngwio \
-    pngwrite pngwtran pngwutil; do
-    $cc -O2 -I"$zlib/include" -c "$c.c" -o "$c.o"
-  done
-  $host-ar rcs "$prefix/lib/libpng.a" ./*.o
-  cp png.h pngconf.h pnglibconf.h "$prefix/include/"
-}
-
+# Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
+# are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
 build_freetype() {
   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_HARFBUZZ=ON \
@@ -46,18 +27,6 @@ build_freetype() {
     -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" >&2
   cmake --build build-windows -j"$jobs" >&2
   cmake --install build-windows >&2
-}
-
-build_kissfft() {
-  mkdir -p "$prefix/lib" "$prefix/include/kissfft"
-  for c in kiss_fft kiss_fftr; do $cc -O2 -Dkiss_fft_scalar=float -c "$c.c" -o "$c.o"; done
-  $host-ar rcs "$prefix/lib/libkissfft-float.a" ./*.o
-  cp kiss_fft.h kiss_fftr.h "$prefix/include/kissfft/"
-}
-
-build_glm() {
-  mkdir -p "$prefix/include"
-  cp -r glm "$prefix/include/"
 }
 
 # The module library alone, without debug information: no external decoders (the show plays an XM
@@ -84,7 +53,7 @@ build_libepoxy() {
 [binaries]
 c = '$cc'
 cpp = '$cxx'
-ar = '$host-ar'
+ar = '$ar'
 strip = '$host-strip'
 windres = '$host-windres'
 [host_machine]
@@ -105,7 +74,7 @@ build_imgui() {
   for c in imgui imgui_draw imgui_tables imgui_widgets backends/imgui_impl_sdl backends/imgui_impl_opengl3; do
     $cxx -O2 -I. -I"$libsdl2/include/SDL2" -c "$c.cpp" -o "$(basename "$c").o"
   done
-  $host-ar rcs "$prefix/lib/libimgui.a" ./*.o
+  $ar rcs "$prefix/lib/libimgui.a" ./*.o
   cp ./*.h "$prefix/include/imgui/"
   cp backends/imgui_impl_sdl.h backends/imgui_impl_opengl3.h backends/imgui_impl_opengl3_loader.h \
     "$prefix/include/imgui/backends/"

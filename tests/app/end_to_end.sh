@@ -18,7 +18,7 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/../x11_session.sh"
 export SDL_AUDIODRIVER=dummy
 
 # --- the music file -------------------------------------------------------------------------------
@@ -60,41 +60,10 @@ echo "ok: without a display the show says so with status 1"
 for tool in Xvfb xdotool import; do
     command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$tmp/display")"
+start_xvfb "$tmp"
 
-# Waits up to $2 seconds for a window whose name matches $1; prints its id.
-find_window() {
-    for _ in $(seq $(($2 * 10))); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-# Waits up to $2 seconds until the screen rectangle $1 (WxH+X+Y) shows more than one flat colour, the
-# sign that a frame was drawn there; fails after that.
-wait_drawn() {
-    for _ in $(seq $(($2 * 5))); do
-        spread=$(import -window root -crop "$1" -format '%[fx:int(1000*standard_deviation)]' info: 2>/dev/null || echo 0)
-        [ "$spread" -gt 5 ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
 # Position of window $1 as "X,Y".
 position_of() { xdotool getwindowgeometry "$1" | sed -n 's/ *Position: \([-0-9]*,[-0-9]*\).*/\1/p'; }
-# Waits up to $1 seconds for the show to exit; its status in $status.
-wait_show() {
-    for _ in $(seq $(($1 * 10))); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$show_pid" 2>/dev/null && fail "qz001 is still running after $1 s"
-    status=0
-    wait "$show_pid" || status=$?
-    show_pid=
-}
-
 # Launcher, then "Zarn" in a window: the show draws, Escape ends it.
 "$qz001" >"$tmp/out" 2>&1 &
 show_pid=$!
@@ -134,16 +103,7 @@ echo "ok: Ulk ends with status 0 and no show window"
 # with status 1.
 (cd "$tmp/empty" && exec "$qz001" --no-launcher --windowed) 2>"$tmp/err" &
 show_pid=$!
-box=
-for _ in $(seq 100); do
-    for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
-        [ "$(xdotool getwindowgeometry "$id" | sed -n 's/ *Geometry: //p')" != 1920x1080 ] && box=$id
-    done
-    [ -n "$box" ] && break
-    kill -0 "$show_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$box" ] || fail "no message box for the missing music: $(cat "$tmp/err")"
+box=$(find_message_box 10) || fail "no message box for the missing music: $(cat "$tmp/err")"
 eval "$(xdotool getwindowgeometry --shell "$box")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 20)) click 1 # OK, centred at the bottom
 wait_show 10

@@ -29,7 +29,7 @@ cleanup() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$root/tests/x11_session.sh"
 
 rm -rf "$work" && mkdir -p "$work/empty"
 (cd "$work" && cmake -E tar xf "$zip")
@@ -37,44 +37,8 @@ show=$work/qz001/qz001.exe
 [ -f "$show" ] && [ -f "$work/qz001/music/ZB_PALEWIRE.xm" ] && [ -f "$work/qz001/README.txt" ] ||
     fail "the zip does not hold qz001/qz001.exe, qz001/music/ZB_PALEWIRE.xm and qz001/README.txt"
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 wineboot --init >/dev/null 2>&1 || fail "wineboot cannot make the Wine prefix $WINEPREFIX"
-
-# Waits up to $2 seconds for a window whose name matches $1; prints its id.
-find_window() {
-    for _ in $(seq $(($2 * 10))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-# The rectangle of window $1 as WxH+X+Y.
-rectangle_of() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
-}
-# Waits up to $2 seconds until the screen rectangle $1 shows more than one flat colour; saves it in $3.
-wait_drawn() {
-    for _ in $(seq $(($2 * 5))); do
-        import -window root -crop "$1" +repage "$3" 2>/dev/null || true
-        spread=$(convert "$3" -format '%[fx:int(1000*standard_deviation)]' info: 2>/dev/null || echo 0)
-        [ "$spread" -gt 5 ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-# Waits up to $1 seconds for the show to exit; its status in $status.
-wait_show() {
-    for _ in $(seq $(($1 * 10))); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$show_pid" 2>/dev/null && fail "qz001.exe is still running after $1 s"
-    status=0
-    wait "$show_pid" || status=$?
-    show_pid=
-}
 
 # The show in a window: it draws, Escape ends it with status 0.
 (cd "$work/qz001" && exec wine qz001.exe --no-launcher --windowed --stats) >"$work/out" 2>&1 &
@@ -142,16 +106,8 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 grep -q "cannot open the music file music/ZB_PALEWIRE.xm" "$work/out" || fail "missing music: $(cat "$work/out")"
-box= # the message box has an empty caption, as on Linux
-for _ in $(seq 300); do
-    for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
-        [ "$(xdotool getwindowgeometry "$id" | sed -n 's/ *Geometry: //p')" != 1920x1080 ] && box=$id
-    done
-    [ -n "$box" ] && break
-    kill -0 "$show_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$box" ] || fail "no message box for the missing music: $(cat "$work/out")"
+# The message box has an empty caption, as on Linux.
+box=$(find_message_box 30) || fail "no message box for the missing music: $(cat "$work/out")"
 sleep 0.5
 xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return
