@@ -12,7 +12,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     CLI::App app{"qz001: a real-time show of procedural 3D scenes in time with its music.\n"
                  "Without options the launcher asks for the display options first.",
                  "qz001"};
-    bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false;
+    bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false,
+         edit = false;
     int scene = -1;
     std::string gl = "core";
     double at = -1;
@@ -25,6 +26,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
     app.add_option("--gl", gl,
                    "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
+    app.add_flag("--edit", edit,
+                 "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
     try {
         app.parse(argc, argv);
@@ -59,13 +62,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
 
     out = CommandLine{};
     out.settings = launcherCreated();
-    out.settings.fullScreen = !windowed;
+    out.settings.fullScreen = !windowed && !edit;
     out.settings.vsync = !noVsync;
     out.settings.antialias = !noAa;
     out.settings.music = !noMusic;
     out.settings.start = 1;
     launcherDestroyed(out.settings);
-    out.launcher = !(noLauncher || windowed || noVsync || noAa || noMusic);
+    out.launcher = !(noLauncher || windowed || noVsync || noAa || noMusic || edit);
+    out.edit = edit;
     out.stats = stats;
     out.api = api;
     if (scene >= 0) {

@@ -6,6 +6,7 @@
 //     qz001 --scene 4            the music, and so the show, starts at scene 4's first frame
 //     qz001 --at 62.5            ... at 62.5 seconds
 //     qz001 --gl es              draw through OpenGL ES 3.0 instead of OpenGL 3.3 core
+//     qz001 --edit               the edit mode: windowed, a transport and panels beside the frame
 //
 // Bad values get a one-line error and exit status 2.
 #pragma once
@@ -22,6 +23,7 @@ struct CommandLine {
     int32_t startMs;         // music position to start at
     bool stats;              // print the time to the first frame and the frame rate at the end
     GlApi api;               // --gl: the OpenGL the show draws with
+    bool edit;               // --edit: the edit mode instead of the player (windowed, no launcher)
 };
 
 enum class CommandLineResult {
