@@ -9,7 +9,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, a background that lightens as the page fills, the camera rising and closing in
     kTime,
     kClearBase,
@@ -65,8 +66,11 @@ enum Slot : int32_t {
     kMark7 = 82, // pinned
     kAlpha7,     // the last mark's five slots
     kSlotCount = kAlpha7 + 5,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 88); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // The show's screen is 16:9; a sprite's x runs 0..1 across the centre square only.
 inline constexpr float kScreenSquare = 720.0f / 1280.0f;
@@ -181,3 +185,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene0Nodes = build();
+constinit const EnumNames scene0SlotNames = kSlotNames;

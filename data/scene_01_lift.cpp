@@ -5,7 +5,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // camera straight above the row
     kEye,
     kAt,
@@ -27,8 +28,11 @@ enum Slot : int32_t {
     kRowCentred,
     kCubes = 16, // pinned
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 17); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 constexpr SceneNodes build() {
     SceneNodes s{};
@@ -56,3 +60,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene1Nodes = build();
+constinit const EnumNames scene1SlotNames = kSlotNames;

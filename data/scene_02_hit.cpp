@@ -6,7 +6,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, a flash that drains from the clear colour, a still camera
     kTime,
     kDrain,
@@ -41,8 +42,11 @@ enum Slot : int32_t {
     kBarHigh = 28, // pinned
     kBarLow = 29,  // pinned
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 30); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 constexpr SceneNodes build() {
     SceneNodes s{};
@@ -87,3 +91,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene2Nodes = build();
+constinit const EnumNames scene2SlotNames = kSlotNames;

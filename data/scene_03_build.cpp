@@ -8,7 +8,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, camera from its track, the fade from white
     kTime,
     kClearColour,
@@ -42,8 +43,11 @@ enum Slot : int32_t {
     kSizeLive,
     kSpinYaw,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 28); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the tiles grow and the background brightens on a hit; both settle before the next.
 inline constexpr float kSwell = 0.16f;
@@ -91,3 +95,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene3Nodes = build();
+constinit const EnumNames scene3SlotNames = kSlotNames;

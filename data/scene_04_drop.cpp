@@ -8,7 +8,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, circling camera, fade from white
     kTime,
     kClearColour,
@@ -43,8 +44,11 @@ enum Slot : int32_t {
     kBallSize,
     kOuterTime,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 29); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the grid cubes grow on a kick.
 inline constexpr float kSwell = 0.22f;
@@ -92,3 +96,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene4Nodes = build();
+constinit const EnumNames scene4SlotNames = kSlotNames;

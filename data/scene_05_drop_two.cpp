@@ -7,7 +7,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, camera, fade from white
     kTime,
     kClearColour,
@@ -46,8 +47,11 @@ enum Slot : int32_t {
     kCreditsPos,
     kCreditsSize,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 34); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the lattice cubes of the storm grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.3f;
@@ -102,3 +106,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene5Nodes = build();
+constinit const EnumNames scene5SlotNames = kSlotNames;

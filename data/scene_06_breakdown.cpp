@@ -9,7 +9,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, circling camera, the band's track (x: the fade), the bar pulse
     kTime,
     kClearColour,
@@ -48,8 +49,11 @@ enum Slot : int32_t {
     kAmbient,
     kDiffuse,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 32); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the block grows and the colours brighten on a bar line; both settle over the bar.
 inline constexpr float kSwell = 0.14f;
@@ -106,3 +110,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene6Nodes = build();
+constinit const EnumNames scene6SlotNames = kSlotNames;

@@ -9,7 +9,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, circling look-at camera, fade from white, light
     kTime,
     kClearColour,
@@ -91,8 +92,11 @@ enum Slot : int32_t {
     kAvenueLeftPos,
     kAvenueRightPos,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 73); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the crown grows on a kick (the small blocks grow 0.4 of it), and how much the stone and
 // gold brighten (half of it); all settle over the beat.
@@ -224,3 +228,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene7Nodes = build();
+constinit const EnumNames scene7SlotNames = kSlotNames;

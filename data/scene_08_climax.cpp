@@ -8,7 +8,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, the kick, a clear colour that glows with it
     kTime,
     kKickClock,
@@ -41,8 +42,11 @@ enum Slot : int32_t {
     kAmbient,
     kDiffuse,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 27); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the cube grows and the picture glows on a kick; both settle over the beat.
 inline constexpr float kSwell = 0.2f;
@@ -90,3 +94,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene8Nodes = build();
+constinit const EnumNames scene8SlotNames = kSlotNames;

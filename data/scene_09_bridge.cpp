@@ -8,7 +8,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, camera, fade from white
     kTime,
     kClearColour,
@@ -40,8 +41,11 @@ enum Slot : int32_t {
     // the camera's sway
     kSway,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 24); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // Length of the tube: 1024 floppies 0.0490874 apart.
 inline constexpr float kTubeLength = 50.265482f;
@@ -86,3 +90,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene9Nodes = build();
+constinit const EnumNames scene9SlotNames = kSlotNames;

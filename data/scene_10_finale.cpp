@@ -8,7 +8,8 @@
 namespace {
 
 // Pinned slots carry their numbers: the draw and sprite slots the show's summary lists by number.
-enum Slot : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(Slot, int32_t,
     // clock, clear colour, circling camera, fades, light
     kTime,
     kClearColour,
@@ -50,8 +51,11 @@ enum Slot : int32_t {
     kClosing = 34, // pinned
     kRockAngle,
     kSlotCount,
-};
+);
+// clang-format on
 static_assert(kSlotCount == 36); // slots in use
+constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the cubes grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.07f;
@@ -103,3 +107,4 @@ constexpr SceneNodes build() {
 } // namespace
 
 constinit const SceneNodes scene10Nodes = build();
+constinit const EnumNames scene10SlotNames = kSlotNames;

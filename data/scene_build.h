@@ -1,12 +1,15 @@
 // scene_build.h - shorthand for writing scene graphs as readable tables (data/scene_*.cpp).
 //
-// A scene names its slots in an enum (slot order = enum order) and fills a SceneNodes array in a
-// constexpr function, one line per slot. The draw and sprite slots that the show's summary lists by
+// A scene names its slots in an enum (slot order = enum order), declared with QZ_NAMED_ENUM so the edit
+// mode shows each slot by its name, and fills a SceneNodes array in a constexpr function, one line per
+// slot. The draw and sprite slots that the show's summary lists by
 // number are pinned: they carry their number explicitly (`kCube = 18, // pinned`), and
 // tests/director/show_data_test.cpp checks them there. A slot can be inserted without renumbering
 // the others wherever a free number is left before the next pinned slot:
 //
-//     enum Slot : int32_t { kTime, kEye, kAt, kCamera, kCube = 18, kSlotCount };
+//     QZ_NAMED_ENUM(Slot, int32_t, kTime, kEye, kAt, kCamera, kCube = 18, kSlotCount, );
+//     constexpr EnumNames kSlotNames = readEnumNames(SlotText);
+//     static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount);
 //     constexpr SceneNodes build() {
 //         SceneNodes s{};
 //         s[kTime] = frameTime(1);
@@ -22,6 +25,7 @@
 #include <initializer_list>
 
 #include "data/draw_names.h"
+#include "data/enum_names.h"
 #include "data/images.h"
 #include "director/director_types.h"
 
@@ -129,3 +133,5 @@ constexpr NodeSource sprite(SpriteInputs in, ImageId texture, float key = 0) {
 // Scene arrays, one per data/scene_NN.cpp.
 extern const SceneNodes scene0Nodes, scene1Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes,
     scene6Nodes, scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;
+extern const EnumNames scene0SlotNames, scene1SlotNames, scene2SlotNames, scene3SlotNames, scene4SlotNames,
+    scene5SlotNames, scene6SlotNames, scene7SlotNames, scene8SlotNames, scene9SlotNames, scene10SlotNames;

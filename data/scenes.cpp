@@ -17,3 +17,10 @@ const SceneTable sceneTable = {{
     {scene9Nodes.data(), 920},  // 9 bridge
     {scene10Nodes.data(), 922}, // 10 finale
 }};
+
+const SceneNames sceneNames[kSceneCount] = {
+    {"intro", &scene0SlotNames},     {"lift", &scene1SlotNames},    {"hit", &scene2SlotNames},
+    {"build", &scene3SlotNames},     {"drop", &scene4SlotNames},    {"drop two", &scene5SlotNames},
+    {"breakdown", &scene6SlotNames}, {"rise", &scene7SlotNames},    {"climax", &scene8SlotNames},
+    {"bridge", &scene9SlotNames},    {"finale", &scene10SlotNames},
+};

@@ -190,3 +190,7 @@ const Track embeddedTracks[kTrackCount] = {
             {700, 37, 21, 0},
             {922, 34, 19, 0}}),
 };
+
+constexpr EnumNames kTrackNames = readEnumNames(TrackIdText);
+static_assert(kTrackNames.ok && kTrackNames.last == 17); // the tracks with keys, each named
+constinit const EnumNames trackNames = kTrackNames;
