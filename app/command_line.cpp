@@ -13,7 +13,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
                  "Without options the launcher asks for the display options first.",
                  "qz001"};
     bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false,
-         edit = false;
+         edit = false, version = false;
     int scene = -1;
     std::string gl = "core";
     double at = -1;
@@ -29,6 +29,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--edit", edit,
                  "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
+    app.add_flag("--version", version, "print the version (qz001 " QZ_VERSION ") and end");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -37,6 +38,10 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     } catch (const CLI::ParseError& e) {
         message = std::string(e.what()) + " (try --help)";
         return CommandLineResult::error;
+    }
+    if (version) {
+        std::printf("qz001 %s\n", QZ_VERSION);
+        return CommandLineResult::done;
     }
     GlApi api = kGlCore;
     if (!parseGlApi(gl.c_str(), api)) {

@@ -7,6 +7,7 @@
 //     qz001 --at 62.5            ... at 62.5 seconds
 //     qz001 --gl es              draw through OpenGL ES 3.0 instead of OpenGL 3.3 core
 //     qz001 --edit               the edit mode: windowed, a transport and panels beside the frame
+//     qz001 --version            "qz001 1.0.0": the CMake project's version
 //
 // Bad values get a one-line error and exit status 2.
 #pragma once
@@ -28,7 +29,7 @@ struct CommandLine {
 
 enum class CommandLineResult {
     run,   // go on with `out`
-    done,  // --help was printed: exit 0
+    done,  // --help or --version was printed: exit 0
     error, // `message` says what was wrong: exit 2
 };
 

@@ -1,35 +1,92 @@
-// module_file.cpp - read the file (a regular file of sane size only), hand it to libopenmpt, say
-// precisely what went wrong, and warn about a module that is cut short or not an XM.
+// module_file.cpp - find the file (the working directory first, then beside the program), read it (a
+// regular file of sane size only), hand it to libopenmpt, say precisely what went wrong, and warn about
+// a module that is cut short or not an XM. Paths and messages are UTF-8 on every platform: on Windows
+// they go through the wide calls.
 #include "audio/module_file.h"
 
+#include <SDL.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <libopenmpt/libopenmpt.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
+
+using FileStat = struct _stat64;
+
 static bool isAbsolutePath(const char* path) {
     return path[0] == '/' || path[0] == '\\' || (path[0] && path[1] == ':');
 }
-static const int kOpenFlags = O_RDONLY | O_BINARY;
+
+static std::wstring widePath(const char* utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? (size_t)n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+static int openFile(const char* path) {
+    return _wopen(widePath(path).c_str(), O_RDONLY | O_BINARY);
+}
+
+static int statFile(const char* path, FileStat& st) {
+    return _wstat64(widePath(path).c_str(), &st);
+}
+
+static int statOpenFile(int fd, FileStat& st) {
+    return _fstat64(fd, &st);
+}
+
+static bool workingDirectory(std::string& out) {
+    wchar_t wide[PATH_MAX];
+    if (!_wgetcwd(wide, PATH_MAX)) return false;
+    char utf8[PATH_MAX * 3];
+    if (!WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr)) return false;
+    out = utf8;
+    return true;
+}
 #else
+using FileStat = struct stat;
+
 static bool isAbsolutePath(const char* path) {
     return path[0] == '/';
 }
-static const int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC; // a named pipe must not wait for a writer
+
+static int openFile(const char* path) {
+    return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC); // a named pipe must not wait for a writer
+}
+
+static int statFile(const char* path, FileStat& st) {
+    return stat(path, &st);
+}
+
+static int statOpenFile(int fd, FileStat& st) {
+    return fstat(fd, &st);
+}
+
+static bool workingDirectory(std::string& out) {
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return false;
+    out = cwd;
+    return true;
+}
 #endif
 
-static void describeLocation(const char* path, char* where, size_t size) {
-    char cwd[PATH_MAX];
-    if (isAbsolutePath(path) || !getcwd(cwd, sizeof cwd))
-        std::snprintf(where, size, "%s", path);
-    else
-        std::snprintf(where, size, "%s (looked for in the working directory %s)", path, cwd);
+// The program's own folder without its last separator; empty when it cannot be told.
+static std::string programFolder() {
+    char* base = SDL_GetBasePath();
+    std::string folder = base ? base : "";
+    SDL_free(base);
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    return folder;
 }
 
 static const char* fileKind(mode_t mode) {
@@ -43,27 +100,41 @@ static const char* fileKind(mode_t mode) {
     return "not a regular file";
 }
 
-// Reads the whole of a regular file of at most kMaxModuleBytes.
-static bool readModuleBytes(const char* path, const char* where, std::vector<unsigned char>& bytes,
-                            char* error, size_t errorSize) {
-    const int fd = open(path, kOpenFlags);
+// What keeps `st` from being read as a module (into `text`), or null for a regular file of at most
+// kMaxModuleBytes.
+static const char* moduleFileProblem(const FileStat& st, char* text, size_t size) {
+    if (!S_ISREG(st.st_mode)) {
+        std::snprintf(text, size, "it is %s, not a module file", fileKind(st.st_mode));
+        return text;
+    }
+    if (st.st_size > kMaxModuleBytes) {
+        std::snprintf(text, size, "it is %lld bytes, more than a module's %lld", (long long)st.st_size,
+                      (long long)kMaxModuleBytes);
+        return text;
+    }
+    return nullptr;
+}
+
+// Reads the whole of a regular file of at most kMaxModuleBytes; `st` is what stat said of it. A folder,
+// a device or a pipe is refused before it is opened, and again if the file opened is not the one seen.
+static bool readModuleBytes(const char* path, const char* where, const FileStat& seen,
+                            std::vector<unsigned char>& bytes, char* error, size_t errorSize) {
+    char text[96];
+    const char* problem = moduleFileProblem(seen, text, sizeof text);
+    if (problem) {
+        std::snprintf(error, errorSize, "cannot read the music file %s: %s", where, problem);
+        return false;
+    }
+    const int fd = openFile(path);
     if (fd < 0) {
         std::snprintf(error, errorSize, "cannot open the music file %s: %s", where, std::strerror(errno));
         return false;
     }
-    struct stat st = {};
-    const char* problem = nullptr;
-    char sizeText[96];
-    if (fstat(fd, &st) != 0) {
+    FileStat st = {};
+    if (statOpenFile(fd, st) != 0)
         problem = std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        std::snprintf(sizeText, sizeof sizeText, "it is %s, not a module file", fileKind(st.st_mode));
-        problem = sizeText;
-    } else if (st.st_size > kMaxModuleBytes) {
-        std::snprintf(sizeText, sizeof sizeText, "it is %lld bytes, more than a module's %lld",
-                      (long long)st.st_size, (long long)kMaxModuleBytes);
-        problem = sizeText;
-    }
+    else
+        problem = moduleFileProblem(st, text, sizeof text);
     size_t got = 0;
     if (!problem) {
         bytes.resize((size_t)st.st_size);
@@ -78,6 +149,48 @@ static bool readModuleBytes(const char* path, const char* where, std::vector<uns
     close(fd);
     if (problem) std::snprintf(error, errorSize, "cannot read the music file %s: %s", where, problem);
     return !problem;
+}
+
+// The file `path` names: as given when absolute; a relative path in the working directory, else beside
+// the program. `found` is the path to open, `where` the file and the places looked in, for messages.
+// False with `error` set when there is no such file in either place.
+static bool findModuleFile(const char* path, std::string& found, std::string& where, FileStat& st,
+                           char* error, size_t errorSize) {
+    found = path;
+    where = path;
+    if (isAbsolutePath(path)) {
+        if (statFile(path, st) == 0) return true;
+        std::snprintf(error, errorSize, "cannot open the music file %s: %s", path, std::strerror(errno));
+        return false;
+    }
+    std::string cwd;
+    std::string places = workingDirectory(cwd) ? "the working directory " + cwd : "";
+    auto describe = [&] {
+        where = places.empty() ? path : std::string(path) + " (looked for in " + places + ")";
+    };
+    if (statFile(path, st) == 0) {
+        describe();
+        return true;
+    }
+    const int cause = errno;
+    const std::string folder = programFolder();
+    if ((cause == ENOENT || cause == ENOTDIR) && !folder.empty() && folder != cwd) {
+        const bool separated = folder.back() == '/' || folder.back() == '\\';
+        const std::string beside = folder + (separated ? "" : "/") + path;
+        if (statFile(beside.c_str(), st) == 0) {
+            found = where = beside;
+            return true;
+        }
+        if (errno != ENOENT && errno != ENOTDIR) {
+            std::snprintf(error, errorSize, "cannot open the music file %s: %s", beside.c_str(),
+                          std::strerror(errno));
+            return false;
+        }
+        places += (places.empty() ? "" : " and ") + std::string("beside the program in ") + folder;
+    }
+    describe();
+    std::snprintf(error, errorSize, "cannot open the music file %s: %s", where.c_str(), std::strerror(cause));
+    return false;
 }
 
 static uint32_t readLe(const unsigned char* p, int bytes) {
@@ -131,11 +244,13 @@ static void describeDamage(openmpt_module* mod, const std::vector<unsigned char>
 
 openmpt_module* loadModuleFile(const char* path, char* error, size_t errorSize, char* warning,
                                size_t warningSize) {
-    char where[PATH_MAX + 128];
-    describeLocation(path, where, sizeof where);
     if (warning && warningSize) warning[0] = 0;
+    std::string found, place;
+    FileStat st = {};
+    if (!findModuleFile(path, found, place, st, error, errorSize)) return nullptr;
+    const char* where = place.c_str();
     std::vector<unsigned char> bytes;
-    if (!readModuleBytes(path, where, bytes, error, errorSize)) return nullptr;
+    if (!readModuleBytes(found.c_str(), where, st, bytes, error, errorSize)) return nullptr;
     int code = 0;
     const char* message = nullptr;
     openmpt_module* mod = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr,

@@ -5,8 +5,9 @@
 //     if (!mod) fprintf(stderr, "%s\n", error);  // names the file, where it was looked for, and why
 //
 // Only a regular file of at most kMaxModuleBytes is read (a link to /dev/zero or a named pipe is
-// refused with a message). The module plays once (no repeat). The path is used as given: a relative path is
-// looked up in the working directory.
+// refused with a message). The module plays once (no repeat). A relative path is looked up in the working
+// directory, then beside the program (SDL_GetBasePath); the message for a missing file names both places.
+// Paths and messages are UTF-8 on every platform.
 #pragma once
 
 #include <cstddef>

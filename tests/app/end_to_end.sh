@@ -1,9 +1,10 @@
 #!/bin/sh
 # end_to_end.sh QZ001 - the show as a user meets it.
 #
-# Without a display: a missing or broken music file, a link to /dev/zero or a named pipe in its place, is
-# reported (file and working directory named) and the exit status is 1; with the music off, the missing
-# display (named when DISPLAY names one) is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
+# Without a display: a missing or broken music file, a link to /dev/zero, a named pipe or a folder in its
+# place, is reported (file and working directory named) and the exit status is 1; the music is found
+# beside the program when the working directory lacks it; --version gives the CMake project's version;
+# with the music off, the missing display (named when DISPLAY names one) is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
 # "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
 # "Ulk" ends with status 0 and no show window. A failure at start-up shows its message box; --at and
 # --scene draw the frame asked for first; SIGTERM ends the show with status 143. Run from the repository root (the music lies there).
@@ -33,18 +34,30 @@ status=0
 (cd "$tmp/broken" && env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher 2>"$tmp/err") || status=$?
 [ "$status" -eq 1 ] || fail "broken music: exit status $status, expected 1"
 grep -q "cannot load the music file" "$tmp/err" || fail "broken music: $(cat "$tmp/err")"
-# A music file that is a link to /dev/zero or a named pipe: refused at once, not read forever or waited on.
-mkdir -p "$tmp/zero/music" "$tmp/fifo/music"
+# A music file that is a link to /dev/zero, a named pipe or a folder: refused at once, not read forever
+# or waited on.
+mkdir -p "$tmp/zero/music" "$tmp/fifo/music" "$tmp/folder/music/ZB_PALEWIRE.xm"
 ln -s /dev/zero "$tmp/zero/music/ZB_PALEWIRE.xm"
 mkfifo "$tmp/fifo/music/ZB_PALEWIRE.xm"
-for kind in zero fifo; do
+for kind in zero fifo folder; do
     status=0
     (cd "$tmp/$kind" && timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher 2>"$tmp/err") || status=$?
     [ "$status" -eq 1 ] || fail "music file $kind: exit status $status, expected 1: $(cat "$tmp/err")"
     grep -q "cannot read the music file music/ZB_PALEWIRE.xm.*not a module file" "$tmp/err" ||
         fail "music file $kind: $(cat "$tmp/err")"
 done
-echo "ok: missing and broken music files are reported with status 1"
+# Started from another folder (a shortcut's "Start in"), the program finds the music beside itself: it
+# gets past the music to the missing display.
+mkdir -p "$tmp/beside"
+cp "$qz001" "$tmp/beside/qz001"
+ln -s "$PWD/music" "$tmp/beside/music"
+status=0
+(cd "$tmp/empty" && env -u DISPLAY -u WAYLAND_DISPLAY "$tmp/beside/qz001" --no-launcher 2>"$tmp/err") || status=$?
+grep -q "no display" "$tmp/err" || fail "the music beside the program: status $status: $(cat "$tmp/err")"
+echo "ok: missing and broken music files are reported with status 1; the music beside the program is found"
+version=$(sed -n 's/^project(qz001 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ "$("$qz001" --version)" = "qz001 $version" ] || fail "--version: $("$qz001" --version 2>&1), expected qz001 $version"
+echo "ok: --version says qz001 $version"
 status=0
 timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY "$qz001" --no-launcher --no-music 2>"$tmp/err" || status=$?
 [ "$status" -eq 1 ] || fail "no display: exit status $status, expected 1 (the show must not play unseen)"

@@ -1,10 +1,12 @@
 // music_test.cpp - the committed module through the music layer: its length, the clock under SDL's
 // dummy driver, and the spectrum of known signals.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <libopenmpt/libopenmpt.h>
 #include <thread>
 #include <vector>
@@ -99,9 +101,26 @@ TEST(Music, SpectrumOfASinePeaksInItsBin) {
 }
 
 TEST(Music, MissingAndBrokenFilesAreNamed) {
+    char* base = SDL_GetBasePath();
+    std::string folder = base;
+    SDL_free(base);
+    folder.pop_back(); // its last separator
     EXPECT_FALSE(openMusic("no/such/module.xm", 0));
-    EXPECT_NE(std::string(musicError()).find("no/such/module.xm (looked for in the working directory"),
+    EXPECT_NE(std::string(musicError())
+                  .find("no/such/module.xm (looked for in the working directory " +
+                        std::filesystem::current_path().string() + " and beside the program in " + folder +
+                        ")"),
               std::string::npos)
+        << musicError();
+    // A relative path missing from the working directory is found beside the program.
+    const std::filesystem::path beside = folder + "/qz-beside-test.xm";
+    std::filesystem::copy_file(QZ_MUSIC_FILE, beside, std::filesystem::copy_options::overwrite_existing);
+    const bool found = openMusic("qz-beside-test.xm", 0);
+    std::filesystem::remove(beside);
+    EXPECT_TRUE(found) << musicError();
+    // A folder in the file's place is named as one before it is opened.
+    EXPECT_FALSE(openMusic(folder.c_str(), 0));
+    EXPECT_NE(std::string(musicError()).find("it is a folder, not a module file"), std::string::npos)
         << musicError();
     EXPECT_FALSE(openMusic(QZ_SOURCE_FILE, 0)); // a C++ file is not a module
     EXPECT_NE(std::string(musicError()).find("cannot load the music file"), std::string::npos)
