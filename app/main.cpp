@@ -104,6 +104,7 @@ void drawFrame(void* user, const DemoClock& clock) {
     std::fflush(stdout);
     std::fflush(stderr);
     if (SDL_WasInit(0)) SDL_Quit();
+    releaseParentConsole();
     std::_Exit(status);
 }
 
@@ -166,7 +167,7 @@ int main(int argc, char** argv) {
     case CommandLineResult::done:
         return 0;
     case CommandLineResult::error:
-        std::fprintf(stderr, "qz001: %s\n", message.c_str());
+        reportWithoutConsole(message.c_str()); // a shortcut with a typo gets a message box
         return 2;
     case CommandLineResult::run:
         break;
