@@ -8,6 +8,8 @@
 // thumbnail size, which gives smoother thumbnails than rendering them small; a progress bar runs on
 // stderr.
 #include <CLI/CLI.hpp>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,6 +31,9 @@ struct SheetOptions {
 constexpr int kColumns = 12;
 constexpr int kGap = 4;
 constexpr int kLabelHeight = 14;
+// The largest sheet made: a side PNG readers take, and about 1.3 GB of memory while it is drawn.
+constexpr int kMaxSheetSide = 32767;
+constexpr int64_t kMaxSheetPixels = 64ll << 20;
 
 Color sceneColour(int scene) {
     const Color colours[3] = {rgb8(255, 196, 64), rgb8(96, 200, 255), rgb8(255, 110, 160)};
@@ -53,16 +58,20 @@ void pasteFrame(Canvas& sheet, int x0, int y0, int width, int height, const uint
         }
 }
 
-int runContactSheet(const SheetOptions& o) {
-    int width = 0, height = 0;
-    if (!parseSizeOption(o.size, kFrameWidth, kFrameHeight, width, height)) return 1;
-    if (o.every < 1) return toolError("--every %d must be 1 or more", o.every);
-    if (!checkOutputFile(o.out)) return 1;
+// The sheet's size in pixels for thumbnails of width x height, one every `every` frames.
+void sheetSize(int width, int height, int every, int64_t& sheetWidth, int64_t& sheetHeight) {
+    const int64_t total = toolFrameCount(0, kShowFrameCount - 1, every);
+    const int64_t rows = (total + kColumns - 1) / kColumns;
+    sheetWidth = kColumns * (int64_t)(width + kGap) + kGap;
+    sheetHeight = rows * (int64_t)(height + kLabelHeight + kGap) + kGap;
+}
 
-    const int total = (kShowFrameCount - 1) / o.every + 1;
-    const int rows = (total + kColumns - 1) / kColumns;
+// Draws the sheet into an opened target.
+int drawSheet(const SheetOptions& o, const OutputTarget& target, int width, int height) {
+    int64_t sheetWidth = 0, sheetHeight = 0;
+    sheetSize(width, height, o.every, sheetWidth, sheetHeight);
     const int cellW = width + kGap, cellH = height + kLabelHeight + kGap;
-    Canvas sheet = canvasMake(kColumns * cellW + kGap, rows * cellH + kGap);
+    Canvas sheet = canvasMake((int)sheetWidth, (int)sheetHeight);
     fillRect(sheet, {0, 0, (float)sheet.width, (float)sheet.height}, rgb8(18, 18, 24));
 
     int lastScene = -1;
@@ -91,9 +100,33 @@ int runContactSheet(const SheetOptions& o) {
         drawText(sheet, (float)x0 + 1, (float)(y0 + height + 3), label, style);
         return true;
     });
+    if (toolStopSignal) return toolStoppedStatus("nothing was written");
     if (!ok) return 1;
     std::vector<uint8_t> bytes = canvasToBytes(sheet, 4);
-    return writePngFile(o.out, sheet.width, sheet.height, bytes.data()) ? 0 : 1;
+    return writePngTarget(target, sheet.width, sheet.height, bytes.data()) ? 0 : 1;
+}
+
+int runContactSheet(const SheetOptions& o) {
+    int width = 0, height = 0;
+    if (!parseSizeOption(o.size, kFrameWidth, kFrameHeight, width, height)) return kToolUsageStatus;
+    // The canvas holds four floats a pixel and the PNG's bytes four more: refuse what cannot be made
+    // before anything is rendered.
+    int64_t sheetWidth = 0, sheetHeight = 0;
+    sheetSize(width, height, o.every, sheetWidth, sheetHeight);
+    if (sheetWidth > kMaxSheetSide || sheetHeight > kMaxSheetSide ||
+        sheetWidth * sheetHeight > kMaxSheetPixels)
+        return toolUsageError(
+            "a sheet of --size %s thumbnails --every %d frames would be %lldx%lld pixels, more "
+            "than the %dx%d (and %lld pixels) a sheet may have: use a smaller --size or a "
+            "larger --every",
+            o.size.c_str(), o.every, (long long)sheetWidth, (long long)sheetHeight, kMaxSheetSide,
+            kMaxSheetSide, (long long)kMaxSheetPixels);
+    catchStopSignals();
+    OutputTarget target;
+    if (!openToolOutput(o.out, target)) return 1;
+    const int status = drawSheet(o, target, width, height);
+    closeOutputTarget(target);
+    return status;
 }
 
 } // namespace
@@ -103,7 +136,8 @@ void addContactSheetCommands(CLI::App& app, ToolCommands& commands) {
     CLI::App* sheet = app.add_subcommand(
         "contact-sheet", "Render one small frame every N frames of the show into a labelled grid");
     sheet->add_option("--out", o.out, "PNG file to write")->required();
-    sheet->add_option("--every", o.every, "frames between two thumbnails (default 60)");
+    addIntegerOption(sheet, "--every", o.every, 1, INT_MAX, nullptr,
+                     "frames between two thumbnails (default 60)");
     sheet->add_option("--size", o.size, "thumbnail size WIDTHxHEIGHT (default 160x90)");
     addGlOption(sheet);
     addToolCommand(commands, sheet, [] { return runContactSheet(o); });

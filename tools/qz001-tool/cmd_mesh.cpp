@@ -35,9 +35,6 @@ static bool writeObj(FILE* f, const QuadMesh& m) {
 }
 
 static int runMesh(int k, const std::string& objPath) {
-    if (k < 0 || k >= int(kMeshProgramCount))
-        return toolError("mesh program %d does not exist (there are %u: 0..%u)", k, kMeshProgramCount,
-                         kMeshProgramCount - 1);
     if (!buildMesh(uint32_t(k))) return 1;
     return writeToolFile(objPath, [](FILE* f) { return writeObj(f, quadMesh); }) ? 0 : 1;
 }
@@ -49,7 +46,9 @@ void addMeshCommands(CLI::App& app, ToolCommands& commands) {
     static int index = 0;
     static std::string objPath;
     CLI::App* mesh = app.add_subcommand("mesh", "Write the quad mesh of one mesh program as a Wavefront OBJ");
-    mesh->add_option("K", index, "mesh program index, 0..39")->required();
+    addIntegerOption(mesh, "K", index, 0, int(kMeshProgramCount) - 1, nullptr, "mesh program index, 0..39",
+                     "mesh program")
+        ->required();
     mesh->add_option("--obj", objPath, "OBJ file to write")->required();
     addToolCommand(commands, mesh, [] { return runMesh(index, objPath); });
 }

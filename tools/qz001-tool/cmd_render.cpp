@@ -24,18 +24,28 @@ struct RenderOptions {
     bool noAa = false;
 };
 
-int runRender(const RenderOptions& o) {
-    int width = 0, height = 0;
-    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return 1;
-    if (!checkFrame(o.frame, "frame")) return 1;
-    if (!checkOutputFile(o.out)) return 1;
+// The frame into an opened target; a stop signal is looked at between the steps.
+int renderInto(const RenderOptions& o, const OutputTarget& target, int width, int height) {
     RenderDevice dev = {};
     if (!startToolShow(dev, width, height, !o.noAa)) return 1;
+    if (toolStopSignal) return toolStoppedStatus("nothing was written");
     ShowCursor cursor = {};
     catchUpAndRenderFrame(dev, cursor, o.frame);
     std::vector<uint8_t> pixels((size_t)width * height * 4);
     readBackBuffer(dev, pixels.data());
-    return writePngFile(o.out, width, height, pixels.data()) ? 0 : 1;
+    if (toolStopSignal) return toolStoppedStatus("nothing was written");
+    return writePngTarget(target, width, height, pixels.data()) ? 0 : 1;
+}
+
+int runRender(const RenderOptions& o) {
+    int width = 0, height = 0;
+    if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return kToolUsageStatus;
+    catchStopSignals();
+    OutputTarget target;
+    if (!openToolOutput(o.out, target)) return 1;
+    const int status = renderInto(o, target, width, height);
+    closeOutputTarget(target);
+    return status;
 }
 
 } // namespace
@@ -43,7 +53,9 @@ int runRender(const RenderOptions& o) {
 void addRenderCommands(CLI::App& app, ToolCommands& commands) {
     static RenderOptions o;
     CLI::App* render = app.add_subcommand("render", "Render one frame of the show headless into a PNG file");
-    render->add_option("--frame", o.frame, "global show frame, 0..7831")->required();
+    addIntegerOption(render, "--frame", o.frame, 0, kShowFrameCount - 1, showFramesText(),
+                     "global show frame, 0..7831")
+        ->required();
     render->add_option("--out", o.out, "PNG file to write")->required();
     render->add_option("--size", o.size, "image size WIDTHxHEIGHT (default " + showSizeText() + ")");
     addGlOption(render);

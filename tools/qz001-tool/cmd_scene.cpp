@@ -9,6 +9,7 @@
 // text and the JSON writer walk the same tables.
 #include <CLI/CLI.hpp>
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
 
@@ -251,13 +252,10 @@ static void printOutputsJson(int scene, int32_t frame) {
 //-----------------------------------------------------------------------------
 
 static int runScene(int scene, int frame, bool json) {
-    if (scene < 0 || scene >= kSceneCount)
-        return toolError("scene %d does not exist (there are %d: 0..%d)", scene, kSceneCount,
-                         kSceneCount - 1);
     int32_t duration = sceneTable.scenes[scene].duration;
-    if (frame < 0 || frame >= duration)
-        return toolError("frame %d is outside scene %d (its local frames are 0..%d)", frame, scene,
-                         duration - 1);
+    if (frame >= duration)
+        return toolUsageError("frame %d is outside scene %d (its local frames are 0..%d)", frame, scene,
+                              duration - 1);
     evaluateSceneTo(scene, frame);
     if (json)
         printOutputsJson(scene, frame);
@@ -272,8 +270,8 @@ void addSceneCommands(CLI::App& app, ToolCommands& commands) {
     static bool json = false;
     CLI::App* cmd =
         app.add_subcommand("scene", "Evaluate scene S up to local frame F and print its frame outputs");
-    cmd->add_option("S", scene, "scene index, 0..10")->required();
-    cmd->add_option("--frame", frame, "local frame within the scene")->required();
+    addIntegerOption(cmd, "S", scene, 0, kSceneCount - 1, nullptr, "scene index, 0..10", "scene")->required();
+    addIntegerOption(cmd, "--frame", frame, 0, INT_MAX, nullptr, "local frame within the scene")->required();
     cmd->add_flag("--json", json, "print one JSON object instead of text");
     addToolCommand(commands, cmd, [] { return runScene(scene, frame, json); });
 }

@@ -46,9 +46,6 @@ static bool writeObj(FILE* f, int k) {
 }
 
 static int runText(int k, const std::string& objPath) {
-    if (k < 0 || k >= kTextLineCount)
-        return toolError("text line %d does not exist (there are %d: 0..%d)", k, kTextLineCount,
-                         kTextLineCount - 1);
     if (!buildTexts()) return 1;
     return writeToolFile(objPath, [k](FILE* f) { return writeObj(f, k); }) ? 0 : 1;
 }
@@ -61,7 +58,8 @@ void addTextCommands(CLI::App& app, ToolCommands& commands) {
     static std::string objPath;
     CLI::App* text =
         app.add_subcommand("text", "Write the extruded mesh of one text line as a Wavefront OBJ");
-    text->add_option("K", index, "text line index, 0..17")->required();
+    addIntegerOption(text, "K", index, 0, kTextLineCount - 1, nullptr, "text line index, 0..17", "text line")
+        ->required();
     text->add_option("--obj", objPath, "OBJ file to write")->required();
     addToolCommand(commands, text, [] { return runText(index, objPath); });
 }

@@ -3,7 +3,8 @@
 //     qz001-tool meshes              one line per mesh program: index, vertices, quads
 //     qz001-tool mesh K --obj FILE   program K's mesh as a Wavefront OBJ
 //
-// Bad arguments get a one-line error and a non-zero exit status.
+// Bad arguments get a one-line error and exit status 2; a command that fails exits 1, one stopped by
+// SIGINT, SIGTERM or SIGHUP 128 + the signal's number.
 #include <CLI/CLI.hpp>
 
 #include "tools/qz001-tool/tool.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) return app.exit(e);
-        return toolError("%s (try --help)", e.what());
+        return toolUsageError("%s (try --help)", e.what());
     }
     return runParsedCommand(commands);
 }

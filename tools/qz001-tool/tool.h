@@ -11,12 +11,14 @@
 //     }
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/output_target.h"
 #include "base/printf_check.h"
 #include "director/show_step.h"
 
@@ -24,7 +26,8 @@ struct RenderDevice;
 
 namespace CLI {
 class App;
-}
+class Option;
+} // namespace CLI
 
 //-----------------------------------------------------------------------------
 // Commands: each subcommand with the function that runs it (0 = success)
@@ -52,39 +55,63 @@ void addCaptureCommands(CLI::App& app, ToolCommands& commands);      // capture 
 void addContactSheetCommands(CLI::App& app, ToolCommands& commands); // contact-sheet --out FILE.png
 
 //-----------------------------------------------------------------------------
-// Errors: one line on stderr, prefixed "qz001-tool: "
+// Errors: one line on stderr, prefixed "qz001-tool: "; status 1 for a failure, 2 for a bad option
 //-----------------------------------------------------------------------------
+
+constexpr int kToolUsageStatus = 2;
 
 // Prints "qz001-tool: <message>" on stderr and returns 1, for `return toolError(...)`.
 int toolError(const char* format, ...) QZ_PRINTF_CHECK(1, 2);
+// The same for a bad option or value; returns kToolUsageStatus.
+int toolUsageError(const char* format, ...) QZ_PRINTF_CHECK(1, 2);
+
+//-----------------------------------------------------------------------------
+// Options: integers and sizes, read as decimal, whole and in range (base/decimal_text.h)
+//-----------------------------------------------------------------------------
+
+// Adds an integer option (or positional, `name` without dashes) read by readDecimal into `value`;
+// anything else is refused while parsing, naming the value: "--frame 0x10 is not a whole decimal
+// number", "--frame 9000 is outside <range>" (`range` null: "min..max"). A positional's messages call
+// it `label` ("mesh program 40 is outside 0..39").
+CLI::Option* addIntegerOption(CLI::App* command, const std::string& name, int& value, int min, int max,
+                              const char* range, const std::string& description, const char* label = nullptr);
+// The range text of a global show frame option: "the show (frames 0..7831)".
+const char* showFramesText();
 
 // "WIDTHxHEIGHT" for --size, each between 16 and its maximum; otherwise prints why and returns false.
 constexpr int kMaxImageSize = 8192; // render and capture
 // The show's size as --size writes it: "1280x720".
 std::string showSizeText();
 bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height);
-// True for a frame of the show (0..7831); otherwise prints "<what> F is outside the show ...".
-bool checkFrame(int frame, const char* what);
 
 //-----------------------------------------------------------------------------
-// Files: checked before the first frame, written atomically
+// Stop signals: SIGINT, SIGTERM and SIGHUP end a long command cleanly
+//-----------------------------------------------------------------------------
+
+// The signal that asked the tool to stop, 0 while none has. Raised by the handlers catchStopSignals
+// installs; every long command looks at it between frames (and while it waits on ffmpeg), removes what
+// it has not finished and returns toolStoppedStatus().
+extern volatile sig_atomic_t toolStopSignal;
+// Installs the handlers (without SA_RESTART: a blocked read or write returns) and ignores SIGPIPE.
+void catchStopSignals();
+// Prints "qz001-tool: stopped by SIGINT: <leftNote>" and returns 128 + the signal's number.
+int toolStoppedStatus(const char* leftNote);
+
+//-----------------------------------------------------------------------------
+// Files: checked and locked before the first frame, written atomically (base/output_target.h)
 //-----------------------------------------------------------------------------
 
 // Writes `path` through a temporary file in the same folder and renames it into place only after
 // `write` returned true and every byte reached the disk; otherwise removes the temporary, prints
 // one error line naming the path, and returns false. Nothing is ever half-written.
 bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& write);
-std::string folderOf(const std::string& path);
-// True when `folder` exists and can be written; otherwise prints why `forPath` cannot be written.
-bool checkWritableFolder(const std::string& folder, const std::string& forPath);
-// True when a file can be written at `path`: its folder exists and is writable and `path` is not a
-// folder; otherwise prints why. Called before the first frame is rendered.
-bool checkOutputFile(const std::string& path);
-// Creates the folder `path` and every missing folder above it (as mkdir -p); false with a message
-// when that fails or `path` is not a writable folder.
-bool makeFolders(const std::string& path);
-// RGBA8 pixels (rows top first) as a PNG file, written atomically.
-bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba);
+// openOutputTarget with its error printed: called before the first frame of a command that renders.
+bool openToolOutput(const std::string& path, OutputTarget& target);
+// Creates the folder `path` and every missing folder above it (as mkdir -p), then opens it as the
+// output folder of many files; false with a message when that fails.
+bool openToolFolder(const std::string& path, OutputTarget& target);
+// RGBA8 pixels (rows top first) as a PNG file into an opened target, written atomically.
+bool writePngTarget(const OutputTarget& target, int width, int height, const uint8_t* rgba);
 
 //-----------------------------------------------------------------------------
 // Progress: a bar on stderr while frames render
@@ -120,14 +147,16 @@ struct ToolFrames {
     int width;
     int height;
     bool antialias;
-    int from; // global frames from..to, every `step`
+    int from; // global frames from..to, every `step`; a step past `to` gives `from` alone
     int to;
     int step;
-    ShowFrameHook hook;       // before every evaluation, caught-up frames too
-    const volatile int* stop; // when it turns non-zero the loop ends (false); may be null
+    ShowFrameHook hook; // before every evaluation, caught-up frames too
 };
 
+// How many frames from..to every `step` holds, without overflow for any step of 1 or more.
+int toolFrameCount(int from, int to, int step);
+
 // Starts the show and hands each frame's pixels (RGBA8, rows top first) to `take`, with a progress
-// bar. False when the show cannot start, when `take` returns false or when `stop` was raised.
+// bar. False when the show cannot start, when `take` returns false or when a stop signal came.
 bool renderToolFrames(const ToolFrames& frames,
                       const std::function<bool(int frame, const std::vector<uint8_t>& rgba)>& take);

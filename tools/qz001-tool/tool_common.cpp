@@ -1,7 +1,8 @@
-// tool_common.cpp - the command table, error reporting, file checks and atomic output, the progress
-// bar, the headless start-up and the frame loop of qz001-tool.
+// tool_common.cpp - the command table, error reporting, integer options, stop signals, checked and
+// atomic output, the progress bar, the headless start-up and the frame loop of qz001-tool.
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "base/atomic_file.h"
+#include "base/decimal_text.h"
 #include "render/png_io.h"
 #include "show/show.h"
 
@@ -25,15 +27,110 @@ int runParsedCommand(const ToolCommands& commands) {
     return 0;
 }
 
-int toolError(const char* format, ...) {
+//-----------------------------------------------------------------------------
+// Errors
+//-----------------------------------------------------------------------------
+
+static void printToolLine(const char* format, va_list args) {
     std::fputs("qz001-tool: ", stderr);
+    std::vfprintf(stderr, format, args);
+    std::fputc('\n', stderr);
+}
+
+int toolError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    printToolLine(format, args);
     va_end(args);
-    std::fputc('\n', stderr);
     return 1;
 }
+
+int toolUsageError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    printToolLine(format, args);
+    va_end(args);
+    return kToolUsageStatus;
+}
+
+//-----------------------------------------------------------------------------
+// Options
+//-----------------------------------------------------------------------------
+
+CLI::Option* addIntegerOption(CLI::App* command, const std::string& name, int& value, int min, int max,
+                              const char* range, const std::string& description, const char* label) {
+    int* target = &value;
+    const std::string shown = label ? label : name;
+    return command
+        ->add_option_function<std::string>(
+            name,
+            [shown, target, min, max, range](const std::string& text) {
+                int64_t number = 0;
+                const DecimalFault fault = readDecimal(text.c_str(), min, max, number);
+                if (fault != DecimalFault::none)
+                    throw CLI::ValidationError(
+                        decimalFaultText(shown.c_str(), text.c_str(), fault, min, max, range));
+                *target = (int)number;
+            },
+            description)
+        ->type_name("INT");
+}
+
+const char* showFramesText() {
+    static const std::string text = "the show (frames 0.." + std::to_string(kShowFrameCount - 1) + ")";
+    return text.c_str();
+}
+
+std::string showSizeText() {
+    return std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight);
+}
+
+bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height) {
+    const size_t x = text.find('x');
+    int64_t w = 0, h = 0;
+    if (x != std::string::npos &&
+        readDecimal(text.substr(0, x).c_str(), 16, maxWidth, w) == DecimalFault::none &&
+        readDecimal(text.substr(x + 1).c_str(), 16, maxHeight, h) == DecimalFault::none) {
+        width = (int)w;
+        height = (int)h;
+        return true;
+    }
+    toolUsageError("--size %s is not WIDTHxHEIGHT between 16x16 and %dx%d", text.c_str(), maxWidth,
+                   maxHeight);
+    return false;
+}
+
+//-----------------------------------------------------------------------------
+// Stop signals
+//-----------------------------------------------------------------------------
+
+volatile sig_atomic_t toolStopSignal = 0;
+
+static void onStopSignal(int number) {
+    toolStopSignal = number;
+}
+
+void catchStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN); // a reader that went away shows as a failed write
+}
+
+int toolStoppedStatus(const char* leftNote) {
+    const int number = toolStopSignal;
+    const char* name = number == SIGINT ? "SIGINT" : number == SIGTERM ? "SIGTERM" : "SIGHUP";
+    if (isatty(STDERR_FILENO)) std::fputc('\n', stderr); // end a progress bar's line
+    toolError("stopped by %s: %s", name, leftNote);
+    return 128 + number;
+}
+
+//-----------------------------------------------------------------------------
+// Files
+//-----------------------------------------------------------------------------
 
 bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& write) {
     std::string error;
@@ -41,6 +138,47 @@ bool writeToolFile(const std::string& path, const std::function<bool(FILE*)>& wr
     toolError("%s", error.c_str());
     return false;
 }
+
+bool openToolOutput(const std::string& path, OutputTarget& target) {
+    std::string error;
+    if (openOutputTarget(path, target, error)) return true;
+    toolError("%s", error.c_str());
+    return false;
+}
+
+bool openToolFolder(const std::string& path, OutputTarget& target) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        struct stat st;
+        if (stat(part.c_str(), &st) != 0 && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            if (errno == ENAMETOOLONG)
+                toolError(
+                    "cannot create folder %s: the path is too long (%zu characters; the system takes %d)",
+                    part.c_str(), part.size(), PATH_MAX - 1);
+            else
+                toolError("cannot create folder %s: %s", part.c_str(), std::strerror(errno));
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    std::string error;
+    if (openOutputFolder(path, target, error)) return true;
+    toolError("%s", error.c_str());
+    return false;
+}
+
+bool writePngTarget(const OutputTarget& target, int width, int height, const uint8_t* rgba) {
+    std::string error;
+    if (writeTargetAtomically(
+            target, [&](FILE* f) { return writePng(f, (uint32_t)width, (uint32_t)height, rgba); }, error))
+        return true;
+    toolError("%s", error.c_str());
+    return false;
+}
+
+//-----------------------------------------------------------------------------
+// Progress
+//-----------------------------------------------------------------------------
 
 static double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -94,73 +232,12 @@ bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
     return false;
 }
 
-std::string showSizeText() {
-    return std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight);
-}
+//-----------------------------------------------------------------------------
+// Frame loop
+//-----------------------------------------------------------------------------
 
-bool parseSizeOption(const std::string& text, int maxWidth, int maxHeight, int& width, int& height) {
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 16 && height >= 16 &&
-        width <= maxWidth && height <= maxHeight)
-        return true;
-    toolError("--size %s is not WIDTHxHEIGHT between 16x16 and %dx%d", text.c_str(), maxWidth, maxHeight);
-    return false;
-}
-
-bool checkFrame(int frame, const char* what) {
-    if (frame >= 0 && frame < kShowFrameCount) return true;
-    toolError("%s %d is outside the show (frames 0..%d)", what, frame, kShowFrameCount - 1);
-    return false;
-}
-
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool checkWritableFolder(const std::string& folder, const std::string& forPath) {
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        toolError("cannot write %s: folder %s does not exist", forPath.c_str(), folder.c_str());
-        return false;
-    }
-    if (access(folder.c_str(), W_OK) != 0) {
-        toolError("cannot write %s: %s", forPath.c_str(), std::strerror(errno));
-        return false;
-    }
-    return true;
-}
-
-bool checkOutputFile(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        toolError("cannot write %s: it is a folder", path.c_str());
-        return false;
-    }
-    return checkWritableFolder(folderOf(path), path);
-}
-
-bool makeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        struct stat st;
-        if (stat(part.c_str(), &st) != 0 && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            toolError("cannot create folder %s: %s", part.c_str(), std::strerror(errno));
-            return false;
-        }
-        if (slash == std::string::npos) break;
-    }
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        toolError("cannot write frames into %s: it is not a folder", path.c_str());
-        return false;
-    }
-    return checkWritableFolder(path, path + "/");
-}
-
-bool writePngFile(const std::string& path, int width, int height, const uint8_t* rgba) {
-    return writeToolFile(path, [&](FILE* f) { return writePng(f, (uint32_t)width, (uint32_t)height, rgba); });
+int toolFrameCount(int from, int to, int step) {
+    return to < from || step < 1 ? 0 : (int)(((int64_t)to - from) / step + 1);
 }
 
 bool renderToolFrames(const ToolFrames& f,
@@ -169,17 +246,18 @@ bool renderToolFrames(const ToolFrames& f,
     if (!startToolShow(dev, f.width, f.height, f.antialias)) return false;
     std::vector<uint8_t> pixels((size_t)f.width * f.height * 4);
     ShowCursor cursor = {};
-    ToolProgress progress = {(f.to - f.from) / f.step + 1, 0, 0};
+    ToolProgress progress = {toolFrameCount(f.from, f.to, f.step), 0, 0};
     int done = 0;
     drawProgress(progress, done);
-    for (int frame = f.from; frame <= f.to; frame += f.step) {
-        if (f.stop && *f.stop) break;
+    for (int i = 0; i < progress.total; ++i) {
+        if (toolStopSignal) break;
+        const int frame = (int)(f.from + (int64_t)i * f.step); // within from..to: never past it
         catchUpAndRenderFrame(dev, cursor, frame, f.hook);
         readBackBuffer(dev, pixels.data());
         if (!take(frame, pixels)) break;
         drawProgress(progress, ++done);
     }
-    if (done == progress.total) return true;
-    if (isatty(STDERR_FILENO)) std::fputc('\n', stderr); // end the bar's line
+    if (done == progress.total && !toolStopSignal) return true;
+    if (isatty(STDERR_FILENO) && !toolStopSignal) std::fputc('\n', stderr); // end the bar's line
     return false;
 }
