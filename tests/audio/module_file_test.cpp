@@ -89,6 +89,81 @@ TEST(ModuleFile, ACutShortOrForeignModulePlaysWithAWarning) {
     EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }
 
+// The module walk, against the committed module: every prefix of the file either fails to load or
+// plays with a "cut short" warning, those that end exactly where a section should begin too; broken
+// layout fields in a file of full size are reported as damaged, naming the field, never as cut short;
+// a module whose samples are all silent is reported for its silent start.
+TEST(ModuleFile, TheWalkCatchesEveryCutAndNamesBrokenFields) {
+    const std::string dir = scratchFolder();
+    const std::vector<char> bytes = moduleBytes();
+    ASSERT_EQ(bytes.size(), 569975u) << "the committed module changed: the offsets below are its own";
+    auto write = [&](const std::string& name, const std::vector<char>& data) {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary).write(data.data(), (std::streamsize)data.size());
+        return path;
+    };
+
+    // Where the patterns, each instrument, its sample header and its sample data begin (instruments
+    // 1 and 6 in full); and a prefix every 4099 bytes.
+    std::vector<size_t> cuts = {336,    34560,  34823,  34863,  68315,  90028,  113747,
+                                121410, 151819, 152082, 152122, 259168, 272757, 274082,
+                                341289, 408496, 442251, 476006, 476269, 476309, 569974};
+    for (size_t at = 1; at < bytes.size(); at += 4099) cuts.push_back(at);
+    int warned = 0;
+    for (size_t size : cuts) {
+        SCOPED_TRACE(size);
+        const Loaded r = load(write("cut.xm", std::vector<char>(bytes.begin(), bytes.begin() + (long)size)));
+        if (!r.ok) {
+            EXPECT_NE(r.error.find("cannot load the music file"), std::string::npos) << r.error;
+            continue;
+        }
+        ++warned;
+        EXPECT_NE(r.warning.find("is cut short (it ends after " + std::to_string(size) + " bytes"),
+                  std::string::npos)
+            << r.warning;
+    }
+    EXPECT_GT(warned, 100) << "most prefixes load";
+    EXPECT_NE(load(write("edge.xm", std::vector<char>(bytes.begin(), bytes.begin() + 34560)))
+                  .warning.find("where instrument 1 should begin"),
+              std::string::npos);
+
+    // One broken field at a time, the file at its full size.
+    struct Broken {
+        size_t at;
+        int bytes;
+        uint32_t value;
+        std::string expect;
+    } broken[] = {
+        {70, 2, 0xffff, "the number of patterns is 65535"},
+        {60, 4, 0xfffffff0, "the header's size is 4294967280"},
+        {336 + 5, 2, 0, "pattern 0's number of rows is 0"},
+        {336 + 4, 1, 3, "pattern 0's packing type is 3"},
+        {121410 + 29, 4, 0, "instrument 5's sample header size is 0"},
+        {121410 + 27, 2, 200, "instrument 5's number of samples is 200"},
+    };
+    for (const Broken& b : broken) {
+        SCOPED_TRACE(b.expect);
+        std::vector<char> data = bytes;
+        for (int i = 0; i < b.bytes; ++i) data[b.at + (size_t)i] = (char)(b.value >> (8 * i));
+        const Loaded r = load(write("broken.xm", data));
+        if (!r.ok) continue; // libopenmpt refuses it: an error, not a wrong warning
+        EXPECT_NE(r.warning.find("is damaged: " + b.expect), std::string::npos) << r.warning;
+        EXPECT_EQ(r.warning.find("cut short"), std::string::npos) << r.warning;
+    }
+
+    // Every sample's data zeroed: the layout is whole, the music silent.
+    std::vector<char> quiet = bytes;
+    const size_t data[][2] = {{34863, 33452},  {68618, 21410},   {90331, 23416},  {114050, 7360},
+                              {121713, 30106}, {152122, 107046}, {259471, 13286}, {273060, 1022},
+                              {274385, 66904}, {341592, 66904},  {408799, 33452}, {442554, 33452},
+                              {476309, 93666}};
+    for (const auto& d : data) std::fill_n(quiet.begin() + (long)d[0], d[1], 0);
+    const Loaded silent = load(write("silent.xm", quiet));
+    ASSERT_TRUE(silent.ok) << silent.error;
+    EXPECT_NE(silent.warning.find("is silent for its first 2 s"), std::string::npos) << silent.warning;
+    EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
+}
+
 // libopenmpt seeks to row starts only, rounding up: the music must still start in the scene's first
 // frame, not a row (seven frames) later.
 TEST(ModuleFile, MusicStartsAtTheFirstFrameOfEveryScene) {
