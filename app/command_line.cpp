@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/launcher_logic.h"
+#include "base/decimal_text.h"
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
 
@@ -15,6 +16,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     bool noLauncher = false, windowed = false, noVsync = false, noAa = false, noMusic = false, stats = false,
          edit = false, version = false;
     int scene = -1;
+    std::string sceneText;
     std::string gl = "core";
     double at = -1;
     app.add_flag("--no-launcher", noLauncher, "start at once with the launcher's defaults");
@@ -22,7 +24,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--no-vsync", noVsync, "do not wait for vertical sync (skips the launcher)");
     app.add_flag("--no-aa", noAa, "no antialiasing pass (skips the launcher)");
     app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
-    auto* sceneOption = app.add_option("--scene", scene, "start at the first frame of scene S (0..10)");
+    auto* sceneOption =
+        app.add_option("--scene", sceneText, "start at the first frame of scene S (0..10)")->type_name("INT");
     app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
     app.add_option("--gl", gl,
                    "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
@@ -48,10 +51,16 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
         message = "--gl " + gl + " is not an OpenGL the show draws with (core or es)";
         return CommandLineResult::error;
     }
-    if (app.count("--scene") && (scene < 0 || scene >= kSceneCount)) {
-        message = "--scene " + std::to_string(scene) + " is not a scene of the show (0.." +
-                  std::to_string(kSceneCount - 1) + ")";
-        return CommandLineResult::error;
+    if (app.count("--scene")) { // whole decimal only: "010" is scene 10, "0x1" no scene
+        int64_t number = 0;
+        const DecimalFault fault = readDecimal(sceneText.c_str(), 0, kSceneCount - 1, number);
+        if (fault != DecimalFault::none) {
+            const std::string range = "the show's scenes (0.." + std::to_string(kSceneCount - 1) + ")";
+            message =
+                decimalFaultText("--scene", sceneText.c_str(), fault, 0, kSceneCount - 1, range.c_str());
+            return CommandLineResult::error;
+        }
+        scene = (int)number;
     }
     // The last millisecond of the show's last frame is the last start there is: the bound the message
     // quotes is the one applied, to the millisecond the show starts at.

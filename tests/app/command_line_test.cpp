@@ -68,3 +68,21 @@ TEST(CommandLine, BadValuesSayWhatIsWrong) {
     parse({"--scene", "12"}, c, message);
     EXPECT_NE(message.find("0..10"), std::string::npos) << message;
 }
+
+// --scene is read as a whole decimal number, as every integer option of the show and the tool: a
+// leading zero is no octal, and nothing but digits is a scene.
+TEST(CommandLine, SceneIsReadAsWholeDecimal) {
+    CommandLine ten, padded;
+    std::string message;
+    ASSERT_EQ(parse({"--scene", "10"}, ten, message), CommandLineResult::run) << message;
+    ASSERT_EQ(parse({"--scene", "010"}, padded, message), CommandLineResult::run) << message;
+    EXPECT_EQ(padded.startMs, ten.startMs);
+    for (const char* bad : {"0x1", "", "1.0", " 1", "1 ", "+", "08k", "99999999999999999999", "-0x1"}) {
+        SCOPED_TRACE(bad);
+        CommandLine c;
+        message.clear();
+        EXPECT_EQ(parse({"--scene", bad}, c, message), CommandLineResult::error);
+        const std::string shown = bad[0] ? bad : "\"\"";
+        EXPECT_EQ(message.find("--scene " + shown + " is "), 0u) << message;
+    }
+}
