@@ -1,4 +1,5 @@
-// main.cpp - qz001: the launcher, the show window, start-up in its fixed order, the main loop.
+// main.cpp - qz001: the launcher, the show window, start-up in its fixed order, the main loop; or, with
+// --edit, the edit mode (edit/).
 //
 // Exit status: 0 at a normal end (the music ended, the last frame, Escape, the window closed, or the
 // launcher cancelled); 1 when the show cannot start (missing music file, no display, no OpenGL 3.3 or ES 3.0,
@@ -15,11 +16,12 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/launcher.h"
-#include "app/main_loop.h"
 #include "app/window.h"
 #include "audio/music.h"
 #include "data/scene_data.h"
+#include "edit/edit_mode.h"
 #include "show/show.h"
+#include "show/show_loop.h"
 
 namespace {
 
@@ -154,6 +156,25 @@ void printStats(const App& app, ShowEnd end) {
 
 App app;
 
+// qz001 --edit: the music opens as for the player (a missing file is fatal), then the edit mode runs
+// until Escape, the window closed or a signal.
+[[noreturn]] void runEdit(const CommandLine& options) {
+    if (!openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
+    startVideo();
+    EditDesc desc = {};
+    desc.startMs = options.startMs;
+    desc.silent = !options.settings.music;
+    desc.noAntialias = !options.settings.antialias;
+    desc.noVsync = !options.settings.vsync;
+    desc.api = options.api;
+    desc.signal = &caughtSignal;
+    catchSignals();
+    std::string error;
+    const EditEnd end = runEditMode(desc, error);
+    if (end.failed) fail(nullptr, error);
+    endProcess(end.end == ShowEnd::signal ? 128 + caughtSignal : 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +195,7 @@ int main(int argc, char** argv) {
     }
 
     showInit();
+    if (options.edit) runEdit(options);
     app.settings = options.settings;
     if (options.launcher) {
         startVideo();

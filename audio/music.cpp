@@ -5,6 +5,7 @@
 #include "audio/music.h"
 
 #include <SDL.h>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,17 @@
 namespace {
 
 constexpr uint32_t kRenderChunk = 4096; // frames rendered at a time on the main thread
+constexpr int kOrderCapacity = 256;     // orders kept for the edit mode (an XM has at most 256)
+constexpr int kRowCapacity = 8192;      // rows kept for it, all orders together
+
+// Where each row of the module's order list starts, for the edit mode's position display.
+struct RowTable {
+    int orders;                           // entries of the order list that play, in order
+    int rows;                             // rows of all of them
+    int32_t firstRow[kOrderCapacity + 1]; // each order's first row in startMs; firstRow[orders] = rows
+    int32_t pattern[kOrderCapacity];
+    int32_t startMs[kRowCapacity + 1]; // startMs[rows]: the module's end
+};
 
 struct MusicState {
     openmpt_module* mod;
@@ -33,6 +45,7 @@ struct MusicState {
     uint64_t endFrame;      // framesOut when the module ended; UINT64_MAX while it plays
     uint64_t callbackTicks; // performance counter at the last callback
     SampleHistory history;  // what was handed to the device, for the spectrum
+    uint64_t historyBase;   // samples in the history before framesOut began (heard before a seek)
 
     // Main thread only.
     uint64_t startTicks;
@@ -41,6 +54,7 @@ struct MusicState {
 };
 
 MusicState music;
+RowTable orders;
 char errorText[1024];
 bool silentAsked; // setMusicSilent: play on the wall clock whatever the device does
 
@@ -154,6 +168,57 @@ void seekExactly(int32_t startMs) {
 
 } // namespace
 
+void readMusicOrders() {
+    orders = RowTable{};
+    const int32_t count = openmpt_module_get_num_orders(music.mod);
+    int n = 0, rows = 0;
+    for (int32_t o = 0; o < count && n < kOrderCapacity; ++o) {
+        const int32_t pattern = openmpt_module_get_order_pattern(music.mod, o);
+        const int32_t patternRows = openmpt_module_get_pattern_num_rows(music.mod, pattern);
+        if (patternRows <= 0) continue; // a skip or end marker
+        if (rows + patternRows > kRowCapacity) break;
+        orders.firstRow[n] = rows;
+        orders.pattern[n] = pattern;
+        for (int32_t r = 0; r < patternRows; ++r) {
+            const double at = openmpt_module_set_position_order_row(music.mod, o, r);
+            orders.startMs[rows++] = (int32_t)std::lround(at * 1000.0);
+        }
+        ++n;
+    }
+    orders.orders = n;
+    orders.rows = rows;
+    orders.firstRow[n] = rows;
+    orders.startMs[rows] = (int32_t)music.durationMs;
+    openmpt_module_set_position_seconds(music.mod, 0.0);
+}
+
+bool musicRowAt(int32_t positionMs, MusicRow& out) {
+    if (orders.rows == 0 || positionMs < orders.startMs[0] || positionMs >= orders.startMs[orders.rows])
+        return false;
+    int low = 0, high = orders.rows - 1; // the last row that starts at or before positionMs
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (orders.startMs[mid] <= positionMs)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    int o = 0;
+    while (orders.firstRow[o + 1] <= low) ++o;
+    out.order = o;
+    out.pattern = orders.pattern[o];
+    out.row = low - orders.firstRow[o];
+    return true;
+}
+
+int musicOrderCount() {
+    return orders.orders;
+}
+
+int32_t musicOrderStartMs(int order) {
+    return order >= 0 && order <= orders.orders ? orders.startMs[orders.firstRow[order]] : 0;
+}
+
 void closeMusic() {
     if (music.device) {
         setSpectrumSource(SpectrumSource{});
@@ -162,6 +227,7 @@ void closeMusic() {
     }
     freeModule(music.mod);
     music = MusicState{};
+    orders = RowTable{};
 }
 
 bool openMusic(const char* path, int32_t startMs) {
@@ -196,6 +262,37 @@ bool startMusic() {
     return true;
 }
 
+void seekMusic(int32_t positionMs) {
+    if (!music.mod) return;
+    if (music.device) SDL_LockAudioDevice(music.device);
+    // The spectrum's window before the new position is rendered into a fresh history, so the spectrum
+    // nodes hear the music at the new place at once, playing or paused.
+    const int32_t lead = (int32_t)(2 * kSpectrumMaxBins * 1000 / kMusicSampleRate) + 1;
+    const int32_t before = positionMs < lead ? positionMs : lead;
+    seekExactly(positionMs - before);
+    music.history = SampleHistory{};
+    uint64_t left = (uint64_t)before * kMusicSampleRate / 1000;
+    while (left > 0) {
+        const size_t chunk = left < kRenderChunk ? (size_t)left : kRenderChunk;
+        const size_t n =
+            openmpt_module_read_interleaved_float_stereo(music.mod, kMusicSampleRate, chunk, music.scratch);
+        if (n == 0) break;
+        historyWrite(music.history, music.scratch, (uint32_t)n);
+        left -= n;
+    }
+    music.startMs = positionMs;
+    music.historyBase = music.history.written;
+    music.framesOut = 0;
+    music.endFrame = UINT64_MAX;
+    music.lastHeard = 0;
+    music.startTicks = music.callbackTicks = SDL_GetPerformanceCounter();
+    if (music.device) SDL_UnlockAudioDevice(music.device);
+}
+
+void pauseMusic(bool paused) {
+    if (music.device) SDL_PauseAudioDevice(music.device, paused ? 1 : 0);
+}
+
 void setMusicSilent(bool silent) {
     silentAsked = silent;
 }
@@ -221,7 +318,7 @@ bool queryMusicSpectrum(void*, float* out, uint32_t count) {
     if (!music.device || count > kSpectrumMaxBins) return false;
     float samples[2 * kSpectrumMaxBins];
     SDL_LockAudioDevice(music.device); // copy under the lock, transform outside it
-    historyWindow(music.history, music.lastHeard, 2 * count, samples);
+    historyWindow(music.history, music.historyBase + music.lastHeard, 2 * count, samples);
     SDL_UnlockAudioDevice(music.device);
     return spectrumOf(samples, count, out);
 }

@@ -28,6 +28,14 @@ void closeMusic();
 // Opens the audio device (or the dummy driver) and plays the opened module from where openMusic put it.
 bool startMusic();
 
+// Moves the playing (or paused) music to `positionMs` exactly, as openMusic's start does; the spectrum
+// then reads the samples just before the new position. The position counts on from there.
+void seekMusic(int32_t positionMs);
+
+// Stops (true) or resumes (false) the device: paused, nothing is heard. The position is not kept
+// across a pause: resume with seekMusic(where) first.
+void pauseMusic(bool paused);
+
 // Before startMusic: play silently on the wall clock, as the dummy driver does, even where a device
 // opens (a browser that refused sound: its device never asks for samples).
 void setMusicSilent(bool silent);
@@ -38,6 +46,18 @@ bool musicIsPlaying();
 // Milliseconds of the module heard so far (counted from the module's start, not from startMs); 0
 // before startMusic and without music.
 uint32_t musicPositionMs();
+
+// The module's order, pattern and row at a music position. False outside the module.
+struct MusicRow {
+    int32_t order;
+    int32_t pattern;
+    int32_t row;
+};
+bool musicRowAt(int32_t positionMs, MusicRow& out);
+// Reads where each order starts, for musicRowAt; this moves the module to its start (seekMusic after).
+void readMusicOrders();
+int musicOrderCount();                // entries of the order list that play, in order
+int32_t musicOrderStartMs(int order); // where each starts; musicOrderCount() gives the module's end
 
 int32_t musicStartMs();     // where openMusic put the module
 uint32_t musicDurationMs(); // of the opened module; 0 when none is open

@@ -25,7 +25,7 @@
 #include <initializer_list>
 
 #include "data/draw_names.h"
-#include "data/enum_names.h"
+#include "base/enum_names.h"
 #include "data/images.h"
 #include "director/director_types.h"
 

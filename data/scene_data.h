@@ -7,7 +7,7 @@
 // scene's name and the names of its slots (from the scene file's slot enum), and the tracks' names.
 #pragma once
 
-#include "data/enum_names.h"
+#include "base/enum_names.h"
 #include "director/director_types.h"
 
 struct SceneNames {

@@ -2,7 +2,7 @@
 // mode shows each track by its name here (trackNames in data/scene_data.h).
 #pragma once
 
-#include "data/enum_names.h"
+#include "base/enum_names.h"
 
 // clang-format off
 QZ_NAMED_ENUM(TrackId, int,

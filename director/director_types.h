@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "base/enum_names.h"
+
 //-----------------------------------------------------------------------------
 // Capacities
 //-----------------------------------------------------------------------------
@@ -37,7 +39,8 @@ struct Float4 {
 };
 
 // Node operation codes; 0 is an empty slot, codes outside 1..59 do nothing.
-enum NodeOp : int32_t {
+// clang-format off
+QZ_NAMED_ENUM(NodeOp, int32_t,
     kOpEmpty = 0,
     kOpCopy = 1,
     kOpAdd = 2,
@@ -98,8 +101,11 @@ enum NodeOp : int32_t {
     kOpTransition = 57,
     kOpMotionBlur = 58,
     kOpBloom = 59,
-    kNodeOpCount = 60 // size of the operation table (codes 0..59)
-};
+    kNodeOpCount = 60, // size of the operation table (codes 0..59)
+);
+// clang-format on
+inline constexpr EnumNames kNodeOpNames = readEnumNames(NodeOpText); // the edit mode shows them
+static_assert(kNodeOpNames.ok && kNodeOpNames.last == kNodeOpCount);
 
 //-----------------------------------------------------------------------------
 // Scene data

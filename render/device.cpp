@@ -72,7 +72,8 @@ bool createContext(SDL_Window* window, RenderDevice& dev) {
     }
     SDL_GL_MakeCurrent(window, dev.context);
 #ifdef _WIN32
-    epoxy_handle_external_wglMakeCurrent(); // entry points belong to a context there: the launcher's were others
+    epoxy_handle_external_wglMakeCurrent(); // entry points belong to a context there: the launcher's were
+                                            // others
 #endif
     return checkGlSupport(dev.api);
 }
@@ -326,8 +327,16 @@ void present(RenderDevice& dev) {
     SDL_GL_GetDrawableSize(dev.window, &w, &h);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, dev.backBufferView);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    SDL_Rect to = {0, 0, w, h};
+    if (dev.presentRect.w > 0) {
+        to = dev.presentRect;
+        const float rest[4] = {0.1f, 0.1f, 0.11f, 1.0f};
+        glClearBufferfv(GL_COLOR, 0, rest);
+    }
     // Row 0 of the back buffer is the top of the image; the window's row 0 is its bottom.
-    glBlitFramebuffer(0, 0, dev.width, dev.height, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, dev.width, dev.height, to.x, h - to.y, to.x + to.w, h - to.y - to.h,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    if (dev.overlay) dev.overlay(dev.overlayUser);
     SDL_GL_SwapWindow(dev.window);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.boundFramebuffer);
 }

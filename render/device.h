@@ -92,6 +92,11 @@ struct RenderDevice {
     BlendState blendAdditive;
     bool resourcesReady;
     bool sceneMipsBehind; // sceneColor's level 0 is newer than its mip chain
+
+    // Set by a caller whose window holds more than the picture (the edit mode's panels).
+    SDL_Rect presentRect;        // where present puts the picture, top-left origin; w 0 = the whole window
+    void (*overlay)(void* user); // drawn over the window after the picture, before the swap
+    void* overlayUser;
 };
 
 //-----------------------------------------------------------------------------
@@ -130,6 +135,8 @@ void drawStrip(RenderDevice& dev); // 4 strip vertices from the vertex id, no ve
 // Output
 //-----------------------------------------------------------------------------
 
+// Blits the back buffer to the window (into presentRect when set, the rest cleared), draws the
+// overlay, swaps.
 void present(RenderDevice& dev);
 // Copies the back buffer into `rgba` (width x height x 4 bytes, rows top first).
 void readBackBuffer(RenderDevice& dev, uint8_t* rgba);

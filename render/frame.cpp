@@ -10,6 +10,7 @@
 #include "base/dx_math.h"
 #include "director/director_state.h"
 #include "render/gpu_mesh.h"
+#include "render/pass_timer.h"
 #include "render/shader_library.h"
 #include "render/textures.h"
 
@@ -167,11 +168,13 @@ namespace {
 // the previous mark on `pass`.
 struct PassClock {
     FramePassTimes* times;
+    GpuPassTimer* gpu;
     std::chrono::steady_clock::time_point last;
 };
 
-PassClock startPassClock(FramePassTimes* times) {
-    PassClock clock = {times, {}};
+PassClock startPassClock(FramePassTimes* times, GpuPassTimer* gpu) {
+    PassClock clock = {times, gpu, {}};
+    if (gpu) beginTimedFrame(*gpu);
     if (times) {
         glFinish();
         clock.last = std::chrono::steady_clock::now();
@@ -180,6 +183,7 @@ PassClock startPassClock(FramePassTimes* times) {
 }
 
 void markPass(PassClock& clock, FramePass pass) {
+    if (clock.gpu) markTimedPass(*clock.gpu, pass);
     if (!clock.times) return;
     glFinish();
     auto now = std::chrono::steady_clock::now();
@@ -200,7 +204,7 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     // only for motion blur; the bloom highlight samples the mip chain the previous frame left.
     const bool needVelocity = every || dof || blur;
     const bool needMipsNow = every || (blur && !dof);
-    PassClock clock = startPassClock(in.passTimes);
+    PassClock clock = startPassClock(in.passTimes, in.gpuTimer);
 
     frameArenaReset();
     updateCamera(*in.camera);
@@ -246,5 +250,6 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     glFlush();
     present(dev);
     markPass(clock, kPresentPass);
+    if (in.gpuTimer) endTimedFrame(*in.gpuTimer);
     endFrameOutputs(settings, in.lines);
 }

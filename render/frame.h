@@ -14,7 +14,8 @@
 // mip chain only when motion blur samples it or the next bloom highlight does (it reads the chain of
 // the frame before); the composite runs a program without the code of the effects that are off.
 // `everyPass` runs every pass and the composite's all-effects program, as a check that skipping
-// changes no pixel; `passTimes` (benchmarks) waits for each pass with glFinish and adds up its time.
+// changes no pixel; `passTimes` (benchmarks) waits for each pass with glFinish and adds up its time;
+// `gpuTimer` (the edit mode) times the passes with timer queries instead, without waiting.
 #pragma once
 
 #include <glm/mat4x4.hpp>
@@ -41,6 +42,8 @@ struct FramePassTimes {
     uint32_t runs[kFramePassCount];
 };
 
+struct GpuPassTimer; // render/pass_timer.h
+
 struct FrameInput {
     DrawList* opaque;    // drawn in order; its jumped records are reset for motion blur
     DrawList* blended;   // drawn last to first with alpha blending
@@ -50,6 +53,7 @@ struct FrameInput {
     LineList* lines;                     // the director's line list: its count is set to 0 (may be null)
     bool everyPass = false;              // also run the passes whose results nobody reads
     FramePassTimes* passTimes = nullptr; // when set: glFinish after each pass, times added here
+    GpuPassTimer* gpuTimer = nullptr;    // when set: a GPU timestamp after each pass (no waiting)
 };
 
 // View, projection and their product for the frame being drawn (column-vector glm matrices whose

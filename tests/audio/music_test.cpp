@@ -163,3 +163,53 @@ TEST(Music, OfflineSpectrumMatchesTheLiveHistoryAndTheSamplesBeforeTheFrame) {
     }
     EXPECT_EQ(offlineFrameAtShowFrame(900), 719712u); // 900 x 16.66 ms at 48 kHz
 }
+
+// The edit mode's two questions of the music: where a seek lands (the clock and the spectrum both at
+// the new place at once), and which order and row a position lies in (against libopenmpt's own answer
+// for the start of every row).
+TEST(Music, SeekMovesTheClockAndTheSpectrumAndRowsAreTheModules) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(openMusic(QZ_MUSIC_FILE, 0)) << musicError();
+    readMusicOrders();
+    ASSERT_TRUE(startMusic()) << musicError();
+    seekMusic(60000);
+    EXPECT_NEAR((double)musicPositionMs(), 60000.0, 5.0);
+    float live[512], offline[512];
+    ASSERT_TRUE(queryMusicSpectrum(nullptr, live, 512));
+    OfflineMusic music;
+    std::string error;
+    ASSERT_TRUE(renderOfflineMusic(QZ_MUSIC_FILE, 60010, music, error)) << error;
+    advanceOfflineMusic(music, offlineFrameOf(60000));
+    ASSERT_TRUE(queryOfflineSpectrum(&music, offline, 512));
+    double liveSum = 0, offlineSum = 0;
+    for (int k = 0; k < 512; ++k) liveSum += live[k], offlineSum += offline[k];
+    EXPECT_GT(offlineSum, 0.01);
+    EXPECT_NEAR(liveSum, offlineSum, 0.1 * offlineSum);
+    seekMusic(1000); // back again: the clock follows, it does not keep the later position
+    EXPECT_NEAR((double)musicPositionMs(), 1000.0, 5.0);
+
+    char text[512];
+    openmpt_module* mod = loadModuleFile(QZ_MUSIC_FILE, text, sizeof text);
+    ASSERT_NE(mod, nullptr) << text;
+    ASSERT_GT(musicOrderCount(), 10);
+    int checked = 0;
+    for (int32_t order = 0; order < musicOrderCount(); ++order) {
+        const int32_t pattern = openmpt_module_get_order_pattern(mod, order);
+        const int32_t rows = openmpt_module_get_pattern_num_rows(mod, pattern);
+        for (int32_t row = 0; row < rows; row += 5) {
+            const double at = openmpt_module_set_position_order_row(mod, order, row);
+            MusicRow got = {};
+            ASSERT_TRUE(musicRowAt((int32_t)(at * 1000.0) + 30, got)) << order << ":" << row;
+            ASSERT_EQ(got.order, order);
+            ASSERT_EQ(got.pattern, pattern);
+            ASSERT_EQ(got.row, row) << "order " << order;
+            ++checked;
+        }
+    }
+    freeModule(mod);
+    EXPECT_GT(checked, 100);
+    MusicRow none = {};
+    EXPECT_FALSE(musicRowAt((int32_t)musicDurationMs() + 10, none));
+    closeMusic();
+    EXPECT_EQ(musicOrderCount(), 0);
+}

@@ -1,10 +1,10 @@
-// main_loop_test.cpp - the main loop over a scripted music source and event queue.
+// show_loop_test.cpp - the show's main loop over a scripted music source and event queue.
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <vector>
 
-#include "app/main_loop.h"
+#include "show/show_loop.h"
 #include "data/scene_data.h"
 
 namespace {

@@ -1,0 +1,246 @@
+// edit_mode.cpp - the edit mode's window, its keys, and its turn: the show's own turn (runShowTurn)
+// with hooks that take the clock from the play head and draw the panels over the window before the swap.
+#include "edit/edit_mode.h"
+
+#include <SDL.h>
+#include <backends/imgui_impl_opengl3.h>
+#include <backends/imgui_impl_sdl.h>
+#include <cstdio>
+#include <imgui.h>
+
+#include "audio/music.h"
+#include "data/scene_data.h"
+#include "director/director_state.h"
+#include "edit/edit_panels.h"
+#include "render/pass_timer.h"
+#include "show/show.h"
+
+namespace {
+
+struct EditApp {
+    EditDesc desc;
+    RenderDevice dev;
+    EditState state;
+    EditView view;
+    EditLayout layout;
+    GpuPassTimer timer;
+    FramePassTimes passTimes; // without timer queries: glFinish after each pass
+    uint64_t fpsTicks;        // the start of the frame-rate count
+    int fpsFrames;
+    uint64_t titleTicks; // when the window's title last told the play head
+    SDL_Window* window;
+};
+
+EditApp app;
+
+//-----------------------------------------------------------------------------
+// Keys
+//-----------------------------------------------------------------------------
+
+void pressKey(EditState& s, const SDL_Keysym& key) {
+    const bool shift = (key.mod & KMOD_SHIFT) != 0, ctrl = (key.mod & KMOD_CTRL) != 0;
+    switch (key.sym) {
+    case SDLK_SPACE:
+        editTogglePause(s);
+        break;
+    case SDLK_LEFT:
+        ctrl ? editStepFrames(s, -1) : editStepBeats(s, shift ? -4 : -1);
+        break;
+    case SDLK_RIGHT:
+        ctrl ? editStepFrames(s, 1) : editStepBeats(s, shift ? 4 : 1);
+        break;
+    case SDLK_COMMA:
+        if (s.paused) editStepFrames(s, -1);
+        break;
+    case SDLK_PERIOD:
+        if (s.paused) editStepFrames(s, 1);
+        break;
+    case SDLK_PAGEUP:
+        editStepScenes(s, sceneTable, -1);
+        break;
+    case SDLK_PAGEDOWN:
+        editStepScenes(s, sceneTable, 1);
+        break;
+    case SDLK_HOME:
+        editSeekStart(s);
+        break;
+    case SDLK_END:
+        editSeekEnd(s);
+        break;
+    case SDLK_l:
+        editToggleLoop(s, sceneTable);
+        break;
+    case SDLK_i:
+        editMarkIn(s);
+        break;
+    case SDLK_o:
+        editMarkOut(s);
+        break;
+    case SDLK_F1:
+        s.panelsHidden = !s.panelsHidden;
+        break;
+    default:
+        break;
+    }
+}
+
+//-----------------------------------------------------------------------------
+// The turn's hooks
+//-----------------------------------------------------------------------------
+
+bool escapeHeld(void*) {
+    return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
+}
+
+bool musicPlaying(void*) {
+    return true; // the edit mode does not end with the music: the play head stops on the last frame
+}
+
+LoopEvent takeEvent(void*) {
+    if (app.desc.signal && *app.desc.signal) return LoopEvent::signal;
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return LoopEvent::none;
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    if (e.type == SDL_QUIT) return LoopEvent::quit;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return LoopEvent::quit;
+    if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) return LoopEvent::escape;
+    if (e.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput) pressKey(app.state, e.key.keysym);
+    return LoopEvent::other;
+}
+
+// Carries out what the transport asked of the music, then follows it while playing.
+uint32_t positionMs(void*) {
+    EditState& s = app.state;
+    if (!s.paused) editFollowMusic(s, (int32_t)musicPositionMs());
+    if (s.seekPending) seekMusic(s.positionMs);
+    if (s.pausePending) pauseMusic(s.paused);
+    s.seekPending = s.pausePending = false;
+    return (uint32_t)s.positionMs;
+}
+
+void drawPanels(void*) {
+    ImGui_ImplOpenGL3_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    ImGui::NewFrame();
+    if (!app.state.panelsHidden) drawEditPanels(app.state, app.view, app.layout);
+    ImGui::Render();
+    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+}
+
+// The window's title tells the play head, ten times a second at most (a script can read it).
+void retitle(const DemoClock& clock) {
+    const uint64_t now = SDL_GetPerformanceCounter();
+    if ((double)(now - app.titleTicks) < 0.1 * (double)SDL_GetPerformanceFrequency()) return;
+    app.titleTicks = now;
+    char title[96];
+    const int32_t ms = app.state.positionMs;
+    std::snprintf(title, sizeof title, "qz001 --edit - %d:%02d.%03d frame %d scene %d%s", ms / 60000,
+                  ms / 1000 % 60, ms % 1000, clock.frame, clock.sceneIndex,
+                  app.state.paused ? " paused" : "");
+    SDL_SetWindowTitle(app.window, title);
+}
+
+void measure() {
+    EditView& v = app.view;
+    if (!v.gpuTimed) {
+        for (int p = 0; p < kFramePassCount; ++p) v.passMs[p] = app.passTimes.seconds[p] * 1000.0;
+        app.passTimes = FramePassTimes{};
+    } else {
+        for (int p = 0; p < kFramePassCount; ++p) v.passMs[p] = app.timer.milliseconds[p];
+    }
+    const uint64_t now = SDL_GetPerformanceCounter();
+    const double seconds = (double)(now - app.fpsTicks) / (double)SDL_GetPerformanceFrequency();
+    if (++app.fpsFrames >= 30 || seconds >= 1.0) {
+        v.fps = app.fpsFrames / seconds;
+        app.fpsTicks = now;
+        app.fpsFrames = 0;
+    }
+}
+
+// Playing, the frame is evaluated as the player evaluates it. Paused, it is drawn again every refresh
+// after the frame before it, so what it remembers of that frame (the previous transforms motion blur
+// reads) is what the player's frame remembers.
+void drawFrame(void*, const DemoClock& clock) {
+    if (app.state.paused && clock.localFrame > 0) {
+        ShowCursor cursor = {clock.sceneIndex, clock.localFrame - 2, clock.localFrame >= 2};
+        catchUpAndEvaluateFrame(cursor, clock.frame, sceneTable, app.dev.aspect);
+    } else {
+        evaluateFrame(clock, app.dev.aspect);
+    }
+    recordEditFrame(app.view, app.state);
+    FrameInput in = directorFrameInput();
+    if (app.view.gpuTimed)
+        in.gpuTimer = &app.timer;
+    else
+        in.passTimes = &app.passTimes;
+    renderFrame(app.dev, in);
+    measure();
+    retitle(clock);
+}
+
+//-----------------------------------------------------------------------------
+// Start-up
+//-----------------------------------------------------------------------------
+
+SDL_Window* openEditWindow(GlApi api, std::string& error) {
+    requestGlAttributes(api);
+    SDL_DisplayMode mode = {};
+    const bool known = SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
+    app.layout = editLayoutFor(known ? mode.w : kShowWidth, known ? mode.h : kShowHeight);
+    SDL_Window* window =
+        SDL_CreateWindow("qz001 --edit", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, app.layout.width,
+                         app.layout.height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!window) error = std::string("cannot open the edit window: ") + SDL_GetError();
+    return window;
+}
+
+void startPanels(SDL_Window* window, GlApi api) {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGui::GetIO().IniFilename = nullptr;
+    ImGui::StyleColorsDark();
+    ImGui_ImplSDL2_InitForOpenGL(window, app.dev.context);
+    ImGui_ImplOpenGL3_Init(api == kGlEs ? "#version 300 es" : "#version 330 core");
+}
+
+void stopPanels() {
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+}
+
+} // namespace
+
+EditEnd runEditMode(const EditDesc& desc, std::string& error) {
+    app = EditApp{};
+    app.desc = desc;
+    app.state = editStart(desc.startMs);
+    SDL_Window* window = openEditWindow(desc.api, error);
+    if (!window) return EditEnd{true, ShowEnd::quit};
+    app.window = window;
+
+    readMusicOrders();
+    setMusicSilent(desc.silent);
+    ShowDesc show = {};
+    show.window = window;
+    show.vsync = !desc.noVsync;
+    show.antialias = !desc.noAntialias;
+    show.music = true;
+    show.api = desc.api;
+    if (!showStart(app.dev, show)) {
+        error = showError();
+        return EditEnd{true, ShowEnd::quit};
+    }
+    startPanels(window, desc.api);
+    app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
+    app.dev.overlay = drawPanels;
+    app.view.gpuTimed = startGpuPassTimer(app.dev, app.timer);
+    app.fpsTicks = SDL_GetPerformanceCounter();
+
+    const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
+    const ShowEnd end = runMainLoop(hooks, false, sceneTable);
+    if (app.view.gpuTimed) stopGpuPassTimer(app.timer);
+    stopPanels();
+    closeMusic();
+    return EditEnd{false, end};
+}

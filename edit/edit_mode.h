@@ -1,0 +1,35 @@
+// edit_mode.h - qz001 --edit: the same show for its makers. The frame is drawn as the player draws it,
+// in a larger window with panels beside and below it (Dear ImGui): a transport (pause, step, seek by
+// beat, bar and scene, loop), the timeline, where the play head is, what each node slot of the scene
+// computes, the frame's outputs and the tracks the scene reads.
+//
+//     if (!openMusic(kMusicPath, startMs)) die(musicError());   // the music is the clock, heard or not
+//     EditDesc desc = {};
+//     desc.startMs = startMs;
+//     EditEnd end = runEditMode(desc, error);
+//
+// The music plays silently on the wall clock with `silent` (--no-music), so the transport still runs.
+#pragma once
+
+#include <csignal>
+#include <cstdint>
+#include <string>
+
+#include "render/gl_dialect.h"
+#include "show/show_loop.h"
+
+struct EditDesc {
+    int32_t startMs; // where the play head starts
+    bool silent;     // the music is not heard; its clock still runs
+    bool noAntialias;
+    bool noVsync;
+    GlApi api;
+    const volatile sig_atomic_t* signal; // non-zero once SIGINT, SIGTERM or SIGHUP arrived (may be null)
+};
+
+struct EditEnd {
+    bool failed; // the edit mode could not start: `error` says why
+    ShowEnd end; // else what ended it: Escape, the window closed, a signal
+};
+
+EditEnd runEditMode(const EditDesc& desc, std::string& error);

@@ -1,0 +1,450 @@
+// edit_panels.cpp - the panels, one function each, in the order they sit on screen.
+#include "edit/edit_panels.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <imgui.h>
+#include <initializer_list>
+
+#include "audio/music.h"
+#include "data/scene_data.h"
+#include "director/demo_clock.h"
+#include "director/director_state.h"
+#include "director/tracks.h"
+#include "render/shader_library.h"
+
+namespace {
+
+const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
+const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
+const ImU32 kLoopColour = IM_COL32(90, 200, 120, 90);
+const ImU32 kAxisColours[3] = {IM_COL32(240, 90, 90, 255), IM_COL32(100, 220, 100, 255),
+                               IM_COL32(110, 150, 255, 255)};
+const char* const kPassNames[kFramePassCount] = {
+    "setup", "velocity", "scene", "depth of field", "bloom", "scene mips", "composite", "FXAA", "present"};
+
+const char* slotName(int scene, int32_t slot) {
+    return shortName(enumName(*sceneNames[scene].slots, slot), "k");
+}
+
+// "kAlpha0+3": a slot the enum does not name lies in the group of the named slot before it.
+void slotLabel(int scene, int32_t slot, char* out, size_t size) {
+    if (slot < 0) {
+        std::snprintf(out, size, "-");
+        return;
+    }
+    int32_t named = slot;
+    while (named > 0 && !enumName(*sceneNames[scene].slots, named)) --named;
+    if (named == slot || !enumName(*sceneNames[scene].slots, named))
+        std::snprintf(out, size, "%s", slotName(scene, slot));
+    else
+        std::snprintf(out, size, "%s+%d", slotName(scene, named), slot - named);
+}
+
+const char* opName(int32_t op) {
+    return shortName(enumName(kNodeOpNames, op), "kOp");
+}
+
+// The timeline's frame under the mouse's x.
+int32_t frameAtX(float x, float left, float width) {
+    const float t = (x - left) / width;
+    return (int32_t)std::lround((t < 0 ? 0 : t > 1 ? 1 : t) * (kShowFrameCount - 1));
+}
+
+//-----------------------------------------------------------------------------
+// Transport and position
+//-----------------------------------------------------------------------------
+
+void transportBar(EditState& s) {
+    if (ImGui::Button("|<")) editSeekStart(s);
+    ImGui::SameLine();
+    if (ImGui::Button("<<")) editStepScenes(s, sceneTable, -1);
+    ImGui::SameLine();
+    if (ImGui::Button("bar-")) editStepBeats(s, -4);
+    ImGui::SameLine();
+    if (ImGui::Button("beat-")) editStepBeats(s, -1);
+    ImGui::SameLine();
+    if (ImGui::Button("frame-")) editStepFrames(s, -1);
+    ImGui::SameLine();
+    if (ImGui::Button(s.paused ? "Play" : "Pause", ImVec2(60, 0))) editTogglePause(s);
+    ImGui::SameLine();
+    if (ImGui::Button("frame+")) editStepFrames(s, 1);
+    ImGui::SameLine();
+    if (ImGui::Button("beat+")) editStepBeats(s, 1);
+    ImGui::SameLine();
+    if (ImGui::Button("bar+")) editStepBeats(s, 4);
+    ImGui::SameLine();
+    if (ImGui::Button(">>")) editStepScenes(s, sceneTable, 1);
+    ImGui::SameLine();
+    if (ImGui::Button(">|")) editSeekEnd(s);
+    ImGui::SameLine();
+    ImGui::TextUnformatted(" ");
+    ImGui::SameLine();
+    if (ImGui::Button(s.looping ? "Loop off" : "Loop scene")) editToggleLoop(s, sceneTable);
+    ImGui::SameLine();
+    if (ImGui::Button("In")) editMarkIn(s);
+    ImGui::SameLine();
+    if (ImGui::Button("Out")) editMarkOut(s);
+}
+
+void positionLine(const EditState& s, const EditView& v) {
+    const DemoClock clock = demoClockAt(s.positionMs, sceneTable);
+    const int32_t ms = s.positionMs;
+    int32_t bar = 0, beat = 0;
+    editBarBeat(s, bar, beat);
+    MusicRow row = {};
+    const bool inModule = musicRowAt(ms, row);
+    ImGui::Text("%d:%02d.%03d   frame %d   scene %d \"%s\" frame %d/%d", ms / 60000, ms / 1000 % 60,
+                ms % 1000, clock.frame, clock.sceneIndex, sceneNames[clock.sceneIndex].name, clock.localFrame,
+                clock.sceneEndFrame - (clock.frame - clock.localFrame));
+    if (inModule)
+        ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %.1f fps   %s%s", row.order, row.pattern,
+                    row.row, bar, beat, v.fps, s.paused ? "paused" : "playing",
+                    s.looping ? "   looping" : "");
+    else
+        ImGui::Text("bar %d:%d   %.1f fps   %s", bar, beat, v.fps, s.paused ? "paused" : "playing");
+}
+
+//-----------------------------------------------------------------------------
+// Timeline
+//-----------------------------------------------------------------------------
+
+void timeline(EditState& s) {
+    const ImVec2 at = ImGui::GetCursorScreenPos();
+    const float width = ImGui::GetContentRegionAvail().x, height = 46;
+    ImGui::InvisibleButton("timeline", ImVec2(width, height));
+    if (ImGui::IsItemActive()) {
+        const int32_t frame = frameAtX(ImGui::GetIO().MousePos.x, at.x, width);
+        if (frame != editFrame(s)) editSeekFrame(s, frame);
+    }
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    auto xOfFrame = [&](double frame) { return at.x + (float)(frame / (kShowFrameCount - 1) * width); };
+    for (int scene = 0; scene < kSceneCount; ++scene) {
+        const int32_t first = sceneFirstFrame(scene, sceneTable);
+        const float x0 = xOfFrame(first), x1 = xOfFrame(first + sceneTable.scenes[scene].duration);
+        draw->AddRectFilled(ImVec2(x0, at.y + 12), ImVec2(x1, at.y + height), kSceneColours[scene % 2]);
+        char label[48];
+        std::snprintf(label, sizeof label, "%d %s", scene, sceneNames[scene].name);
+        draw->PushClipRect(ImVec2(x0, at.y), ImVec2(x1, at.y + height), true);
+        draw->AddText(ImVec2(x0 + 3, at.y + 20), IM_COL32_WHITE, label);
+        draw->PopClipRect();
+    }
+    // The module's orders as ticks along the top, every fourth numbered.
+    for (int order = 0; order < musicOrderCount(); ++order) {
+        const float x = xOfFrame(musicOrderStartMs(order) * 100.0 / kFramePeriodCentiMs);
+        if (x > at.x + width) break;
+        draw->AddLine(ImVec2(x, at.y), ImVec2(x, at.y + (order % 4 ? 6.0f : 11.0f)),
+                      IM_COL32(200, 200, 200, 255));
+    }
+    if (s.looping)
+        draw->AddRectFilled(ImVec2(xOfFrame(s.loopStart), at.y), ImVec2(xOfFrame(s.loopEnd), at.y + height),
+                            kLoopColour);
+    const float head = xOfFrame(editFrame(s));
+    draw->AddLine(ImVec2(head, at.y), ImVec2(head, at.y + height), kPlayHeadColour, 2);
+}
+
+//-----------------------------------------------------------------------------
+// Passes
+//-----------------------------------------------------------------------------
+
+void passCosts(const EditView& v) {
+    double total = 0;
+    for (double ms : v.passMs) total += ms;
+    ImGui::Text("cost per pass (%s): %.2f ms", v.gpuTimed ? "GPU timer queries" : "glFinish after each pass",
+                total);
+    for (int p = 0; p < kFramePassCount; ++p) {
+        if (p % 5) ImGui::SameLine();
+        ImGui::Text("  %-14s %6.2f", kPassNames[p], v.passMs[p]);
+    }
+}
+
+//-----------------------------------------------------------------------------
+// Inspector
+//-----------------------------------------------------------------------------
+
+void valueText(const NodeValue& value, char* out, size_t size) {
+    if (value.count == 0 || !value.data) {
+        std::snprintf(out, size, "-");
+        return;
+    }
+    const Float4 f = value.data[0];
+    std::snprintf(out, size, "%.3f %.3f %.3f %.3f%s", f.x, f.y, f.z, f.w, value.count > 1 ? " ..." : "");
+}
+
+void selectedSlot(const EditState& s, EditView& v, int scene) {
+    const NodeValue& value = valueBlocks[scene][s.selectedSlot];
+    char label[64];
+    slotLabel(scene, s.selectedSlot, label, sizeof label);
+    ImGui::Text("slot %d %s: %u elements", s.selectedSlot, label, value.count);
+    static const char* const kAxes[4] = {"x", "y", "z", "w"};
+    for (int axis = 0; axis < 4; ++axis) {
+        // The getter sees one axis through an offset index.
+        struct Axis {
+            EditView* view;
+            int axis;
+        } data = {&v, axis};
+        auto getter = [](void* d, int i) {
+            const Axis& a = *static_cast<Axis*>(d);
+            const EditView& view = *a.view;
+            const int at =
+                (view.historyNext - view.historyCount + i + kEditHistoryFrames) % kEditHistoryFrames;
+            const Float4& f = view.history[at];
+            return a.axis == 0 ? f.x : a.axis == 1 ? f.y : a.axis == 2 ? f.z : f.w;
+        };
+        ImGui::PlotLines(kAxes[axis], getter, &data, v.historyCount, 0, nullptr, FLT_MAX, FLT_MAX,
+                         ImVec2(ImGui::GetContentRegionAvail().x - 20, 34));
+    }
+    ImGui::Checkbox("all elements", &v.showAllElements);
+    if (!v.showAllElements || !value.data) return;
+    ImGui::BeginChild("elements", ImVec2(0, 140), true);
+    for (uint32_t e = 0; e < value.count; ++e) {
+        const Float4 f = value.data[e];
+        ImGui::Text("%4u  %10.4f %10.4f %10.4f %10.4f", e, f.x, f.y, f.z, f.w);
+    }
+    ImGui::EndChild();
+}
+
+void inspector(EditState& s, EditView& v, int scene) {
+    if (s.selectedSlot >= 0) selectedSlot(s, v, scene);
+    const ImGuiTableFlags flags = ImGuiTableFlags_RowBg | ImGuiTableFlags_ScrollY |
+                                  ImGuiTableFlags_BordersInnerV | ImGuiTableFlags_SizingFixedFit;
+    if (!ImGui::BeginTable("slots", 5, flags, ImVec2(0, ImGui::GetContentRegionAvail().y))) return;
+    ImGui::TableSetupScrollFreeze(0, 1);
+    ImGui::TableSetupColumn("#");
+    ImGui::TableSetupColumn("slot");
+    ImGui::TableSetupColumn("operation");
+    ImGui::TableSetupColumn("inputs");
+    ImGui::TableSetupColumn("value", ImGuiTableColumnFlags_WidthStretch);
+    ImGui::TableHeadersRow();
+    const GraphNode* nodes = nodeBlocks[scene];
+    for (int32_t slot = 0; slot < kSlotsPerScene; ++slot) {
+        const GraphNode& node = nodes[slot];
+        if (node.op == kOpEmpty) continue;
+        char label[64], inputs[160] = "", value[96];
+        ImGui::TableNextRow();
+        ImGui::TableNextColumn();
+        char id[16];
+        std::snprintf(id, sizeof id, "%d", slot);
+        if (ImGui::Selectable(id, s.selectedSlot == slot, ImGuiSelectableFlags_SpanAllColumns))
+            s.selectedSlot = s.selectedSlot == slot ? -1 : slot;
+        ImGui::TableNextColumn();
+        slotLabel(scene, slot, label, sizeof label);
+        ImGui::TextUnformatted(label);
+        ImGui::TableNextColumn();
+        ImGui::TextUnformatted(opName(node.op));
+        ImGui::TableNextColumn();
+        for (int i = 0; i < 8 && node.inputs[i] >= 0; ++i) {
+            slotLabel(scene, node.inputs[i], label, sizeof label);
+            const size_t used = std::strlen(inputs);
+            std::snprintf(inputs + used, sizeof inputs - used, "%s%s", i ? ", " : "", label);
+        }
+        ImGui::TextUnformatted(inputs);
+        ImGui::TableNextColumn();
+        valueText(valueBlocks[scene][slot], value, sizeof value);
+        ImGui::TextUnformatted(value);
+    }
+    ImGui::EndTable();
+}
+
+//-----------------------------------------------------------------------------
+// Outputs
+//-----------------------------------------------------------------------------
+
+const char* shaderName(const char* const* names, int count, int32_t index) {
+    return index >= 0 && index < count ? names[index] : "?";
+}
+
+void drawList(const char* title, const DrawList& list) {
+    if (!ImGui::TreeNodeEx(title, ImGuiTreeNodeFlags_DefaultOpen, "%s: %u records", title, list.count))
+        return;
+    for (uint32_t i = 0; i < list.count; ++i) {
+        const DrawRecord& r = list.records[i];
+        ImGui::Text("%3u mesh %2d  %s / %s  texture %2d  at %.2f %.2f %.2f  scale %.2f", i, r.mesh,
+                    shaderName(vertexShaderNames, kVertexShaderCount, r.vertexShader),
+                    shaderName(pixelShaderNames, kPixelShaderCount, r.pixelShader), r.texture, r.position[0],
+                    r.position[1], r.position[2], r.scale[0]);
+    }
+    ImGui::TreePop();
+}
+
+void outputs() {
+    const CameraState& c = cameraState;
+    ImGui::Text("camera  eye %.2f %.2f %.2f  at %.2f %.2f %.2f", c.eye[0], c.eye[1], c.eye[2], c.at[0],
+                c.at[1], c.at[2]);
+    ImGui::Text("        fov %.1f deg  near %.2f  far %.1f", c.fovy * 57.29578f, c.near, c.far);
+    const FrameSettings& f = frameSettings;
+    ImGui::Text("clear %.2f %.2f %.2f   transition %d at %.2f", f.clearColor.x, f.clearColor.y,
+                f.clearColor.z, f.transitionType, f.transitionFactor);
+    ImGui::Text("motion blur %s (%.2f)  depth of field %s (%.2f)  bloom %s (%.2f)", f.isBlur ? "on" : "off",
+                f.blurJumpThreshold, f.isRenderDof ? "on" : "off", f.dofFocus, f.isRenderBloom ? "on" : "off",
+                f.bloomThrethold);
+    drawList("opaque", drawListOpaque);
+    drawList("blended", drawListBlended);
+    if (ImGui::TreeNodeEx("sprites", ImGuiTreeNodeFlags_DefaultOpen, "sprites: %u", spriteList.count)) {
+        static const char* const kBlends[3] = {"opaque", "alpha", "additive"};
+        for (uint32_t i = 0; i < spriteList.count; ++i) {
+            const SpriteRecord& r = spriteList.records[i];
+            ImGui::Text("%3u texture %2d  %s  at %.0f %.0f  scale %.2f %.2f  alpha %.2f", i, r.texture,
+                        r.blend >= 0 && r.blend < 3 ? kBlends[r.blend] : "?", r.centre[0], r.centre[1],
+                        r.scale[0], r.scale[1], r.alpha);
+        }
+        ImGui::TreePop();
+    }
+    ImGui::Text("lines: %u vertices", lineList.count);
+}
+
+//-----------------------------------------------------------------------------
+// Tracks
+//-----------------------------------------------------------------------------
+
+// One track as three curves over its keys' frames, keys as dots, `now` (the frame it is read at) as a line.
+void trackPlot(int32_t index, float now) {
+    const Track& track = trackTable[index];
+    if (track.keyCount == 0) return;
+    const float last = (float)track.keys[track.keyCount - 1].frame;
+    const float length = last > 0 ? last : 1;
+    float low = 1e30f, high = -1e30f;
+    for (uint32_t k = 0; k < track.keyCount; ++k)
+        for (float c : {track.keys[k].x, track.keys[k].y, track.keys[k].z})
+            low = c < low ? c : low, high = c > high ? c : high;
+    if (high - low < 1e-3f) high = low + 1;
+    ImGui::Text("track %d %s", index, shortName(enumName(trackNames, index), "kTrack"));
+    const ImVec2 at = ImGui::GetCursorScreenPos();
+    const float width = ImGui::GetContentRegionAvail().x - 10, height = 70;
+    ImGui::InvisibleButton("curve", ImVec2(width, height));
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    draw->AddRectFilled(at, ImVec2(at.x + width, at.y + height), IM_COL32(25, 25, 30, 255));
+    auto point = [&](float frame, float value) {
+        return ImVec2(at.x + frame / length * width, at.y + height - (value - low) / (high - low) * height);
+    };
+    constexpr int kSteps = 120;
+    for (int axis = 0; axis < 3; ++axis) {
+        ImVec2 before = {};
+        for (int i = 0; i <= kSteps; ++i) {
+            const float frame = length * (float)i / kSteps;
+            const TrackPoint p = sampleTrack(track, (uint32_t)frame);
+            const ImVec2 here = point(frame, axis == 0 ? p.x : axis == 1 ? p.y : p.z);
+            if (i > 0) draw->AddLine(before, here, kAxisColours[axis]);
+            before = here;
+        }
+    }
+    const ImVec2 mouse = ImGui::GetIO().MousePos;
+    for (uint32_t k = 0; k < track.keyCount; ++k) {
+        const TrackKey& key = track.keys[k];
+        for (int axis = 0; axis < 3; ++axis) {
+            const ImVec2 dot = point((float)key.frame, axis == 0 ? key.x : axis == 1 ? key.y : key.z);
+            draw->AddCircleFilled(dot, 3, kAxisColours[axis]);
+            if (ImGui::IsItemHovered() && std::fabs(mouse.x - dot.x) < 4 && std::fabs(mouse.y - dot.y) < 4)
+                ImGui::SetTooltip("key %u: frame %d\n%.2f %.2f %.2f (hundredths)", k, key.frame, key.x, key.y,
+                                  key.z);
+        }
+    }
+    const float x = at.x + (now < 0 ? 0 : now > length ? length : now) / length * width;
+    draw->AddLine(ImVec2(x, at.y), ImVec2(x, at.y + height), kPlayHeadColour, 1.5f);
+}
+
+// Every track the scene reads, once, at the frame its first reader reads it.
+void tracks(int scene) {
+    bool shown[kTrackCount] = {};
+    const GraphNode* nodes = nodeBlocks[scene];
+    for (int32_t slot = 0; slot < kSlotsPerScene; ++slot) {
+        const GraphNode& node = nodes[slot];
+        if (node.op != kOpTrackSample) continue;
+        const int32_t index = (int32_t)std::lround(node.params[0]);
+        if (index < 0 || index >= kTrackCount || shown[index]) continue;
+        shown[index] = true;
+        const NodeValue& time = node.inputs[0] >= 0 ? valueBlocks[scene][node.inputs[0]] : *emptyValue;
+        ImGui::PushID(index);
+        trackPlot(index, time.count && time.data ? time.data[0].x : 0.0f);
+        ImGui::PopID();
+    }
+}
+
+} // namespace
+
+//-----------------------------------------------------------------------------
+// The panels
+//-----------------------------------------------------------------------------
+
+const char* shortName(const char* name, const char* prefix) {
+    if (!name) return "?";
+    const size_t n = std::strlen(prefix);
+    return std::strncmp(name, prefix, n) == 0 && name[n] ? name + n : name;
+}
+
+EditLayout editLayoutFor(int screenWidth, int screenHeight) {
+    EditLayout l = {};
+    l.frame = {0, 0, kShowWidth, kShowHeight};
+    l.width = kShowWidth + kEditSidePanelWidth;
+    l.height = kShowHeight + kEditBottomPanelHeight;
+    if (l.width > screenWidth || l.height > screenHeight) {
+        l.width = kShowWidth;
+        l.height = kShowHeight;
+        l.overFrame = true;
+    }
+    return l;
+}
+
+void recordEditFrame(EditView& v, EditState& s) {
+    const int scene = demoClockAt(s.positionMs, sceneTable).sceneIndex;
+    if (scene != v.sceneShown) {
+        s.selectedSlot = -1;
+        v.sceneShown = scene;
+    }
+    if (s.selectedSlot != v.historySlot || scene != v.historyScene) {
+        v.historySlot = s.selectedSlot;
+        v.historyScene = scene;
+        v.historyCount = v.historyNext = 0;
+    }
+    if (s.selectedSlot < 0) return;
+    const NodeValue& value = valueBlocks[scene][s.selectedSlot];
+    v.history[v.historyNext] = value.count && value.data ? value.data[0] : Float4{};
+    v.historyNext = (v.historyNext + 1) % kEditHistoryFrames;
+    if (v.historyCount < kEditHistoryFrames) ++v.historyCount;
+}
+
+void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
+    const int scene = demoClockAt(s.positionMs, sceneTable).sceneIndex;
+    const float alpha = l.overFrame ? 0.75f : 1.0f;
+    const ImGuiWindowFlags fixed = ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize |
+                                   ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings;
+    const float bottomTop = l.overFrame ? (float)(l.height - kEditBottomPanelHeight) : (float)l.frame.h;
+    const float sideLeft = l.overFrame ? (float)(l.width - kEditSidePanelWidth) : (float)l.frame.w;
+
+    ImGui::SetNextWindowPos(ImVec2(0, bottomTop));
+    ImGui::SetNextWindowSize(ImVec2(sideLeft, (float)kEditBottomPanelHeight));
+    ImGui::SetNextWindowBgAlpha(alpha);
+    ImGui::Begin("Transport", nullptr, fixed);
+    transportBar(s);
+    positionLine(s, v);
+    timeline(s);
+    passCosts(v);
+    ImGui::TextDisabled(
+        "Space play/pause  Left/Right beat (Shift bar, Ctrl frame)  , . frame  PgUp/PgDn scene  "
+        "Home/End  L loop  I/O in/out  F1 panels  Esc quit");
+    ImGui::End();
+
+    ImGui::SetNextWindowPos(ImVec2(sideLeft, 0));
+    ImGui::SetNextWindowSize(ImVec2((float)kEditSidePanelWidth, (float)l.height));
+    ImGui::SetNextWindowBgAlpha(alpha);
+    char title[64];
+    std::snprintf(title, sizeof title, "Scene %d %s###scene", scene, sceneNames[scene].name);
+    ImGui::Begin(title, nullptr, fixed);
+    if (ImGui::BeginTabBar("views")) {
+        if (ImGui::BeginTabItem("Inspector")) {
+            inspector(s, v, scene);
+            ImGui::EndTabItem();
+        }
+        if (ImGui::BeginTabItem("Outputs")) {
+            outputs();
+            ImGui::EndTabItem();
+        }
+        if (ImGui::BeginTabItem("Tracks")) {
+            tracks(scene);
+            ImGui::EndTabItem();
+        }
+        ImGui::EndTabBar();
+    }
+    ImGui::End();
+}

@@ -1,0 +1,150 @@
+// edit_state_test.cpp - the edit mode's transport without a window: every seek lands on the frame the
+// show's own clock gives for the new position, the loop holds the play head over a simulated music
+// clock, pause and resume keep the music and the play head together.
+#include <gtest/gtest.h>
+
+#include "data/scene_data.h"
+#include "director/demo_clock.h"
+#include "edit/edit_state.h"
+
+namespace {
+
+// The frame the player draws at the play head (the show's own clock, not the edit mode's helper).
+int32_t shownFrame(const EditState& s) {
+    return demoClockAt(s.positionMs, sceneTable).frame;
+}
+
+// Plays `ms` of music in refreshes of `stepMs`, the music following every seek as the edit mode does.
+void play(EditState& s, int32_t ms, int32_t stepMs, int32_t& lowest, int32_t& highest) {
+    int32_t music = s.positionMs;
+    for (int32_t t = 0; t < ms; t += stepMs) {
+        music += stepMs;
+        editFollowMusic(s, music);
+        if (s.seekPending) {
+            music = s.positionMs;
+            s.seekPending = false;
+        }
+        lowest = std::min(lowest, shownFrame(s));
+        highest = std::max(highest, shownFrame(s));
+    }
+}
+
+} // namespace
+
+TEST(EditState, EverySeekLandsOnTheFrameAskedForAndStaysInTheShow) {
+    EditState s = editStart(0);
+    for (int32_t f = 0; f < kShowFrameCount; f += 7) {
+        editSeekFrame(s, f);
+        ASSERT_EQ(shownFrame(s), f);
+        ASSERT_TRUE(s.seekPending);
+    }
+    editSeekFrame(s, -5);
+    EXPECT_EQ(shownFrame(s), 0);
+    editSeekFrame(s, kShowFrameCount + 100);
+    EXPECT_EQ(shownFrame(s), kShowFrameCount - 1);
+    EXPECT_FALSE(demoClockAt(s.positionMs, sceneTable).ended);
+
+    // Frames: one at a time, both ways, held at both ends.
+    editSeekFrame(s, 1000);
+    editStepFrames(s, 1);
+    EXPECT_EQ(shownFrame(s), 1001);
+    editStepFrames(s, -2);
+    EXPECT_EQ(shownFrame(s), 999);
+    editSeekStart(s);
+    editStepFrames(s, -1);
+    EXPECT_EQ(shownFrame(s), 0);
+    editSeekEnd(s);
+    EXPECT_EQ(shownFrame(s), kShowFrameCount - 60); // the last second
+    editStepFrames(s, 1000);
+    EXPECT_EQ(shownFrame(s), kShowFrameCount - 1);
+}
+
+TEST(EditState, BeatsAndBarsFollowTheModulesBeat) {
+    // A beat is four rows of the module (speed 6 at 125 bpm: 480 ms), 28.8 frames of the scenes' kick clocks.
+    EditState s = editStart(0);
+    editSeekFrame(s, 2000);
+    const int32_t start = s.positionMs;
+    editStepBeats(s, 1);
+    EXPECT_NEAR(s.positionMs - start, 480, 1);
+    editStepBeats(s, 4); // Shift+Right: a bar
+    EXPECT_NEAR(s.positionMs - start, 5 * 480, 1);
+    for (int i = 0; i < 20; ++i) editStepBeats(s, -1);
+    for (int i = 0; i < 15; ++i) editStepBeats(s, 1);
+    EXPECT_EQ(s.positionMs, start); // no drift there and back
+    int32_t bar = 0, beat = 0;
+    editSeekFrame(s, 0);
+    editBarBeat(s, bar, beat);
+    EXPECT_EQ(bar * 10 + beat, 11);
+    editStepBeats(s, 6);
+    editBarBeat(s, bar, beat);
+    EXPECT_EQ(bar * 10 + beat, 23);
+    editStepBeats(s, -100);
+    EXPECT_EQ(s.positionMs, 0);
+}
+
+TEST(EditState, ScenesStepToTheirFirstFrames) {
+    EditState s = editStart(0);
+    for (int scene = 1; scene < kSceneCount; ++scene) {
+        editStepScenes(s, sceneTable, 1);
+        EXPECT_EQ(shownFrame(s), sceneFirstFrame(scene, sceneTable));
+        EXPECT_EQ(demoClockAt(s.positionMs, sceneTable).localFrame, 0);
+    }
+    editStepScenes(s, sceneTable, 1); // no scene after the last
+    EXPECT_EQ(shownFrame(s), sceneFirstFrame(kSceneCount - 1, sceneTable));
+    editStepFrames(s, 50);
+    editStepScenes(s, sceneTable, -1);
+    EXPECT_EQ(shownFrame(s), sceneFirstFrame(kSceneCount - 2, sceneTable));
+}
+
+TEST(EditState, LoopsHoldThePlayHeadAndClearAgain) {
+    // L loops scene 2 (60 frames): over three of its lengths the play head never leaves it.
+    EditState s = editStart(0);
+    editSeekFrame(s, sceneFirstFrame(2, sceneTable) + 10);
+    editToggleLoop(s, sceneTable);
+    const int32_t first = sceneFirstFrame(2, sceneTable), end = sceneFirstFrame(3, sceneTable);
+    int32_t lowest = INT32_MAX, highest = 0;
+    play(s, 3 * 1000, 16, lowest, highest);
+    EXPECT_EQ(lowest, first);
+    EXPECT_EQ(highest, end - 1);
+
+    // L again clears it: the play head runs on into scene 3.
+    editToggleLoop(s, sceneTable);
+    play(s, 2000, 16, lowest, highest);
+    EXPECT_GE(highest, end + 60);
+
+    // I and O: a loop between two marks, the out frame included; an out before the in loops nothing.
+    editSeekFrame(s, 5000);
+    editMarkOut(s);
+    editSeekFrame(s, 5100);
+    editMarkIn(s);
+    EXPECT_FALSE(s.looping);
+    editSeekFrame(s, 5150);
+    editMarkOut(s);
+    ASSERT_TRUE(s.looping);
+    lowest = INT32_MAX, highest = 0;
+    play(s, 3000, 10, lowest, highest);
+    EXPECT_EQ(lowest, 5100);
+    EXPECT_EQ(highest, 5150);
+}
+
+TEST(EditState, PauseHoldsThePlayHeadAndPlayResumesTheMusicThere) {
+    EditState s = editStart(demoPositionOfFrame(3000));
+    editFollowMusic(s, s.positionMs + 500);
+    const int32_t held = s.positionMs;
+    editTogglePause(s);
+    EXPECT_TRUE(s.paused && s.pausePending);
+    editFollowMusic(s, held + 5000); // the music clock says nothing while paused
+    EXPECT_EQ(s.positionMs, held);
+    s.seekPending = s.pausePending = false;
+    editTogglePause(s);
+    EXPECT_FALSE(s.paused);
+    EXPECT_TRUE(s.seekPending && s.pausePending);
+    EXPECT_EQ(s.positionMs, held); // the music resumes from the same position
+
+    // Playing through the show's end stops on its last frame, paused.
+    editSeekEnd(s);
+    s.seekPending = false;
+    editFollowMusic(s, demoPositionOfFrame(kShowFrameCount) + 5);
+    EXPECT_TRUE(s.paused);
+    EXPECT_EQ(shownFrame(s), kShowFrameCount - 1);
+}
