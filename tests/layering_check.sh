@@ -3,17 +3,18 @@
 # defines, or compiles another folder's sources.
 #
 # Floors, lowest first: base; mesh and director (side by side, neither includes the other); data;
-# render and audio; show; app, tools, web (the browser build) and windows (the Windows build). tests/ and bench/ sit on top of everything.
+# render and audio; show; edit (qz001 --edit); app, tools, web (the browser build) and windows (the Windows
+# build). tests/ and bench/ sit on top of everything. Of the top floor only app/ starts the edit mode.
 set -eu
 cd "$1"
 floor() {
     case $1 in
     base) echo 0 ;; mesh | director) echo 1 ;; data) echo 2 ;; render | audio) echo 3 ;;
-    show) echo 4 ;; app | tools | web | windows) echo 5 ;; *) echo "" ;;
+    show) echo 4 ;; edit) echo 5 ;; app | tools | web | windows) echo 6 ;; *) echo "" ;;
     esac
 }
 bad=0
-for dir in base mesh director data render audio show app tools web windows; do
+for dir in base mesh director data render audio show edit app tools web windows; do
     mine=$(floor $dir)
     for inc in $(grep -rhoE '#include "[a-z_-]+/' $dir --include='*.cpp' --include='*.h' | sed 's/#include "//; s#/##' | sort -u); do
         [ "$inc" = "$dir" ] && continue
@@ -28,7 +29,7 @@ done
 
 # A table belongs to the folder that defines it: no header declares a table (extern) that a higher
 # folder's source defines, and no folder's CMake files compile a source of another folder.
-folders="base mesh director data render audio show app tools web windows"
+folders="base mesh director data render audio show edit app tools web windows"
 for dir in $folders; do
     mine=$(floor $dir)
     for name in $(grep -rhE '^extern [^"]' $dir --include='*.h' |
@@ -50,6 +51,12 @@ for dir in $folders; do
         echo "$dir/ compiles $src: a source builds only into its own folder's library"
         bad=1
     done
+done
+for dir in tools web windows; do
+    if grep -rqE '#include "edit/' $dir --include='*.cpp' --include='*.h'; then
+        echo "$dir/ includes edit/: only app/ starts the edit mode"
+        bad=1
+    fi
 done
 [ $bad -eq 0 ] && echo "ok: every folder includes only folders below it and builds only its own tables"
 exit $bad

@@ -1,0 +1,102 @@
+#!/bin/sh
+# end_to_end.sh QZ001 QZ001_TOOL - qz001 --edit as its makers use it, under a virtual X server (Xvfb)
+# with xdotool and ImageMagick: the window shows the frame and the panels; Space pauses (two looks a
+# second apart are the same picture) and plays again (they differ); Home, Page Down and Right put the
+# play head on the first frame of scene 4 plus one beat, and F1 leaves that frame alone on screen,
+# the picture qz001-tool renders for it; L holds the play head in scene 2 over three of its lengths;
+# Escape ends with status 0. The window's title tells the play head ("... frame F scene S").
+# Run from the repository root (the music lies there).
+set -eu
+qz001=$1
+tool=$2
+tmp=$(mktemp -d)
+xvfb_pid=
+show_pid=
+cleanup() {
+    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+. "$(dirname "$0")/../x11_session.sh"
+export SDL_AUDIODRIVER=dummy
+for program in Xvfb xdotool import compare; do
+    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
+done
+start_xvfb "$tmp"
+
+# The frame at the play head, from the window's title.
+frame_shown() { xdotool getwindowname "$window" | sed -n 's/.* frame \([0-9]*\) .*/\1/p'; }
+# Presses a key and waits until the title has caught up with it (it changes ten times a second).
+press() {
+    xdotool key --window "$window" "$@"
+    sleep 0.6
+}
+# The picture's 1280x720 at the window's top left.
+look() { import -window root -crop "1280x720+$wx+$wy" +repage "$1"; }
+differ() { compare -metric AE -fuzz 1% "$1" "$2" null: 2>&1 || true; }
+
+"$qz001" --edit --at 20 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y
+[ "$WIDTH" -gt 1280 ] && [ "$HEIGHT" -gt 720 ] || fail "the edit window is ${WIDTH}x$HEIGHT: no room for panels"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
+wait_drawn "$((WIDTH - 1280))x$HEIGHT+$((wx + 1280))+$wy" 30 "$tmp/side.png" || fail "no panel beside the frame"
+echo "ok: the edit window (${WIDTH}x$HEIGHT) shows the frame and the panels"
+
+press space
+look "$tmp/paused1.png"
+first=$(frame_shown)
+sleep 1
+look "$tmp/paused2.png"
+[ "$(differ "$tmp/paused1.png" "$tmp/paused2.png")" = 0 ] || fail "paused, the picture still changes"
+[ "$(frame_shown)" = "$first" ] || fail "paused, the play head moved from frame $first to $(frame_shown)"
+press space
+sleep 1.5
+look "$tmp/playing.png"
+[ "$(differ "$tmp/paused2.png" "$tmp/playing.png")" != 0 ] || fail "after Space again the picture stands still"
+[ "$(frame_shown)" -gt "$first" ] || fail "after Space again the play head stays at frame $first"
+echo "ok: Space pauses on frame $first (the picture holds) and plays again"
+
+# Scene 4 starts at frame 1380 (music 22991 ms); a beat on (480 ms) is 23471 ms, frame 1408.
+press space
+press Home
+press Next Next Next Next
+[ "$(frame_shown)" = 1380 ] || fail "Page Down four times from frame 0: frame $(frame_shown), expected 1380"
+press Right
+[ "$(frame_shown)" = 1408 ] || fail "Right from frame 1380: frame $(frame_shown), expected 1408 (a beat on)"
+press F1
+look "$tmp/frame.png"
+wait_drawn "$((WIDTH - 1280))x$HEIGHT+$((wx + 1280))+$wy" 1 "$tmp/hidden.png" &&
+    fail "F1 left something beside the frame"
+"$tool" render --frame 1408 --out "$tmp/tool.png" >/dev/null
+d=$(differ "$tmp/frame.png" "$tmp/tool.png")
+awk -v d="$d" 'BEGIN { exit !(d ~ /^[0-9.e+]+$/ && d + 0 <= 922) }' || # at most 0.1 %
+    fail "frame 1408 in the edit mode differs from qz001-tool render in $d pixels (of 921600)"
+press F1
+echo "ok: Page Down and Right land on frames 1380 and 1408; F1 shows frame 1408 alone, as qz001-tool renders it ($d pixels differ)"
+
+# Scene 2 is frames 1140..1199 (one second): looped, the play head stays there for three seconds.
+press Home Next Next
+press l
+press space
+lowest=99999 highest=0 wrapped=0 before=0
+for _ in $(seq 30); do
+    f=$(frame_shown)
+    [ -n "$f" ] || continue
+    [ "$f" -lt "$lowest" ] && lowest=$f
+    [ "$f" -gt "$highest" ] && highest=$f
+    [ "$f" -lt "$before" ] && wrapped=$((wrapped + 1))
+    before=$f
+    sleep 0.1
+done
+[ "$lowest" -ge 1140 ] && [ "$highest" -le 1199 ] || fail "looping scene 2, the play head went to $lowest..$highest"
+[ "$wrapped" -ge 2 ] || fail "looping scene 2 for 3 s, the play head wrapped $wrapped times"
+echo "ok: L holds the play head in scene 2 (frames $lowest..$highest, wrapped $wrapped times in 3 s)"
+
+press Escape
+wait_show 20
+[ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
+echo "ok: Escape ends the edit mode with status 0"
