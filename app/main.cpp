@@ -167,6 +167,7 @@ App app;
     desc.noAntialias = !options.settings.antialias;
     desc.noVsync = !options.settings.vsync;
     desc.api = options.api;
+    desc.stats = options.stats;
     desc.signal = &caughtSignal;
     catchSignals();
     std::string error;

@@ -28,6 +28,8 @@ struct EditApp {
     uint64_t fpsTicks;        // the start of the frame-rate count
     int fpsFrames;
     uint64_t titleTicks; // when the window's title last told the play head
+    uint64_t frames;     // drawn, for --stats
+    uint64_t firstTicks; // when the first was drawn
     SDL_Window* window;
 };
 
@@ -124,7 +126,11 @@ void drawPanels(void*) {
     ImGui::NewFrame();
     if (!app.state.panelsHidden) drawEditPanels(app.state, app.view, app.layout);
     ImGui::Render();
+    // The show's sampler (mip-linear) on unit 0 would make the font texture, which has no mips,
+    // incomplete; the panels' back end takes it off there itself only on OpenGL 3.3, not on ES.
+    glBindSampler(0, 0);
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    glBindSampler(0, app.dev.sampler);
 }
 
 // The window's title tells the play head, ten times a second at most (a script can read it).
@@ -174,6 +180,7 @@ void drawFrame(void*, const DemoClock& clock) {
     else
         in.passTimes = &app.passTimes;
     renderFrame(app.dev, in);
+    if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
     measure();
     retitle(clock);
 }
@@ -209,6 +216,15 @@ void stopPanels() {
     ImGui::DestroyContext();
 }
 
+void printStats(ShowEnd end) {
+    const double seconds =
+        (double)(SDL_GetPerformanceCounter() - app.firstTicks) / (double)SDL_GetPerformanceFrequency();
+    std::fprintf(stderr, "qz001: edit mode ended by %s; %llu frames in %.1f s (%.1f fps), panels %s\n",
+                 showEndName(end), (unsigned long long)app.frames, seconds,
+                 app.frames > 1 && seconds > 0 ? (double)(app.frames - 1) / seconds : 0.0,
+                 app.state.panelsHidden ? "hidden" : "shown");
+}
+
 } // namespace
 
 EditEnd runEditMode(const EditDesc& desc, std::string& error) {
@@ -239,6 +255,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, sceneTable);
+    if (desc.stats) printStats(end);
     if (app.view.gpuTimed) stopGpuPassTimer(app.timer);
     stopPanels();
     closeMusic();

@@ -24,6 +24,7 @@ struct EditDesc {
     bool noAntialias;
     bool noVsync;
     GlApi api;
+    bool stats; // at the end, print the frames drawn and the frame rate on stderr (--stats)
     const volatile sig_atomic_t* signal; // non-zero once SIGINT, SIGTERM or SIGHUP arrived (may be null)
 };
 

@@ -214,7 +214,7 @@ void inspector(EditState& s, EditView& v, int scene) {
     ImGui::TableSetupColumn("#");
     ImGui::TableSetupColumn("slot");
     ImGui::TableSetupColumn("operation");
-    ImGui::TableSetupColumn("inputs");
+    ImGui::TableSetupColumn("inputs", ImGuiTableColumnFlags_WidthFixed, 120);
     ImGui::TableSetupColumn("value", ImGuiTableColumnFlags_WidthStretch);
     ImGui::TableHeadersRow();
     const GraphNode* nodes = nodeBlocks[scene];
@@ -240,6 +240,7 @@ void inspector(EditState& s, EditView& v, int scene) {
             std::snprintf(inputs + used, sizeof inputs - used, "%s%s", i ? ", " : "", label);
         }
         ImGui::TextUnformatted(inputs);
+        if (ImGui::IsItemHovered() && inputs[0]) ImGui::SetTooltip("%s", inputs);
         ImGui::TableNextColumn();
         valueText(valueBlocks[scene][slot], value, sizeof value);
         ImGui::TextUnformatted(value);

@@ -4,7 +4,7 @@
 # second apart are the same picture) and plays again (they differ); Home, Page Down and Right put the
 # play head on the first frame of scene 4 plus one beat, and F1 leaves that frame alone on screen,
 # the picture qz001-tool renders for it; L holds the play head in scene 2 over three of its lengths;
-# Escape ends with status 0. The window's title tells the play head ("... frame F scene S").
+# Escape ends with status 0; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -100,3 +100,14 @@ press Escape
 wait_show 20
 [ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
 echo "ok: Escape ends the edit mode with status 0"
+
+# On OpenGL ES the panels are drawn too (the show's sampler must not hide their font there).
+"$qz001" --edit --gl es --scene 7 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "--gl es: no edit window: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "--gl es: the edit window shows no frame"
+wait_drawn "$((WIDTH - 1280))x$HEIGHT+$((wx + 1280))+$wy" 30 || fail "--gl es: no panel beside the frame"
+press Escape
+wait_show 20
+[ "$status" -eq 0 ] || fail "--gl es: Escape: exit status $status: $(cat "$tmp/out")"
+echo "ok: with --gl es the edit mode draws its frame and its panels"
