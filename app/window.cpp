@@ -3,6 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
 
 #include "render/device.h"
 
@@ -51,6 +56,32 @@ static const char* esHint(GlApi api) {
     return "";
 }
 
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// Xlib ends the program when the X server goes away (killed, or its connection lost), printing only
+// its own "X connection to :0 broken"; the show says what happened first.
+static int onDisplayLost(void*) {
+    static const char text[] = "qz001: the display went away\n";
+    if (write(STDERR_FILENO, text, sizeof text - 1) < 0) {
+        // Nothing more to say it with.
+    }
+    _exit(1);
+}
+
+// Installs onDisplayLost as Xlib's handler for a lost connection, through the libX11 SDL has loaded.
+static void sayWhenTheDisplayGoesAway() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!x11) return;
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"))) set(onDisplayLost);
+    dlclose(x11); // SDL keeps it loaded
+}
+#else
+static void sayWhenTheDisplayGoesAway() {}
+#endif
+
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error) {
     requestGlAttributes(api);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
@@ -73,6 +104,7 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::strin
     // A press anywhere drags the window, full screen too (where the window system lets it move).
     static const WindowDragAreas everywhere = {nullptr, 0};
     if (window) makeWindowDraggable(window, &everywhere);
+    if (window) sayWhenTheDisplayGoesAway();
     if (!window) error = std::string("cannot open the show window: ") + SDL_GetError() + esHint(api);
     return window;
 }
