@@ -189,7 +189,9 @@ bool takeLock(const std::string& folder, const std::string& name, const std::str
     std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)nameHash(name));
     target.lockPath = folder + "/" + kLockPrefix + hex;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = open(target.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        int fd = open(target.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0 && errno == EACCES) // another user's lock file: flock needs only reading
+            fd = open(target.lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0) {
             error = cannotWrite(forPath, std::string("cannot take the lock on it: ") + std::strerror(errno));
             return false;
