@@ -7,7 +7,8 @@
 # with the music off, the missing display (named when DISPLAY names one) is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
 # "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
 # "Ulk" ends with status 0 and no show window. A failure at start-up shows its message box; --at and
-# --scene draw the frame asked for first; SIGTERM ends the show with status 143. Run from the repository root (the music lies there).
+# --scene draw the frame asked for first; SIGTERM ends the show with status 143; losing the display says
+# so, status 1. Run from the repository root (the music lies there).
 set -eu
 qz001=$1
 tmp=$(mktemp -d)
@@ -148,3 +149,15 @@ wait_show 20
 [ "$status" -eq 143 ] || fail "SIGTERM: exit status $status, expected 143: $(cat "$tmp/out")"
 grep -q "ended by signal SIGTERM" "$tmp/out" || fail "SIGTERM: $(cat "$tmp/out")"
 echo "ok: SIGTERM ends the show with status 143"
+
+# Losing the display mid-show: the show says so and exits 1, where Xlib alone prints only its own line.
+"$qz001" --no-launcher --windowed --no-music >"$tmp/out" 2>&1 &
+show_pid=$!
+find_window "^qz001$" 60 >/dev/null || fail "no show window: $(cat "$tmp/out")"
+wait_drawn 1280x720+320+180 30 || fail "the show window draws nothing"
+kill "$xvfb_pid"
+xvfb_pid=
+wait_show 20
+[ "$status" -eq 1 ] || fail "display lost: exit status $status, expected 1: $(cat "$tmp/out")"
+grep -qx "qz001: the display went away" "$tmp/out" || fail "display lost: $(cat "$tmp/out")"
+echo "ok: losing the display ends the show with its own message and status 1"
