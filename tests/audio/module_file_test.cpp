@@ -123,6 +123,13 @@ TEST(ModuleFile, TheWalkCatchesEveryCutAndNamesBrokenFields) {
             << r.warning;
     }
     EXPECT_GT(warned, 100) << "most prefixes load";
+
+    // A file libopenmpt cannot load: our one line quotes it; its own log line stays off stderr.
+    testing::internal::CaptureStderr();
+    const Loaded unloadable = load(write("short.xm", std::vector<char>(bytes.begin(), bytes.begin() + 60)));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(unloadable.ok);
+    EXPECT_NE(unloadable.error.find("libopenmpt says: "), std::string::npos) << unloadable.error;
     EXPECT_NE(load(write("edge.xm", std::vector<char>(bytes.begin(), bytes.begin() + 34560)))
                   .warning.find("where instrument 1 should begin"),
               std::string::npos);
