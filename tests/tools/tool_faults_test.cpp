@@ -59,10 +59,11 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// A fake ffmpeg, first on the PATH of `dir`/bin, that never reads its input.
-std::string stalledFfmpegPath(const std::string& dir) {
-    shellInSource("mkdir -p " + dir + "/bin && printf '#!/bin/sh\\nexec sleep 1000\\n' >" + dir +
-                  "/bin/ffmpeg && chmod +x " + dir + "/bin/ffmpeg");
+// A fake ffmpeg, first on the PATH of `dir`/bin, that never reads its input: it sleeps `sleep` seconds
+// (a number no other test's fake uses, to find it among the processes).
+std::string stalledFfmpegPath(const std::string& dir, int sleep) {
+    shellInSource("mkdir -p " + dir + "/bin && printf '#!/bin/sh\\nexec sleep " + std::to_string(sleep) +
+                  "\\n' >" + dir + "/bin/ffmpeg && chmod +x " + dir + "/bin/ffmpeg");
     return "PATH=" + dir + "/bin:$PATH";
 }
 
@@ -165,7 +166,7 @@ TEST(ToolFaults, Outputs) {
 
     // A capture killed outright leaves its temporaries (nothing catches SIGKILL); the next run into the
     // folder removes them, and the lock file nobody holds.
-    const std::string path = stalledFfmpegPath(dir);
+    const std::string path = stalledFfmpegPath(dir, 1001);
     const ToolRun killed = shellInSource(
         signalledRun(path + " " QZ_TOOL_PATH " capture --to 100 --size 64x36 --out " + dir + "/v.mp4",
                      dir + "/bin/log", "0/101 frames", "KILL"));
@@ -304,7 +305,7 @@ TEST(ToolFaults, SizesAndSteps) {
 // stops a capture waiting on it.
 TEST(ToolFaults, FfmpegStalls) {
     const std::string dir = scratch("stalls");
-    const std::string path = stalledFfmpegPath(dir);
+    const std::string path = stalledFfmpegPath(dir, 1002);
     struct Case {
         std::string range, expect;
     } cases[] = {
@@ -331,7 +332,7 @@ TEST(ToolFaults, FfmpegStalls) {
     EXPECT_TRUE(contains(stopped.out, "status=130")) << stopped.out << contentOf(log);
     EXPECT_TRUE(contains(contentOf(log), "stopped by SIGINT: nothing was written")) << contentOf(log);
     EXPECT_EQ(entries(dir), "bin\n");
-    EXPECT_TRUE(noProcessStarts("sleep 1000")) << "the fake ffmpeg is still running";
+    EXPECT_TRUE(noProcessStarts("sleep 1002")) << "the fake ffmpeg is still running";
     const ToolRun badLimit = shellInSource("env QZ001_FFMPEG_STALL_SECONDS=0x1e " QZ_TOOL_PATH
                                            " capture --size 64x36 --to 2 --out " +
                                            dir + "/v.mp4");
