@@ -149,6 +149,7 @@ void retitle(const DemoClock& clock) {
 void measure() {
     EditView& v = app.view;
     if (!v.gpuTimed) {
+        if (!app.passTimes.runs[kPresentPass]) return; // the first frame timed this way is still to come
         for (int p = 0; p < kFramePassCount; ++p) v.passMs[p] = app.passTimes.seconds[p] * 1000.0;
         app.passTimes = FramePassTimes{};
     } else {
@@ -250,13 +251,13 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     startPanels(window, desc.api);
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
-    app.view.gpuTimed = startGpuPassTimer(app.dev, app.timer);
+    app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, sceneTable);
     if (desc.stats) printStats(end);
-    if (app.view.gpuTimed) stopGpuPassTimer(app.timer);
+    if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopPanels();
     closeMusic();
     return EditEnd{false, end};

@@ -148,11 +148,16 @@ void timeline(EditState& s) {
 // Passes
 //-----------------------------------------------------------------------------
 
-void passCosts(const EditView& v) {
+void passCosts(EditView& v) {
     double total = 0;
     for (double ms : v.passMs) total += ms;
     ImGui::Text("cost per pass (%s): %.2f ms", v.gpuTimed ? "GPU timer queries" : "glFinish after each pass",
                 total);
+    if (v.timerAvailable) {
+        bool finish = !v.gpuTimed;
+        ImGui::SameLine();
+        if (ImGui::Checkbox("measure with glFinish", &finish)) v.gpuTimed = !finish;
+    }
     for (int p = 0; p < kFramePassCount; ++p) {
         if (p % 5) ImGui::SameLine();
         ImGui::Text("  %-14s %6.2f", kPassNames[p], v.passMs[p]);

@@ -37,7 +37,8 @@ struct EditView {
     bool showAllElements;
     // The frame rate and the cost of each pass.
     double fps;
-    bool gpuTimed; // timer queries; else glFinish after each pass
+    bool gpuTimed;       // timer queries; else glFinish after each pass
+    bool timerAvailable; // the driver has timer queries: the panel can switch between the two
     double passMs[kFramePassCount];
     int32_t sceneShown; // the scene the inspector last showed (a new scene clears the selection)
 };
