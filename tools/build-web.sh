@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the show for a web browser into build-web/site/, a plain folder any static web server can
-# serve: index.html, style.css, page.js, qz001.js, qz001.wasm and music/ZB_PALEWIRE.xm.
+# serve: index.html, and style.css, page.js, icon.png, qz001.js, qz001.wasm and music/ZB_PALEWIRE.xm
+# under content-hashed names (see the README for what a host should send).
 #
 #     tools/build-web.sh          # then: python3 -m http.server -d build-web/site 8000
 #
@@ -15,8 +16,25 @@ emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release "-DQZ_PREFIXES=
 cmake --build build-web/cmake -j"$(nproc)" --target qz001
 site=build-web/site
 rm -rf "$site.partial" && mkdir -p "$site.partial/music"
-cp web/index.html web/style.css web/page.js build-web/cmake/web/qz001.js build-web/cmake/web/qz001.wasm \
-  "$site.partial/"
-cp music/ZB_PALEWIRE.xm "$site.partial/music/"
+# Every file but index.html gets a content-hashed name (qz001.3f2a9c01d4e7.wasm): a browser never mixes
+# an old file with a new one, and a host may keep them cached for ever. index.html names them, with
+# their total size, the progress the page shows while it loads them.
+index=$(cat web/index.html)
+place() { # FILE FOLDER (in the site): copies FILE there under its hashed name, which index.html then names
+    local file=$1 folder=$2 name hash
+    name=$(basename "$file")
+    hash=$(sha256sum "$file" | cut -c1-12)
+    cp "$file" "$site.partial/$folder${name%.*}.$hash.${name##*.}"
+    index=${index//\"$folder$name\"/\"$folder${name%.*}.$hash.${name##*.}\"}
+}
+for file in web/style.css web/page.js web/icon.png build-web/cmake/web/qz001.js build-web/cmake/web/qz001.wasm; do
+    place "$file" ""
+done
+place music/ZB_PALEWIRE.xm music/
+total=$(($(stat -c %s build-web/cmake/web/qz001.js build-web/cmake/web/qz001.wasm music/ZB_PALEWIRE.xm | paste -sd+)))
+index=${index//data-bytes=\"0\"/data-bytes=\"$total\"}
+printf '%s\n' "$index" >"$site.partial/index.html"
+grep -qE '"(style\.css|page\.js|icon\.png|qz001\.js|qz001\.wasm|music/ZB_PALEWIRE\.xm)"' "$site.partial/index.html" &&
+    { echo "build-web.sh: index.html still names a file without its hash" >&2; exit 1; }
 rm -rf "$site" && mv "$site.partial" "$site"
 echo "build-web.sh: the site is in $site ($(du -sh "$site" | cut -f1))"

@@ -5,6 +5,8 @@
 //     qzStart(antialias, music, sound, startMs, stillFrame) // stillFrame -1: play; else render that frame
 //
 // With `sound` 0 (the browser refused it) the music still sets the clock, silently, on the wall clock.
+// qzStart starts once: while the show starts or plays a second call does nothing; after the show has
+// ended it plays it again ("Play again") with what was built and the settings it was built with.
 //
 // Each animation frame of the browser is one turn: first the start-up steps, one per turn, so the
 // page can draw its progress bar (Module.qzProgress(done, total)); then one frame of the show at the
@@ -82,12 +84,33 @@ void turn() {
     playTurn();
 }
 
+// The show again from startMs, as built: the music reopened there, the frames counted anew.
+int playAgain(int sound, int32_t startMs) {
+    web.startMs = startMs;
+    web.frames = 0;
+    if (web.desc.music) {
+        setMusicSilent(sound == 0);
+        if (!openMusic(kMusicPath, startMs) || !startMusic()) {
+            fail(musicError());
+            return 0;
+        }
+    }
+    web.running = true;
+    emscripten_set_main_loop(turn, 0, 0);
+    const int steps = showStartStepCount();
+    EM_ASM({ Module.qzProgress($0, $1); }, steps, steps);
+    return 1;
+}
+
 } // namespace
 
 extern "C" {
 
 // antialias, music: 0 or 1; startMs: where the music (and so the show) starts.
 EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int sound, int startMs, int stillFrame) {
+    if (web.running) return 0; // a second click while the show starts or plays
+    if (web.step > 0 && web.step == showStartStepCount() && web.still < 0 && stillFrame < 0)
+        return playAgain(sound, startMs);
     web = WebShow{};
     web.desc.window = SDL_CreateWindow("qz001", 0, 0, kShowWidth, kShowHeight, SDL_WINDOW_OPENGL);
     web.desc.antialias = antialias != 0;
@@ -126,6 +149,25 @@ EMSCRIPTEN_KEEPALIVE double qzMusicPositionMs() {
     return web.desc.music ? (double)musicPositionMs() : (double)web.startMs;
 }
 
+// The bounds the page checks its parameters against, as the desktop checks its options: scenes
+// 0..qzSceneCount()-1, frames 0..qzShowFrameCount()-1, starts before qzShowEndMs().
+EMSCRIPTEN_KEEPALIVE int qzSceneCount() {
+    return kSceneCount;
+}
+
+EMSCRIPTEN_KEEPALIVE int qzShowFrameCount() {
+    return kShowFrameCount;
+}
+
+EMSCRIPTEN_KEEPALIVE int qzShowEndMs() {
+    return demoPositionOfFrame(kShowFrameCount);
+}
+
+// "1.0.0", as `qz001 --version` prints it.
+EMSCRIPTEN_KEEPALIVE const char* qzVersion() {
+    return QZ_VERSION;
+}
+
 // The start of scene S, for ?scene=S.
 EMSCRIPTEN_KEEPALIVE int qzSceneStartMs(int scene) {
     if (scene < 0 || scene >= kSceneCount) return -1;
@@ -136,7 +178,9 @@ EMSCRIPTEN_KEEPALIVE int qzSceneStartMs(int scene) {
 
 int main() {
     showInit();
-    // The canvas is the window; the music opens the audio itself, with the driver the page chose.
+    // The canvas is the window; the music opens the audio itself, with the driver the page chose. The
+    // keyboard is the canvas's alone, so that the page's own controls (Tab, "Play again") keep it.
+    SDL_SetHint(SDL_HINT_EMSCRIPTEN_KEYBOARD_ELEMENT, "#canvas");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) std::fprintf(stderr, "qz001: %s\n", SDL_GetError());
     requestGlAttributes(kGlEs);
     EM_ASM({ Module.qzReady(); });

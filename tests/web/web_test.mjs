@@ -1,9 +1,11 @@
 // web_test.mjs - the show's page in headless Chromium (WebGL2 through SwiftShader), served from
 // 127.0.0.1 by a small static server of its own:
-//   - the launcher, "Zarn", progress, frames drawn (the canvas is not one flat colour), the music
-//     clock advancing, Escape giving the end card;
+//   - the launcher (its version is the CMake project's, all the bytes loaded), "Zarn" double-clicked
+//     starting the show once, progress, frames drawn (the canvas is not one flat colour), the music
+//     clock advancing, Escape giving the end card; Tab reaching "Play again", which plays again with
+//     the launcher's choices;
 //   - ?still=F for frames of four scenes against `qz001-tool render --frame F` (PSNR of 30 dB or more);
-//   - the bad paths: no WebGL2, no music file.
+//   - the bad paths: no WebGL2, no music file, the page opened as a file, bad URL parameters.
 // Prints the measurements the README keeps: the size the page loads, the time to the first frame,
 // frames per second; leaves screenshots of the launcher and the show in build-web/. Exit status 0
 // when everything holds.
@@ -88,9 +90,16 @@ async function playThrough(browser, base) {
   const { page, started } = await openPage(browser, base);
   await waitForPhase(page, ['launcher'], 60);
   check(await page.$eval('#start', (b) => b.textContent) === 'Zarn', 'the launcher offers "Zarn"');
+  const version = /project\(qz001 VERSION ([0-9.]+)/.exec(fs.readFileSync(path.join(repo, 'CMakeLists.txt'), 'utf8'))[1];
+  check(await page.$eval('#version', (e) => e.textContent) === `qz001 ${version}`, `the launcher shows the version qz001 ${version}`);
+  check(await page.$eval('#download', (e) => e.value) === 1, 'the bytes loaded are the total the page announced');
   fs.writeFileSync(path.join(repo, 'build-web', 'launcher.png'), await page.screenshot({ type: 'png' }));
+  await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 2 }); // a phone's screen (no reload)
+  fs.writeFileSync(path.join(repo, 'build-web', 'launcher-phone.png'), await page.screenshot({ type: 'png' }));
+  await page.setViewport({ width: 1280, height: 720 });
   await page.$eval('#fullscreen', (box) => { box.checked = false; });
-  await page.click('#start');
+  await page.$eval('#aa', (box) => { box.checked = false; });
+  await page.click('#start', { count: 2 }); // a double click starts the show once
   check(await waitForPhase(page, ['playing', 'failed'], 120) === 'playing', 'start-up finishes and the show plays');
   if (await phase(page) !== 'playing') {
     console.log('  ' + await page.evaluate(() => window.qz.message));
@@ -114,6 +123,22 @@ async function playThrough(browser, base) {
   check(await waitForPhase(page, ['ended'], 30) === 'ended', 'Escape ends the show');
   check(await page.$eval('#end', (e) => !e.hidden) && await page.$eval('#again', (b) => b.textContent) === 'Play again',
     'the end card offers "Play again"');
+  check(await page.evaluate(() => document.activeElement.id) === 'again', 'the end card puts the focus on "Play again"');
+  // The keyboard is the page's again: Tab from the top of the page reaches "Play again", Enter presses it.
+  await page.evaluate(() => document.activeElement.blur());
+  let tabs = 0;
+  while (tabs < 4 && await page.evaluate(() => document.activeElement.id) !== 'again') {
+    await page.keyboard.press('Tab');
+    tabs += 1;
+  }
+  check(await page.evaluate(() => document.activeElement.id) === 'again', `Tab reaches "Play again" (${tabs} presses)`);
+  await page.keyboard.press('Enter');
+  check(await waitForPhase(page, ['playing', 'failed'], 30) === 'playing', '"Play again" plays the show again');
+  await page.waitForFunction(() => window.Module.ccall('qzFrameCount', 'number', [], []) >= 2, { timeout: 30000 });
+  check(JSON.stringify(await page.evaluate(() => window.qz.started)) === '{"antialias":0,"music":1}' &&
+    !await page.$eval('#aa', (box) => box.checked), 'it keeps the launcher\'s choices ("AA" unticked, "Music" ticked)');
+  await page.keyboard.press('Escape');
+  check(await waitForPhase(page, ['ended'], 30) === 'ended', 'Escape ends it again');
   await page.close();
 }
 
@@ -167,8 +192,34 @@ async function badPaths(base) {
   browser = await launch();
   ({ page } = await openPage(browser, base.replace(/\/$/, '/nomusic/') + '?start'));
   await waitForPhase(page, ['failed', 'playing'], 60);
-  check(/music\/ZB_PALEWIRE\.xm could not be loaded \(404/.test(await page.$eval('#message-text', (e) => e.textContent)),
+  check(/music\/ZB_PALEWIRE\.[0-9a-f]+\.xm could not be loaded \(404/.test(await page.$eval('#message-text', (e) => e.textContent)),
     'without the music file the page names it');
+
+  // Opened as a file: the page says that it needs a web server, and how to start one.
+  ({ page } = await openPage(browser, `file://${site}/index.html`));
+  await waitForPhase(page, ['failed'], 30);
+  check(/web server.*python3 -m http\.server/.test(await page.evaluate(() => window.qz.message)),
+    'opened as a file the page asks for a web server and gives the command');
+
+  // Bad URL parameters: a message that names the parameter and what it may be, and a way back.
+  const badParameters = [
+    ['scene=abc', /scene=abc is not a scene of the show/], ['scene=', /scene= is not a scene of the show/],
+    ['scene=2.7', /scene=2\.7 is not a scene/], ['scene=3&at=60', /scene and at cannot be given together/],
+    ['at=0x10', /at=0x10 is not a start inside the show/], ['still=abc', /still=abc is not a frame/],
+    ['still=-5', /still=-5 is not a frame/], ['scene=11', /scene=11 is not a scene of the show \(0\.\.10\)/],
+    ['at=130.482', /at=130\.482 is not a start inside the show \(0 to 130\.481 seconds\)/],
+    ['still=7832', /still=7832 is not a frame of the show \(0\.\.7831\)/],
+  ];
+  const refused = [];
+  for (const [query, expected] of badParameters) {
+    await page.goto(`${base}?${query}`);
+    await waitForPhase(page, ['failed', 'launcher'], 60);
+    const [message, back] = await page.evaluate(() => [window.qz.message, document.getElementById('message-back')]
+      .map((e) => (typeof e === 'string' ? e : !e.hidden && e.href)));
+    if (expected.test(message) && back === base) refused.push(query);
+    else console.log(`  ?${query}: "${message}", way back: ${back}`);
+  }
+  check(refused.length === badParameters.length, `bad URL parameters are refused by name with a way back (${refused.length} of ${badParameters.length})`);
   await browser.close();
 }
 
