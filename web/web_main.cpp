@@ -1,6 +1,7 @@
 // web_main.cpp - the show in a browser: the page's driver of the show layer.
 //
-// The page (web/page.js) fetches the music into the virtual file system, then calls
+// The page (web/page.js) loads the music with the show's files and writes it into the virtual file
+// system, then calls
 //
 //     qzStart(antialias, music, sound, startMs, stillFrame) // stillFrame -1: play; else render that frame
 //
