@@ -408,6 +408,7 @@ int captureInto(const CaptureOptions& o, const OutputTarget& target, int width, 
 int runCapture(const CaptureOptions& o) {
     int width = 0, height = 0;
     if (!parseSizeOption(o.size, kMaxImageSize, kMaxImageSize, width, height)) return kToolUsageStatus;
+    if (o.out.empty()) return toolUsageError("--out \"\" names no file or folder");
     if (o.from > o.to) return toolUsageError("--from %d lies after --to %d", o.from, o.to);
     const bool video = isVideoName(o.out);
     if (video && o.step != 1) return toolUsageError("--step is for PNG frames; a video has every frame");
