@@ -106,8 +106,9 @@ bool startEncoder(Encoder& e, const std::string& program, int width, int height,
     const int common = std::gcd(100000, kFramePeriodCentiMs);
     const std::string framerate =
         std::to_string(100000 / common) + "/" + std::to_string(kFramePeriodCentiMs / common);
-    // "file:" keeps a folder named like a protocol ("http:", "pipe:") a folder.
-    const std::string audioUrl = "file:" + audio, outputUrl = "file:" + output;
+    // A relative path starts with "./": a folder named like a protocol ("http:", "pipe:") stays a folder.
+    auto plainPath = [](const std::string& path) { return path[0] == '/' ? path : "./" + path; };
+    const std::string audioUrl = plainPath(audio), outputUrl = plainPath(output);
     const char* argv[] = {"ffmpeg",
                           "-hide_banner",
                           "-loglevel",
