@@ -21,8 +21,11 @@ inline constexpr int32_t kMusicSampleRate = 48000; // what the offline renderer 
 // A module is far below this; anything larger (or anything but a regular file) is refused.
 inline constexpr int64_t kMaxModuleBytes = 64ll << 20;
 
-// The module, or null with `error` naming the file and the fault. `warning`, when given, is set to one
-// line when the module loads but is cut short or of another format than XM (empty otherwise).
+// The module, or null with `error` naming the file and the fault (quoting libopenmpt where it refused
+// the file; libopenmpt itself prints nothing). `warning`, when given, is set to one line when the module
+// loads but is of another format than XM, has a layout field no XM has (named), is cut short (also
+// exactly where a section should begin; where it ends is said), or is silent for its first seconds
+// where the show's music is heard; empty otherwise.
 openmpt_module* loadModuleFile(const char* path, char* error, size_t errorSize, char* warning = nullptr,
                                size_t warningSize = 0);
 void freeModule(openmpt_module* mod);
