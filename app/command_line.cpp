@@ -29,8 +29,9 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
     app.add_option("--gl", gl,
                    "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
-    app.add_flag("--edit", edit,
-                 "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
+    app.add_flag(
+        "--edit", edit,
+        "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
     app.add_flag("--version", version, "print the version (qz001 " QZ_VERSION ") and end");
     try {

@@ -28,6 +28,7 @@ struct EditApp {
     uint64_t fpsTicks;        // the start of the frame-rate count
     int fpsFrames;
     uint64_t titleTicks; // when the window's title last told the play head
+    ShaderWatch shaders; // the shader files of the source tree, reloaded when saved
     uint64_t frames;     // drawn, for --stats
     uint64_t firstTicks; // when the first was drawn
     SDL_Window* window;
@@ -168,6 +169,7 @@ void measure() {
 // after the frame before it, so what it remembers of that frame (the previous transforms motion blur
 // reads) is what the player's frame remembers.
 void drawFrame(void*, const DemoClock& clock) {
+    pollShaderWatch(app.shaders, app.dev);
     if (app.state.paused && clock.localFrame > 0) {
         ShowCursor cursor = {clock.sceneIndex, clock.localFrame - 2, clock.localFrame >= 2};
         catchUpAndEvaluateFrame(cursor, clock.frame, sceneTable, app.dev.aspect);
@@ -182,6 +184,7 @@ void drawFrame(void*, const DemoClock& clock) {
         in.passTimes = &app.passTimes;
     renderFrame(app.dev, in);
     if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
+    noteFrameDrawn(app.shaders);
     measure();
     retitle(clock);
 }
@@ -251,6 +254,8 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     startPanels(window, desc.api);
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
+    startShaderWatch(app.shaders, editSourceFolder(), app.dev);
+    app.view.shaders = &app.shaders;
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
 

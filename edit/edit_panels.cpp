@@ -165,6 +165,25 @@ void passCosts(EditView& v) {
 }
 
 //-----------------------------------------------------------------------------
+// Live reload
+//-----------------------------------------------------------------------------
+
+void reloadStatus(const EditView& v) {
+    if (!v.shaders) return;
+    const ShaderWatch& w = *v.shaders;
+    if (!w.failed) {
+        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", w.message,
+                            w.reloads, w.latencyMs);
+        return;
+    }
+    ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 110, 255));
+    ImGui::BeginChild("reload error", ImVec2(0, 0), true);
+    ImGui::TextWrapped("%s", w.message);
+    ImGui::EndChild();
+    ImGui::PopStyleColor();
+}
+
+//-----------------------------------------------------------------------------
 // Inspector
 //-----------------------------------------------------------------------------
 
@@ -429,6 +448,7 @@ void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
     ImGui::TextDisabled(
         "Space play/pause  Left/Right beat (Shift bar, Ctrl frame)  , . frame  PgUp/PgDn scene  "
         "Home/End  L loop  I/O in/out  F1 panels  Esc quit");
+    reloadStatus(v);
     ImGui::End();
 
     ImGui::SetNextWindowPos(ImVec2(sideLeft, 0));

@@ -14,6 +14,7 @@
 
 #include "director/director_types.h"
 #include "edit/edit_state.h"
+#include "edit/live_reload.h"
 #include "render/frame.h"
 
 inline constexpr int kEditHistoryFrames = 300; // the selected slot's plot: the last 5 s at 60 frames a second
@@ -40,7 +41,8 @@ struct EditView {
     bool gpuTimed;       // timer queries; else glFinish after each pass
     bool timerAvailable; // the driver has timer queries: the panel can switch between the two
     double passMs[kFramePassCount];
-    int32_t sceneShown; // the scene the inspector last showed (a new scene clears the selection)
+    int32_t sceneShown;         // the scene the inspector last showed (a new scene clears the selection)
+    const ShaderWatch* shaders; // the live reload's last outcome
 };
 
 // The panels beside and below the frame where the screen has room, else over it.

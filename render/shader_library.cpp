@@ -225,6 +225,138 @@ bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {
     return true;
 }
 
+//-----------------------------------------------------------------------------
+// Live reload
+//-----------------------------------------------------------------------------
+
+namespace {
+
+// Everything a reload replaces, kept so that a failed reload can put it back.
+struct ShaderTables {
+    VertexShaderEntry vertex[kShaderTableSize];
+    PixelShaderEntry pixel[kShaderTableSize];
+    PixelShaderEntry composite[kCompositeVariantCount];
+    LinkedProgram programs[kShaderTableSize][kPixelColumnCount];
+};
+
+ShaderTables saved;
+char reloadSource[kShaderReloadCapacity];
+char reloadError[16384];
+
+void saveTables(ShaderTables& t) {
+    std::memcpy(t.vertex, vertexShaders, sizeof t.vertex);
+    std::memcpy(t.pixel, pixelShaders, sizeof t.pixel);
+    std::memcpy(t.composite, compositeShaders, sizeof t.composite);
+    std::memcpy(t.programs, linkedPrograms, sizeof t.programs);
+}
+
+void restoreTables(const ShaderTables& t) {
+    std::memcpy(vertexShaders, t.vertex, sizeof t.vertex);
+    std::memcpy(pixelShaders, t.pixel, sizeof t.pixel);
+    std::memcpy(compositeShaders, t.composite, sizeof t.composite);
+    std::memcpy(linkedPrograms, t.programs, sizeof t.programs);
+}
+
+// Deletes every shader and program of `t` (glDelete* ignores the zeros of empty slots).
+void deleteTables(const ShaderTables& t) {
+    for (const LinkedProgram(&row)[kPixelColumnCount] : t.programs)
+        for (const LinkedProgram& p : row) glDeleteProgram(p.program);
+    for (const VertexShaderEntry& e : t.vertex) glDeleteShader(e.shader);
+    for (const PixelShaderEntry& e : t.pixel) glDeleteShader(e.shader);
+    for (const PixelShaderEntry& e : t.composite) glDeleteShader(e.shader);
+}
+
+// Joins the files, each after "#line 1 N" (N: its place in `files`). False when they do not fit.
+bool joinFiles(const ShaderFileText* files, int fileCount, uint32_t& length) {
+    length = 0;
+    for (int f = 0; f < fileCount; ++f) {
+        char line[32];
+        const int n = std::snprintf(line, sizeof line, "#line 1 %d\n", f);
+        if (length + (uint32_t)n + files[f].length + 2 > kShaderReloadCapacity) return false;
+        std::memcpy(reloadSource + length, line, (size_t)n);
+        std::memcpy(reloadSource + length + n, files[f].text, files[f].length);
+        length += (uint32_t)n + files[f].length;
+        if (files[f].length && files[f].text[files[f].length - 1] != '\n') reloadSource[length++] = '\n';
+    }
+    reloadSource[length] = 0;
+    return true;
+}
+
+// The render error with each "N:LINE" or "N(LINE)" at a line's start turned into "file.glsl:LINE".
+void nameFilesInError(const ShaderFileText* files, int fileCount) {
+    const char* in = renderError();
+    size_t out = 0;
+    bool lineStart = true;
+    while (*in && out + 64 < sizeof reloadError) {
+        int file = -1, line = 0, used = 0;
+        if (lineStart &&
+            (std::sscanf(in, "%d:%d%n", &file, &line, &used) == 2 ||
+             std::sscanf(in, "%d(%d)%n", &file, &line, &used) == 2) &&
+            file >= 0 && file < fileCount) {
+            out += (size_t)std::snprintf(reloadError + out, sizeof reloadError - out, "%s:%d",
+                                         files[file].name, line);
+            in += used;
+            lineStart = false;
+            continue;
+        }
+        lineStart = *in == '\n' || (lineStart && (*in == ' ' || *in == '\t'));
+        reloadError[out++] = *in++;
+    }
+    reloadError[out] = 0;
+    setRenderError("%s", reloadError);
+}
+
+// Compiles every entry of the joined source into the tables, then links every pair `linked` holds.
+bool compileAndLink(RenderDevice& dev, uint32_t length, const ShaderTables& linked) {
+    for (int k = 0; vertexShaderNames[k]; ++k) {
+        vertexShaders[k] = compileVertexShader(dev, vertexShaderNames[k], reloadSource, length);
+        vertexShaders[k].index = k;
+        if (!vertexShaders[k].shader) return false;
+    }
+    for (int k = 0; pixelShaderNames[k]; ++k) {
+        pixelShaders[k] = compilePixelShader(dev, pixelShaderNames[k], reloadSource, length);
+        pixelShaders[k].index = k;
+        if (!pixelShaders[k].shader) return false;
+    }
+    if (!compileCompositeVariants(dev, reloadSource, length)) return false;
+    for (int v = 0; v < kShaderTableSize; ++v)
+        for (int p = 0; p < kPixelColumnCount; ++p) {
+            if (!linked.programs[v][p].program) continue;
+            const PixelShaderEntry& ps =
+                p < kShaderTableSize ? pixelShaders[p] : compositeShaders[p - kShaderTableSize];
+            if (!linkIntoTable(dev, vertexShaders[v], ps)) return false;
+        }
+    return true;
+}
+
+} // namespace
+
+bool reloadShaderLibrary(RenderDevice& dev, const ShaderFileText* files, int fileCount) {
+    uint32_t length = 0;
+    if (!joinFiles(files, fileCount, length)) {
+        setRenderError("the shader files are larger than the %u bytes a reload can take",
+                       kShaderReloadCapacity);
+        return false;
+    }
+    saveTables(saved);
+    std::memset(vertexShaders, 0, sizeof vertexShaders);
+    std::memset(pixelShaders, 0, sizeof pixelShaders);
+    std::memset(compositeShaders, 0, sizeof compositeShaders);
+    std::memset(linkedPrograms, 0, sizeof linkedPrograms);
+    const bool ok = compileAndLink(dev, length, saved);
+    static ShaderTables made;
+    saveTables(made);
+    deleteTables(ok ? saved : made);
+    if (!ok) {
+        restoreTables(saved);
+        nameFilesInError(files, fileCount);
+    }
+    glUseProgram(0);
+    dev.boundProgram = 0;
+    dev.boundAlphaToCoverage = -1;
+    return ok;
+}
+
 bool linkShaderPrograms(RenderDevice& dev, const DrawShaderPair* pairs, uint32_t count) {
     bool ok = true;
     for (int k = kVelocityShader; k <= kSpriteShader; ++k)

@@ -64,9 +64,11 @@ extern PixelShaderEntry compositeShaders[kCompositeVariantCount]; // indexed by 
 const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom);
 bool compileCompositeVariants(RenderDevice& dev, const char* source, uint32_t length);
 
-// The embedded text (generated from render/shaders/*.glsl).
+// The embedded text (generated from render/shaders/*.glsl), and the files it was joined from, in order
+// (the declarations' file first; null-terminated).
 extern const char shaderDeclarations[];
 extern const char shaderBodies[];
+extern const char* const shaderFileNames[];
 
 // Joins the source and compiles every entry in name-table order, then the composite's variants. On failure
 // renderError() holds the entry's name and the compiler's log, and `failedEntry` (if given) the name alone.
@@ -87,6 +89,25 @@ uint32_t lateLinkCount();
 // Points a linked program's constant blocks at b0..b6 and its samplers at units 0..7 (the library
 // does this for every program it links); leaves the program in use.
 void setBindingPoints(RenderDevice& dev, GLuint program);
+
+//-----------------------------------------------------------------------------
+// Live reload (the edit mode)
+//-----------------------------------------------------------------------------
+
+inline constexpr uint32_t kShaderReloadCapacity = 512 * 1024; // bytes of GLSL a reload can join
+
+struct ShaderFileText {
+    const char* name; // "post.glsl": how the compiler's messages name the file
+    const char* text;
+    uint32_t length;
+};
+
+// Compiles the library again from `files` (in shaderFileNames' order), each after a #line that counts
+// its own lines, and links again every pair linked so far. When all compile and link, the new shaders
+// and programs replace the old ones, which are deleted; when one fails, nothing changes and
+// renderError() holds the entry's name and the compiler's log with "post.glsl:12" where the driver
+// wrote the file's number.
+bool reloadShaderLibrary(RenderDevice& dev, const ShaderFileText* files, int fileCount);
 
 // Uses the program of a vertex and a pixel shader.
 void bindShaders(RenderDevice& dev, const VertexShaderEntry& vs, const PixelShaderEntry& ps);

@@ -4,7 +4,9 @@
 # second apart are the same picture) and plays again (they differ); Home, Page Down and Right put the
 # play head on the first frame of scene 4 plus one beat, and F1 leaves that frame alone on screen,
 # the picture qz001-tool renders for it; L holds the play head in scene 2 over three of its lengths;
-# Escape ends with status 0; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
+# Escape ends with status 0; a shader saved in a scratch copy of the source shows at once, an error in
+# one is reported with file and line while the last good shaders draw; with --gl es the panels are
+# drawn too. The window's title tells the play head ("... frame F scene S").
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -100,6 +102,39 @@ press Escape
 wait_show 20
 [ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
 echo "ok: Escape ends the edit mode with status 0"
+
+# Live reload, in a scratch copy of the shaders: a saved tint shows on the paused frame without a
+# restart; a saved error is reported with its file and line while the last good shaders keep drawing;
+# the fix is taken again.
+mkdir -p "$tmp/src/render"
+cp -r render/shaders "$tmp/src/render/"
+post=$tmp/src/render/shaders/post.glsl
+red() { convert "$1" -format '%[fx:int(1000*mean.r)] %[fx:int(1000*mean.g)]' info:; }
+QZ_SOURCE_DIR=$tmp/src "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "reload: no edit window: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "reload: the edit window shows no frame"
+press space
+look "$tmp/plain.png"
+sed -i '/^vec4 A_3_postprocessPS/,/^}/ s/^    return c;/    return mix(c, vec4(1.0, 0.0, 0.0, 1.0), 0.5);/' "$post"
+for _ in $(seq 40); do grep -q "on screen" "$tmp/out" && break; sleep 0.25; done
+sleep 0.5
+look "$tmp/tinted.png"
+set -- $(red "$tmp/plain.png") $(red "$tmp/tinted.png")
+[ "$3" -gt $(($1 + 200)) ] && [ "$4" -lt "$2" ] ||
+    fail "a saved red tint did not show (red/green before $1/$2, after $3/$4): $(cat "$tmp/out")"
+sed -i '5i this is not glsl;' "$post"
+for _ in $(seq 40); do grep -q "do not compile" "$tmp/out" && break; sleep 0.25; done
+grep -q "post.glsl:5" "$tmp/out" || fail "a saved error does not name post.glsl line 5: $(cat "$tmp/out")"
+sleep 1
+look "$tmp/kept.png"
+[ "$(differ "$tmp/tinted.png" "$tmp/kept.png")" = 0 ] || fail "after a saved error the last good shaders do not draw"
+sed -i '5d' "$post"
+for _ in $(seq 40); do [ "$(grep -c "on screen" "$tmp/out")" -ge 2 ] && break; sleep 0.25; done
+[ "$(grep -c "on screen" "$tmp/out")" -ge 2 ] || fail "the fixed shaders were not taken: $(cat "$tmp/out")"
+press Escape
+wait_show 20
+echo "ok: live reload: a saved tint shows ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names post.glsl:5 and the frame keeps drawing, the fix is taken"
 
 # On OpenGL ES the panels are drawn too (the show's sampler must not hide their font there).
 "$qz001" --edit --gl es --scene 7 >"$tmp/out" 2>&1 &
