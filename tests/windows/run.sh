@@ -6,8 +6,12 @@
 #   - qz001.exe alone opens the launcher "qz01 launch"; "Ulk" ends it with status 0 and no show;
 #   - with the music off at a frame of scene 7 (the temple and its caption), the window shows the
 #     same picture as the Linux build's `qz001-tool render --frame F`;
-#   - --at in the show's last second: the music clock runs under Wine, the show ends by itself;
-#   - from a folder without the music: its message box, the file named on stderr, status 1.
+#   - --at in the show's last second, started from another folder (a shortcut's "Start in"): the music
+#     is found beside qz001.exe, its clock runs under Wine, the show ends by itself;
+#   - qz001.exe alone in a folder named "My Démos", started from a folder without the music: its message
+#     box, the file and both places named on stderr in UTF-8, status 1;
+#   - --version prints the CMake project's version; a bad option with no console (started through
+#     "start") gets a message box and status 2.
 # The Wine prefix lives in build-windows/wine (made on the first run, about 10 s).
 #
 #     tests/windows/run.sh build/tools/qz001-tool      # after tools/build-windows.sh
@@ -72,13 +76,31 @@ awk -v d="$differ" 'BEGIN { exit !(d ~ /^[0-9.e+]+$/ && d + 0 <= 922) }' || # at
     fail "frame $frame under Wine differs from qz001-tool render in $differ pixels (of 921600)"
 echo "ok: frame $frame under Wine is the Linux render's picture ($differ pixels differ)"
 
-# Near the end, with the music: its clock runs, and the show ends by itself.
-(cd "$work/qz001" && exec wine qz001.exe --no-launcher --windowed --stats --at 129.5) >"$work/out" 2>&1 &
+# Near the end, with the music, started from another folder (as a shortcut whose "Start in" is
+# elsewhere): the music is found beside qz001.exe, its clock runs, and the show ends by itself.
+(cd "$work/empty" && exec wine "$show" --no-launcher --windowed --stats --at 129.5) >"$work/out" 2>&1 &
 show_pid=$!
 wait_show 90
-[ "$status" -eq 0 ] || fail "--at 129.5: exit status $status: $(cat "$work/out")"
+[ "$status" -eq 0 ] || fail "--at 129.5 from another folder: exit status $status: $(cat "$work/out")"
 grep -qE "ended by (last frame|end of the music)" "$work/out" || fail "--at 129.5: $(cat "$work/out")"
-echo "ok: the music clock runs and the show ends by itself ($(grep -o 'ended by [a-z ]*' "$work/out"))"
+echo "ok: started from another folder the music is found beside qz001.exe; its clock runs and the show ends by itself ($(grep -o 'ended by [a-z ]*' "$work/out"))"
+
+version=$(sed -n 's/^project(qz001 VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+said=$(wine "$show" --version 2>&1 | tr -d '\r')
+[ "$said" = "qz001 $version" ] || fail "--version: $said, expected qz001 $version"
+echo "ok: --version says qz001 $version"
+
+# A bad option with nothing to show stderr (started through "start", as a shortcut starts it): a
+# message box says what is wrong; dismissing it gives status 2.
+(cd "$work/qz001" && exec setsid wine start /wait /unix "$show" --scene x) </dev/null >"$work/out" 2>&1 &
+show_pid=$!
+box=$(find_message_box 30) || fail "a bad option without a console shows no message box: $(cat "$work/out")"
+sleep 0.5
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+wait_show 30
+[ "$status" -eq 2 ] || fail "a bad option without a console: exit status $status, expected 2: $(cat "$work/out")"
+echo "ok: a bad option without a console gets a message box, status 2"
 
 # The launcher, then "Ulk": status 0 and no show window.
 (cd "$work/qz001" && exec wine qz001.exe) >"$work/out" 2>&1 &
@@ -97,15 +119,19 @@ wait_show 20
 [ "$status" -eq 0 ] || fail "Ulk: exit status $status: $(cat "$work/out")"
 echo "ok: the launcher appears; Ulk ends with status 0 and no show window"
 
-# Without the music: a message box, the file named on stderr; dismissing the box gives status 1.
-(cd "$work/empty" && exec wine "$show" --no-launcher --windowed) >"$work/out" 2>&1 &
+# Without the music, qz001.exe alone in a folder with a name beyond ASCII: a message box, the file and
+# both places it was looked for named on stderr in UTF-8; dismissing the box gives status 1.
+mkdir -p "$work/My Démos"
+cp "$show" "$work/My Démos/"
+(cd "$work/empty" && exec wine "$work/My Démos/qz001.exe" --no-launcher --windowed) >"$work/out" 2>&1 &
 show_pid=$!
 for _ in $(seq 300); do
     grep -q "ZB_PALEWIRE.xm" "$work/out" && break
     kill -0 "$show_pid" 2>/dev/null || break
     sleep 0.1
 done
-grep -q "cannot open the music file music/ZB_PALEWIRE.xm" "$work/out" || fail "missing music: $(cat "$work/out")"
+grep -q "cannot open the music file music/ZB_PALEWIRE.xm (looked for in the working directory Z:.*empty and beside the program in Z:.*My Démos)" "$work/out" ||
+    fail "missing music: $(cat "$work/out")"
 # The message box has an empty caption, as on Linux.
 box=$(find_message_box 30) || fail "no message box for the missing music: $(cat "$work/out")"
 sleep 0.5
@@ -113,4 +139,4 @@ xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return
 wait_show 30
 [ "$status" -eq 1 ] || fail "missing music: exit status $status, expected 1: $(cat "$work/out")"
-echo "ok: without its music the show says so in a message box and on stderr, status 1"
+echo "ok: without its music the show says so in a message box and on stderr (the folder \"My Démos\" in UTF-8), status 1"
