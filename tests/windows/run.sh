@@ -10,6 +10,7 @@
 #     is found beside qz001.exe, its clock runs under Wine, the show ends by itself;
 #   - qz001.exe alone in a folder named "My Démos", started from a folder without the music: its message
 #     box, the file and both places named on stderr in UTF-8, status 1;
+#   - a folder in the music file's place is named as a folder;
 #   - --version prints the CMake project's version; a bad option with no console (started through
 #     "start") gets a message box and status 2.
 # The Wine prefix lives in build-windows/wine (made on the first run, about 10 s).
@@ -140,3 +141,16 @@ xdotool key Return
 wait_show 30
 [ "$status" -eq 1 ] || fail "missing music: exit status $status, expected 1: $(cat "$work/out")"
 echo "ok: without its music the show says so in a message box and on stderr (the folder \"My Démos\" in UTF-8), status 1"
+
+# A folder in the music file's place: named as a folder (Windows' open would say "Permission denied").
+mkdir -p "$work/folder/music/ZB_PALEWIRE.xm"
+(cd "$work/folder" && exec wine "$show" --no-launcher --windowed) >"$work/out" 2>&1 &
+show_pid=$!
+box=$(find_message_box 30) || fail "no message box for a folder in the music file's place: $(cat "$work/out")"
+sleep 0.5
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+wait_show 30
+[ "$status" -eq 1 ] && grep -q "it is a folder, not a module file" "$work/out" ||
+    fail "a folder in the music file's place: status $status: $(cat "$work/out")"
+echo "ok: a folder in the music file's place is named as one, status 1"
