@@ -38,8 +38,8 @@ static const char* reserveError() {
 }
 #else
 static void* reserveRegion() {
-    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                   -1, 0);
+    void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     return p == MAP_FAILED ? nullptr : p;
 }
 static void releaseRegion(void* region) {
@@ -127,4 +127,16 @@ void frameArenaReset() {
 }
 void arenaSetWarningHandler(ArenaWarningFn fn) {
     warningHandler = fn ? fn : warnToStderr;
+}
+
+uint32_t arenaMark() {
+    std::lock_guard<std::mutex> hold(workArena.mainLock);
+    return workArena.mainCursor;
+}
+
+void arenaRewind(uint32_t mark) {
+    std::lock_guard<std::mutex> hold(workArena.mainLock);
+    if (mark >= workArena.mainCursor) return;
+    std::memset(workArena.mainBase + mark, 0, workArena.mainCursor - mark);
+    workArena.mainCursor = mark;
 }

@@ -48,6 +48,11 @@ void* arenaReserve(uint32_t size);
 void frameArenaReset();
 void arenaSetWarningHandler(ArenaWarningFn fn); // nullptr restores the default
 
+// The main cursor now, and a rewind to it: what was reserved since is zero-filled and handed out again.
+// Only for data reserved last and replaced whole (the edit mode's reloaded scene data).
+uint32_t arenaMark();
+void arenaRewind(uint32_t mark);
+
 // The same operations on an arena of the caller's; the functions above use `workArena`.
 void arenaInitOn(WorkArena& arena);
 void* arenaReserveOn(WorkArena& arena, uint32_t size);

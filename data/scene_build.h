@@ -24,8 +24,8 @@
 #include <array>
 #include <initializer_list>
 
-#include "data/draw_names.h"
 #include "base/enum_names.h"
+#include "data/draw_names.h"
 #include "data/images.h"
 #include "director/director_types.h"
 

@@ -29,6 +29,8 @@ struct EditApp {
     int fpsFrames;
     uint64_t titleTicks; // when the window's title last told the play head
     ShaderWatch shaders; // the shader files of the source tree, reloaded when saved
+    DataWatch data;      // the scene data's files, rebuilt and swapped in when saved
+    SceneSet scenes;     // the scene data playing
     uint64_t frames;     // drawn, for --stats
     uint64_t firstTicks; // when the first was drawn
     SDL_Window* window;
@@ -59,10 +61,10 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
         if (s.paused) editStepFrames(s, 1);
         break;
     case SDLK_PAGEUP:
-        editStepScenes(s, sceneTable, -1);
+        editStepScenes(s, app.scenes.scenes, -1);
         break;
     case SDLK_PAGEDOWN:
-        editStepScenes(s, sceneTable, 1);
+        editStepScenes(s, app.scenes.scenes, 1);
         break;
     case SDLK_HOME:
         editSeekStart(s);
@@ -71,7 +73,7 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
         editSeekEnd(s);
         break;
     case SDLK_l:
-        editToggleLoop(s, sceneTable);
+        editToggleLoop(s, app.scenes.scenes);
         break;
     case SDLK_i:
         editMarkIn(s);
@@ -112,8 +114,10 @@ LoopEvent takeEvent(void*) {
 }
 
 // Carries out what the transport asked of the music, then follows it while playing.
+// Takes saved scene data first, so the clock below reads the new scenes' lengths; the play head stays.
 uint32_t positionMs(void*) {
     EditState& s = app.state;
+    pollDataWatch(app.data, app.scenes);
     if (!s.paused) editFollowMusic(s, (int32_t)musicPositionMs());
     if (s.seekPending) seekMusic(s.positionMs);
     if (s.pausePending) pauseMusic(s.paused);
@@ -172,7 +176,7 @@ void drawFrame(void*, const DemoClock& clock) {
     pollShaderWatch(app.shaders, app.dev);
     if (app.state.paused && clock.localFrame > 0) {
         ShowCursor cursor = {clock.sceneIndex, clock.localFrame - 2, clock.localFrame >= 2};
-        catchUpAndEvaluateFrame(cursor, clock.frame, sceneTable, app.dev.aspect);
+        catchUpAndEvaluateFrame(cursor, clock.frame, app.scenes.scenes, app.dev.aspect);
     } else {
         evaluateFrame(clock, app.dev.aspect);
     }
@@ -185,6 +189,7 @@ void drawFrame(void*, const DemoClock& clock) {
     renderFrame(app.dev, in);
     if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
     noteFrameDrawn(app.shaders);
+    noteDataFrameDrawn(app.data);
     measure();
     retitle(clock);
 }
@@ -235,6 +240,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app = EditApp{};
     app.desc = desc;
     app.state = editStart(desc.startMs);
+    app.scenes = embeddedSceneSet();
     SDL_Window* window = openEditWindow(desc.api, error);
     if (!window) return EditEnd{true, ShowEnd::quit};
     app.window = window;
@@ -255,14 +261,18 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
     startShaderWatch(app.shaders, editSourceFolder(), app.dev);
+    startDataWatch(app.data, editSourceFolder(), editBuildFolder());
     app.view.shaders = &app.shaders;
+    app.view.data = &app.data;
+    app.view.scenes = &app.scenes;
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
-    const ShowEnd end = runMainLoop(hooks, false, sceneTable);
+    const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
+    stopDataWatch(app.data);
     stopPanels();
     closeMusic();
     return EditEnd{false, end};

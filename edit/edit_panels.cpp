@@ -16,6 +16,8 @@
 
 namespace {
 
+const SceneSet* shown; // the scene data playing (EditView::scenes), set at the top of each call below
+
 const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
 const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
 const ImU32 kLoopColour = IM_COL32(90, 200, 120, 90);
@@ -25,7 +27,7 @@ const char* const kPassNames[kFramePassCount] = {
     "setup", "velocity", "scene", "depth of field", "bloom", "scene mips", "composite", "FXAA", "present"};
 
 const char* slotName(int scene, int32_t slot) {
-    return shortName(enumName(*sceneNames[scene].slots, slot), "k");
+    return shortName(enumName(*shown->names[scene].slots, slot), "k");
 }
 
 // "kAlpha0+3": a slot the enum does not name lies in the group of the named slot before it.
@@ -35,8 +37,8 @@ void slotLabel(int scene, int32_t slot, char* out, size_t size) {
         return;
     }
     int32_t named = slot;
-    while (named > 0 && !enumName(*sceneNames[scene].slots, named)) --named;
-    if (named == slot || !enumName(*sceneNames[scene].slots, named))
+    while (named > 0 && !enumName(*shown->names[scene].slots, named)) --named;
+    if (named == slot || !enumName(*shown->names[scene].slots, named))
         std::snprintf(out, size, "%s", slotName(scene, slot));
     else
         std::snprintf(out, size, "%s+%d", slotName(scene, named), slot - named);
@@ -59,7 +61,7 @@ int32_t frameAtX(float x, float left, float width) {
 void transportBar(EditState& s) {
     if (ImGui::Button("|<")) editSeekStart(s);
     ImGui::SameLine();
-    if (ImGui::Button("<<")) editStepScenes(s, sceneTable, -1);
+    if (ImGui::Button("<<")) editStepScenes(s, shown->scenes, -1);
     ImGui::SameLine();
     if (ImGui::Button("bar-")) editStepBeats(s, -4);
     ImGui::SameLine();
@@ -75,13 +77,13 @@ void transportBar(EditState& s) {
     ImGui::SameLine();
     if (ImGui::Button("bar+")) editStepBeats(s, 4);
     ImGui::SameLine();
-    if (ImGui::Button(">>")) editStepScenes(s, sceneTable, 1);
+    if (ImGui::Button(">>")) editStepScenes(s, shown->scenes, 1);
     ImGui::SameLine();
     if (ImGui::Button(">|")) editSeekEnd(s);
     ImGui::SameLine();
     ImGui::TextUnformatted(" ");
     ImGui::SameLine();
-    if (ImGui::Button(s.looping ? "Loop off" : "Loop scene")) editToggleLoop(s, sceneTable);
+    if (ImGui::Button(s.looping ? "Loop off" : "Loop scene")) editToggleLoop(s, shown->scenes);
     ImGui::SameLine();
     if (ImGui::Button("In")) editMarkIn(s);
     ImGui::SameLine();
@@ -89,15 +91,15 @@ void transportBar(EditState& s) {
 }
 
 void positionLine(const EditState& s, const EditView& v) {
-    const DemoClock clock = demoClockAt(s.positionMs, sceneTable);
+    const DemoClock clock = demoClockAt(s.positionMs, shown->scenes);
     const int32_t ms = s.positionMs;
     int32_t bar = 0, beat = 0;
     editBarBeat(s, bar, beat);
     MusicRow row = {};
     const bool inModule = musicRowAt(ms, row);
     ImGui::Text("%d:%02d.%03d   frame %d   scene %d \"%s\" frame %d/%d", ms / 60000, ms / 1000 % 60,
-                ms % 1000, clock.frame, clock.sceneIndex, sceneNames[clock.sceneIndex].name, clock.localFrame,
-                clock.sceneEndFrame - (clock.frame - clock.localFrame));
+                ms % 1000, clock.frame, clock.sceneIndex, shown->names[clock.sceneIndex].name,
+                clock.localFrame, clock.sceneEndFrame - (clock.frame - clock.localFrame));
     if (inModule)
         ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %.1f fps   %s%s", row.order, row.pattern,
                     row.row, bar, beat, v.fps, s.paused ? "paused" : "playing",
@@ -121,11 +123,11 @@ void timeline(EditState& s) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
     auto xOfFrame = [&](double frame) { return at.x + (float)(frame / (kShowFrameCount - 1) * width); };
     for (int scene = 0; scene < kSceneCount; ++scene) {
-        const int32_t first = sceneFirstFrame(scene, sceneTable);
-        const float x0 = xOfFrame(first), x1 = xOfFrame(first + sceneTable.scenes[scene].duration);
+        const int32_t first = sceneFirstFrame(scene, shown->scenes);
+        const float x0 = xOfFrame(first), x1 = xOfFrame(first + shown->scenes.scenes[scene].duration);
         draw->AddRectFilled(ImVec2(x0, at.y + 12), ImVec2(x1, at.y + height), kSceneColours[scene % 2]);
         char label[48];
-        std::snprintf(label, sizeof label, "%d %s", scene, sceneNames[scene].name);
+        std::snprintf(label, sizeof label, "%d %s", scene, shown->names[scene].name);
         draw->PushClipRect(ImVec2(x0, at.y), ImVec2(x1, at.y + height), true);
         draw->AddText(ImVec2(x0 + 3, at.y + 20), IM_COL32_WHITE, label);
         draw->PopClipRect();
@@ -169,16 +171,20 @@ void passCosts(EditView& v) {
 //-----------------------------------------------------------------------------
 
 void reloadStatus(const EditView& v) {
-    if (!v.shaders) return;
-    const ShaderWatch& w = *v.shaders;
-    if (!w.failed) {
-        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", w.message,
-                            w.reloads, w.latencyMs);
-        return;
-    }
+    const char* failures[2] = {};
+    int failed = 0;
+    if (v.shaders && v.shaders->failed) failures[failed++] = v.shaders->message;
+    if (v.data && v.data->failed) failures[failed++] = v.data->message;
+    if (v.shaders && !v.shaders->failed)
+        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.shaders->message,
+                            v.shaders->reloads, v.shaders->latencyMs);
+    if (v.data && !v.data->failed)
+        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.data->message,
+                            v.data->reloads, v.data->latencyMs);
+    if (!failed) return;
     ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 110, 255));
     ImGui::BeginChild("reload error", ImVec2(0, 0), true);
-    ImGui::TextWrapped("%s", w.message);
+    for (int i = 0; i < failed; ++i) ImGui::TextWrapped("%s", failures[i]);
     ImGui::EndChild();
     ImGui::PopStyleColor();
 }
@@ -334,7 +340,7 @@ void trackPlot(int32_t index, float now) {
         for (float c : {track.keys[k].x, track.keys[k].y, track.keys[k].z})
             low = c < low ? c : low, high = c > high ? c : high;
     if (high - low < 1e-3f) high = low + 1;
-    ImGui::Text("track %d %s", index, shortName(enumName(trackNames, index), "kTrack"));
+    ImGui::Text("track %d %s", index, shortName(enumName(*shown->trackNames, index), "kTrack"));
     const ImVec2 at = ImGui::GetCursorScreenPos();
     const float width = ImGui::GetContentRegionAvail().x - 10, height = 70;
     ImGui::InvisibleButton("curve", ImVec2(width, height));
@@ -412,7 +418,8 @@ EditLayout editLayoutFor(int screenWidth, int screenHeight) {
 }
 
 void recordEditFrame(EditView& v, EditState& s) {
-    const int scene = demoClockAt(s.positionMs, sceneTable).sceneIndex;
+    shown = v.scenes;
+    const int scene = demoClockAt(s.positionMs, shown->scenes).sceneIndex;
     if (scene != v.sceneShown) {
         s.selectedSlot = -1;
         v.sceneShown = scene;
@@ -430,7 +437,8 @@ void recordEditFrame(EditView& v, EditState& s) {
 }
 
 void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
-    const int scene = demoClockAt(s.positionMs, sceneTable).sceneIndex;
+    shown = v.scenes;
+    const int scene = demoClockAt(s.positionMs, shown->scenes).sceneIndex;
     const float alpha = l.overFrame ? 0.75f : 1.0f;
     const ImGuiWindowFlags fixed = ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize |
                                    ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings;
@@ -455,7 +463,7 @@ void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
     ImGui::SetNextWindowSize(ImVec2((float)kEditSidePanelWidth, (float)l.height));
     ImGui::SetNextWindowBgAlpha(alpha);
     char title[64];
-    std::snprintf(title, sizeof title, "Scene %d %s###scene", scene, sceneNames[scene].name);
+    std::snprintf(title, sizeof title, "Scene %d %s###scene", scene, shown->names[scene].name);
     ImGui::Begin(title, nullptr, fixed);
     if (ImGui::BeginTabBar("views")) {
         if (ImGui::BeginTabItem("Inspector")) {

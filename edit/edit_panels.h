@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "director/director_types.h"
+#include "edit/data_reload.h"
 #include "edit/edit_state.h"
 #include "edit/live_reload.h"
 #include "render/frame.h"
@@ -42,7 +43,9 @@ struct EditView {
     bool timerAvailable; // the driver has timer queries: the panel can switch between the two
     double passMs[kFramePassCount];
     int32_t sceneShown;         // the scene the inspector last showed (a new scene clears the selection)
-    const ShaderWatch* shaders; // the live reload's last outcome
+    const ShaderWatch* shaders; // the live reloads' last outcomes
+    const DataWatch* data;
+    const SceneSet* scenes; // the scene data playing (the reload replaces it)
 };
 
 // The panels beside and below the frame where the screen has room, else over it.

@@ -91,7 +91,8 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
         files[f] = ShaderFileText{shaderFileNames[f], texts[f].data(), (uint32_t)texts[f].size()};
     }
     if (first && asBuilt(texts, w.fileCount)) {
-        std::snprintf(w.message, sizeof w.message, "shaders from %s: as built, watched for changes", w.folder);
+        std::snprintf(w.message, sizeof w.message, "shaders from %s: as built, watched for changes",
+                      w.folder);
         return;
     }
     w.failed = !reloadShaderLibrary(dev, files, w.fileCount);

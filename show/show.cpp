@@ -31,9 +31,23 @@ void showInit() {
     resetDirectorState();
 }
 
+// The arena from the scene data's start to its end: a reload reuses exactly this region.
+static uint32_t sceneDataStart, sceneDataEnd;
+
 void showStartDirector() {
     allocDirectorTables();
+    sceneDataStart = arenaMark();
     convertSceneData(sceneTable, embeddedTracks);
+    sceneDataEnd = arenaMark();
+}
+
+bool replaceSceneData(const SceneTable& scenes, const Track* tracks) {
+    if (arenaMark() != sceneDataEnd) // something was reserved after the scene data: it would be overwritten
+        return fail("the scene data is not the last thing in the work arena; it cannot be replaced");
+    arenaRewind(sceneDataStart);
+    convertSceneData(scenes, tracks);
+    sceneDataEnd = arenaMark();
+    return true;
 }
 
 // Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's

@@ -39,6 +39,11 @@ void showInit();
 // without drawing them; showStart runs it in its place in the sequence.
 void showStartDirector();
 
+// The edit mode's reload: the director's scene data and tracks converted again from `scenes` and
+// `tracks`, in the arena region the start-up's took (the values the scenes keep start from zero again).
+// False, with a message in showError(), when anything was reserved after the scene data.
+bool replaceSceneData(const SceneTable& scenes, const Track* tracks);
+
 // Everything else the show builds before its first frame. False with a message in showError().
 bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nullptr);
 // The same, one step at a time (0..showStartStepCount()-1, in order), for a caller that shows

@@ -5,8 +5,8 @@
 # play head on the first frame of scene 4 plus one beat, and F1 leaves that frame alone on screen,
 # the picture qz001-tool renders for it; L holds the play head in scene 2 over three of its lengths;
 # Escape ends with status 0; a shader saved in a scratch copy of the source shows at once, an error in
-# one is reported with file and line while the last good shaders draw; with --gl es the panels are
-# drawn too. The window's title tells the play head ("... frame F scene S").
+# one is reported with file and line while the last good shaders draw; the same for a scene file,
+# rebuilt in a scratch copy; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -135,6 +135,44 @@ for _ in $(seq 40); do [ "$(grep -c "on screen" "$tmp/out")" -ge 2 ] && break; s
 press Escape
 wait_show 20
 echo "ok: live reload: a saved tint shows ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names post.glsl:5 and the frame keeps drawing, the fix is taken"
+
+# Scene data, in a scratch copy of the repository with its own build: scene 4's clear colour saved
+# green turns the paused frame's background green at the same play head; a saved syntax error is
+# reported with the file and line while the last good data plays; the fix is taken.
+scratch=$tmp/repo
+mkdir -p "$scratch"
+tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch"
+cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OFF >"$tmp/cmake.log" 2>&1 &&
+    cmake --build "$scratch/build" --target qz_scene_module >>"$tmp/cmake.log" 2>&1 ||
+    fail "the scratch copy does not build its scene module: $(tail -5 "$tmp/cmake.log")"
+scene=$scratch/data/scene_04_drop.cpp
+grep -q '^    s\[kClearColour\] = constant(' "$scene" || fail "scene 4 has no clear colour line to change"
+QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "scene data: no edit window: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "scene data: the edit window shows no frame"
+press space
+held=$(frame_shown)
+look "$tmp/before.png"
+sed -i 's/^    s\[kClearColour\] = constant(.*/    s[kClearColour] = constant(0, 0.8f, 0.2f, 1);/' "$scene"
+for _ in $(seq 120); do grep -q "scene data was on screen" "$tmp/out" && break; sleep 0.25; done
+sleep 0.5
+look "$tmp/green.png"
+set -- $(red "$tmp/before.png") $(red "$tmp/green.png")
+[ "$4" -gt $(($2 + 200)) ] || fail "a saved green clear colour did not show (green before $2, after $4): $(cat "$tmp/out")"
+[ "$(frame_shown)" = "$held" ] || fail "the reload moved the play head from frame $held to $(frame_shown)"
+sed -i 's/^    s\[kClearColour\] = constant(0, 0.8f, 0.2f, 1);/    s[kClearColour] = constant(0, 0.8f, 0.2f, 1) + ;/' "$scene"
+for _ in $(seq 120); do grep -q "does not build" "$tmp/out" && break; sleep 0.25; done
+grep -q "scene_04_drop.cpp:[0-9]*:[0-9]*: error" "$tmp/out" || fail "a saved error is not named with its line: $(cat "$tmp/out")"
+sleep 1
+look "$tmp/still-green.png"
+[ "$(differ "$tmp/green.png" "$tmp/still-green.png")" = 0 ] || fail "after a saved error the last good data does not play"
+sed -i 's/ + ;$/;/' "$scene"
+for _ in $(seq 120); do [ "$(grep -c "scene data was on screen" "$tmp/out")" -ge 2 ] && break; sleep 0.25; done
+[ "$(grep -c "scene data was on screen" "$tmp/out")" -ge 2 ] || fail "the fixed scene data was not taken: $(cat "$tmp/out")"
+press Escape
+wait_show 20
+echo "ok: scene data: a saved clear colour shows at frame $held ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names its line while the last good data plays, the fix is taken"
 
 # On OpenGL ES the panels are drawn too (the show's sampler must not hide their font there).
 "$qz001" --edit --gl es --scene 7 >"$tmp/out" 2>&1 &

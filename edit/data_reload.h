@@ -1,0 +1,79 @@
+// data_reload.h - the edit mode takes a saved change to the scene data without stopping: when a file of
+// data/ changes, it builds the scene module (qz_scene_module: the scene graphs and tracks, through the
+// project's own build and flags) in the background while the show plays, loads it, checks it and
+// swaps it in; a build error or bad data leaves the last good data playing and says why.
+//
+//     DataWatch watch = {};
+//     SceneSet scenes = embeddedSceneSet();        // what the program was built with
+//     startDataWatch(watch, sourceDir, buildDir);
+//     if (pollDataWatch(watch, scenes)) ...        // once per refresh: true when `scenes` changed
+//
+// Desktop Linux only (the module is loaded with dlopen); elsewhere startDataWatch says so.
+#pragma once
+
+#include <cstdint>
+
+#include "data/scene_data.h"
+
+inline constexpr int kDataFileCapacity = 64;
+
+// The scene data the show plays: a copy of its table (durations, node arrays), names and tracks.
+struct SceneSet {
+    SceneTable scenes;
+    const SceneNames* names; // kSceneCount entries
+    const Track* tracks;     // kTrackCount records
+    const EnumNames* trackNames;
+};
+
+struct SceneModuleHandle {
+    void* library;   // from dlopen; null = none (the executable's own tables)
+    char path[1024]; // the copy that was loaded (removed when unloaded)
+};
+
+struct DataWatch {
+    char folder[1024]; // <source>/data
+    char build[1024];  // the build folder the module is built in
+    char module[1024]; // the module the build makes
+    bool found;        // folder and build are there: changes are taken
+    int fileCount;
+    char names[kDataFileCapacity][64];
+    int64_t stamps[kDataFileCapacity];
+    uint64_t lastCheck; // performance counter at the last look
+    int builder;        // the running build's process id; 0 = none
+    int output;         // the read end of its output; -1 = none
+    char log[16384];    // its output so far
+    uint32_t logLength;
+    bool again;               // a file changed while it built: build once more
+    SceneModuleHandle loaded; // the module in use
+    uint32_t loads;           // modules loaded (names the copies)
+    bool failed;              // the last build or load did not take
+    char message[8192];       // the outcome of the last one
+    uint32_t reloads;         // reloads that took
+    int64_t savedAtUs;        // the newest changed file's write time (system clock, µs)
+    bool awaitingFrame;       // the next frame drawn is the first with the new data
+    double latencyMs;         // from the save to that frame, for the last reload that took
+};
+
+// The tables built into the program.
+SceneSet embeddedSceneSet();
+
+// Where the build folder is: QZ_BUILD_DIR in the environment, else the one this program was built in.
+const char* editBuildFolder();
+
+bool startDataWatch(DataWatch& watch, const char* sourceDir, const char* buildDir);
+// Looks at data/ (at most twice a second), starts a build when a file changed, collects a finished
+// build's outcome and swaps a good module in. True when `scenes` now holds new data.
+bool pollDataWatch(DataWatch& watch, SceneSet& scenes);
+// After each frame drawn: the first after a swap says how long after the save it came.
+void noteDataFrameDrawn(DataWatch& watch);
+void stopDataWatch(DataWatch& watch);
+
+// Loads a copy of the module at `path` (so a module rebuilt at the same path loads anew) and checks its
+// tables; false with the reason in `error`. The set points into the module until it is unloaded.
+bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& handle, SceneSet& set,
+                     char* error, uint32_t errorSize);
+void unloadSceneModule(SceneModuleHandle& handle);
+
+// What the director could not play safely: a scene without nodes or of no length, an input outside the
+// scene, a slot larger than the arena should hold, a track with more keys than it has room for.
+bool checkSceneSet(const SceneSet& set, char* error, uint32_t errorSize);
