@@ -178,6 +178,7 @@ bool startBuild(DataWatch& w) {
     }
     fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
     w.builder = pid;
+    w.buildStart = SDL_GetPerformanceCounter();
     w.output = pipeEnds[0];
     w.logLength = 0;
     w.log[0] = 0;
@@ -219,7 +220,9 @@ bool swapIn(DataWatch& w, SceneSet& scenes) {
     w.loaded = next;
     ++w.reloads;
     w.awaitingFrame = true;
-    say(w, false, "scene data rebuilt and swapped in");
+    char text[128];
+    std::snprintf(text, sizeof text, "scene data rebuilt in %.0f ms and swapped in", w.buildMs);
+    say(w, false, text);
     return true;
 }
 
@@ -229,6 +232,8 @@ bool finishBuild(DataWatch& w, SceneSet& scenes, int status) {
     close(w.output);
     w.output = -1;
     w.builder = 0;
+    w.buildMs =
+        (double)(SDL_GetPerformanceCounter() - w.buildStart) * 1000.0 / (double)SDL_GetPerformanceFrequency();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         char errors[6000], text[7000];
         firstErrors(w.log, errors, sizeof errors);

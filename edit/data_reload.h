@@ -38,10 +38,12 @@ struct DataWatch {
     int fileCount;
     char names[kDataFileCapacity][64];
     int64_t stamps[kDataFileCapacity];
-    uint64_t lastCheck; // performance counter at the last look
-    int builder;        // the running build's process id; 0 = none
-    int output;         // the read end of its output; -1 = none
-    char log[16384];    // its output so far
+    uint64_t lastCheck;  // performance counter at the last look
+    int builder;         // the running build's process id; 0 = none
+    uint64_t buildStart; // performance counter when it started
+    double buildMs;      // how long the last build took
+    int output;          // the read end of its output; -1 = none
+    char log[16384];     // its output so far
     uint32_t logLength;
     bool again;               // a file changed while it built: build once more
     SceneModuleHandle loaded; // the module in use
