@@ -265,7 +265,20 @@ static int runScene(int scene, int frame, bool json) {
     return 0;
 }
 
+// One line per scene: index, first frame, frames, name (what scripts place the show's frames by).
+static int runScenes() {
+    for (int s = 0; s < kSceneCount; ++s)
+        std::printf("%d %d %d %s\n", s, sceneFirstFrame(s, sceneTable), sceneTable.scenes[s].duration,
+                    sceneNames[s].name);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return toolError("cannot write the scenes to stdout");
+    return 0;
+}
+
 void addSceneCommands(CLI::App& app, ToolCommands& commands) {
+    addToolCommand(commands,
+                   app.add_subcommand("scenes", "One line per scene: index, first frame, frames, name"),
+                   runScenes);
     static int scene = 0, frame = 0;
     static bool json = false;
     CLI::App* cmd =
