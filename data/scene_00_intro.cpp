@@ -182,7 +182,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackDropIntro, kTrackGiven, kTrackMarksA, kTrackMarksB, kTrackMarksC}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene0Nodes = build();
+constinit const SceneEntry scene0 = {scene0Nodes.data(), 900};
 constinit const EnumNames scene0SlotNames = kSlotNames;
+constinit const SceneNames scene0Names = {"intro", &scene0SlotNames};

@@ -1,6 +1,7 @@
 // scene_01_lift.cpp - scene 1, the lift (4 s): a row of 64 cubes seen from above, swaying along x and
 // wrapped into a 20-unit band, each with its own colour and size.
 #include "data/scene_build.h"
+#include "data/track_names.h"
 
 namespace {
 
@@ -57,7 +58,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene1Nodes = build();
+constinit const SceneEntry scene1 = {scene1Nodes.data(), 240};
 constinit const EnumNames scene1SlotNames = kSlotNames;
+constinit const SceneNames scene1Names = {"lift", &scene1SlotNames};

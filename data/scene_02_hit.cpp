@@ -88,7 +88,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackHitBars, kTrackHitZoom}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene2Nodes = build();
+constinit const SceneEntry scene2 = {scene2Nodes.data(), 60};
 constinit const EnumNames scene2SlotNames = kSlotNames;
+constinit const SceneNames scene2Names = {"hit", &scene2SlotNames};

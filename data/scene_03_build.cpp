@@ -92,7 +92,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackBuildFade, kTrackFieldEye}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene3Nodes = build();
+constinit const SceneEntry scene3 = {scene3Nodes.data(), 180};
 constinit const EnumNames scene3SlotNames = kSlotNames;
+constinit const SceneNames scene3Names = {"build", &scene3SlotNames};

@@ -93,7 +93,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackDropIntro, kTrackPanelScale, kTrackPanelSlide}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene4Nodes = build();
+constinit const SceneEntry scene4 = {scene4Nodes.data(), 922};
 constinit const EnumNames scene4SlotNames = kSlotNames;
+constinit const SceneNames scene4Names = {"drop", &scene4SlotNames};

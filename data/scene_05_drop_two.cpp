@@ -103,7 +103,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackCreditsRise, kTrackDiskHalves}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene5Nodes = build();
+constinit const SceneEntry scene5 = {scene5Nodes.data(), 922};
 constinit const EnumNames scene5SlotNames = kSlotNames;
+constinit const SceneNames scene5Names = {"drop two", &scene5SlotNames};

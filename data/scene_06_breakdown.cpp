@@ -107,7 +107,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackBandSlide}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene6Nodes = build();
+constinit const SceneEntry scene6 = {scene6Nodes.data(), 922};
 constinit const EnumNames scene6SlotNames = kSlotNames;
+constinit const SceneNames scene6Names = {"breakdown", &scene6SlotNames};

@@ -225,7 +225,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackCaptionReveal, kTrackTowerRise}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene7Nodes = build();
+constinit const SceneEntry scene7 = {scene7Nodes.data(), 922};
 constinit const EnumNames scene7SlotNames = kSlotNames;
+constinit const SceneNames scene7Names = {"rise", &scene7SlotNames};

@@ -91,7 +91,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackHitBars, kTrackPanelScale}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene8Nodes = build();
+constinit const SceneEntry scene8 = {scene8Nodes.data(), 922};
 constinit const EnumNames scene8SlotNames = kSlotNames;
+constinit const SceneNames scene8Names = {"climax", &scene8SlotNames};

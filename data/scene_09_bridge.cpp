@@ -87,7 +87,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackHitZoom, kTrackPanelSlide}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene9Nodes = build();
+constinit const SceneEntry scene9 = {scene9Nodes.data(), 920};
 constinit const EnumNames scene9SlotNames = kSlotNames;
+constinit const SceneNames scene9Names = {"bridge", &scene9SlotNames};

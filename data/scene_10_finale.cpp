@@ -104,7 +104,13 @@ constexpr SceneNodes build() {
     return s;
 }
 
+// The tracks the scene reads, checked against its slots: each one read, no other.
+static_assert(readsTracks(build(), {kTrackClosingPanel, kTrackFinaleFade}));
+
 } // namespace
 
+// The scene as the show's tables hold it: its nodes and length in frames, its name and its slots' names.
 constinit const SceneNodes scene10Nodes = build();
+constinit const SceneEntry scene10 = {scene10Nodes.data(), 922};
 constinit const EnumNames scene10SlotNames = kSlotNames;
+constinit const SceneNames scene10Names = {"finale", &scene10SlotNames};

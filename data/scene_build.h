@@ -1,11 +1,13 @@
 // scene_build.h - shorthand for writing scene graphs as readable tables (data/scene_*.cpp).
 //
-// A scene names its slots in an enum (slot order = enum order), declared with QZ_NAMED_ENUM so the edit
-// mode shows each slot by its name, and fills a SceneNodes array in a constexpr function, one line per
-// slot. The draw and sprite slots that the show's summary lists by
-// number are pinned: they carry their number explicitly (`kCube = 18, // pinned`), and
-// tests/director/show_data_test.cpp checks them there. A slot can be inserted without renumbering
-// the others wherever a free number is left before the next pinned slot:
+// A scene is one file. It names its slots in an enum (slot order = enum order), declared with
+// QZ_NAMED_ENUM so the edit mode shows each slot by its name; fills a SceneNodes array in a constexpr
+// function, one line per slot, naming meshes, shaders, images and tracks by their symbols
+// (data/draw_names.h, data/images.h, data/track_names.h), never by number; says which tracks it reads;
+// and gives its entry in the show's tables: nodes, length in frames, name. The draw and sprite slots
+// that the show's summary lists by number are pinned: they carry their number explicitly
+// (`kCube = 18, // pinned`), and tests/director/show_data_test.cpp checks them there. A slot can be
+// inserted without renumbering the others wherever a free number is left before the next pinned slot:
 //
 //     QZ_NAMED_ENUM(Slot, int32_t, kTime, kEye, kAt, kCamera, kCube = 18, kSlotCount, );
 //     constexpr EnumNames kSlotNames = readEnumNames(SlotText);
@@ -17,6 +19,12 @@
 //         ...
 //         return s;
 //     }
+//     static_assert(readsTracks(build(), {}));              // the tracks it reads: none
+//     ...                                                   // after the anonymous namespace:
+//     constinit const SceneNodes scene11Nodes = build();
+//     constinit const SceneEntry scene11 = {scene11Nodes.data(), 240};   // 240 frames
+//     constinit const EnumNames scene11SlotNames = kSlotNames;
+//     constinit const SceneNames scene11Names = {"coda", &scene11SlotNames};
 //
 // Slots left out stay all-zero (empty).
 #pragma once
@@ -27,6 +35,7 @@
 #include "base/enum_names.h"
 #include "data/draw_names.h"
 #include "data/images.h"
+#include "data/scene_data.h"
 #include "director/director_types.h"
 
 using SceneNodes = std::array<NodeSource, kSlotsPerScene>;
@@ -130,7 +139,30 @@ constexpr NodeSource sprite(SpriteInputs in, ImageId texture, float key = 0) {
                 {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key});
 }
 
-// Scene arrays, one per data/scene_NN.cpp.
+// True when the slots read exactly `tracks`, each of them and no other: how a scene file says which
+// tracks it reads (a static_assert keeps the saying true).
+constexpr bool readsTracks(const SceneNodes& s, std::initializer_list<int> tracks) {
+    auto reads = [&](int track) {
+        for (const NodeSource& n : s)
+            if (n.op == kOpTrackSample && n.params[0] == static_cast<float>(track)) return true;
+        return false;
+    };
+    for (const NodeSource& n : s) {
+        if (n.op != kOpTrackSample) continue;
+        bool listed = false;
+        for (int track : tracks) listed = listed || n.params[0] == static_cast<float>(track);
+        if (!listed) return false;
+    }
+    for (int track : tracks)
+        if (!reads(track)) return false;
+    return true;
+}
+
+// Each scene file's scene, in the show's tables (data/scenes.cpp puts them in order).
+extern const SceneEntry scene0, scene1, scene2, scene3, scene4, scene5, scene6, scene7, scene8, scene9,
+    scene10;
+extern const SceneNames scene0Names, scene1Names, scene2Names, scene3Names, scene4Names, scene5Names,
+    scene6Names, scene7Names, scene8Names, scene9Names, scene10Names;
 extern const SceneNodes scene0Nodes, scene1Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes,
     scene6Nodes, scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;
 extern const EnumNames scene0SlotNames, scene1SlotNames, scene2SlotNames, scene3SlotNames, scene4SlotNames,

@@ -1,26 +1,13 @@
-// scenes.cpp - the show's 11 scene graphs and their durations (7832 frames in all).
+// scenes.cpp - the show's 11 scenes in play order (7832 frames in all).
 //
-// Each scene lives in data/scene_NN_*.cpp, one file per scene, naming its slots (data/scene_build.h).
+// Each scene lives in data/scene_NN_*.cpp, one file per scene: its slots and their names, its length,
+// its name and the tracks it reads (data/scene_build.h). This table only puts them in order.
 #include "data/scene_build.h"
 #include "data/scene_data.h"
 
-const SceneTable sceneTable = {{
-    {scene0Nodes.data(), 900},  // 0 intro
-    {scene1Nodes.data(), 240},  // 1 lift
-    {scene2Nodes.data(), 60},   // 2 hit
-    {scene3Nodes.data(), 180},  // 3 build
-    {scene4Nodes.data(), 922},  // 4 drop
-    {scene5Nodes.data(), 922},  // 5 drop two
-    {scene6Nodes.data(), 922},  // 6 breakdown
-    {scene7Nodes.data(), 922},  // 7 rise
-    {scene8Nodes.data(), 922},  // 8 climax
-    {scene9Nodes.data(), 920},  // 9 bridge
-    {scene10Nodes.data(), 922}, // 10 finale
-}};
+const SceneTable sceneTable = {
+    {scene0, scene1, scene2, scene3, scene4, scene5, scene6, scene7, scene8, scene9, scene10}};
 
-const SceneNames sceneNames[kSceneCount] = {
-    {"intro", &scene0SlotNames},     {"lift", &scene1SlotNames},    {"hit", &scene2SlotNames},
-    {"build", &scene3SlotNames},     {"drop", &scene4SlotNames},    {"drop two", &scene5SlotNames},
-    {"breakdown", &scene6SlotNames}, {"rise", &scene7SlotNames},    {"climax", &scene8SlotNames},
-    {"bridge", &scene9SlotNames},    {"finale", &scene10SlotNames},
-};
+const SceneNames sceneNames[kSceneCount] = {scene0Names, scene1Names, scene2Names, scene3Names,
+                                            scene4Names, scene5Names, scene6Names, scene7Names,
+                                            scene8Names, scene9Names, scene10Names};

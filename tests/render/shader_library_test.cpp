@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "data/scene_data.h"
+#include "director/graph.h"
 #include "tests/render/render_fixture.h"
 
 TEST(ShaderLibrary, NameTablesHoldEveryEntryInOrder) {
@@ -192,7 +194,8 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
     }
     const GLuint oldProgram = programFor(dev, vertexShaders[10], pixelShaders[10]).program;
     const GLuint oldShader = pixelShaders[kCompositeShader].shader;
-    for (int round = 0; round < 3; ++round) ASSERT_TRUE(reloadShaderLibrary(dev, files, count)) << renderError();
+    for (int round = 0; round < 3; ++round)
+        ASSERT_TRUE(reloadShaderLibrary(dev, files, count)) << renderError();
     const GLuint newProgram = programFor(dev, vertexShaders[10], pixelShaders[10]).program;
     EXPECT_NE(newProgram, oldProgram);
     EXPECT_FALSE(glIsProgram(oldProgram));
@@ -214,4 +217,23 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
     EXPECT_TRUE(glIsProgram(newProgram));
     EXPECT_EQ(renderAndRead(*frame), before);
     EXPECT_EQ(lateLinkCount(), lateLinks); // the pairs in use were linked again with the rest
+}
+
+// Every vertex and pixel shader pair the scenes' draws name exists in the tables and links.
+TEST(ShaderLibrary, EveryPairTheScenesDrawWithLinks) {
+    RenderDevice& dev = testDevice();
+    DrawShaderPair pairs[256];
+    const uint32_t count = collectShaderPairs(sceneTable, pairs, 256);
+    ASSERT_GT(count, 0u);
+    for (uint32_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(testing::Message() << "pair " << pairs[i].vertexShader << "/" << pairs[i].pixelShader);
+        ASSERT_GE(pairs[i].vertexShader, 0);
+        ASSERT_LT(pairs[i].vertexShader, kVertexShaderCount);
+        ASSERT_GE(pairs[i].pixelShader, 0);
+        ASSERT_LT(pairs[i].pixelShader, kPixelShaderCount);
+        EXPECT_NE(
+            programFor(dev, vertexShaders[pairs[i].vertexShader], pixelShaders[pairs[i].pixelShader]).program,
+            0u)
+            << renderError();
+    }
 }
