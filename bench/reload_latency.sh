@@ -21,7 +21,7 @@ trap 'kill $show_pid $xvfb_pid 2>/dev/null; rm -rf "$out"' EXIT
 start_xvfb "$out"
 scratch=$out/repo
 mkdir -p "$scratch"
-tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch"
+tar --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -xf - -C "$scratch"
 cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OFF >/dev/null
 cmake --build "$scratch/build" --target qz_scene_module >/dev/null
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$out/log" 2>&1 &

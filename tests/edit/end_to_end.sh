@@ -141,7 +141,7 @@ echo "ok: live reload: a saved tint shows ($(grep -m1 -o 'on screen [0-9]* ms' "
 # reported with the file and line while the last good data plays; the fix is taken.
 scratch=$tmp/repo
 mkdir -p "$scratch"
-tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch"
+tar --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -xf - -C "$scratch"
 cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OFF >"$tmp/cmake.log" 2>&1 &&
     cmake --build "$scratch/build" --target qz_scene_module >>"$tmp/cmake.log" 2>&1 ||
     fail "the scratch copy does not build its scene module: $(tail -5 "$tmp/cmake.log")"
