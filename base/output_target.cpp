@@ -36,7 +36,7 @@ std::string folderOfPath(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string nameOfPath(const std::string& path) {
+[[maybe_unused]] std::string nameOfPath(const std::string& path) { // unused on Windows
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }

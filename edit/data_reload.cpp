@@ -27,52 +27,10 @@ namespace fs = std::filesystem;
 constexpr int32_t kLargestSlot = 1 << 16; // float4 elements a slot may hold (the show's largest: 4096)
 constexpr int kErrorLinesShown = 12;      // of a failed build's output, from its first error on
 
-int64_t nowMicroseconds() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 void say(DataWatch& w, bool failed, const char* text) {
     w.failed = failed;
     std::snprintf(w.message, sizeof w.message, "%s", text);
     std::fprintf(stderr, "qz001: %s\n", text);
-}
-
-// The first error of a build's output and the lines after it ("data/scene_04_drop.cpp:30:5: error: ...").
-void firstErrors(const char* log, char* out, size_t size) {
-    const char* at = std::strstr(log, "error");
-    if (!at) at = log;
-    while (at > log && at[-1] != '\n') --at;
-    size_t used = 0;
-    for (int line = 0; line < kErrorLinesShown && *at && used + 1 < size; ++line) {
-        const char* end = std::strchr(at, '\n');
-        const size_t length = end ? (size_t)(end - at + 1) : std::strlen(at);
-        const size_t take = length < size - used - 1 ? length : size - used - 1;
-        std::memcpy(out + used, at, take);
-        used += take;
-        at += length;
-    }
-    out[used] = 0;
-}
-
-// True when a file of data/ changed since the last look; savedAtUs becomes the newest one's write time.
-bool changed(DataWatch& w) {
-    bool any = false;
-    for (int f = 0; f < w.fileCount; ++f) {
-        std::error_code error;
-        const auto time = fs::last_write_time(fs::path(w.folder) / w.names[f], error);
-        const int64_t stamp = error ? -1 : (int64_t)time.time_since_epoch().count();
-        if (stamp == w.stamps[f]) continue;
-        w.stamps[f] = stamp;
-        const int64_t at = error ? nowMicroseconds()
-                                 : std::chrono::duration_cast<std::chrono::microseconds>(
-                                       std::chrono::file_clock::to_sys(time).time_since_epoch())
-                                       .count();
-        w.savedAtUs = any && w.savedAtUs > at ? w.savedAtUs : at;
-        any = true;
-    }
-    return any;
 }
 
 } // namespace
@@ -150,6 +108,48 @@ void stopDataWatch(DataWatch&) {}
 extern char** environ;
 
 namespace {
+
+int64_t nowMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The first error of a build's output and the lines after it ("data/scene_04_drop.cpp:30:5: error: ...").
+void firstErrors(const char* log, char* out, size_t size) {
+    const char* at = std::strstr(log, "error");
+    if (!at) at = log;
+    while (at > log && at[-1] != '\n') --at;
+    size_t used = 0;
+    for (int line = 0; line < kErrorLinesShown && *at && used + 1 < size; ++line) {
+        const char* end = std::strchr(at, '\n');
+        const size_t length = end ? (size_t)(end - at + 1) : std::strlen(at);
+        const size_t take = length < size - used - 1 ? length : size - used - 1;
+        std::memcpy(out + used, at, take);
+        used += take;
+        at += length;
+    }
+    out[used] = 0;
+}
+
+// True when a file of data/ changed since the last look; savedAtUs becomes the newest one's write time.
+bool changed(DataWatch& w) {
+    bool any = false;
+    for (int f = 0; f < w.fileCount; ++f) {
+        std::error_code error;
+        const auto time = fs::last_write_time(fs::path(w.folder) / w.names[f], error);
+        const int64_t stamp = error ? -1 : (int64_t)time.time_since_epoch().count();
+        if (stamp == w.stamps[f]) continue;
+        w.stamps[f] = stamp;
+        const int64_t at = error ? nowMicroseconds()
+                                 : std::chrono::duration_cast<std::chrono::microseconds>(
+                                       std::chrono::file_clock::to_sys(time).time_since_epoch())
+                                       .count();
+        w.savedAtUs = any && w.savedAtUs > at ? w.savedAtUs : at;
+        any = true;
+    }
+    return any;
+}
 
 // Starts `cmake --build <build> --target qz_scene_module`, its output into a pipe read without waiting.
 bool startBuild(DataWatch& w) {
