@@ -11,6 +11,7 @@
 #pragma once
 
 #include "director/director_types.h"
+#include "director/graph_values.h"
 
 // Clears the `evaluated` flag of all 256 values, then evaluates slots 0..255 in order.
 void evaluateScene(const GraphNode* nodes, NodeValue* values, const GraphArgs& args,
@@ -19,26 +20,6 @@ void evaluateScene(const GraphNode* nodes, NodeValue* values, const GraphArgs& a
 // Evaluates slot n (its inputs first) unless it is empty or already evaluated.
 void evaluateSlot(const GraphNode* nodes, NodeValue* values, int n, const GraphArgs& args,
                   const DirectorRenderer& renderer);
-
-// The value input i of `node` reads: emptyValue for -1 (or an index outside the scene), else the
-// value of the slot it names, empty or not.
-const NodeValue& inputValue(NodeValue* values, const GraphNode& node, int i);
-
-// (0, 0, 0, 0) for an empty value; otherwise element min(e, count - 1), e unsigned, so an index
-// that went below 0 reads the last element.
-inline Float4 sampleElement(const NodeValue& value, uint32_t e) {
-    if (value.count == 0) return Float4{0, 0, 0, 0};
-    return value.data[e < value.count ? e : value.count - 1];
-}
-
-// Writes element e when e < count; otherwise nothing.
-inline void storeElement(NodeValue& value, uint32_t e, Float4 x) {
-    if (e < value.count) value.data[e] = x;
-}
-
-// p rounded to the nearest integer, halves to even. A value outside the 32-bit range, or not a
-// number, gives INT32_MIN, as the processor's conversion does.
-int32_t nearest(float p);
 
 // The distinct vertex and pixel shader pairs that the draw slots of `scenes` name, in slot order, at
 // most `capacity`; returns how many (the renderer links them before the first frame).

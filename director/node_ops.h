@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "director/graph.h"
+#include "director/graph_values.h"
 
 struct GraphEval {
     const GraphNode* nodes;

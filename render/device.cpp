@@ -2,7 +2,6 @@
 #include "render/device.h"
 
 #include <cfloat>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #ifdef _WIN32
@@ -10,8 +9,6 @@
 #endif
 
 namespace {
-
-char errorText[16384];
 
 constexpr float kZero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
@@ -143,21 +140,6 @@ bool noGlError(const char* what) {
 } // namespace
 
 //-----------------------------------------------------------------------------
-// Errors
-//-----------------------------------------------------------------------------
-
-const char* renderError() {
-    return errorText;
-}
-
-void setRenderError(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(errorText, sizeof errorText, format, args);
-    va_end(args);
-}
-
-//-----------------------------------------------------------------------------
 // Creation
 //-----------------------------------------------------------------------------
 
@@ -177,7 +159,7 @@ SDL_Window* openHeadlessWindow(int width, int height, GlApi api) {
 bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev) {
     dev.window = window;
     if (!window) {
-        if (!errorText[0]) setRenderError("no window to render into");
+        if (!renderError()[0]) setRenderError("no window to render into");
         return false;
     }
     // Full screen differs from windowed only in the window's mode; the targets are the same.

@@ -28,9 +28,9 @@
 #include <cstdint>
 #include <epoxy/gl.h>
 
-#include "base/printf_check.h"
 #include "render/constants.h"
 #include "render/gl_dialect.h"
+#include "render/render_error.h"
 
 struct RenderTarget {
     GLuint texture;     // colour texture (shader-resource view)
@@ -48,7 +48,18 @@ struct BlendState {
     GLenum srcAlpha, dstAlpha, opAlpha;
 };
 
-inline constexpr int kTextureUnitCount = 8;            // t0..t7, sampled by the passes
+// The eight units the passes sample (t0..t7), by the sampler the shader library binds to each.
+enum TextureUnit : int {
+    kColorMapUnit = 0,      // colorMap: the scene's colour
+    kVelocityDepthUnit = 1, // velocityAndDepthMap
+    kBloomMapUnit = 2,      // bloomMap: the bloom, and what a gaussian blur reads
+    kPostEffectUnit = 3,    // postEffectRT: the composite, for FXAA
+    kBackBufferUnit = 4,    // backBufferRT
+    kDofBokehUnit = 5,      // dofBokhRT: the depth-of-field blur
+    kSpriteUnit = 6,        // sprite
+    kColorTexUnit = 7,      // colorTex: a draw record's texture
+    kTextureUnitCount = 8
+};
 inline constexpr GLuint kEditUnit = kTextureUnitCount; // where textures are bound to be created or changed
 
 struct RenderDevice {
@@ -108,9 +119,6 @@ SDL_Window* openHeadlessWindow(int width, int height, GlApi api);
 // Creates the context on `window` (made with SDL_WINDOW_OPENGL) and the device half of `dev`.
 bool createDevice(SDL_Window* window, bool fullScreen, RenderDevice& dev);
 bool createRenderResources(bool vsync, bool antialias, RenderDevice& dev);
-// The last creation or compile error, one line or a compiler log.
-const char* renderError();
-void setRenderError(const char* format, ...) QZ_PRINTF_CHECK(1, 2);
 
 //-----------------------------------------------------------------------------
 // State and binding

@@ -11,7 +11,9 @@
 #include "director/director_state.h"
 #include "render/gpu_mesh.h"
 #include "render/pass_timer.h"
+#include "render/post.h"
 #include "render/shader_library.h"
+#include "render/sprites.h"
 #include "render/textures.h"
 
 FrameCamera frameCamera;
@@ -100,7 +102,7 @@ void drawObject(RenderDevice& dev, const DrawRecord& r) {
     }
     bindMeshBuffers(dev, *mesh);
     GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? textures[r.texture].view : 0;
-    bindTexture(dev, 7, view);
+    bindTexture(dev, kColorTexUnit, view);
     glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
 }
 

@@ -22,25 +22,7 @@
 
 #include "director/director_types.h"
 #include "render/device.h"
-
-// The steps of a frame, as timed through FrameInput::passTimes.
-enum FramePass : int {
-    kFrameSetupPass, // arena, camera, constants, clears
-    kVelocityPass,
-    kScenePass,
-    kDofBlurPass,
-    kBloomPass,
-    kSceneMipsPass, // the scene's mip chain, for motion blur and the next frame's bloom
-    kCompositePass,
-    kFxaaPass,
-    kPresentPass,
-    kFramePassCount
-};
-
-struct FramePassTimes {
-    double seconds[kFramePassCount]; // summed over the frames rendered with this record
-    uint32_t runs[kFramePassCount];
-};
+#include "render/frame_passes.h"
 
 struct GpuPassTimer; // render/pass_timer.h
 
@@ -78,20 +60,3 @@ void scenePass(RenderDevice& dev, const FrameInput& in);
 // world = scaling x rotation(yaw, pitch, roll) x translation, in the row-vector convention.
 glm::mat4 objectWorld(const float position[3], const float scale[3], const float rotation[3]);
 void drawObject(RenderDevice& dev, const DrawRecord& record);
-
-//-----------------------------------------------------------------------------
-// Post-processing (post.cpp) and sprites (sprites.cpp)
-//-----------------------------------------------------------------------------
-
-void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTarget& destination,
-                  float dispersion);
-void bloomPass(RenderDevice& dev, const FrameSettings& settings);
-// Rebuilds the mip chain of sceneColor from its level 0.
-void refreshSceneMips(RenderDevice& dev);
-// Uses the composite's program for the frame's effects, or with `everyEffect` the one that holds
-// them all (the same pixels).
-void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyEffect = false);
-void fxaaPass(RenderDevice& dev);
-
-void sortSprites(SpriteRecord* sprites, uint32_t count);
-void drawSprite(RenderDevice& dev, const SpriteRecord& sprite);

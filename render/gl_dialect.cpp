@@ -5,7 +5,7 @@
 #include <cstring>
 #include <epoxy/gl.h>
 
-#include "render/device.h"
+#include "render/render_error.h"
 
 const char* glApiName(GlApi api) {
     return api == kGlEs ? "es" : "core";

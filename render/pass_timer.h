@@ -11,7 +11,7 @@
 #pragma once
 
 #include "render/device.h"
-#include "render/frame.h"
+#include "render/frame_passes.h"
 
 inline constexpr int kPassTimerFrames = 4;                  // frames in flight before a read-back
 inline constexpr int kPassTimerMarks = kFramePassCount + 4; // timestamps a frame can take

@@ -1,8 +1,9 @@
 // post.cpp - the separable Gaussian blur, bloom, the composite and FXAA: full-screen strips with
 // depth testing off.
+#include "render/post.h"
+
 #include <cmath>
 
-#include "render/frame.h"
 #include "render/shader_library.h"
 
 namespace {
@@ -32,14 +33,14 @@ void gaussianBlur(RenderDevice& dev, const RenderTarget& source, const RenderTar
     clearColor(dev, dev.blurTemp.framebuffer, kTransparent);
     bindTarget(dev, dev.blurTemp);
     uploadConstants(dev, kGaussSlot, &gauss);
-    bindTexture(dev, 2, source.texture);
+    bindTexture(dev, kBloomMapUnit, source.texture);
     fullScreenPass(dev, kGaussHorizontalShader);
 
     gauss.gasScale = (float)dev.width / (float)dev.blurTemp.width;
     clearColor(dev, destination.framebuffer, kTransparent);
     bindTarget(dev, destination);
     uploadConstants(dev, kGaussSlot, &gauss);
-    bindTexture(dev, 2, dev.blurTemp.texture);
+    bindTexture(dev, kBloomMapUnit, dev.blurTemp.texture);
     fullScreenPass(dev, kGaussVerticalShader);
     setDepthTest(dev, true);
 }
@@ -52,7 +53,7 @@ void bloomPass(RenderDevice& dev, const FrameSettings& settings) {
     clearColor(dev, dev.bloomHighlight.framebuffer, kTransparent);
     bindTarget(dev, dev.bloomHighlight);
     uploadConstants(dev, kBloomSlot, &bloom);
-    bindTexture(dev, 0, dev.sceneColor.texture);
+    bindTexture(dev, kColorMapUnit, dev.sceneColor.texture);
     fullScreenPass(dev, kBloomHighlightShader);
     gaussianBlur(dev, dev.bloomHighlight, dev.bloomBlur, settings.bloomDispersion);
     setDepthTest(dev, true);
@@ -75,10 +76,10 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyE
     composite.transitionType = (uint32_t)settings.transitionType;
     composite.transitionFactor = settings.transitionFactor;
     uploadConstants(dev, kCompositeSlot, &composite);
-    bindTexture(dev, 0, dev.sceneColor.texture);
-    bindTexture(dev, 1, dev.velocityDepth.texture);
-    bindTexture(dev, 2, dev.bloomBlur.texture);
-    bindTexture(dev, 5, dev.dofBlur.texture);
+    bindTexture(dev, kColorMapUnit, dev.sceneColor.texture);
+    bindTexture(dev, kVelocityDepthUnit, dev.velocityDepth.texture);
+    bindTexture(dev, kBloomMapUnit, dev.bloomBlur.texture);
+    bindTexture(dev, kDofBokehUnit, dev.dofBlur.texture);
     const PixelShaderEntry& ps =
         everyEffect ? pixelShaders[kCompositeShader]
                     : compositeShaderFor(settings.isRenderDof, settings.isBlur, settings.isRenderBloom);
@@ -90,7 +91,7 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyE
 void fxaaPass(RenderDevice& dev) {
     setDepthTest(dev, false);
     bindBackBuffer(dev);
-    bindTexture(dev, 3, dev.compositeColor.texture);
+    bindTexture(dev, kPostEffectUnit, dev.compositeColor.texture);
     fullScreenPass(dev, kFxaaShader);
     setDepthTest(dev, true);
 }

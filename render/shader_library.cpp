@@ -81,9 +81,17 @@ constexpr BindingPoint kBlockBindings[] = {
 
 // Samplers at their texture units t0..t7.
 constexpr BindingPoint kSamplerBindings[] = {
-    {"colorMap", 0},     {"velocityAndDepthMap", 1}, {"bloomMap", 2}, {"postEffectRT", 3},
-    {"backBufferRT", 4}, {"dofBokhRT", 5},           {"sprite", 6},   {"colorTex", 7},
+    {"colorMap", kColorMapUnit},       {"velocityAndDepthMap", kVelocityDepthUnit},
+    {"bloomMap", kBloomMapUnit},       {"postEffectRT", kPostEffectUnit},
+    {"backBufferRT", kBackBufferUnit}, {"dofBokhRT", kDofBokehUnit},
+    {"sprite", kSpriteUnit},           {"colorTex", kColorTexUnit},
 };
+static_assert(sizeof kSamplerBindings / sizeof kSamplerBindings[0] == kTextureUnitCount);
+
+// The sprite's pixel entry reads the sprite vertex's outputs; every other entry the common ones.
+bool isSpritePixelEntry(const char* name) {
+    return std::strcmp(name, pixelShaderNames[kSpriteShader]) == 0;
+}
 
 // Compiles one stage with `defines` (lines of #define, may be empty) before the source; returns 0 and
 // sets the render error with the log on failure.
@@ -93,8 +101,8 @@ GLuint compileStage(const RenderDevice& dev, GLenum stage, const char* name, con
     char prefix[512];
     std::snprintf(prefix, sizeof prefix, "%s#define %s 1\n#define QZ_ENTRY %s\n%s%s#line 1\n",
                   glslPrelude(dev.api), vertex ? "QZ_VERTEX_STAGE" : "QZ_PIXEL_STAGE", name,
-                  std::strcmp(name, "A_8_spritePS") == 0 ? "#define QZ_PIXEL_INPUT spritePixelInput()\n"
-                                                         : "#define QZ_PIXEL_INPUT pixelInput()\n",
+                  !vertex && isSpritePixelEntry(name) ? "#define QZ_PIXEL_INPUT spritePixelInput()\n"
+                                                      : "#define QZ_PIXEL_INPUT pixelInput()\n",
                   defines);
     const char* parts[2] = {prefix, source};
     const GLint lengths[2] = {(GLint)std::strlen(prefix), (GLint)length};

@@ -1,8 +1,9 @@
 // sprites.cpp - screen sprites: sorted by key, drawn one by one with their own blend state (the
 // additive one drops texels with alpha below one half, as alpha to coverage does on one sample).
+#include "render/sprites.h"
+
 #include <utility>
 
-#include "render/frame.h"
 #include "render/shader_library.h"
 #include "render/textures.h"
 
@@ -53,7 +54,7 @@ void drawSprite(RenderDevice& dev, const SpriteRecord& s) {
     bindShaders(dev, vertexShaders[kSpriteShader], pixelShaders[kSpriteShader]);
     // Alpha to coverage does nothing on our single-sample targets: the pixel shader stands in for it.
     setSpriteAlphaToCoverage(dev, blend.alphaToCoverage);
-    bindTexture(dev, 6, texture.view);
+    bindTexture(dev, kSpriteUnit, texture.view);
     drawStrip(dev);
     setDepthTest(dev, true);
 }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # layering_check.sh ROOT - no folder includes a folder above it, declares a table a folder above it
-# defines, or compiles another folder's sources.
+# defines, or compiles another folder's sources; and no file includes itself round a cycle.
 #
 # Floors, lowest first: base; mesh and director (side by side, neither includes the other); data;
 # render and audio; show; edit (qz001 --edit); app, tools, web (the browser build) and windows (the Windows
@@ -58,5 +58,27 @@ for dir in tools web windows; do
         bad=1
     fi
 done
+# No file includes a file that includes it back, however far round: a source counts as its header
+# (gl_dialect.cpp including device.h while device.h includes gl_dialect.h is a cycle).
+cycle=$(for dir in $folders; do
+    for file in $(find $dir -name '*.h' -o -name '*.cpp' 2>/dev/null); do
+        sed -n 's|^#include "\([a-z_-]*/[A-Za-z0-9_/.-]*\.h\)".*|\1|p' "$file" |
+            while read -r inc; do echo "${file%.cpp}.h" | sed 's/\.h\.h$/.h/' | tr -d '\n'; echo " $inc"; done
+    done
+done | awk '
+    $1 != $2 { edges[$1] = edges[$1] " " $2 }
+    function visit(node, path,    n, i, next_) {
+        if (state[node] == 1) { print path " " node; found = 1; return }
+        if (state[node] == 2 || found) return
+        state[node] = 1
+        n = split(edges[node], next_, " ")
+        for (i = 1; i <= n && !found; i++) visit(next_[i], path " " node)
+        state[node] = 2
+    }
+    END { for (node in edges) if (!found) visit(node, "") }')
+if [ -n "$cycle" ]; then
+    echo "files include each other round a cycle (a source counts as its header):$cycle"
+    bad=1
+fi
 [ $bad -eq 0 ] && echo "ok: every folder includes only folders below it and builds only its own tables"
 exit $bad

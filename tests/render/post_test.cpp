@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "render/post.h"
 #include "tests/render/render_fixture.h"
 
 namespace {

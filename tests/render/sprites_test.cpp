@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "render/sprites.h"
 #include "render/textures.h"
 #include "tests/render/render_fixture.h"
 
