@@ -6,6 +6,7 @@
 // the frame outputs and leave their value alone; trackSample lives in tracks.cpp.
 #pragma once
 
+#include <array>
 #include <cmath>
 
 #include "director/graph_values.h"
@@ -19,7 +20,7 @@ struct GraphEval {
 
 using NodeOpFn = void (*)(const GraphEval& g, const GraphNode& node, NodeValue& value);
 
-extern const NodeOpFn nodeOpTable[kNodeOpCount];
+extern const std::array<NodeOpFn, kNodeOpCount> nodeOpTable; // indexed by NodeOp code
 
 inline const NodeValue& in(const GraphEval& g, const GraphNode& node, int i) {
     return inputValue(g.values, node, i);

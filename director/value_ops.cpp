@@ -4,6 +4,7 @@
 // Unless stated, an operation loops e = 0 .. count - 1 over its own value, samples its inputs at e
 // (shorter inputs repeat their last element, missing ones read zero) and stores one float4 per
 // element. Parameters are read once per evaluation.
+#include <array>
 #include <cmath>
 
 #include "base/dx_math.h"
@@ -258,65 +259,95 @@ static void opFold(const GraphEval& g, const GraphNode& n, NodeValue& v) {
 // Operation table
 //-----------------------------------------------------------------------------
 
-const NodeOpFn nodeOpTable[kNodeOpCount] = {
-    nullptr,            // 0 empty slot: never evaluated
-    opCopy,             // 1
-    opAdd,              // 2
-    opSub,              // 3
-    opDiv,              // 4
-    opMul,              // 5
-    opMinMax,           // 6
-    opDifference,       // 7
-    opRotateFixed,      // 8
-    opRotateByInput,    // 9
-    opOffset3,          // 10
-    opOffset4,          // 11
-    opScale,            // 12
-    opClamp,            // 13
-    opSine,             // 14
-    opCosine,           // 15
-    opCircle,           // 16
-    opArcTangent,       // 17
-    opNormalize,        // 18
-    opTangent,          // 19
-    opExponential,      // 20
-    opFalloff,          // 21
-    opRangePower,       // 22
-    opModulo,           // 23
-    opLength,           // 24
-    opDistance,         // 25
-    opRepeat,           // 26
-    opSmoothStep,       // 27
-    opConstant,         // 28
-    opCompose,          // 29
-    opSwizzle3,         // 30
-    opSwizzle4,         // 31
-    opStep,             // 32
-    opMix,              // 33
-    opFrameCounter,     // 34
-    opFrameTime,        // 35
-    opGrid,             // 36
-    opShift,            // 37
-    opFold,             // 38
-    opRandom,           // 39
-    opTrackSample,      // 40
-    opSpectrum,         // 41
-    opSpectrumScaled,   // 42
-    opSetLight,         // 43
-    opLineStrip,        // 44
-    opDrawPlain,        // 45
-    opDrawThreeOptions, // 46
-    opDrawFiveOptions,  // 47
-    opDrawMesh,         // 48
-    opPointFrame,       // 49
-    opSprite,           // 50
-    opSetClearColor,    // 51
-    opLookAtCamera,     // 52
-    opCamera,           // 53
-    opSubScene,         // 54
-    opArgument,         // 55
-    opDepthOfField,     // 56
-    opTransition,       // 57
-    opMotionBlur,       // 58
-    opBloom,            // 59
+namespace {
+
+// Each operation by its code; the table below is indexed by them, whatever order they are listed in.
+struct OpEntry {
+    NodeOp op;
+    NodeOpFn run;
 };
+
+constexpr OpEntry kOperations[] = {
+    {kOpCopy, opCopy},
+    {kOpAdd, opAdd},
+    {kOpSub, opSub},
+    {kOpDiv, opDiv},
+    {kOpMul, opMul},
+    {kOpMinMax, opMinMax},
+    {kOpDifference, opDifference},
+    {kOpRotateFixed, opRotateFixed},
+    {kOpRotateByInput, opRotateByInput},
+    {kOpOffset3, opOffset3},
+    {kOpOffset4, opOffset4},
+    {kOpScale, opScale},
+    {kOpClamp, opClamp},
+    {kOpSine, opSine},
+    {kOpCosine, opCosine},
+    {kOpCircle, opCircle},
+    {kOpArcTangent, opArcTangent},
+    {kOpNormalize, opNormalize},
+    {kOpTangent, opTangent},
+    {kOpExponential, opExponential},
+    {kOpFalloff, opFalloff},
+    {kOpRangePower, opRangePower},
+    {kOpModulo, opModulo},
+    {kOpLength, opLength},
+    {kOpDistance, opDistance},
+    {kOpRepeat, opRepeat},
+    {kOpSmoothStep, opSmoothStep},
+    {kOpConstant, opConstant},
+    {kOpCompose, opCompose},
+    {kOpSwizzle3, opSwizzle3},
+    {kOpSwizzle4, opSwizzle4},
+    {kOpStep, opStep},
+    {kOpMix, opMix},
+    {kOpFrameCounter, opFrameCounter},
+    {kOpFrameTime, opFrameTime},
+    {kOpGrid, opGrid},
+    {kOpShift, opShift},
+    {kOpFold, opFold},
+    {kOpRandom, opRandom},
+    {kOpTrackSample, opTrackSample},
+    {kOpSpectrum, opSpectrum},
+    {kOpSpectrumScaled, opSpectrumScaled},
+    {kOpSetLight, opSetLight},
+    {kOpLineStrip, opLineStrip},
+    {kOpDrawPlain, opDrawPlain},
+    {kOpDrawThreeOptions, opDrawThreeOptions},
+    {kOpDrawFiveOptions, opDrawFiveOptions},
+    {kOpDrawMesh, opDrawMesh},
+    {kOpPointFrame, opPointFrame},
+    {kOpSprite, opSprite},
+    {kOpSetClearColor, opSetClearColor},
+    {kOpLookAtCamera, opLookAtCamera},
+    {kOpCamera, opCamera},
+    {kOpSubScene, opSubScene},
+    {kOpArgument, opArgument},
+    {kOpDepthOfField, opDepthOfField},
+    {kOpTransition, opTransition},
+    {kOpMotionBlur, opMotionBlur},
+    {kOpBloom, opBloom},
+};
+
+// True when every code 1..kNodeOpCount-1 has exactly one operation.
+constexpr bool everyCodeOnce() {
+    int seen[kNodeOpCount] = {};
+    for (const OpEntry& e : kOperations) {
+        if (e.op <= kOpEmpty || e.op >= kNodeOpCount || !e.run) return false;
+        ++seen[e.op];
+    }
+    for (int op = 1; op < kNodeOpCount; ++op)
+        if (seen[op] != 1) return false;
+    return true;
+}
+static_assert(everyCodeOnce(), "every operation code has one entry in kOperations");
+
+constexpr std::array<NodeOpFn, kNodeOpCount> operationTable() {
+    std::array<NodeOpFn, kNodeOpCount> table = {}; // code 0, an empty slot, is never evaluated
+    for (const OpEntry& e : kOperations) table[e.op] = e.run;
+    return table;
+}
+
+} // namespace
+
+constinit const std::array<NodeOpFn, kNodeOpCount> nodeOpTable = operationTable();
