@@ -8,53 +8,39 @@
 #include "base/arena.h"
 #include "render/gl_dialect.h"
 
-const char* const vertexShaderNames[kVertexShaderCount + 1] = {
-    "A_0_debuglineVS", // 0
-    "A_1_create_velocity_and_depthVS",
-    "A_3_postprocessVS",
-    "A_4_fxaaVS",
-    "A_5_bloomHighlightVS",
-    "A_6_gauss1VS", // 5
-    "A_7_gauss2VS",
-    "A_8_spriteVS",
-    "A_backcubeVS",
-    "baseAmbientVS",
-    "baseCookVS", // 10
-    "crashVS",
-    "juliaVS",
-    "neuronVS",
-    "spikeVS",
-    "testModelVS", // 15
-    "testVS",
-    "texTestVS",
-    "x_cam_VS",
-    nullptr,
-};
+namespace {
 
-const char* const pixelShaderNames[kPixelShaderCount + 1] = {
-    "A_0_debuglinePS", // 0
-    "A_1_create_velocity_and_depthPS",
-    "A_3_postprocessPS",
-    "A_4_fxaaPS",
-    "A_5_bloomHighlightPS",
-    "A_6_gauss1PS", // 5
-    "A_7_gauss2PS",
-    "A_8_spritePS",
-    "A_backcubePS",
-    "baseAmbientPS",
-    "baseCookPS", // 10
-    "crashPS",
-    "hogePS",
-    "juliaPS",
-    "neuronPS",
-    "spikePS", // 15
-    "testModelPS",
-    "testPS",
-    "texTestPS",
-    "x_cam_lookat_PS",
-    "x_cam_pos_PS", // 20
-    nullptr,
-};
+// A name table read from an entry list: its names in order, then a null.
+template <int N> struct EntryNames { const char* names[N + 1]; };
+
+template <int N> constexpr EntryNames<N> entryNamesOf(const EnumNames& list) {
+    EntryNames<N> table = {};
+    for (int k = 0; k < N; ++k) table.names[k] = enumName(list, k);
+    return table;
+}
+
+constexpr EnumNames kVertexEntries = readEnumNames(shader_entry::VertexShaderIdText);
+constexpr EnumNames kPixelEntries = readEnumNames(shader_entry::PixelShaderIdText);
+static_assert(kVertexEntries.ok && kVertexEntries.last == kVertexShaderCount - 1);
+static_assert(kPixelEntries.ok && kPixelEntries.last == kPixelShaderCount - 1);
+// Not const: through a constant table the compiler reads the names in the lists' text itself and
+// misjudges where they end (false warnings on every strcmp and %s).
+EntryNames<kVertexShaderCount> vertexNames = entryNamesOf<kVertexShaderCount>(kVertexEntries);
+EntryNames<kPixelShaderCount> pixelNames = entryNamesOf<kPixelShaderCount>(kPixelEntries);
+
+// The screen-space shaders sit at the same place in both lists.
+static_assert((int)shader_entry::A_1_create_velocity_and_depthPS == kVelocityShader &&
+              (int)shader_entry::A_3_postprocessPS == kCompositeShader &&
+              (int)shader_entry::A_4_fxaaPS == kFxaaShader &&
+              (int)shader_entry::A_5_bloomHighlightPS == kBloomHighlightShader &&
+              (int)shader_entry::A_6_gauss1PS == kGaussHorizontalShader &&
+              (int)shader_entry::A_7_gauss2PS == kGaussVerticalShader &&
+              (int)shader_entry::A_8_spritePS == kSpriteShader);
+
+} // namespace
+
+const char* const* const vertexShaderNames = vertexNames.names;
+const char* const* const pixelShaderNames = pixelNames.names;
 
 VertexShaderEntry vertexShaders[kShaderTableSize];
 PixelShaderEntry pixelShaders[kShaderTableSize];

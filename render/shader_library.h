@@ -6,34 +6,35 @@
 //     if (!linkShaderPrograms(dev, pairs, pairCount)) ...  // the scene data's pairs; the passes' own too
 //     bindShaders(dev, vertexShaders[10], pixelShaders[10]); // baseCookVS / baseCookPS
 //
-// The two name tables end with a null entry; entry k of a table compiles into slot k of its shader
-// table. A draw record names a vertex and a pixel shader by their own indices. Each shader is the
-// dialect's prelude (render/gl_dialect.h), a few #defines naming the entry, then the library's text.
-// Constant blocks and samplers get their binding points (b0..b6, units 0..7) after linking.
+// The two name tables (read from data/draw_names.h's entry lists) end with a null entry; entry k of a
+// table compiles into slot k of its shader table. A draw record names a vertex and a pixel shader by their
+// own indices. Each shader is the dialect's prelude (render/gl_dialect.h), a few #defines naming the entry,
+// then the library's text. Constant blocks and samplers get their binding points (b0..b6, units 0..7) after
+// linking.
 #pragma once
 
 #include <cstdint>
 #include <epoxy/gl.h>
 
+#include "data/draw_names.h"
 #include "director/director_types.h"
 #include "render/device.h"
 
 inline constexpr int kShaderTableSize = 64;
-inline constexpr int kVertexShaderCount = 19;
-inline constexpr int kPixelShaderCount = 21;
+// The entries' names in table order (kVertexShaderCount and kPixelShaderCount of them, then a null),
+// read from the lists of data/draw_names.h.
+extern const char* const* const vertexShaderNames;
+extern const char* const* const pixelShaderNames;
 
-extern const char* const vertexShaderNames[kVertexShaderCount + 1]; // null-terminated
-extern const char* const pixelShaderNames[kPixelShaderCount + 1];   // null-terminated
-
-// Fixed numbers of the screen-space shaders (same in both tables).
+// Fixed numbers of the screen-space shaders (same in both tables; checked against the entry lists).
 enum ScreenShader : int {
-    kVelocityShader = 1,
-    kCompositeShader = 2,
-    kFxaaShader = 3,
-    kBloomHighlightShader = 4,
-    kGaussHorizontalShader = 5,
-    kGaussVerticalShader = 6,
-    kSpriteShader = 7,
+    kVelocityShader = shader_entry::A_1_create_velocity_and_depthVS,
+    kCompositeShader = shader_entry::A_3_postprocessVS,
+    kFxaaShader = shader_entry::A_4_fxaaVS,
+    kBloomHighlightShader = shader_entry::A_5_bloomHighlightVS,
+    kGaussHorizontalShader = shader_entry::A_6_gauss1VS,
+    kGaussVerticalShader = shader_entry::A_7_gauss2VS,
+    kSpriteShader = shader_entry::A_8_spriteVS,
 };
 
 struct VertexShaderEntry {
