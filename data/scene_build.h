@@ -6,7 +6,7 @@
 // (data/draw_names.h, data/images.h, data/track_names.h), never by number; says which tracks it reads;
 // and gives its entry in the show's tables: nodes, length in frames, name. The draw and sprite slots
 // that the show's summary lists by number are pinned: they carry their number explicitly
-// (`kCube = 18, // pinned`), and tests/director/show_data_test.cpp checks them there. A slot can be
+// (`kCube = 18, // pinned`), and tests/data/show_data_test.cpp checks them there. A slot can be
 // inserted without renumbering the others wherever a free number is left before the next pinned slot:
 //
 //     QZ_NAMED_ENUM(Slot, int32_t, kTime, kEye, kAt, kCamera, kCube = 18, kSlotCount, );
