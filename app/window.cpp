@@ -4,10 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
-#include <dlfcn.h>
-#include <unistd.h>
-#endif
 
 #include "render/device.h"
 
@@ -57,6 +53,9 @@ static const char* esHint(GlApi api) {
 }
 
 #if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+#include <dlfcn.h>
+#include <unistd.h>
+
 // Xlib ends the program when the X server goes away (killed, or its connection lost), printing only
 // its own "X connection to :0 broken"; the show says what happened first.
 static int onDisplayLost(void*) {

@@ -5,11 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/mman.h>
-#endif
 
 WorkArena workArena;
 
@@ -25,6 +20,7 @@ static ArenaWarningFn warningHandler = warnToStderr;
 
 // Address space for one region; pages are zero-filled and take memory only once touched.
 #ifdef _WIN32
+#include <windows.h>
 static void* reserveRegion() {
     return VirtualAlloc(nullptr, kArenaRegionBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
@@ -37,6 +33,7 @@ static const char* reserveError() {
     return text;
 }
 #else
+#include <sys/mman.h>
 static void* reserveRegion() {
     void* p = mmap(nullptr, kArenaRegionBytes, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);

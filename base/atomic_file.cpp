@@ -3,19 +3,18 @@
 
 #include <cerrno>
 #include <cstring>
+
 #ifdef _WIN32
 #include <io.h>
+static bool syncToDisk(FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
 #else
 #include <unistd.h>
-#endif
-
 static bool syncToDisk(FILE* file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
     return fsync(fileno(file)) == 0;
-#endif
 }
+#endif
 
 bool writeTargetAtomically(const OutputTarget& target, const std::function<bool(FILE*)>& write,
                            std::string& error) {

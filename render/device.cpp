@@ -4,8 +4,15 @@
 #include <cfloat>
 #include <cstdio>
 #include <cstring>
+
 #ifdef _WIN32
 #include <epoxy/wgl.h>
+// On Windows the GL entry points belong to a context: the launcher's were another's.
+static void adoptContextEntryPoints() {
+    epoxy_handle_external_wglMakeCurrent();
+}
+#else
+static void adoptContextEntryPoints() {}
 #endif
 
 namespace {
@@ -68,10 +75,7 @@ bool createContext(SDL_Window* window, RenderDevice& dev) {
         return false;
     }
     SDL_GL_MakeCurrent(window, dev.context);
-#ifdef _WIN32
-    epoxy_handle_external_wglMakeCurrent(); // entry points belong to a context there: the launcher's were
-                                            // others
-#endif
+    adoptContextEntryPoints();
     return checkGlSupport(dev.api);
 }
 
