@@ -1,6 +1,7 @@
 // scene_05_drop_two.cpp - scene 5, the second drop: two floppy disks put together from their faces
 // (front and back, two labels) turn inside a storm of 500 lattice cubes blowing through, which swell on
-// every kick; the credits panel rises beside them before halfway and stays there to be read.
+// every kick while the sky behind them lights up and dims over half a beat; the credits panel rises
+// beside them before halfway and stays there to be read.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -46,20 +47,26 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kStormWrap,
     kCreditsPos,
     kCreditsSize,
+    // the sky's light on the kick
+    kGlow,
+    kGlowTint,
+    kGlowColour,
     kSlotCount,
 );
 // clang-format on
-static_assert(kSlotCount == 34); // slots in use
+static_assert(kSlotCount == 37); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the lattice cubes of the storm grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.3f;
+// The share of the beat over which the sky's light dies away after a kick.
+inline constexpr float kGlowSpan = 0.5f;
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.02f, 0.1f, 0.16f, 1);
+    s[kClearColour] = node(kOpOffset4, {kGlowColour}, {0.02f, 0.1f, 0.16f, 1}); // a deep teal sky
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = constant(0.5f, 1.2f, 7.5f);
     s[kCamera] = node(kOpCamera, {kEye}, {});     // looking at the origin
@@ -100,6 +107,9 @@ constexpr SceneNodes build() {
     s[kCreditsSize] = constant(1, 1, 0.03f);
     s[kKickClock] = kickClock(kSwell, 0.4f);
     s[kKick] = kickPulse(kKickClock, kSwell);
+    s[kGlow] = node(kOpRangePower, {kKick}, {-kSwell * kGlowSpan, 0, 2}); // 1 on the kick, falling fast
+    s[kGlowTint] = constant(0.12f, 0.2f, 0.2f);                           // to a pale blue-green sky
+    s[kGlowColour] = node(kOpMul, {kGlow, kGlowTint}, {});
     return s;
 }
 

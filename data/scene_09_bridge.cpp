@@ -1,7 +1,8 @@
 // scene_09_bridge.cpp - scene 9, the bridge: a flight down a tunnel of 1024 floppies wound in a
 // helix; the tube streams towards the camera (which turns the helix), swings round on the bar lines
 // and breathes with the kick (the view narrows on each and widens over the beat), the camera swaying
-// inside it.
+// inside it. On every kick the tunnel flares with light (a wash over the picture and a glow in the
+// gaps) that dies away within half a beat.
 #include "data/scene_build.h"
 #include "data/track_names.h"
 
@@ -40,10 +41,17 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kSizeLive,
     // the camera's sway
     kSway,
+    // the light on the kick: a wash over the picture (with the opening's), a glow behind the tunnel
+    kFlash,
+    kWashDim,
+    kWashFactor,
+    kWash,
+    kGlowTint,
+    kGlowColour,
     kSlotCount,
 );
 // clang-format on
-static_assert(kSlotCount == 24); // slots in use
+static_assert(kSlotCount == 30); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
@@ -52,16 +60,19 @@ inline constexpr float kTubeLength = 50.265482f;
 
 // How far the view narrows on a kick (radians): the tube's walls push outwards and relax over the beat.
 inline constexpr float kBreath = 0.14f;
+// How much light a kick washes over the picture, and the share of the beat over which it dies away.
+inline constexpr float kWashLight = 0.16f;
+inline constexpr float kFlashSpan = 0.4f;
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.01f, 0.04f, 0.09f, 1);
+    s[kClearColour] = node(kOpOffset4, {kGlowColour}, {0.01f, 0.04f, 0.09f, 1}); // a night blue
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     s[kEye] = node(kOpOffset4, {kSway}, {0, 0, 46, 0});
     s[kCamera] = node(kOpCamera, {kEye, kNone, kNone, kFieldOfView}, {}); // down the tube at the origin
     s[kFade] = trackAt(kTime, kTrackHitZoom); // x: out of a light wash in a third of a second
-    s[kTransition] = node(kOpTransition, {kFade}, {2});
+    s[kTransition] = node(kOpTransition, {kWash}, {2});
 
     s[kRamp] = node(kOpGrid, {}, {1024, 1, 0.0490874f, 0, 0}, 1024);
     s[kCoil] = node(kOpScale, {kRamp}, {6}, 1024);
@@ -84,6 +95,12 @@ constexpr SceneNodes build() {
     s[kSizeLive] = constant(0.42f, 0.42f, 0.05f);
 
     s[kSway] = node(kOpCircle, {kSpin}, {0.9f});
+    s[kFlash] = node(kOpRangePower, {kBeat}, {kBreath * kFlashSpan, 0, 2}); // 1 on the kick, falling fast
+    s[kWashDim] = node(kOpScale, {kFlash}, {-kWashLight});
+    s[kWashFactor] = node(kOpOffset4, {kWashDim}, {1, 0, 0, 0}); // 1: no wash
+    s[kWash] = node(kOpMinMax, {kFade, kWashFactor}, {0});       // the stronger of the two washes
+    s[kGlowTint] = constant(0.08f, 0.16f, 0.3f);
+    s[kGlowColour] = node(kOpMul, {kFlash, kGlowTint}, {});
     return s;
 }
 

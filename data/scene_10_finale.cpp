@@ -1,5 +1,6 @@
 // scene_10_finale.cpp - scene 10, the ending: a block of 1024 translucent green cubes rolling like a
-// sea that swells on every kick, filling the frame under a slowly circling camera; the closing panel
+// sea that swells on every kick, lit from behind by a green glow that flares with the kick and dims
+// evenly over the beat, filling the frame under a slowly circling camera; the closing panel
 // pops up in the corner halfway and the picture fades towards white with the last chord, ending on
 // the sea washed in light.
 #include "data/scene_build.h"
@@ -50,28 +51,38 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kClosingAlpha,
     kClosing = 34, // pinned
     kRockAngle,
+    // the light on the kick: a glow behind the sea, a faint wash over it (with the closing fade's)
+    kGlow,
+    kGlowTint,
+    kGlowColour,
+    kWashDim,
+    kWashFactor,
+    kWash,
     kSlotCount,
 );
 // clang-format on
-static_assert(kSlotCount == 36); // slots in use
+static_assert(kSlotCount == 42); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // How much the cubes grow on a kick; they settle over the beat.
 inline constexpr float kSwell = 0.07f;
+// How much light a kick washes over the sea; like the glow behind it, it dims evenly over the beat (a
+// quicker fall would change the still sea visibly in every frame, not only on the kick).
+inline constexpr float kWashLight = 0.06f;
 
 static_assert(kOrbit == kOrbitTime + 1 && kEyeFlat == kOrbitTime + 2 && kEye == kOrbitTime + 3);
 
 constexpr SceneNodes build() {
     SceneNodes s{};
     s[kTime] = frameTime(1);
-    s[kClearColour] = constant(0.02f, 0.06f, 0.05f, 1);
+    s[kClearColour] = node(kOpOffset4, {kGlowColour}, {0.02f, 0.06f, 0.05f, 1}); // a deep sea green
     s[kClear] = node(kOpSetClearColor, {kClearColour}, {});
     addOrbitingEye(s, kOrbitTime, 0.003f, 400, 7.6f, 4.2f);
     s[kAt] = constant(0, -0.5f, 0);
     s[kCamera] = node(kOpCamera, {kEye, kAt}, {});
     s[kFade] = trackAt(kTime, kTrackFinaleFade);
-    s[kTransition] = node(kOpTransition, {kFade}, {2});
+    s[kTransition] = node(kOpTransition, {kWash}, {2});
     s[kLightDir] = constant(0.3f, -1, 0.2f);
     s[kSetLight] = node(kOpSetLight, {kNone, kLightDir}, {});
 
@@ -101,6 +112,12 @@ constexpr SceneNodes build() {
     s[kClosingAlpha] = constant(0.95f);
     s[kClosing] = sprite({kNone, kClosingCentre, kClosingScale, kRockAngle, kClosingAlpha}, kImgZigzagPanel);
     s[kRockAngle] = swizzle(kRock, kX, kZero, kZero, kZero);
+    s[kGlow] = node(kOpRangePower, {kBeat}, {-kSwell, 0, 1}); // 1 on the kick, 0 at the next
+    s[kGlowTint] = constant(0.08f, 0.26f, 0.16f);
+    s[kGlowColour] = node(kOpMul, {kGlow, kGlowTint}, {});
+    s[kWashDim] = node(kOpScale, {kGlow}, {-kWashLight});
+    s[kWashFactor] = node(kOpOffset4, {kWashDim}, {1, 0, 0, 0}); // 1: no wash
+    s[kWash] = node(kOpMinMax, {kFade, kWashFactor}, {0});       // the stronger of the two washes
     return s;
 }
 
