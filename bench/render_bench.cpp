@@ -7,7 +7,7 @@
 // as counters). A frame is measured from renderFrame to glFinish, so the rasterizer's work is in
 // it; the director's evaluation of the same frame runs outside the timed region.
 //
-// Pass by pass, for the README's table (scene 1, frame 1020, 1280x720, FXAA on; /0 skips the passes
+// Pass by pass, for the table in docs/performance.md (scene 1, frame 1020, 1280x720, FXAA on; /0 skips the passes
 // nobody reads, /1 runs every pass as the renderer used to):
 //
 //     build/bench/qz_bench_render --benchmark_filter=BM_Scene1Passes --benchmark_repetitions=3

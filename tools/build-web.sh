@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the show for a web browser into build-web/site/, a plain folder any static web server can
 # serve: index.html, and style.css, page.js, icon.png, qz001.js, qz001.wasm and music/ZB_PALEWIRE.xm
-# under content-hashed names (see the README for what a host should send).
+# under content-hashed names (docs/web.md says what a host should send).
 #
 #     tools/build-web.sh          # then: python3 -m http.server -d build-web/site 8000
 #

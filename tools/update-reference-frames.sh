@@ -4,7 +4,7 @@
 #   size: frame NNNNN of the show);
 # - docs/frames/frame_NNNNN.png, likewise;
 # - docs/frames/scene_NN.png, the middle of each scene (its length halved, down to a multiple of ten
-#   frames), what the README's scene table links.
+#   frames), what the scene table in docs/scenes.md links.
 # A frame counts as changed when more than 0.1 % of its pixels differ by more than 1 %; an unchanged
 # one is left as it was.
 #

@@ -23,6 +23,7 @@
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
 #include "show/show.h"
+#include "show/show_loop.h"
 
 namespace {
 
@@ -63,14 +64,33 @@ void renderStill() {
     finish("still frame");
 }
 
+bool musicPlaying(void*) {
+    return musicIsPlaying();
+}
+
 // The first frame is the one asked for; later ones follow the music.
-void playTurn() {
-    if (web.desc.music && web.frames > 0 && !musicIsPlaying()) return finish("end of the music");
-    const int32_t ms = web.desc.music && web.frames > 0 ? (int32_t)musicPositionMs() : web.startMs;
-    const DemoClock clock = demoClockAt(ms, sceneTable);
-    if (clock.ended) return finish("last frame");
+uint32_t positionMs(void*) {
+    return web.desc.music && web.frames > 0 ? musicPositionMs() : (uint32_t)web.startMs;
+}
+
+bool escapeHeld(void*) {
+    return false; // the page calls qzStop for Escape
+}
+
+LoopEvent noEvent(void*) {
+    return LoopEvent::none; // the page handles its own events: every turn makes a frame
+}
+
+void drawFrame(void*, const DemoClock& clock) {
     evaluateAndRenderFrame(web.dev, clock);
     ++web.frames;
+}
+
+// One frame of the show, the same turn as the desktop's main loop.
+void playTurn() {
+    static const MainLoopHooks hooks = {nullptr, escapeHeld, musicPlaying, positionMs, noEvent, drawFrame};
+    ShowEnd end = ShowEnd::quit;
+    if (!runShowTurn(hooks, web.desc.music, sceneTable, end)) finish(showEndName(end));
 }
 
 void turn() {
