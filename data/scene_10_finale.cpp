@@ -113,7 +113,7 @@ constexpr SceneNodes build() {
     s[kClosing] = sprite({kNone, kClosingCentre, kClosingScale, kRockAngle, kClosingAlpha}, kImgZigzagPanel);
     s[kRockAngle] = swizzle(kRock, kX, kZero, kZero, kZero);
     s[kGlow] = node(kOpRangePower, {kBeat}, {-kSwell, 0, 1}); // 1 on the kick, 0 at the next
-    s[kGlowTint] = constant(0.08f, 0.26f, 0.16f);
+    s[kGlowTint] = constant(0.06f, 0.2f, 0.12f);
     s[kGlowColour] = node(kOpMul, {kGlow, kGlowTint}, {});
     s[kWashDim] = node(kOpScale, {kGlow}, {-kWashLight});
     s[kWashFactor] = node(kOpOffset4, {kWashDim}, {1, 0, 0, 0}); // 1: no wash
