@@ -18,7 +18,7 @@ site=build-web/site
 rm -rf "$site.partial" && mkdir -p "$site.partial/music"
 # Every file but index.html gets a content-hashed name (qz001.3f2a9c01d4e7.wasm): a browser never mixes
 # an old file with a new one, and a host may keep them cached for ever. index.html names them, with
-# their total size, the progress the page shows while it loads them.
+# the sizes the page counts its progress against while it loads them (the show's, the music's).
 index=$(cat web/index.html)
 place() { # FILE FOLDER (in the site): copies FILE there under its hashed name, which index.html then names
     local file=$1 folder=$2 name hash
@@ -31,8 +31,9 @@ for file in web/style.css web/page.js web/icon.png build-web/cmake/web/qz001.js 
     place "$file" ""
 done
 place music/ZB_PALEWIRE.xm music/
-total=$(($(stat -c %s build-web/cmake/web/qz001.js build-web/cmake/web/qz001.wasm music/ZB_PALEWIRE.xm | paste -sd+)))
-index=${index//data-bytes=\"0\"/data-bytes=\"$total\"}
+show=$(($(stat -c %s build-web/cmake/web/qz001.js build-web/cmake/web/qz001.wasm | paste -sd+)))
+index=${index//data-bytes=\"0\"/data-bytes=\"$show\"}
+index=${index//data-music-bytes=\"0\"/data-music-bytes=\"$(stat -c %s music/ZB_PALEWIRE.xm)\"}
 printf '%s\n' "$index" >"$site.partial/index.html"
 grep -qE '"(style\.css|page\.js|icon\.png|qz001\.js|qz001\.wasm|music/ZB_PALEWIRE\.xm)"' "$site.partial/index.html" &&
     { echo "build-web.sh: index.html still names a file without its hash" >&2; exit 1; }

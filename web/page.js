@@ -14,7 +14,7 @@ const qz = { phase: 'loading', frames: 0, progress: 0, reason: '', message: '', 
 window.qz = qz;
 const params = new URLSearchParams(location.search);
 const $ = (id) => document.getElementById(id);
-const files = document.body.dataset; // the names tools/build-web.sh gave the files, and their total size
+const files = document.body.dataset; // the names tools/build-web.sh gave the files, and their sizes
 const launcherUrl = location.pathname;
 let musicBytes = null; // the music file, fetched with the rest, written into the show's file system at the start
 let fullScreen = 'none'; // for this run of the show: 'none', 'asked', 'entered', or 'left' (by the browser's Escape)
@@ -76,7 +76,7 @@ function checkParams(bounds) {
 
 const megabytes = (bytes) => (bytes / 1e6).toFixed(1);
 
-const loading = { received: 0, total: Number(files.bytes) || 0 };
+const loading = { received: 0, total: 0 };
 
 function showLoaded(bytes) {
   loading.received += bytes;
@@ -124,6 +124,7 @@ async function loadShow() {
     return;
   }
   const wantMusic = !params.has('no-music') && !params.has('still');
+  loading.total = (Number(files.bytes) || 0) + (wantMusic ? Number(files.musicBytes) || 0 : 0);
   let script, wasm;
   try {
     [script, wasm, musicBytes] = await Promise.all([
