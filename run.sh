@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 # ./run.sh --web: the show in a web browser, served at http://127.0.0.1:8000/ until Ctrl-C.
 if [ "${1:-}" = --web ]; then
-  tools/build-web.sh
+  web/build.sh
   echo "run.sh: the show is at http://127.0.0.1:8000/ (Ctrl-C stops the server)"
   exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site
 fi

@@ -7,7 +7,7 @@ tools/install-deps.sh --web --browser --windows --wine
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
-tools/build-web.sh
+web/build.sh
 tests/web/run.sh
-tools/build-windows.sh
+windows/build.sh
 tests/windows/run.sh build/tools/qz001-tool

@@ -4,7 +4,7 @@
 # of the show in a 1280x720 window without vsync, from --at START (default 30: scenes 2 and 3),
 # ROUNDS times (default 2); prints each run's --stats line and the median per build.
 #
-#     bench/windows_fps.sh [ROUNDS] [SECONDS] [START]   # after ./test.sh (or build + build-windows.sh)
+#     bench/windows_fps.sh [ROUNDS] [SECONDS] [START]   # after ./test.sh (or build + windows/build.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-2}

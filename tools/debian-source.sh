@@ -1,11 +1,22 @@
-# debian-source.sh - sourced by tools/web-deps.sh and tools/windows-deps.sh: fetches Debian's source
-# package of a library the desktop build uses, at the desktop's version, and builds it once with the
-# calling script's recipe into a cache folder:
+# debian-source.sh - sourced by web/deps.sh and windows/deps.sh: fetches Debian's source package of a
+# library the desktop build uses, at the desktop's version, and builds it once with the calling
+# script's recipe into a cache folder.
 #
-#     cache=~/.cache/qz001/web; cc=emcc; ar=emar; jobs=2; log() { ...; }
-#     build_freetype() { ...; }              # runs in the source tree, installs into $prefix
+# The contract. Before sourcing it the caller defines:
+#   cache          the cache folder (each library builds into $cache/NAME-VERSION/{src,prefix})
+#   cc, ar         the cross compiler and archiver the shared recipes below compile with
+#   jobs           parallel jobs for make, cmake and ninja
+#   log MESSAGE    a function that writes one progress line to stderr
+#   build_NAME     one function per library it asks for that no shared recipe here builds; it runs in
+#                  the unpacked source tree and installs into $prefix
+# Then `library NAME PACKAGE` (PACKAGE: the desktop's -dev package, whose version is fetched) builds
+# NAME unless its cache holds a build of the same recipe, sets the shell variable named NAME (with
+# printf -v: $zlib, $libsdl2, ...) to its prefix, and prints the prefix on stdout.
+#
+#     cache=~/.cache/qz001/web; cc=emcc; ar=emar; jobs=2; log() { echo "$*" >&2; }
+#     build_freetype() { ...; }
 #     . tools/debian-source.sh
-#     library zlib zlib1g-dev                # sets $zlib to its prefix and prints it
+#     library zlib zlib1g-dev                # $zlib is now its prefix
 #
 # The recipes of the plain C libraries (zlib, libpng, kissfft) and of glm's headers are the same for
 # both cross builds and live here, compiling with the caller's $cc and $ar.

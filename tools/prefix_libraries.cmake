@@ -1,6 +1,6 @@
 # prefix_libraries.cmake - for the cross builds (web/libraries.cmake, windows/libraries.cmake): the
 # imported targets the folders link (SDL2::SDL2, glm::glm, ...) made from static libraries under the
-# prefixes that QZ_PREFIXES lists (the cache of tools/web-deps.sh or tools/windows-deps.sh). Sets
+# prefixes that QZ_PREFIXES lists (the cache of web/deps.sh or windows/deps.sh). Sets
 # QZ_CROSS, which makes the folders skip their own find_package and pkg-config lookups.
 #
 #     qz_prefix_library(Freetype::Freetype libfreetype.a qz_zlib)   # target, file, what it links

@@ -1,5 +1,5 @@
 # The browser build's libraries: the imported targets the folders link, made from the emscripten
-# builds of tools/web-deps.sh, whose prefixes QZ_PREFIXES lists. Included by the top-level
+# builds of web/deps.sh, whose prefixes QZ_PREFIXES lists. Included by the top-level
 # CMakeLists.txt when building with emscripten.
 set(QZ_WEB ON)
 include(${PROJECT_SOURCE_DIR}/tools/prefix_libraries.cmake)

@@ -14,7 +14,7 @@ const qz = { phase: 'loading', frames: 0, progress: 0, reason: '', message: '', 
 window.qz = qz;
 const params = new URLSearchParams(location.search);
 const $ = (id) => document.getElementById(id);
-const files = document.body.dataset; // the names tools/build-web.sh gave the files, and their sizes
+const files = document.body.dataset; // the names web/build.sh gave the files, and their sizes
 const launcherUrl = location.pathname;
 let musicBytes = null; // the music file, fetched with the rest, written into the show's file system at the start
 let fullScreen = 'none'; // for this run of the show: 'none', 'asked', 'entered', or 'left' (by the browser's Escape)

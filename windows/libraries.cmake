@@ -1,7 +1,7 @@
 # The Windows build's libraries: the imported targets the folders link, made from the MinGW-w64
-# builds of tools/windows-deps.sh, whose prefixes QZ_PREFIXES lists, and Windows' own system
+# builds of windows/deps.sh, whose prefixes QZ_PREFIXES lists, and Windows' own system
 # libraries. Included by the top-level CMakeLists.txt when cross-building for Windows
-# (tools/build-windows.sh). Everything links statically: qz001.exe needs no DLL beside it.
+# (windows/build.sh). Everything links statically: qz001.exe needs no DLL beside it.
 include(${PROJECT_SOURCE_DIR}/tools/prefix_libraries.cmake)
 
 # windows.h without its min and max macros; M_PI as the C library has it on Linux; printf with %zu and

@@ -1,6 +1,6 @@
 # toolchain.cmake - cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the posix-threads
-# variant, for std::thread and std::mutex). Used by tools/windows-deps.sh for the libraries and by
-# tools/build-windows.sh for the show.
+# variant, for std::thread and std::mutex). Used by windows/deps.sh for the libraries and by
+# windows/build.sh for the show.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

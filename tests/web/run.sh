@@ -2,7 +2,7 @@
 # The browser build in a real browser: installs puppeteer-core (no browser download) into
 # build-web/test/, then runs web_test.mjs against build-web/site with Debian's chromium.
 #
-#     tests/web/run.sh          # after tools/build-web.sh and a desktop build (for qz001-tool)
+#     tests/web/run.sh          # after web/build.sh and a desktop build (for qz001-tool)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 work=build-web/test

@@ -15,7 +15,7 @@
 #     "start") gets a message box and status 2.
 # The Wine prefix lives in build-windows/wine (made on the first run, about 10 s).
 #
-#     tests/windows/run.sh build/tools/qz001-tool      # after tools/build-windows.sh
+#     tests/windows/run.sh build/tools/qz001-tool      # after windows/build.sh
 #
 # The screenshots are kept in build-windows/test/ (show.png: a few seconds into the show).
 set -euo pipefail
@@ -23,7 +23,7 @@ tool=$(realpath "${1:?usage: tests/windows/run.sh QZ001_TOOL}")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 zip=$root/build-windows/qz001-windows.zip
 work=$root/build-windows/test
-[ -f "$zip" ] || { echo "FAIL: $zip is missing: run tools/build-windows.sh first" >&2; exit 1; }
+[ -f "$zip" ] || { echo "FAIL: $zip is missing: run windows/build.sh first" >&2; exit 1; }
 export WINEPREFIX=$root/build-windows/wine WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no prompts to install .NET or a web engine
 xvfb_pid=

@@ -16,7 +16,7 @@ cc=$host-gcc-posix
 cxx=$host-g++-posix
 ar=$host-ar
 jobs=$(nproc)
-log() { echo "windows-deps: $*" >&2; }
+log() { echo "windows/deps.sh: $*" >&2; }
 
 # Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
 # are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
@@ -86,7 +86,7 @@ build_cli11() {
   cp -r include/CLI "$prefix/include/"
 }
 
-. "$(dirname "$0")/debian-source.sh"
+. "$(dirname "$0")/../tools/debian-source.sh"
 
 mkdir -p "$cache"
 library zlib zlib1g-dev

@@ -3,15 +3,15 @@
 # serve: index.html, and style.css, page.js, icon.png, qz001.js, qz001.wasm and music/ZB_PALEWIRE.xm
 # under content-hashed names (docs/web.md says what a host should send).
 #
-#     tools/build-web.sh          # then: python3 -m http.server -d build-web/site 8000
+#     web/build.sh          # then: python3 -m http.server -d build-web/site 8000
 #
 # Installs emscripten when missing (through tools/install-deps.sh --web) and builds the libraries
-# once (tools/web-deps.sh, cached in ~/.cache/qz001/web).
+# once (web/deps.sh, cached in ~/.cache/qz001/web).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --web
 export NODE_PATH=/usr/share/nodejs # emscripten's optimizer needs the machine's node modules
-prefixes=$(tools/web-deps.sh | paste -sd ';')
+prefixes=$(web/deps.sh | paste -sd ';')
 emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release "-DQZ_PREFIXES=$prefixes" >/dev/null
 cmake --build build-web/cmake -j"$(nproc)" --target qz001
 site=build-web/site
@@ -36,6 +36,6 @@ index=${index//data-bytes=\"0\"/data-bytes=\"$show\"}
 index=${index//data-music-bytes=\"0\"/data-music-bytes=\"$(stat -c %s music/ZB_PALEWIRE.xm)\"}
 printf '%s\n' "$index" >"$site.partial/index.html"
 grep -qE '"(style\.css|page\.js|icon\.png|qz001\.js|qz001\.wasm|music/ZB_PALEWIRE\.xm)"' "$site.partial/index.html" &&
-    { echo "build-web.sh: index.html still names a file without its hash" >&2; exit 1; }
+    { echo "web/build.sh: index.html still names a file without its hash" >&2; exit 1; }
 rm -rf "$site" && mv "$site.partial" "$site"
-echo "build-web.sh: the site is in $site ($(du -sh "$site" | cut -f1))"
+echo "web/build.sh: the site is in $site ($(du -sh "$site" | cut -f1))"

@@ -13,7 +13,7 @@ export NODE_PATH=/usr/share/nodejs # emscripten's optimizer needs the machine's 
 cc=emcc
 ar=emar
 jobs=$(nproc)
-log() { echo "web-deps: $*" >&2; }
+log() { echo "web/deps.sh: $*" >&2; }
 
 # Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
 # are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
@@ -54,7 +54,7 @@ build_libsdl2() {
   cmake --install build-web >&2
 }
 
-. "$(dirname "$0")/debian-source.sh"
+. "$(dirname "$0")/../tools/debian-source.sh"
 
 mkdir -p "$cache"
 library zlib zlib1g-dev
