@@ -9,6 +9,10 @@
 #   log MESSAGE    a function that writes one progress line to stderr
 #   build_NAME     one function per library it asks for that no shared recipe here builds; it runs in
 #                  the unpacked source tree and installs into $prefix
+#   cross_cmake ARGS...      cmake configuring for the target (emcmake cmake; cmake with the toolchain)
+#   cross_configure ARGS...  a package's ./configure for the target (--build, --host and the compilers)
+#   cross_make ARGS...       make for the target (emmake make; make)
+#   sdl2_options   extra CMake options for SDL2 (the browser: no threads)
 # Then `library NAME PACKAGE` (PACKAGE: the desktop's -dev package, whose version is fetched) builds
 # NAME unless its cache holds a build of the same recipe, sets the shell variable named NAME (with
 # printf -v: $zlib, $libsdl2, ...) to its prefix, and prints the prefix on stdout.
@@ -18,8 +22,9 @@
 #     . tools/debian-source.sh
 #     library zlib zlib1g-dev                # $zlib is now its prefix
 #
-# The recipes of the plain C libraries (zlib, libpng, kissfft) and of glm's headers are the same for
-# both cross builds and live here, compiling with the caller's $cc and $ar.
+# The recipes both cross builds share live here: the plain C libraries (zlib, libpng, kissfft) compiled
+# with the caller's $cc and $ar, glm's headers, and FreeType, libopenmpt and SDL2 through the caller's
+# cross_* functions.
 #
 # Sources come through a private sources list (deb-src lines for the archives the machine's apt sources
 # name) in $cache/apt; the system's apt configuration is not touched. Nothing is downloaded from
@@ -123,7 +128,8 @@ library() {
   prefix=$dir/prefix
   # The stamp holds the recipe: a changed build_NAME builds the library again.
   local recipe
-  recipe=$(declare -f "build_$name" | sha256sum | cut -d' ' -f1)
+  recipe=$({ declare -f "build_$name" cross_cmake cross_configure cross_make; echo "${sdl2_options:-}"; } |
+    sha256sum | cut -d' ' -f1)
   if [ "$(cat "$dir/built" 2>/dev/null)" != "$recipe" ]; then
     fetch "$source" "$version" "$dir"
     log "building $name $version"
@@ -171,4 +177,32 @@ build_kissfft() {
 build_glm() {
   mkdir -p "$prefix/include"
   cp -r glm "$prefix/include/"
+}
+
+build_freetype() {
+  cross_cmake -S . -B build-cross -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON \
+    -DFT_DISABLE_PNG=ON -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$zlib/lib/libz.a" \
+    -DZLIB_INCLUDE_DIR="$zlib/include" >&2
+  cmake --build build-cross -j"$jobs" >&2
+  cmake --install build-cross >&2
+}
+
+# The module library alone, without debug information: no external decoders (the show plays an XM
+# module), no player, no tests.
+build_libopenmpt() {
+  cross_configure CFLAGS=-O2 CXXFLAGS=-O2 --prefix="$prefix" --disable-shared --enable-static \
+    --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc --without-zlib \
+    --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
+    --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac --without-sdl2 >&2
+  cross_make -j"$jobs" >&2
+  cross_make install >&2
+}
+
+build_libsdl2() {
+  # shellcheck disable=SC2086 # sdl2_options is a list of options
+  cross_cmake -S . -B build-cross -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF ${sdl2_options:-} >&2
+  cmake --build build-cross -j"$jobs" >&2
+  cmake --install build-cross >&2
 }

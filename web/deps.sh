@@ -15,15 +15,14 @@ ar=emar
 jobs=$(nproc)
 log() { echo "web/deps.sh: $*" >&2; }
 
-# Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
-# are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
-build_freetype() {
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
-    -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" >&2
-  cmake --build build-web -j"$jobs" >&2
-  cmake --install build-web >&2
-}
+# How the shared recipes (tools/debian-source.sh) build for the browser.
+cross_cmake() { emcmake cmake "$@"; }
+cross_configure() { emconfigure ./configure --build=x86_64-pc-linux-gnu --host=i686-pc-linux-gnu "$@"; }
+cross_make() { emmake make "$@"; }
+sdl2_options="-DSDL_THREADS=OFF -DSDL_PTHREADS=OFF"
+
+# Each build_NAME runs in its source tree and installs into $prefix; the other libraries are built by
+# the recipes tools/debian-source.sh shares.
 
 # Only the tessellator of GLU is used (the text meshes' caps), with its error strings.
 build_libglu() {
@@ -34,24 +33,6 @@ build_libglu() {
   done
   $ar rcs "$prefix/lib/libGLU.a" ./*.o
   cp include/GL/glu.h "$prefix/include/GL/"
-}
-
-# The module library alone, without debug information: no external decoders (the show plays an XM
-# module), no player, no tests.
-build_libopenmpt() {
-  emconfigure ./configure --build=x86_64-pc-linux-gnu --host=i686-pc-linux-gnu CFLAGS=-O2 CXXFLAGS=-O2 --prefix="$prefix" --disable-shared --enable-static --disable-openmpt123 \
-    --disable-examples --disable-tests --disable-doxygen-doc --without-zlib --without-mpg123 \
-    --without-ogg --without-vorbis --without-vorbisfile --without-portaudio --without-portaudiocpp \
-    --without-pulseaudio --without-sndfile --without-flac --without-sdl2 >&2
-  emmake make -j"$jobs" >&2
-  emmake make install >&2
-}
-
-build_libsdl2() {
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF >&2
-  cmake --build build-web -j"$jobs" >&2
-  cmake --install build-web >&2
 }
 
 . "$(dirname "$0")/../tools/debian-source.sh"

@@ -18,34 +18,14 @@ ar=$host-ar
 jobs=$(nproc)
 log() { echo "windows/deps.sh: $*" >&2; }
 
-# Each build_NAME runs in its source tree and installs into $prefix; zlib, libpng, kissfft and glm
-# are built by the recipes tools/debian-source.sh shares, with $cc and $ar.
-build_freetype() {
-  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_HARFBUZZ=ON \
-    -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_REQUIRE_ZLIB=ON \
-    -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" >&2
-  cmake --build build-windows -j"$jobs" >&2
-  cmake --install build-windows >&2
-}
+# How the shared recipes (tools/debian-source.sh) build for Windows.
+cross_cmake() { cmake -DCMAKE_TOOLCHAIN_FILE="$toolchain" "$@"; }
+cross_configure() { ./configure --build=x86_64-pc-linux-gnu --host=$host CC=$cc CXX=$cxx "$@"; }
+cross_make() { make "$@"; }
+sdl2_options=""
 
-# The module library alone, without debug information: no external decoders (the show plays an XM
-# module), no player, no tests.
-build_libopenmpt() {
-  ./configure --build=x86_64-pc-linux-gnu --host=$host CC=$cc CXX=$cxx CFLAGS=-O2 CXXFLAGS=-O2 --prefix="$prefix" --disable-shared \
-    --enable-static --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
-    --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
-    --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac --without-sdl2 >&2
-  make -j"$jobs" >&2
-  make install >&2
-}
-
-build_libsdl2() {
-  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >&2
-  cmake --build build-windows -j"$jobs" >&2
-  cmake --install build-windows >&2
-}
+# Each build_NAME runs in its source tree and installs into $prefix; the other libraries are built by
+# the recipes tools/debian-source.sh shares.
 
 # The OpenGL loader, with WGL only.
 build_libepoxy() {
