@@ -109,12 +109,6 @@ extern char** environ;
 
 namespace {
 
-int64_t nowMicroseconds() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 // The first error of a build's output and the lines after it ("data/scene_04_drop.cpp:30:5: error: ...").
 void firstErrors(const char* log, char* out, size_t size) {
     const char* at = std::strstr(log, "error");
@@ -132,7 +126,7 @@ void firstErrors(const char* log, char* out, size_t size) {
     out[used] = 0;
 }
 
-// True when a file of data/ changed since the last look; savedAtUs becomes the newest one's write time.
+// True when a file of data/ changed since the last look; the clock keeps the newest one's write time.
 bool changed(DataWatch& w) {
     bool any = false;
     for (int f = 0; f < w.fileCount; ++f) {
@@ -141,11 +135,7 @@ bool changed(DataWatch& w) {
         const int64_t stamp = error ? -1 : (int64_t)time.time_since_epoch().count();
         if (stamp == w.stamps[f]) continue;
         w.stamps[f] = stamp;
-        const int64_t at = error ? nowMicroseconds()
-                                 : std::chrono::duration_cast<std::chrono::microseconds>(
-                                       std::chrono::file_clock::to_sys(time).time_since_epoch())
-                                       .count();
-        w.savedAtUs = any && w.savedAtUs > at ? w.savedAtUs : at;
+        noteSave(w.clock, fs::path(w.folder) / w.names[f], !any);
         any = true;
     }
     return any;
@@ -219,7 +209,7 @@ bool swapIn(DataWatch& w, SceneSet& scenes) {
     unloadSceneModule(w.loaded);
     w.loaded = next;
     ++w.reloads;
-    w.awaitingFrame = true;
+    w.clock.awaitingFrame = true;
     char text[128];
     std::snprintf(text, sizeof text, "scene data rebuilt in %.0f ms and swapped in", w.buildMs);
     say(w, false, text);
@@ -309,16 +299,13 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     }
     w.found = true;
     changed(w);
-    w.lastCheck = SDL_GetPerformanceCounter();
+    timeToLook(w.clock);
     std::snprintf(w.message, sizeof w.message, "scene data from %s: as built, watched for changes", w.folder);
     return true;
 }
 
 bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
-    if (!w.found) return false;
-    const uint64_t now = SDL_GetPerformanceCounter();
-    if ((double)(now - w.lastCheck) < 0.5 * (double)SDL_GetPerformanceFrequency()) return false;
-    w.lastCheck = now;
+    if (!w.found || !timeToLook(w.clock)) return false;
     const bool saved = changed(w);
     if (w.builder) {
         readOutput(w);
@@ -343,10 +330,9 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
 }
 
 void noteDataFrameDrawn(DataWatch& w) {
-    if (!w.awaitingFrame) return;
-    w.awaitingFrame = false;
-    w.latencyMs = (double)(nowMicroseconds() - w.savedAtUs) / 1000.0;
-    std::fprintf(stderr, "qz001: the saved scene data was on screen %.0f ms after the save\n", w.latencyMs);
+    if (!noteFrameDrawn(w.clock)) return;
+    std::fprintf(stderr, "qz001: the saved scene data was on screen %.0f ms after the save\n",
+                 w.clock.latencyMs);
 }
 
 void stopDataWatch(DataWatch& w) {

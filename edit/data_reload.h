@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "data/scene_data.h"
+#include "edit/save_clock.h"
 
 inline constexpr int kDataFileCapacity = 64;
 
@@ -38,7 +39,6 @@ struct DataWatch {
     int fileCount;
     char names[kDataFileCapacity][64];
     int64_t stamps[kDataFileCapacity];
-    uint64_t lastCheck;  // performance counter at the last look
     int builder;         // the running build's process id; 0 = none
     uint64_t buildStart; // performance counter when it started
     double buildMs;      // how long the last build took
@@ -51,9 +51,7 @@ struct DataWatch {
     bool failed;              // the last build or load did not take
     char message[8192];       // the outcome of the last one
     uint32_t reloads;         // reloads that took
-    int64_t savedAtUs;        // the newest changed file's write time (system clock, µs)
-    bool awaitingFrame;       // the next frame drawn is the first with the new data
-    double latencyMs;         // from the save to that frame, for the last reload that took
+    SaveClock clock;          // when to look, the last save, how long it took to reach the screen
 };
 
 // The tables built into the program.

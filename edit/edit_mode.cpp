@@ -188,7 +188,7 @@ void drawFrame(void*, const DemoClock& clock) {
         in.passTimes = &app.passTimes;
     renderFrame(app.dev, in);
     if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
-    noteFrameDrawn(app.shaders);
+    noteShaderFrameDrawn(app.shaders);
     noteDataFrameDrawn(app.data);
     measure();
     retitle(clock);

@@ -177,10 +177,10 @@ void reloadStatus(const EditView& v) {
     if (v.data && v.data->failed) failures[failed++] = v.data->message;
     if (v.shaders && !v.shaders->failed)
         ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.shaders->message,
-                            v.shaders->reloads, v.shaders->latencyMs);
+                            v.shaders->reloads, v.shaders->clock.latencyMs);
     if (v.data && !v.data->failed)
         ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.data->message,
-                            v.data->reloads, v.data->latencyMs);
+                            v.data->reloads, v.data->clock.latencyMs);
     if (!failed) return;
     ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 110, 255));
     ImGui::BeginChild("reload error", ImVec2(0, 0), true);

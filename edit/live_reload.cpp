@@ -29,19 +29,8 @@ int64_t writeTime(const fs::path& path, uint64_t& size) {
     return error ? -1 : (int64_t)time.time_since_epoch().count();
 }
 
-int64_t systemMicroseconds(fs::file_time_type time) {
-    const auto system = std::chrono::file_clock::to_sys(time);
-    return std::chrono::duration_cast<std::chrono::microseconds>(system.time_since_epoch()).count();
-}
-
-int64_t nowMicroseconds() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 // True when any file's time or size differs from what was read last (a missing file counts as -1);
-// savedAtUs becomes the newest changed file's write time.
+// the clock keeps the newest changed file's write time.
 bool changed(ShaderWatch& w) {
     bool any = false;
     for (int f = 0; f < w.fileCount; ++f) {
@@ -49,10 +38,7 @@ bool changed(ShaderWatch& w) {
         const fs::path path = fs::path(w.folder) / shaderFileNames[f];
         const int64_t time = writeTime(path, size);
         if (time != w.stamps[f] || size != w.sizes[f]) {
-            std::error_code error;
-            const auto written = fs::last_write_time(path, error);
-            const int64_t at = error ? nowMicroseconds() : systemMicroseconds(written);
-            w.savedAtUs = any && w.savedAtUs > at ? w.savedAtUs : at;
+            noteSave(w.clock, path, !any);
             any = true;
         }
         w.stamps[f] = time;
@@ -105,7 +91,7 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
         return;
     }
     ++w.reloads;
-    w.awaitingFrame = true;
+    w.clock.awaitingFrame = true;
     std::snprintf(w.message, sizeof w.message, "shaders from %s: compiled and linked in %.0f ms", w.folder,
                   w.lastMs);
     std::fprintf(stderr, "qz001: %s\n", w.message);
@@ -135,23 +121,18 @@ bool startShaderWatch(ShaderWatch& w, const char* sourceDir, RenderDevice& dev) 
     }
     changed(w);
     reload(w, dev, true);
-    w.lastCheck = SDL_GetPerformanceCounter();
+    timeToLook(w.clock);
     return true;
 }
 
 bool pollShaderWatch(ShaderWatch& w, RenderDevice& dev) {
-    if (!w.found) return false;
-    const uint64_t now = SDL_GetPerformanceCounter();
-    if ((double)(now - w.lastCheck) < 0.5 * (double)SDL_GetPerformanceFrequency()) return false;
-    w.lastCheck = now;
-    if (!changed(w)) return false;
+    if (!w.found || !timeToLook(w.clock) || !changed(w)) return false;
     reload(w, dev, false);
     return true;
 }
 
-void noteFrameDrawn(ShaderWatch& w) {
-    if (!w.awaitingFrame) return;
-    w.awaitingFrame = false;
-    w.latencyMs = (double)(nowMicroseconds() - w.savedAtUs) / 1000.0;
-    std::fprintf(stderr, "qz001: the saved shaders were on screen %.0f ms after the save\n", w.latencyMs);
+void noteShaderFrameDrawn(ShaderWatch& w) {
+    if (!noteFrameDrawn(w.clock)) return;
+    std::fprintf(stderr, "qz001: the saved shaders were on screen %.0f ms after the save\n",
+                 w.clock.latencyMs);
 }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "edit/save_clock.h"
 #include "render/device.h"
 
 inline constexpr int kWatchedFileCapacity = 16;
@@ -23,14 +24,11 @@ struct ShaderWatch {
     int fileCount;                        // shaderFileNames, in order
     int64_t stamps[kWatchedFileCapacity]; // last write time of each file as last read
     uint64_t sizes[kWatchedFileCapacity];
-    uint64_t lastCheck;  // performance counter at the last look
     bool failed;         // the last reload did not compile or link
     char message[16384]; // the result of the last reload (or why nothing is watched)
     uint32_t reloads;    // reloads that took
     double lastMs;       // how long the last one took
-    int64_t savedAtUs;   // the newest changed file's write time (system clock, µs)
-    bool awaitingFrame;  // a reload took: the next frame drawn is the first with it
-    double latencyMs;    // from the save to that frame, for the last reload that took
+    SaveClock clock;     // when to look, the last save, how long it took to reach the screen
 };
 
 // Where the source tree is: QZ_SOURCE_DIR in the environment, else the folder the program was built from.
@@ -45,7 +43,7 @@ bool startShaderWatch(ShaderWatch& watch, const char* sourceDir, RenderDevice& d
 bool pollShaderWatch(ShaderWatch& watch, RenderDevice& dev);
 
 // After each frame drawn: the first after a reload that took says how long after the save it came.
-void noteFrameDrawn(ShaderWatch& watch);
+void noteShaderFrameDrawn(ShaderWatch& watch);
 
 // After each frame drawn: the first after a reload that took says how long after the save it came.
-void noteFrameDrawn(ShaderWatch& watch);
+void noteShaderFrameDrawn(ShaderWatch& watch);

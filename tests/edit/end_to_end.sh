@@ -37,6 +37,11 @@ press() {
 # The picture's 1280x720 at the window's top left.
 look() { import -window root -crop "1280x720+$wx+$wy" +repage "$1"; }
 differ() { compare -metric AE -fuzz 1% "$1" "$2" null: 2>&1 || true; }
+# Waits up to $3 seconds until the program's output holds at least $2 lines matching $1.
+wait_lines() {
+    for _ in $(seq $(($3 * 4))); do [ "$(grep -c "$1" "$tmp/out")" -ge "$2" ] && return 0; sleep 0.25; done
+    return 1
+}
 
 "$qz001" --edit --at 20 >"$tmp/out" 2>&1 &
 show_pid=$!
@@ -117,21 +122,20 @@ wait_drawn "1280x720+$wx+$wy" 60 || fail "reload: the edit window shows no frame
 press space
 look "$tmp/plain.png"
 sed -i '/^vec4 A_3_postprocessPS/,/^}/ s/^    return c;/    return mix(c, vec4(1.0, 0.0, 0.0, 1.0), 0.5);/' "$post"
-for _ in $(seq 40); do grep -q "on screen" "$tmp/out" && break; sleep 0.25; done
+wait_lines "on screen" 1 10 || true
 sleep 0.5
 look "$tmp/tinted.png"
 set -- $(red "$tmp/plain.png") $(red "$tmp/tinted.png")
 [ "$3" -gt $(($1 + 200)) ] && [ "$4" -lt "$2" ] ||
     fail "a saved red tint did not show (red/green before $1/$2, after $3/$4): $(cat "$tmp/out")"
 sed -i '5i this is not glsl;' "$post"
-for _ in $(seq 40); do grep -q "do not compile" "$tmp/out" && break; sleep 0.25; done
+wait_lines "do not compile" 1 10 || true
 grep -q "post.glsl:5" "$tmp/out" || fail "a saved error does not name post.glsl line 5: $(cat "$tmp/out")"
 sleep 1
 look "$tmp/kept.png"
 [ "$(differ "$tmp/tinted.png" "$tmp/kept.png")" = 0 ] || fail "after a saved error the last good shaders do not draw"
 sed -i '5d' "$post"
-for _ in $(seq 40); do [ "$(grep -c "on screen" "$tmp/out")" -ge 2 ] && break; sleep 0.25; done
-[ "$(grep -c "on screen" "$tmp/out")" -ge 2 ] || fail "the fixed shaders were not taken: $(cat "$tmp/out")"
+wait_lines "on screen" 2 10 || fail "the fixed shaders were not taken: $(cat "$tmp/out")"
 press Escape
 wait_show 20
 echo "ok: live reload: a saved tint shows ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names post.glsl:5 and the frame keeps drawing, the fix is taken"
@@ -155,21 +159,20 @@ press space
 held=$(frame_shown)
 look "$tmp/before.png"
 sed -i 's/^    s\[kClearColour\] = constant(.*/    s[kClearColour] = constant(0, 0.8f, 0.2f, 1);/' "$scene"
-for _ in $(seq 120); do grep -q "scene data was on screen" "$tmp/out" && break; sleep 0.25; done
+wait_lines "scene data was on screen" 1 30 || true
 sleep 0.5
 look "$tmp/green.png"
 set -- $(red "$tmp/before.png") $(red "$tmp/green.png")
 [ "$4" -gt $(($2 + 200)) ] || fail "a saved green clear colour did not show (green before $2, after $4): $(cat "$tmp/out")"
 [ "$(frame_shown)" = "$held" ] || fail "the reload moved the play head from frame $held to $(frame_shown)"
 sed -i 's/^    s\[kClearColour\] = constant(0, 0.8f, 0.2f, 1);/    s[kClearColour] = constant(0, 0.8f, 0.2f, 1) + ;/' "$scene"
-for _ in $(seq 120); do grep -q "does not build" "$tmp/out" && break; sleep 0.25; done
+wait_lines "does not build" 1 30 || true
 grep -q "scene_04_drop.cpp:[0-9]*:[0-9]*: error" "$tmp/out" || fail "a saved error is not named with its line: $(cat "$tmp/out")"
 sleep 1
 look "$tmp/still-green.png"
 [ "$(differ "$tmp/green.png" "$tmp/still-green.png")" = 0 ] || fail "after a saved error the last good data does not play"
 sed -i 's/ + ;$/;/' "$scene"
-for _ in $(seq 120); do [ "$(grep -c "scene data was on screen" "$tmp/out")" -ge 2 ] && break; sleep 0.25; done
-[ "$(grep -c "scene data was on screen" "$tmp/out")" -ge 2 ] || fail "the fixed scene data was not taken: $(cat "$tmp/out")"
+wait_lines "scene data was on screen" 2 30 || fail "the fixed scene data was not taken: $(cat "$tmp/out")"
 press Escape
 wait_show 20
 echo "ok: scene data: a saved clear colour shows at frame $held ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names its line while the last good data plays, the fix is taken"
