@@ -48,6 +48,10 @@ void resetDirectorState() {
     localFrame = 0;
     sceneEndFrame = 0;
     emptyValue = reserveArray<NodeValue>(1); // zero-filled: count 0, no data
+    resetFrameOutputs();
+}
+
+void resetFrameOutputs() {
     drawListOpaque.count = 0;
     drawListBlended.count = 0;
     spriteList.count = 0;
@@ -55,8 +59,18 @@ void resetDirectorState() {
     pointFrameCount = 0;
     std::memset(drawListOpaque.records, 0, sizeof(drawListOpaque.records));
     std::memset(drawListBlended.records, 0, sizeof(drawListBlended.records));
+    std::memset(spriteList.records, 0, sizeof(spriteList.records));
     cameraState = CameraState{};
     frameSettings = defaultFrameSettings();
+}
+
+void restartDirectorState(int32_t scene) {
+    resetFrameOutputs();
+    NodeValue* values = valueBlocks[scene];
+    for (int k = 0; k < kSlotsPerScene; ++k) {
+        if (values[k].data) std::memset(values[k].data, 0, sizeof(Float4) * values[k].count);
+        values[k].evaluated = 0;
+    }
 }
 
 FrameSettings defaultFrameSettings() {

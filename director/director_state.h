@@ -49,6 +49,15 @@ inline constexpr Float4 kDefaultLightDirVS = {1.0f, 1.0f, 1.0f, 0.0f};
 // emptyValue from the work arena.
 void resetDirectorState();
 
+// Puts every frame output in its start-up state: empty lists whose slots hand on no previous
+// transform, the camera and the frame settings as before the first frame.
+void resetFrameOutputs();
+
+// What a fresh start has before its first frame of `scene`, put back: the frame outputs and every
+// value of that scene (zero, as converted). A jump in the show (a seek, a loop) starts from here, so
+// nothing a later scene left (its light, its camera, its values) reaches the frame drawn.
+void restartDirectorState(int32_t scene);
+
 // Reserves nodeBlocks, the 32 node blocks, valueBlocks and the 32 value blocks from the work arena,
 // in that order, with every `evaluated` flag clear.
 void allocDirectorTables();

@@ -14,13 +14,21 @@ void evaluateFrame(const DemoClock& clock, float aspect) {
                   directorRenderer(aspect));
 }
 
+// Onward is how the show plays: a later frame of the same scene, or one of the scene after it. Any
+// other move (back, the same frame again, over a scene) starts the scene afresh.
+static bool movesOnward(const ShowCursor& cursor, const DemoClock& target, const SceneTable& scenes) {
+    if (!cursor.started) return false;
+    const int32_t at = sceneFirstFrame(cursor.scene, scenes) + cursor.localFrame;
+    return at < target.frame && (cursor.scene == target.sceneIndex || cursor.scene + 1 == target.sceneIndex);
+}
+
 DemoClock catchUpAndEvaluateFrame(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
                                   ShowFrameHook hook) {
     const DemoClock target = demoClockAtFrame(frame, scenes);
     const int32_t sceneStart = target.frame - target.localFrame;
-    int32_t local = 0;
-    if (cursor.started && cursor.scene == target.sceneIndex && cursor.localFrame < target.localFrame)
-        local = cursor.localFrame + 1;
+    const bool onward = movesOnward(cursor, target, scenes);
+    if (!onward) restartDirectorState(target.sceneIndex);
+    int32_t local = onward && cursor.scene == target.sceneIndex ? cursor.localFrame + 1 : 0;
     for (; local < target.localFrame; ++local) {
         if (hook.beforeFrame) hook.beforeFrame(sceneStart + local, hook.user);
         evaluateFrame(demoClockAtFrame(sceneStart + local, scenes), aspect);
@@ -28,6 +36,6 @@ DemoClock catchUpAndEvaluateFrame(ShowCursor& cursor, int32_t frame, const Scene
     }
     if (hook.beforeFrame) hook.beforeFrame(frame, hook.user);
     evaluateFrame(target, aspect);
-    cursor = ShowCursor{target.sceneIndex, target.localFrame, true};
+    cursor = ShowCursor{target.sceneIndex, target.localFrame, true, !onward};
     return target;
 }

@@ -33,10 +33,13 @@ struct ShowCursor {
     int32_t scene;      // scene last evaluated; meaningful when `started`
     int32_t localFrame; // its local frame last evaluated
     bool started;
+    bool restarted; // the last call started its scene afresh (restartDirectorState): a jump, not play
 };
 
-// Evaluates global frame `frame` (0..7831) with the frames of its scene before it, starting at local
-// frame 0 or after the cursor when the cursor stands earlier in the same scene. The frames before
-// `frame` are ended as the renderer ends a frame; `frame`'s outputs are left to draw.
+// Evaluates global frame `frame` (0..7831) with the frames of its scene before it. Moving onward from
+// the cursor (later in the same scene, or into the next) it goes on from there with what the frames
+// before left, as the show plays; any other move starts the scene afresh (restartDirectorState) from
+// local frame 0, so the frame is the one a fresh start draws there, whatever was evaluated before.
+// The frames before `frame` are ended as the renderer ends a frame; `frame`'s outputs are left to draw.
 DemoClock catchUpAndEvaluateFrame(ShowCursor& cursor, int32_t frame, const SceneTable& scenes, float aspect,
                                   ShowFrameHook hook = {});

@@ -11,6 +11,7 @@
 #include "audio/music.h"
 #include "data/scene_data.h"
 #include "director/director_state.h"
+#include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
 #include "render/pass_timer.h"
 #include "show/show.h"
@@ -31,6 +32,7 @@ struct EditApp {
     ShaderWatch shaders; // the shader files of the source tree, reloaded when saved
     DataWatch data;      // the scene data's files, rebuilt and swapped in when saved
     SceneSet scenes;     // the scene data playing
+    EditFrame frame;     // the frame last evaluated, and whether it must be evaluated anew
     uint64_t frames;     // drawn, for --stats
     uint64_t firstTicks; // when the first was drawn
     SDL_Window* window;
@@ -113,16 +115,12 @@ LoopEvent takeEvent(void*) {
     return LoopEvent::other;
 }
 
-// Carries out what the transport asked of the music, then follows it while playing.
-// Takes saved scene data first, so the clock below reads the new scenes' lengths; the play head stays.
+// Takes saved scene data first, so the clock the turn computes reads the new scenes' lengths; the
+// play head stays. Then carries out what the transport asked of the music and follows it.
 uint32_t positionMs(void*) {
-    EditState& s = app.state;
-    pollDataWatch(app.data, app.scenes);
-    if (!s.paused) editFollowMusic(s, (int32_t)musicPositionMs());
-    if (s.seekPending) seekMusic(s.positionMs);
-    if (s.pausePending) pauseMusic(s.paused);
-    s.seekPending = s.pausePending = false;
-    return (uint32_t)s.positionMs;
+    if (pollDataWatch(app.data, app.scenes)) editFrameChanged(app.frame);
+    editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
+    return (uint32_t)app.state.positionMs;
 }
 
 void drawPanels(void*) {
@@ -169,24 +167,21 @@ void measure() {
     }
 }
 
-// Playing, the frame is evaluated as the player evaluates it. Paused, it is drawn again every refresh
-// after the frame before it, so what it remembers of that frame (the previous transforms motion blur
-// reads) is what the player's frame remembers.
+// The frame at the play head as the show draws it there (edit_frame.h); the same frame with nothing
+// changed is presented again without evaluating or rendering it.
 void drawFrame(void*, const DemoClock& clock) {
-    pollShaderWatch(app.shaders, app.dev);
-    if (app.state.paused && clock.localFrame > 0) {
-        ShowCursor cursor = {clock.sceneIndex, clock.localFrame - 2, clock.localFrame >= 2};
-        catchUpAndEvaluateFrame(cursor, clock.frame, app.scenes.scenes, app.dev.aspect);
+    if (pollShaderWatch(app.shaders, app.dev)) editFrameChanged(app.frame);
+    if (editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
+        present(app.dev);
     } else {
-        evaluateFrame(clock, app.dev.aspect);
+        recordEditFrame(app.view, app.state);
+        FrameInput in = directorFrameInput();
+        if (app.view.gpuTimed)
+            in.gpuTimer = &app.timer;
+        else
+            in.passTimes = &app.passTimes;
+        renderFrame(app.dev, in);
     }
-    recordEditFrame(app.view, app.state);
-    FrameInput in = directorFrameInput();
-    if (app.view.gpuTimed)
-        in.gpuTimer = &app.timer;
-    else
-        in.passTimes = &app.passTimes;
-    renderFrame(app.dev, in);
     if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
     noteShaderFrameDrawn(app.shaders);
     noteDataFrameDrawn(app.data);

@@ -85,11 +85,12 @@ void editToggleLoop(EditState& s, const SceneTable& scenes) {
     s.looping = true;
 }
 
-// A loop from I to O once both are set, in order.
+// A loop from I to O once both are set; an O before the I makes the loop from O to I.
 static void loopMarks(EditState& s) {
-    if (s.markIn < 0 || s.markOut <= s.markIn) return;
-    s.loopStart = s.markIn;
-    s.loopEnd = s.markOut;
+    if (s.markIn < 0 || s.markOut < 0) return;
+    s.marksSwapped = s.markOut <= s.markIn;
+    s.loopStart = s.marksSwapped ? s.markOut - 1 : s.markIn;
+    s.loopEnd = s.marksSwapped ? s.markIn + 1 : s.markOut;
     s.looping = true;
 }
 
@@ -101,6 +102,14 @@ void editMarkIn(EditState& s) {
 void editMarkOut(EditState& s) {
     s.markOut = editFrame(s) + 1; // the frame shown is the loop's last
     loopMarks(s);
+}
+
+void editDriveMusic(EditState& s, const EditMusic& music) {
+    // A move asked for since the last refresh wins over the music's clock, which knows nothing of it.
+    if (!s.paused && !s.seekPending) editFollowMusic(s, (int32_t)music.position());
+    if (s.seekPending) music.seek(s.positionMs);
+    if (s.pausePending) music.pause(s.paused);
+    s.seekPending = s.pausePending = false;
 }
 
 void editFollowMusic(EditState& s, int32_t musicMs) {

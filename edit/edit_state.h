@@ -33,6 +33,14 @@ struct EditState {
     int32_t markOut;      // O: the loop's next end (exclusive), -1 = none yet
     int32_t selectedSlot; // the inspector's slot in the current scene, -1 = none
     bool panelsHidden;    // F1
+    bool marksSwapped;    // the last I/O pair came out before in: the loop runs between them anyway
+};
+
+// The music as the transport drives it (musicPositionMs, seekMusic, pauseMusic; a fake in the tests).
+struct EditMusic {
+    uint32_t (*position)();
+    void (*seek)(int32_t positionMs);
+    void (*pause)(bool paused);
 };
 
 EditState editStart(int32_t startMs);
@@ -52,10 +60,15 @@ void editSeekStart(EditState& s);                                           // H
 void editSeekEnd(EditState& s);                                             // End: the last second
 
 // L: loop the scene at the play head, or, with a loop set, clear it. I and O set the loop's ends at
-// the play head; the loop runs once both are set and in lies before out.
+// the play head; the loop runs once both are set, between the two frames whichever was set first
+// (an out before the in is swapped, and marksSwapped says so).
 void editToggleLoop(EditState& s, const SceneTable& scenes);
 void editMarkIn(EditState& s);
 void editMarkOut(EditState& s);
+
+// Once per refresh: carries out what the transport asked of the music (a seek, a pause, a resume at
+// the play head) before anything the music says can override it; then, playing, follows the music.
+void editDriveMusic(EditState& s, const EditMusic& music);
 
 // While playing: the play head follows the music; where it crosses the loop's end it wraps to the
 // loop's start; past the show's last frame it stops there (paused).

@@ -196,6 +196,12 @@ void markPass(PassClock& clock, FramePass pass) {
 
 } // namespace
 
+void forgetPreviousFrame(RenderDevice& dev) {
+    const float zero[4] = {0, 0, 0, 0};
+    clearColor(dev, dev.sceneColor.framebuffer, zero);
+    refreshSceneMips(dev); // a chain of zeros, as the targets start
+}
+
 void renderFrame(RenderDevice& dev, const FrameInput& in) {
     FrameSettings& settings = *in.settings;
     const bool every = in.everyPass;

@@ -50,6 +50,10 @@ extern FrameCamera frameCamera;
 
 void renderFrame(RenderDevice& dev, const FrameInput& in);
 
+// Forgets what the frame before left for this one (the scene's mip chain the bloom highlight reads),
+// as before the first frame: for a frame that does not follow the last one drawn (a seek).
+void forgetPreviousFrame(RenderDevice& dev);
+
 // The frame's steps, in the order renderFrame runs them.
 void updateCamera(const CameraState& camera);
 void resetJumpedObjects(DrawList& list, float threshold);

@@ -101,6 +101,7 @@ void evaluateAndRenderFrame(RenderDevice& dev, const DemoClock& clock) {
 
 DemoClock catchUpAndRenderFrame(RenderDevice& dev, ShowCursor& cursor, int32_t frame, ShowFrameHook hook) {
     DemoClock clock = catchUpAndEvaluateFrame(cursor, frame, sceneTable, dev.aspect, hook);
+    if (cursor.restarted) forgetPreviousFrame(dev);
     renderFrame(dev, directorFrameInput());
     return clock;
 }

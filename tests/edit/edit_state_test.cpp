@@ -112,19 +112,82 @@ TEST(EditState, LoopsHoldThePlayHeadAndClearAgain) {
     play(s, 2000, 16, lowest, highest);
     EXPECT_GE(highest, end + 60);
 
-    // I and O: a loop between two marks, the out frame included; an out before the in loops nothing.
+    // I and O: a loop between two marks, the out frame included; an out set before the in is
+    // swapped (and said), not dropped.
     editSeekFrame(s, 5000);
     editMarkOut(s);
     editSeekFrame(s, 5100);
     editMarkIn(s);
-    EXPECT_FALSE(s.looping);
+    ASSERT_TRUE(s.looping && s.marksSwapped);
+    lowest = INT32_MAX, highest = 0;
+    play(s, 3000, 10, lowest, highest);
+    EXPECT_EQ(lowest, 5000);
+    EXPECT_EQ(highest, 5100);
     editSeekFrame(s, 5150);
     editMarkOut(s);
-    ASSERT_TRUE(s.looping);
+    ASSERT_TRUE(s.looping && !s.marksSwapped);
     lowest = INT32_MAX, highest = 0;
     play(s, 3000, 10, lowest, highest);
     EXPECT_EQ(lowest, 5100);
     EXPECT_EQ(highest, 5150);
+}
+
+namespace {
+
+// A music clock that runs on the wall clock while playing, as the dummy driver's does, and knows
+// only what it was told: it is not told about the transport's moves until they are carried out.
+struct WallMusic {
+    int64_t wallMs, startWall;
+    int32_t startMs;
+    bool paused;
+} wall;
+uint32_t wallPosition() {
+    return (uint32_t)(wall.startMs + (wall.wallMs - wall.startWall));
+}
+void wallSeek(int32_t ms) {
+    wall.startMs = ms;
+    wall.startWall = wall.wallMs;
+}
+void wallPause(bool paused) {
+    wall.paused = paused;
+}
+
+} // namespace
+
+TEST(EditState, SeeksWhilePlayingAndPausesHoldAgainstTheMusicsClock) {
+    const EditMusic music = {wallPosition, wallSeek, wallPause};
+    wall = WallMusic{};
+    EditState s = editStart(demoPositionOfFrame(600));
+    auto refresh = [&](int32_t ms) {
+        wall.wallMs += ms;
+        editDriveMusic(s, music);
+    };
+    refresh(0);
+    refresh(1000);
+    EXPECT_NEAR(shownFrame(s), 660, 1);
+    // Every move while playing lands, and play goes on from there.
+    void (*moves[])(EditState&) = {editSeekEnd, editSeekStart};
+    for (auto move : moves) {
+        move(s);
+        const int32_t asked = shownFrame(s);
+        refresh(16);
+        EXPECT_EQ(shownFrame(s), asked);
+        refresh(500);
+        EXPECT_NEAR(shownFrame(s), asked + 30, 1);
+    }
+    editStepScenes(s, sceneTable, 3);
+    refresh(16);
+    EXPECT_EQ(shownFrame(s), sceneFirstFrame(3, sceneTable));
+    // Paused for a minute while the wall clock runs on: play resumes where it stood.
+    editTogglePause(s);
+    refresh(16);
+    const int32_t held = shownFrame(s);
+    for (int i = 0; i < 60; ++i) refresh(1000);
+    EXPECT_EQ(shownFrame(s), held);
+    editTogglePause(s);
+    refresh(16);
+    EXPECT_FALSE(wall.paused);
+    EXPECT_LE(shownFrame(s), held + 1);
 }
 
 TEST(EditState, PauseHoldsThePlayHeadAndPlayResumesTheMusicThere) {
