@@ -47,6 +47,21 @@ static const char* reserveError() {
 }
 #endif
 
+// Zero-fills [at, at + size): whole pages are handed back to the system where it can (they read as zero
+// and take memory again only once touched), the rest is cleared.
+static void clearRange(uint8_t* at, uint32_t size) {
+#if defined(__linux__)
+    const uintptr_t page = 4096, begin = ((uintptr_t)at + page - 1) & ~(page - 1),
+                    end = ((uintptr_t)at + size) & ~(page - 1);
+    if (end > begin && madvise((void*)begin, end - begin, MADV_DONTNEED) == 0) {
+        std::memset(at, 0, begin - (uintptr_t)at);
+        std::memset((void*)end, 0, (uintptr_t)at + size - end);
+        return;
+    }
+#endif
+    std::memset(at, 0, size);
+}
+
 static uint8_t* mapRegion(const char* which) {
     void* p = reserveRegion();
     if (!p) {
@@ -134,6 +149,6 @@ uint32_t arenaMark() {
 void arenaRewind(uint32_t mark) {
     std::lock_guard<std::mutex> hold(workArena.mainLock);
     if (mark >= workArena.mainCursor) return;
-    std::memset(workArena.mainBase + mark, 0, workArena.mainCursor - mark);
+    clearRange(workArena.mainBase + mark, workArena.mainCursor - mark);
     workArena.mainCursor = mark;
 }

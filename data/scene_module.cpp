@@ -5,3 +5,7 @@ extern "C" const SceneModule* qzSceneModule() {
     static const SceneModule module = {&sceneTable, sceneNames, embeddedTracks, &trackNames};
     return &module;
 }
+
+extern "C" uint64_t qzSceneLayout() {
+    return sceneLayoutStamp();
+}

@@ -8,9 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "data/scene_module.h"
+#include "edit/module_trial.h"
 #include "show/show.h"
 
 #ifndef QZ_BUILD_DIR
@@ -47,9 +50,13 @@ const char* editBuildFolder() {
 bool checkSceneSet(const SceneSet& set, char* error, uint32_t errorSize) {
     for (int s = 0; s < kSceneCount; ++s) {
         const SceneEntry& scene = set.scenes.scenes[s];
-        if (!scene.nodes || scene.duration <= 0 || scene.duration > kShowFrameCount) {
-            std::snprintf(error, errorSize, "scene %d has no nodes or a length of %d frames (1..%d)", s,
-                          scene.duration, kShowFrameCount);
+        if (!scene.nodes) {
+            std::snprintf(error, errorSize, "scene %d has no node table (nodes is null)", s);
+            return false;
+        }
+        if (scene.duration <= 0 || scene.duration > kShowFrameCount) {
+            std::snprintf(error, errorSize, "scene %d has a length of %d frames (1..%d)", s, scene.duration,
+                          kShowFrameCount);
             return false;
         }
         for (int k = 0; k < kSlotsPerScene; ++k) {
@@ -158,8 +165,14 @@ bool startBuild(DataWatch& w) {
         if (std::strncmp(*e, "LC_ALL=", 7) != 0) env.push_back(*e);
     env.push_back((char*)"LC_ALL=C");
     env.push_back(nullptr);
+    // In a process group of its own, so that ending it ends the compilers it started too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int result = posix_spawnp(&pid, "cmake", &actions, nullptr, argv, env.data());
+    const int result = posix_spawnp(&pid, "cmake", &actions, &attributes, argv, env.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (result != 0) {
@@ -188,7 +201,8 @@ void readOutput(DataWatch& w) {
     }
 }
 
-// Loads the module the finished build made and swaps it in.
+// Loads the module that passed its trial and swaps it in. At start, a module that holds what the
+// program was built with changes nothing.
 bool swapIn(DataWatch& w, SceneSet& scenes) {
     SceneModuleHandle next = {};
     SceneSet set = {};
@@ -200,6 +214,14 @@ bool swapIn(DataWatch& w, SceneSet& scenes) {
         say(w, true, text);
         return false;
     }
+    const bool atStart = w.atStart;
+    w.atStart = false;
+    if (atStart && sameSceneData(set, scenes)) {
+        unloadSceneModule(next);
+        std::snprintf(w.message, sizeof w.message, "scene data from %s: as built, watched for changes",
+                      w.folder);
+        return false;
+    }
     if (!replaceSceneData(set.scenes, set.tracks)) {
         say(w, true, showError());
         unloadSceneModule(next);
@@ -209,9 +231,15 @@ bool swapIn(DataWatch& w, SceneSet& scenes) {
     unloadSceneModule(w.loaded);
     w.loaded = next;
     ++w.reloads;
-    w.clock.awaitingFrame = true;
-    char text[128];
-    std::snprintf(text, sizeof text, "scene data rebuilt in %.0f ms and swapped in", w.buildMs);
+    w.clock.awaitingFrame = !atStart; // at start the save came before the program: no latency to tell
+    char text[1400];
+    if (atStart)
+        std::snprintf(text, sizeof text,
+                      "scene data from %s: the tree's (changed since this program was built), built in %.0f "
+                      "ms and swapped in",
+                      w.folder, w.buildMs);
+    else
+        std::snprintf(text, sizeof text, "scene data rebuilt in %.0f ms and swapped in", w.buildMs);
     say(w, false, text);
     return true;
 }
@@ -232,31 +260,82 @@ bool finishBuild(DataWatch& w, SceneSet& scenes, int status) {
         say(w, true, text);
         return false;
     }
-    return swapIn(w, scenes);
+    (void)scenes;
+    if (!startModuleTrial(w.trial, w.module)) {
+        say(w, true, w.trial.message);
+        return false;
+    }
+    say(w, false, "scene data built: trying it");
+    return false;
+}
+
+// Ends a build that has run past its limit, and its compilers with it.
+void endBuild(DataWatch& w) {
+    kill(-w.builder, SIGKILL);
+    waitpid(w.builder, nullptr, 0);
+    close(w.output);
+    w.output = -1;
+    w.builder = 0;
 }
 
 } // namespace
 
+void sceneModuleCopyPath(int pid, uint32_t copy, char* out, uint32_t size) {
+    std::error_code failure;
+    const fs::path path = fs::temp_directory_path(failure) /
+                          ("qz001-scenes-" + std::to_string(pid) + "-" + std::to_string(copy) + ".so");
+    std::snprintf(out, size, "%s", path.c_str());
+}
+
+// Every pointer the panels and the director follow: the tables and each scene's names.
+static bool checkModuleTables(const SceneModule* m, char* error, uint32_t errorSize) {
+    const char* missing = !m               ? "its entry returned no tables"
+                          : !m->scenes     ? "its scene table is null"
+                          : !m->sceneNames ? "its scene names are null"
+                          : !m->tracks     ? "its tracks are null"
+                          : !m->trackNames ? "its track names are null"
+                                           : nullptr;
+    for (int s = 0; !missing && s < kSceneCount; ++s)
+        if (!m->sceneNames[s].name || !m->sceneNames[s].slots) {
+            std::snprintf(error, errorSize, "scene %d's name or slot names are null", s);
+            return false;
+        }
+    if (missing) std::snprintf(error, errorSize, "%s", missing);
+    return !missing;
+}
+
 bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& handle, SceneSet& set,
                      char* error, uint32_t errorSize) {
     handle = SceneModuleHandle{};
+    sceneModuleCopyPath(getpid(), copyNumber, handle.path, sizeof handle.path);
     std::error_code failure;
-    const fs::path copy = fs::temp_directory_path(failure) / ("qz001-scenes-" + std::to_string(getpid()) +
-                                                              "-" + std::to_string(copyNumber) + ".so");
-    fs::copy_file(path, copy, fs::copy_options::overwrite_existing, failure);
+    fs::copy_file(path, handle.path, fs::copy_options::overwrite_existing, failure);
     if (failure) {
         std::snprintf(error, errorSize, "cannot copy %s: %s", path, failure.message().c_str());
+        handle.path[0] = 0;
         return false;
     }
-    std::snprintf(handle.path, sizeof handle.path, "%s", copy.c_str());
     handle.library = dlopen(handle.path, RTLD_NOW | RTLD_LOCAL);
+    const auto layout = handle.library ? (SceneLayoutFn)dlsym(handle.library, kSceneLayoutEntry) : nullptr;
     const auto entry = handle.library ? (SceneModuleFn)dlsym(handle.library, kSceneModuleEntry) : nullptr;
-    if (!entry) {
-        std::snprintf(error, errorSize, "cannot load %s: %s", path, dlerror());
+    if (!layout || !entry) {
+        const char* why = dlerror();
+        std::snprintf(error, errorSize, "cannot load %s: %s", path, why ? why : "no entry point");
+        unloadSceneModule(handle);
+        return false;
+    }
+    if (layout() != sceneLayoutStamp()) {
+        std::snprintf(error, errorSize,
+                      "its records are laid out differently from this program's (a header of data/ "
+                      "changed): build the program again and restart the edit mode");
         unloadSceneModule(handle);
         return false;
     }
     const SceneModule* module = entry();
+    if (!checkModuleTables(module, error, errorSize)) {
+        unloadSceneModule(handle);
+        return false;
+    }
     set = SceneSet{*module->scenes, module->sceneNames, module->tracks, module->trackNames};
     if (!checkSceneSet(set, error, errorSize)) {
         unloadSceneModule(handle);
@@ -265,15 +344,64 @@ bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& h
     return true;
 }
 
+bool sameSceneData(const SceneSet& a, const SceneSet& b) {
+    for (int s = 0; s < kSceneCount; ++s) {
+        const SceneEntry &x = a.scenes.scenes[s], &y = b.scenes.scenes[s];
+        if (x.duration != y.duration || std::memcmp(x.nodes, y.nodes, sizeof(NodeSource) * kSlotsPerScene))
+            return false;
+    }
+    return std::memcmp(a.tracks, b.tracks, sizeof(Track) * kTrackCount) == 0;
+}
+
 void unloadSceneModule(SceneModuleHandle& handle) {
     if (handle.library) dlclose(handle.library);
     if (handle.path[0]) std::remove(handle.path);
     handle = SceneModuleHandle{};
 }
 
+// The value of `key` in a CMake cache ("CMAKE_HOME_DIRECTORY:INTERNAL=/path"), empty when missing.
+static std::string cacheValue(const fs::path& cache, const char* key) {
+    std::ifstream in(cache);
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(in, line))
+        if (line.rfind(prefix, 0) == 0 && line.find('=') != std::string::npos)
+            return line.substr(line.find('=') + 1);
+    return {};
+}
+
+static bool sameFolder(const fs::path& a, const std::string& b) {
+    std::error_code error;
+    return !b.empty() && fs::equivalent(a, b, error);
+}
+
+// The build folder must build the sources watched, and be the folder its cache was made in (a copied
+// build folder makes cmake refuse, with status 0, and nothing new is built).
+static bool checkPairing(DataWatch& w, const char* sourceDir, const char* buildDir) {
+    const fs::path cache = fs::path(buildDir) / "CMakeCache.txt";
+    const std::string home = cacheValue(cache, "CMAKE_HOME_DIRECTORY");
+    const std::string made = cacheValue(cache, "CMAKE_CACHEFILE_DIR");
+    char text[3400];
+    if (!sameFolder(sourceDir, home))
+        std::snprintf(text, sizeof text,
+                      "the build folder %s builds the sources in %s, not the watched %s: the scene data "
+                      "is not reloaded (QZ_BUILD_DIR must name a build of QZ_SOURCE_DIR)",
+                      buildDir, home.c_str(), sourceDir);
+    else if (!sameFolder(buildDir, made))
+        std::snprintf(text, sizeof text,
+                      "the build folder %s was made in %s and copied: cmake will not build in it, so the "
+                      "scene data is not reloaded (configure a build there, or name the original)",
+                      buildDir, made.c_str());
+    else
+        return true;
+    say(w, true, text);
+    return false;
+}
+
 bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     w = DataWatch{};
     w.output = -1;
+    sweepModuleCopies();
     std::snprintf(w.folder, sizeof w.folder, "%s/data", sourceDir);
     std::snprintf(w.build, sizeof w.build, "%s", buildDir);
     std::snprintf(w.module, sizeof w.module, "%s/data/%s", buildDir, QZ_SCENE_MODULE_NAME);
@@ -290,6 +418,7 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
         say(w, true, text);
         return false;
     }
+    if (!checkPairing(w, sourceDir, buildDir)) return false;
     for (const fs::directory_entry& entry : fs::directory_iterator(w.folder, error)) {
         const fs::path name = entry.path().filename();
         const bool source = name.extension() == ".cpp" || name.extension() == ".h";
@@ -300,27 +429,62 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     w.found = true;
     changed(w);
     timeToLook(w.clock);
-    std::snprintf(w.message, sizeof w.message, "scene data from %s: as built, watched for changes", w.folder);
+    // The tree may hold data saved after this program was built: build it now (nothing to do when it
+    // did not change) and take it when it differs from what plays.
+    w.atStart = startBuild(w);
+    std::snprintf(w.message, sizeof w.message, "scene data from %s: %s", w.folder,
+                  w.atStart ? "checking the tree against what was built" : "as built, watched for changes");
     return true;
 }
 
-bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
-    if (!w.found || !timeToLook(w.clock)) return false;
-    const bool saved = changed(w);
-    if (w.builder) {
-        readOutput(w);
-        int status = 0;
-        if (waitpid(w.builder, &status, WNOHANG) != w.builder) {
-            w.again = w.again || saved;
-            return false;
-        }
-        const bool swapped = finishBuild(w, scenes, status);
-        if (!w.again) return swapped;
-        w.again = false;
-        if (startBuild(w)) say(w, false, "scene data saved again: building once more");
-        return swapped;
+// A build under way: collects its output, ends it past its limit, starts the trial of what it made.
+static bool pollBuild(DataWatch& w, SceneSet& scenes, bool saved) {
+    readOutput(w);
+    int status = 0;
+    if (waitpid(w.builder, &status, WNOHANG) != w.builder) {
+        w.again = w.again || saved;
+        const double seconds =
+            (double)(SDL_GetPerformanceCounter() - w.buildStart) / (double)SDL_GetPerformanceFrequency();
+        if (seconds < kBuildLimitSeconds) return false;
+        endBuild(w);
+        char text[600];
+        std::snprintf(text, sizeof text,
+                      "the scene data's build did not end within %.0f s and was stopped (a file that is "
+                      "not a regular file, or a compiler that hangs?); the last good data plays on",
+                      kBuildLimitSeconds);
+        say(w, true, text);
+        w.atStart = false;
+        return false;
     }
+    finishBuild(w, scenes, status);
+    if (w.again) {
+        w.again = false;
+        stopModuleTrial(w.trial);
+        if (startBuild(w)) say(w, false, "scene data saved again: building once more");
+    }
+    return false;
+}
+
+bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
+    if (!w.found) return false;
+    if (w.trial.state == kTrialRunning) { // looked at every refresh: a trial ends in a second or so
+        const ModuleTrialState state = pollModuleTrial(w.trial);
+        if (state == kTrialRunning) return false;
+        w.trial.state = kTrialIdle;
+        if (state == kTrialPassed) return swapIn(w, scenes);
+        char text[1600];
+        std::snprintf(text, sizeof text,
+                      "the rebuilt scene data cannot be played: %s; the last good data plays on",
+                      w.trial.message);
+        say(w, true, text);
+        w.atStart = false;
+        return false;
+    }
+    if (!timeToLook(w.clock)) return false;
+    const bool saved = changed(w);
+    if (w.builder) return pollBuild(w, scenes, saved);
     if (!saved) return false;
+    w.atStart = false;
     if (!startBuild(w)) {
         say(w, true, "cannot run cmake to build the scene data");
         return false;
@@ -336,11 +500,9 @@ void noteDataFrameDrawn(DataWatch& w) {
 }
 
 void stopDataWatch(DataWatch& w) {
-    if (w.builder) {
-        kill(w.builder, SIGTERM);
-        waitpid(w.builder, nullptr, 0);
-    }
+    if (w.builder) endBuild(w);
     if (w.output >= 0) close(w.output);
+    stopModuleTrial(w.trial);
     unloadSceneModule(w.loaded);
     w = DataWatch{};
 }

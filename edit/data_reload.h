@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "data/scene_data.h"
+#include "edit/module_trial.h"
 #include "edit/save_clock.h"
 
 inline constexpr int kDataFileCapacity = 64;
@@ -46,6 +47,8 @@ struct DataWatch {
     char log[16384];     // its output so far
     uint32_t logLength;
     bool again;               // a file changed while it built: build once more
+    bool atStart;             // the build at start: the tree may hold data saved after the program was built
+    ModuleTrial trial;        // the built module tried in a child before it is taken
     SceneModuleHandle loaded; // the module in use
     uint32_t loads;           // modules loaded (names the copies)
     bool failed;              // the last build or load did not take
@@ -73,6 +76,13 @@ void stopDataWatch(DataWatch& watch);
 bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& handle, SceneSet& set,
                      char* error, uint32_t errorSize);
 void unloadSceneModule(SceneModuleHandle& handle);
+// Where loadSceneModule copies module number `copy` of process `pid`.
+void sceneModuleCopyPath(int pid, uint32_t copy, char* out, uint32_t size);
+
+// True when the two sets hold the same scenes (lengths and node records) and tracks.
+bool sameSceneData(const SceneSet& a, const SceneSet& b);
+
+inline constexpr double kBuildLimitSeconds = 300.0; // a build that takes longer is ended
 
 // What the director could not play safely: a scene without nodes or of no length, an input outside the
 // scene, a slot larger than the arena should hold, a track with more keys than it has room for.

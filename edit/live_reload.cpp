@@ -62,6 +62,18 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
     ShaderFileText files[kWatchedFileCapacity];
     for (int f = 0; f < w.fileCount; ++f) {
         const fs::path path = fs::path(w.folder) / shaderFileNames[f];
+        // A FIFO would block the open (and the window with it), a folder reads as empty.
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (!error && fs::exists(status) && !fs::is_regular_file(status)) {
+            w.failed = true;
+            std::snprintf(w.message, sizeof w.message,
+                          "%s is not a regular file (%s): the last shaders that compiled keep drawing",
+                          path.string().c_str(),
+                          fs::is_directory(status) ? "a folder" : "a FIFO, socket or device");
+            std::fprintf(stderr, "qz001: %s\n", w.message);
+            return;
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             w.failed = true;
@@ -91,9 +103,10 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
         return;
     }
     ++w.reloads;
-    w.clock.awaitingFrame = true;
-    std::snprintf(w.message, sizeof w.message, "shaders from %s: compiled and linked in %.0f ms", w.folder,
-                  w.lastMs);
+    // At start the files were saved before the program ran: no save-to-screen time to tell.
+    w.clock.awaitingFrame = !first;
+    std::snprintf(w.message, sizeof w.message, "shaders from %s%s: compiled and linked in %.0f ms", w.folder,
+                  first ? " (changed since this program was built)" : "", w.lastMs);
     std::fprintf(stderr, "qz001: %s\n", w.message);
 }
 

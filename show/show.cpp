@@ -41,6 +41,18 @@ void showStartDirector() {
     sceneDataEnd = arenaMark();
 }
 
+uint32_t sceneDataBytes(const SceneTable& scenes) {
+    uint64_t bytes = 0;
+    for (int s = 0; s < kSceneCount; ++s)
+        for (int k = 0; k < kSlotsPerScene && scenes.scenes[s].nodes; ++k)
+            bytes += (uint64_t)scenes.scenes[s].nodes[k].outputCount * sizeof(Float4) + alignof(Float4);
+    return bytes > UINT32_MAX ? UINT32_MAX : (uint32_t)bytes;
+}
+
+uint32_t sceneDataRoom() {
+    return kArenaWarnBytes > sceneDataStart ? kArenaWarnBytes - sceneDataStart : 0;
+}
+
 bool replaceSceneData(const SceneTable& scenes, const Track* tracks) {
     if (arenaMark() != sceneDataEnd) // something was reserved after the scene data: it would be overwritten
         return fail("the scene data is not the last thing in the work arena; it cannot be replaced");

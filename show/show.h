@@ -44,6 +44,11 @@ void showStartDirector();
 // False, with a message in showError(), when anything was reserved after the scene data.
 bool replaceSceneData(const SceneTable& scenes, const Track* tracks);
 
+// What converting `scenes` reserves from the work arena (their slots' elements, each aligned), and the
+// room replaceSceneData has for it before the arena's warning mark.
+uint32_t sceneDataBytes(const SceneTable& scenes);
+uint32_t sceneDataRoom();
+
 // Everything else the show builds before its first frame. False with a message in showError().
 bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nullptr);
 // The same, one step at a time (0..showStartStepCount()-1, in order), for a caller that shows
