@@ -3,10 +3,11 @@
 # with xdotool and ImageMagick: the window shows the frame and the panels; Space pauses (two looks a
 # second apart are the same picture) and plays again (they differ); Home, Page Down and Right put the
 # play head on the first frame of scene 4 plus one beat, and F1 leaves that frame alone on screen,
-# the picture qz001-tool renders for it; L holds the play head in scene 2 over three of its lengths;
+# the picture qz001-tool renders for it; seeks while playing land, a pause on the wall clock does not
+# count, frame 0 after scene 6 is the tool's; L holds the play head in scene 2 over three of its lengths;
 # Escape ends with status 0; a shader saved in a scratch copy of the source shows at once, an error in
 # one is reported with file and line while the last good shaders draw; the same for a scene file,
-# rebuilt in a scratch copy; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
+# rebuilt in a scratch copy, and taken again by a restart; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -60,12 +61,24 @@ sleep 1
 look "$tmp/paused2.png"
 [ "$(differ "$tmp/paused1.png" "$tmp/paused2.png")" = 0 ] || fail "paused, the picture still changes"
 [ "$(frame_shown)" = "$first" ] || fail "paused, the play head moved from frame $first to $(frame_shown)"
+sleep 3 # the dummy driver's clock runs on the wall clock: four seconds paused must not count
 press space
 sleep 1.5
 look "$tmp/playing.png"
 [ "$(differ "$tmp/paused2.png" "$tmp/playing.png")" != 0 ] || fail "after Space again the picture stands still"
 [ "$(frame_shown)" -gt "$first" ] || fail "after Space again the play head stays at frame $first"
-echo "ok: Space pauses on frame $first (the picture holds) and plays again"
+[ "$(frame_shown)" -lt $((first + 200)) ] ||
+    fail "paused 4 s at frame $first, playing 2 s went on from frame $(frame_shown): the pause counted"
+echo "ok: Space pauses on frame $first (the picture holds) and plays again from there"
+
+# Seeks while playing land, and play goes on from where they landed.
+press End
+f=$(frame_shown)
+[ "$f" -ge 7772 ] || fail "End while playing: frame $f, expected 7772 or later"
+press Home
+f=$(frame_shown)
+[ "$f" -lt 120 ] || fail "Home while playing: frame $f, expected the show's first frames"
+echo "ok: End and Home while playing land (frame $f after Home)"
 
 # Scene 4 starts at frame 1380 (music 22991 ms); a beat on (480 ms) is 23471 ms, frame 1408.
 press space
@@ -84,6 +97,18 @@ awk -v d="$d" 'BEGIN { exit !(d ~ /^[0-9.e+]+$/ && d + 0 <= 922) }' || # at most
     fail "frame 1408 in the edit mode differs from qz001-tool render in $d pixels (of 921600)"
 press F1
 echo "ok: Page Down and Right land on frames 1380 and 1408; F1 shows frame 1408 alone, as qz001-tool renders it ($d pixels differ)"
+
+# Scene 6 sets a light of its own; back at frame 0 the light is the start's again.
+press Next Next
+press Home
+press F1
+look "$tmp/frame0.png"
+"$tool" render --frame 0 --out "$tmp/tool0.png" >/dev/null
+d=$(differ "$tmp/frame0.png" "$tmp/tool0.png")
+awk -v d="$d" 'BEGIN { exit !(d ~ /^[0-9.e+]+$/ && d + 0 <= 922) }' ||
+    fail "frame 0 after scene 6 differs from qz001-tool render in $d pixels (a later scene's light leaked back?)"
+press F1
+echo "ok: frame 0 after scene 6 is qz001-tool's frame 0 ($d pixels differ)"
 
 # Scene 2 is frames 1140..1199 (one second): looped, the play head stays there for three seconds.
 press Home Next Next
@@ -173,6 +198,19 @@ look "$tmp/still-green.png"
 [ "$(differ "$tmp/green.png" "$tmp/still-green.png")" = 0 ] || fail "after a saved error the last good data does not play"
 sed -i 's/ + ;$/;/' "$scene"
 wait_lines "scene data was on screen" 2 30 || fail "the fixed scene data was not taken: $(cat "$tmp/out")"
+press Escape
+wait_show 20
+# A restart takes the saved data (the tree differs from what the program was built with).
+QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "restart: no edit window: $(cat "$tmp/out")"
+wait_lines "changed since this program was built" 1 60 || fail "a restart did not take the saved scene data: $(cat "$tmp/out")"
+press space
+sleep 0.5
+look "$tmp/restarted.png"
+set -- $(red "$tmp/before.png") $(red "$tmp/restarted.png")
+[ "$4" -gt $(($2 + 200)) ] || fail "after a restart the saved green clear colour is not shown (green $2, now $4)"
+grep -q "on screen" "$tmp/out" && fail "at start a save-to-screen latency was told: $(grep 'on screen' "$tmp/out")"
 press Escape
 wait_show 20
 echo "ok: scene data: a saved clear colour shows at frame $held ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names its line while the last good data plays, the fix is taken"
