@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/arena.h"
+#include "render/block_layout.h"
 #include "render/gl_dialect.h"
 
 namespace {
@@ -260,12 +261,18 @@ void deleteTables(const ShaderTables& t) {
     for (const PixelShaderEntry& e : t.composite) glDeleteShader(e.shader);
 }
 
-// Joins the files, each after "#line 1 N" (N: its place in `files`). False when they do not fit.
+// Each file's lines are numbered from its own multiple of kFileLineSpan: some compilers report an
+// error inside an expression with the source number of the first file, never with the wrong line, so
+// the line alone says which file it lies in.
+constexpr int kFileLineSpan = 100000;
+
+// Joins the files, each after "#line F*kFileLineSpan+1 F" (F: its place in `files`). False when they
+// do not fit.
 bool joinFiles(const ShaderFileText* files, int fileCount, uint32_t& length) {
     length = 0;
     for (int f = 0; f < fileCount; ++f) {
-        char line[32];
-        const int n = std::snprintf(line, sizeof line, "#line 1 %d\n", f);
+        char line[48];
+        const int n = std::snprintf(line, sizeof line, "#line %d %d\n", f * kFileLineSpan + 1, f);
         if (length + (uint32_t)n + files[f].length + 2 > kShaderReloadCapacity) return false;
         std::memcpy(reloadSource + length, line, (size_t)n);
         std::memcpy(reloadSource + length + n, files[f].text, files[f].length);
@@ -276,28 +283,67 @@ bool joinFiles(const ShaderFileText* files, int fileCount, uint32_t& length) {
     return true;
 }
 
-// The render error with each "N:LINE" or "N(LINE)" at a line's start turned into "file.glsl:LINE".
+// The render error with each "N:LINE" or "N(LINE)" at a line's start turned into "file.glsl:LINE" (the
+// file from the line's span), and its first line saying that the files, not that entry, hold the error:
+// every entry compiles every file, so the first entry compiled meets any error first.
 void nameFilesInError(const ShaderFileText* files, int fileCount) {
     const char* in = renderError();
     size_t out = 0;
+    char entry[128];
+    int used = 0;
+    if (std::sscanf(in, "shader %127s failed to compile:%n", entry, &used) == 1 && used > 0) {
+        out = (size_t)std::snprintf(reloadError, sizeof reloadError,
+                                    "the saved shaders do not compile (met compiling entry %s):", entry);
+        in += used;
+    }
     bool lineStart = true;
     while (*in && out + 64 < sizeof reloadError) {
-        int file = -1, line = 0, used = 0;
-        if (lineStart &&
-            (std::sscanf(in, "%d:%d%n", &file, &line, &used) == 2 ||
-             std::sscanf(in, "%d(%d)%n", &file, &line, &used) == 2) &&
-            file >= 0 && file < fileCount) {
-            out += (size_t)std::snprintf(reloadError + out, sizeof reloadError - out, "%s:%d",
-                                         files[file].name, line);
-            in += used;
-            lineStart = false;
-            continue;
+        int source = -1, line = 0;
+        used = 0;
+        if (lineStart && (std::sscanf(in, "%d:%d%n", &source, &line, &used) == 2 ||
+                          std::sscanf(in, "%d(%d)%n", &source, &line, &used) == 2)) {
+            const int file = line / kFileLineSpan;
+            if (file >= 0 && file < fileCount) {
+                out += (size_t)std::snprintf(reloadError + out, sizeof reloadError - out, "%s:%d",
+                                             files[file].name, line % kFileLineSpan);
+                in += used;
+                lineStart = false;
+                continue;
+            }
         }
         lineStart = *in == '\n' || (lineStart && (*in == ' ' || *in == '\t'));
         reloadError[out++] = *in++;
     }
     reloadError[out] = 0;
     setRenderError("%s", reloadError);
+}
+
+// Every entry the renderer draws with must be defined by some file: a renamed one is named as such.
+bool everyEntryDefined() {
+    const char* const* lists[2] = {vertexShaderNames, pixelShaderNames};
+    for (const char* const* names : lists)
+        for (int k = 0; names[k]; ++k) {
+            char call[96];
+            std::snprintf(call, sizeof call, "%s(", names[k]);
+            if (std::strstr(reloadSource, call)) continue;
+            setRenderError("no shader file defines the entry %s any more (renamed or removed?): the "
+                           "renderer draws with it",
+                           names[k]);
+            return false;
+        }
+    return true;
+}
+
+// Every linked program's constant blocks as the renderer uploads them.
+bool blocksAsUploaded() {
+    char error[256];
+    for (const auto& row : linkedPrograms)
+        for (const LinkedProgram& p : row)
+            if (p.program && !checkBlockLayouts(p.program, error, sizeof error)) {
+                setRenderError("the saved shaders change a constant block: %s", error);
+                return false;
+            }
+    return true;
 }
 
 // Compiles every entry of the joined source into the tables, then links every pair `linked` holds.
@@ -337,13 +383,14 @@ bool reloadShaderLibrary(RenderDevice& dev, const ShaderFileText* files, int fil
     std::memset(pixelShaders, 0, sizeof pixelShaders);
     std::memset(compositeShaders, 0, sizeof compositeShaders);
     std::memset(linkedPrograms, 0, sizeof linkedPrograms);
-    const bool ok = compileAndLink(dev, length, saved);
+    const bool defined = everyEntryDefined();
+    const bool ok = defined && compileAndLink(dev, length, saved) && blocksAsUploaded();
     static ShaderTables made;
     saveTables(made);
     deleteTables(ok ? saved : made);
     if (!ok) {
         restoreTables(saved);
-        nameFilesInError(files, fileCount);
+        if (defined) nameFilesInError(files, fileCount);
     }
     glUseProgram(0);
     dev.boundProgram = 0;

@@ -2,6 +2,7 @@
 // reloads from its source files.
 #include "render/shader_library.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
@@ -205,6 +206,43 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
     EXPECT_TRUE(glIsProgram(newProgram));
     EXPECT_EQ(renderAndRead(*frame), before);
     EXPECT_EQ(lateLinkCount(), lateLinks); // the pairs in use were linked again with the rest
+    files[post] = {shaderFileNames[post], texts[post].data(), (uint32_t)texts[post].size()};
+
+    // Errors the makers met: each names the file and line edited, and a uniform block whose fields
+    // no longer match what the renderer uploads is refused with the block and field named.
+    int sceneFile = 0, common = 0;
+    while (std::strcmp(shaderFileNames[sceneFile], "scene.glsl") != 0) ++sceneFile;
+    while (std::strcmp(shaderFileNames[common], "common.glsl") != 0) ++common;
+    struct Edit {
+        int file;
+        const char* from;
+        const char* to;
+        const char* expected;
+        bool atLine; // the expected text is followed by the edited line's number
+    } edits[] = {
+        {sceneFile, "return cookTorrance(i, options[2]);", "return cookTorrance(i, optoins[2]);",
+         "scene.glsl:", true},
+        {sceneFile, "vec4 baseCookPS(VO i) {", "vec4 baseCookkPS(VO i) {", "defines the entry baseCookPS",
+         false},
+        {sceneFile, "vec4 baseCookPS(VO i) {", "vec4 baseCookPS(VO i) {{", "do not compile", false},
+        {common, "mat4 world;", "vec4 world0, world1, world2, world3;", "block PerObjectData: field world",
+         false},
+    };
+    for (const Edit& e : edits) {
+        std::string text = texts[e.file];
+        const size_t at = text.find(e.from);
+        ASSERT_NE(at, std::string::npos) << e.from;
+        text.replace(at, std::strlen(e.from), e.to);
+        const int line = 1 + (int)std::count(text.begin(), text.begin() + (long)at, '\n');
+        files[e.file] = {shaderFileNames[e.file], text.data(), (uint32_t)text.size()};
+        EXPECT_FALSE(reloadShaderLibrary(dev, files, count)) << e.to;
+        const std::string error = renderError();
+        const std::string where = std::string(e.expected) + (e.atLine ? std::to_string(line) : "");
+        EXPECT_NE(error.find(where), std::string::npos) << e.to << ": expected " << where << " in\n" << error;
+        EXPECT_EQ(error.find("common.glsl"), std::string::npos) << e.to << ": blames common.glsl:\n" << error;
+        files[e.file] = {shaderFileNames[e.file], texts[e.file].data(), (uint32_t)texts[e.file].size()};
+    }
+    EXPECT_EQ(renderAndRead(*frame), before);
 }
 
 // Every vertex and pixel shader pair the scenes' draws name exists in the tables and links.
