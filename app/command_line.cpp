@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cmath>
+#include <cstdlib>
 
 #include "app/launcher_logic.h"
 #include "base/decimal_text.h"
@@ -18,7 +19,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     int scene = -1;
     std::string sceneText;
     std::string gl = "core";
-    double at = -1;
+    std::string atText;
     app.add_flag("--no-launcher", noLauncher, "start at once with the launcher's defaults");
     app.add_flag("--windowed", windowed, "a 1280x720 window instead of full screen (skips the launcher)");
     app.add_flag("--no-vsync", noVsync, "do not wait for vertical sync (skips the launcher)");
@@ -26,7 +27,9 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
     auto* sceneOption =
         app.add_option("--scene", sceneText, "start at the first frame of scene S (0..10)")->type_name("INT");
-    app.add_option("--at", at, "start at SECONDS into the show")->excludes(sceneOption);
+    app.add_option("--at", atText, "start at SECONDS into the show")
+        ->type_name("FLOAT")
+        ->excludes(sceneOption);
     app.add_option("--gl", gl,
                    "the OpenGL to draw with: core (OpenGL 3.3 core, the default) or es (OpenGL ES 3.0)");
     app.add_flag(
@@ -66,12 +69,22 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     // The last millisecond of the show's last frame is the last start there is: the bound the message
     // quotes is the one applied, to the millisecond the show starts at.
     const int32_t endMs = demoPositionOfFrame(kShowFrameCount);
+    // A number and nothing else: an empty value is no time, not 0.
+    double at = -1;
+    if (app.count("--at")) {
+        char* end = nullptr;
+        at = std::strtod(atText.c_str(), &end);
+        if (atText.empty() || end == atText.c_str() || *end != 0) {
+            message = "--at '" + atText + "' is not a number of seconds (0 to the show's end)";
+            return CommandLineResult::error;
+        }
+    }
     const long atMs = at >= 0 && at < 1e6 ? std::lround(at * 1000.0) : -1;
     if (app.count("--at") && !(atMs >= 0 && atMs < endMs)) {
         char bound[64];
         std::snprintf(bound, sizeof bound, " lies outside the show (0 to %.3f seconds)",
                       (endMs - 1) / 1000.0);
-        message = "--at " + app.get_option("--at")->as<std::string>() + bound;
+        message = "--at " + atText + bound;
         return CommandLineResult::error;
     }
 

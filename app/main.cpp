@@ -161,6 +161,7 @@ App app;
 [[noreturn]] void runEdit(const CommandLine& options) {
     if (!openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
     startVideo();
+    sayWhenTheDisplayGoesAway(true);
     EditDesc desc = {};
     desc.startMs = options.startMs;
     desc.silent = !options.settings.music;

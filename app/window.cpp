@@ -66,8 +66,19 @@ static int onDisplayLost(void*) {
     _exit(1);
 }
 
-// Installs onDisplayLost as Xlib's handler for a lost connection, through the libX11 SDL has loaded.
-static void sayWhenTheDisplayGoesAway() {
+// A request on a window another X client destroyed (xkill, a window manager's kill) fails; Xlib's own
+// handler would print the raw request and end the program. The show says what happened instead.
+static int onWindowLost(void*, void*) {
+    static const char text[] = "qz001: the display went away (the window was destroyed by another program)\n";
+    if (write(STDERR_FILENO, text, sizeof text - 1) < 0) {
+        // Nothing more to say it with.
+    }
+    _exit(1);
+}
+
+// Installs onDisplayLost as Xlib's handler for a lost connection and, with `failedRequests`,
+// onWindowLost for a failed request, through the libX11 SDL has loaded.
+void sayWhenTheDisplayGoesAway(bool failedRequests) {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || std::strcmp(driver, "x11") != 0) return;
     void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
@@ -75,10 +86,14 @@ static void sayWhenTheDisplayGoesAway() {
     using Handler = int (*)(void*);
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"))) set(onDisplayLost);
+    using ErrorHandler = int (*)(void*, void*);
+    using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+    auto setError = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler"));
+    if (failedRequests && setError) setError(onWindowLost);
     dlclose(x11); // SDL keeps it loaded
 }
 #else
-static void sayWhenTheDisplayGoesAway() {}
+void sayWhenTheDisplayGoesAway(bool) {}
 #endif
 
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error) {
@@ -103,7 +118,7 @@ SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::strin
     // A press anywhere drags the window, full screen too (where the window system lets it move).
     static const WindowDragAreas everywhere = {nullptr, 0};
     if (window) makeWindowDraggable(window, &everywhere);
-    if (window) sayWhenTheDisplayGoesAway();
+    if (window) sayWhenTheDisplayGoesAway(false); // SDL's own handler puts a full-screen mode back
     if (!window) error = std::string("cannot open the show window: ") + SDL_GetError() + esHint(api);
     return window;
 }

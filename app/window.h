@@ -37,6 +37,12 @@ void makeWindowDraggable(SDL_Window* window, const WindowDragAreas* areas);
 // window.
 SDL_Window* openShowWindow(const LaunchSettings& settings, GlApi api, std::string& error);
 
+// Once SDL's video is up on X11: the display going away (and, with `failedRequests`, the window
+// destroyed by another program) is said as such on stderr before the program ends with status 1.
+// openShowWindow calls it without `failedRequests`: SDL's own handler for those puts a full-screen
+// mode back; the edit mode, always windowed, with.
+void sayWhenTheDisplayGoesAway(bool failedRequests);
+
 // The show's start-up description for the launch settings and the window opened for them. Full screen is
 // what the window got, not what was asked for (openShowWindow falls back to a window).
 ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi api);

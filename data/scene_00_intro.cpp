@@ -73,7 +73,7 @@ constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
 // The show's screen is 16:9; a sprite's x runs 0..1 across the centre square only.
-inline constexpr float kScreenSquare = 720.0f / 1280.0f;
+inline constexpr float kScreenSquare = (float)kShowHeight / (float)kShowWidth;
 
 // Where a mark sits: the screen point (fractions across and down the whole frame) that the centre
 // of its drawn part lands on, the drawn part's centre in its image (u, v), and its width factor;
@@ -100,10 +100,10 @@ inline constexpr float kMarkSwellBy = 0.03f; // how much a mark grows on a bar l
 // 1024 x 1024 image on the 1280 x 720 screen; the mark slides in from kSlide to the left of it.
 constexpr float centreX(const MarkPlace& p) {
     const float across = 0.5f + (p.x - 0.5f) / kScreenSquare;
-    return across - 1024.0f * p.size / 1280.0f * (2 * p.u - 1) - kSlide;
+    return across - 1024.0f * p.size / (float)kShowWidth * (2 * p.u - 1) - kSlide;
 }
 constexpr float centreY(const MarkPlace& p) {
-    return p.y - 1024.0f * p.size * kFlatness / 720.0f * (2 * p.v - 1);
+    return p.y - 1024.0f * p.size * kFlatness / (float)kShowHeight * (2 * p.v - 1);
 }
 
 // How much the cube swells and glows on a bar line; both settle over the bar.

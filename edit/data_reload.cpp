@@ -265,7 +265,10 @@ bool finishBuild(DataWatch& w, SceneSet& scenes, int status) {
         say(w, true, w.trial.message);
         return false;
     }
-    say(w, false, "scene data built: trying it");
+    if (w.atStart) // at every start: quiet unless the tree turns out to differ
+        std::snprintf(w.message, sizeof w.message, "scene data from %s: trying the tree's build", w.folder);
+    else
+        say(w, false, "scene data built: trying it");
     return false;
 }
 

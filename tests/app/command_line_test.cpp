@@ -57,7 +57,8 @@ TEST(CommandLine, BadValuesSayWhatIsWrong) {
     const std::vector<std::vector<std::string>> bad = {
         {"--scene", "11"}, {"--scene", "-1"}, {"--scene", "two"}, {"--at", "131"},
         {"--at", "-2"},    {"--at", "soon"},  {"--fast"},         {"--scene", "1", "--at", "3"},
-        {"extra"},         {"--at", "nan"},   {"--at", "inf"},    {"--at", "1e300"}};
+        {"extra"},         {"--at", "nan"},   {"--at", "inf"},    {"--at", "1e300"},
+        {"--at", ""},      {"--at", " "},     {"--at", "3s"},     {"--edit", "--at", ""}};
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
         message.clear();
