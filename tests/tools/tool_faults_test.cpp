@@ -77,10 +77,14 @@ bool noProcessStarts(const std::string& start) {
 
 // Runs `command` in the background with stderr into `log`, waits until `log` holds `line` (the first
 // progress line: frames are being rendered), sends `signal`, and prints "status=N" when it ends.
+// Runs `command`, sends `signal` once its log holds `line` and (when given) the file `ready` exists:
+// what the case needs to have happened, not a time that usually suffices.
 std::string signalledRun(const std::string& command, const std::string& log, const std::string& line,
-                         const std::string& signal) {
-    return "(" + command + " 2>" + log + " & pid=$!; i=0; until grep -q '" + line + "' " + log +
-           " || [ $i -ge 600 ]; do sleep 0.1; i=$((i+1)); done; kill -" + signal +
+                         const std::string& signal, const std::string& ready = "") {
+    const std::string waitFor =
+        "grep -q '" + line + "' " + log + (ready.empty() ? "" : " && [ -e " + ready + " ]");
+    return "(" + command + " 2>" + log + " & pid=$!; i=0; until " + waitFor +
+           " || [ $i -ge 1200 ]; do sleep 0.1; i=$((i+1)); done; kill -" + signal +
            " $pid; wait $pid; echo status=$?)";
 }
 
@@ -249,17 +253,19 @@ TEST(ToolFaults, Signals) {
     struct Case {
         std::string signal, command, expect;
         int status;
+        std::string ready; // a file the case needs written before the signal
     } cases[] = {
-        {"INT", "contact-sheet --out " + dir + "/sheet.png", "stopped by SIGINT: nothing was written", 130},
+        {"INT", "contact-sheet --out " + dir + "/sheet.png", "stopped by SIGINT: nothing was written", 130,
+         ""},
         {"HUP", "contact-sheet --every 30 --out " + dir + "/sheet.png",
-         "stopped by SIGHUP: nothing was written", 129},
+         "stopped by SIGHUP: nothing was written", 129, ""},
         {"TERM", "capture --size 64x36 --out " + dir + "/frames",
-         "stopped by SIGTERM: the frames written so far stay in", 143},
+         "stopped by SIGTERM: the frames written so far stay in", 143, dir + "/frames/frame_00000.png"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.signal);
         const ToolRun r =
-            shellInSource(signalledRun(QZ_TOOL_PATH " " + c.command, log, " frames ", c.signal));
+            shellInSource(signalledRun(QZ_TOOL_PATH " " + c.command, log, " frames ", c.signal, c.ready));
         EXPECT_TRUE(contains(r.out, "status=" + std::to_string(c.status))) << r.out;
         EXPECT_TRUE(contains(contentOf(log), c.expect)) << contentOf(log);
     }
