@@ -3,6 +3,7 @@
 #include "edit/data_reload.h"
 
 #include <SDL.h>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/arena.h"
 #include "data/scene_module.h"
-#include "edit/module_trial.h"
+#include "director/director_state.h"
+#include "director/music_levels.h"
+#include "director/show_step.h"
 #include "show/show.h"
 
 #ifndef QZ_BUILD_DIR
@@ -102,6 +106,8 @@ bool pollDataWatch(DataWatch&, SceneSet&) {
 }
 void noteDataFrameDrawn(DataWatch&) {}
 void stopDataWatch(DataWatch&) {}
+void sweepModuleCopies() {}
+void trySceneModule(const char*) {}
 
 #else
 
@@ -201,6 +207,65 @@ void readOutput(DataWatch& w) {
     }
 }
 
+//-----------------------------------------------------------------------------
+// The trial, in a child process
+//-----------------------------------------------------------------------------
+
+void arenaFull(const char*) {
+    std::printf("its scenes fill the work arena (\"memory over!!!\")\n");
+    std::fflush(stdout);
+    _exit(2);
+}
+
+[[noreturn]] void failTrial(const char* reason) {
+    std::printf("%s\n", reason);
+    std::fflush(stdout);
+    _exit(2);
+}
+
+// The trial's body, in the child: loads, checks and weighs the module, then evaluates the first,
+// middle and last frame of each scene, each within kTrialFrameLimitMs.
+void tryInChild(const char* path) {
+    setSpectrumSource(SpectrumSource{}); // the music's device is the parent's: the spectrum reads zeros
+    arenaSetWarningHandler(arenaFull);
+    std::printf("loading it\n");
+    std::fflush(stdout);
+    SceneModuleHandle handle = {};
+    SceneSet set = {};
+    char error[1024];
+    if (!loadSceneModule(path, 0, handle, set, error, sizeof error)) failTrial(error);
+    const uint32_t need = sceneDataBytes(set.scenes), room = sceneDataRoom();
+    if (need > room) {
+        std::snprintf(error, sizeof error,
+                      "its scenes reserve %.1f MiB of the work arena, which has room for %.1f MiB",
+                      need / 1048576.0, room / 1048576.0);
+        failTrial(error);
+    }
+    if (!replaceSceneData(set.scenes, set.tracks)) failTrial(showError());
+    for (int s = 0; s < kSceneCount; ++s) {
+        const int32_t first = sceneFirstFrame(s, set.scenes), length = set.scenes.scenes[s].duration;
+        const int32_t frames[] = {0, length / 2, length - 1};
+        for (int32_t local : frames) {
+            std::printf("trying scene %d frame %d\n", s, local);
+            std::fflush(stdout);
+            const uint64_t start = SDL_GetPerformanceCounter();
+            restartDirectorState(s);
+            evaluateFrame(demoClockAtFrame(first + local, set.scenes), kShowAspect);
+            endFrameOutputs(frameSettings, &lineList);
+            const double ms = (double)(SDL_GetPerformanceCounter() - start) * 1000.0 /
+                              (double)SDL_GetPerformanceFrequency();
+            if (ms > kTrialFrameLimitMs) {
+                std::snprintf(error, sizeof error,
+                              "scene %d frame %d takes %.0f ms to evaluate (at most %.0f)", s, local, ms,
+                              kTrialFrameLimitMs);
+                failTrial(error);
+            }
+        }
+    }
+    unloadSceneModule(handle);
+    std::printf("passed\n");
+}
+
 // Loads the module that passed its trial and swaps it in. At start, a module that holds what the
 // program was built with changes nothing.
 bool swapIn(DataWatch& w, SceneSet& scenes) {
@@ -261,7 +326,7 @@ bool finishBuild(DataWatch& w, SceneSet& scenes, int status) {
         return false;
     }
     (void)scenes;
-    if (!startModuleTrial(w.trial, w.module)) {
+    if (!startModuleTrial(w.trial, w.module, tryInChild)) {
         say(w, true, w.trial.message);
         return false;
     }
@@ -345,6 +410,20 @@ bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& h
         return false;
     }
     return true;
+}
+
+void trySceneModule(const char* path) {
+    tryInChild(path);
+}
+
+void sweepModuleCopies() {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path(error), error)) {
+        const std::string name = entry.path().filename().string();
+        int pid = 0;
+        if (std::sscanf(name.c_str(), "qz001-scenes-%d-", &pid) != 1 || pid <= 0) continue;
+        if (kill(pid, 0) != 0 && errno == ESRCH) fs::remove(entry.path(), error);
+    }
 }
 
 bool sameSceneData(const SceneSet& a, const SceneSet& b) {
@@ -474,6 +553,9 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
         const ModuleTrialState state = pollModuleTrial(w.trial);
         if (state == kTrialRunning) return false;
         w.trial.state = kTrialIdle;
+        char copy[1100];
+        sceneModuleCopyPath(w.trial.lastChild, 0, copy, sizeof copy); // a child that died left it behind
+        std::remove(copy);
         if (state == kTrialPassed) return swapIn(w, scenes);
         char text[1600];
         std::snprintf(text, sizeof text,

@@ -79,6 +79,13 @@ void unloadSceneModule(SceneModuleHandle& handle);
 // Where loadSceneModule copies module number `copy` of process `pid`.
 void sceneModuleCopyPath(int pid, uint32_t copy, char* out, uint32_t size);
 
+// Removes the module copies (qz001-scenes-PID-N.so in the temporary folder) of processes that ended
+// without removing theirs.
+void sweepModuleCopies();
+
+// The trial a rebuilt module passes before it is taken (module_trial.h): run in a child process.
+void trySceneModule(const char* path);
+
 // True when the two sets hold the same scenes (lengths and node records) and tracks.
 bool sameSceneData(const SceneSet& a, const SceneSet& b);
 

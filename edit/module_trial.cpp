@@ -1,9 +1,9 @@
-// module_trial.cpp - the child's trial (load, check, weigh, evaluate) and the parent's watch over it.
+// module_trial.cpp - the child that runs a trial, and the parent's watch over it.
 #include "edit/module_trial.h"
 
 #ifdef _WIN32 // no reload of the scene data there, so nothing to try
 
-bool startModuleTrial(ModuleTrial& trial, const char*) {
+bool startModuleTrial(ModuleTrial& trial, const char*, TrialBody) {
     trial.state = kTrialFailed;
     return false;
 }
@@ -11,7 +11,6 @@ ModuleTrialState pollModuleTrial(ModuleTrial& trial) {
     return trial.state;
 }
 void stopModuleTrial(ModuleTrial&) {}
-void sweepModuleCopies() {}
 
 #else
 
@@ -21,80 +20,16 @@ void sweepModuleCopies() {}
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "base/arena.h"
-#include "director/director_state.h"
-#include "director/music_levels.h"
-#include "director/show_step.h"
-#include "edit/data_reload.h"
-#include "show/show.h"
-
 namespace {
 
-namespace fs = std::filesystem;
-
-//-----------------------------------------------------------------------------
-// The child
-//-----------------------------------------------------------------------------
-
-void arenaFull(const char*) {
-    std::printf("its scenes fill the work arena (\"memory over!!!\")\n");
-    std::fflush(stdout);
-    _exit(2);
-}
-
-[[noreturn]] void failTrial(const char* reason) {
-    std::printf("%s\n", reason);
-    std::fflush(stdout);
-    _exit(2);
-}
-
-// Loads, checks and weighs the module, then evaluates the first, middle and last frame of each scene.
-[[noreturn]] void tryInChild(const char* path, int out) {
+[[noreturn]] void runChild(const char* path, TrialBody body, int out) {
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);
-    setSpectrumSource(SpectrumSource{}); // the music's device is the parent's: the spectrum reads zeros
-    arenaSetWarningHandler(arenaFull);
-    std::printf("loading it\n");
-    std::fflush(stdout);
-    SceneModuleHandle handle = {};
-    SceneSet set = {};
-    char error[1024];
-    if (!loadSceneModule(path, 0, handle, set, error, sizeof error)) failTrial(error);
-    const uint32_t need = sceneDataBytes(set.scenes), room = sceneDataRoom();
-    if (need > room) {
-        std::snprintf(error, sizeof error,
-                      "its scenes reserve %.1f MiB of the work arena, which has room for %.1f MiB",
-                      need / 1048576.0, room / 1048576.0);
-        failTrial(error);
-    }
-    if (!replaceSceneData(set.scenes, set.tracks)) failTrial(showError());
-    for (int s = 0; s < kSceneCount; ++s) {
-        const int32_t first = sceneFirstFrame(s, set.scenes), length = set.scenes.scenes[s].duration;
-        const int32_t frames[] = {0, length / 2, length - 1};
-        for (int32_t local : frames) {
-            std::printf("trying scene %d frame %d\n", s, local);
-            std::fflush(stdout);
-            const uint64_t start = SDL_GetPerformanceCounter();
-            restartDirectorState(s);
-            evaluateFrame(demoClockAtFrame(first + local, set.scenes), kShowAspect);
-            endFrameOutputs(frameSettings, &lineList);
-            const double ms = (double)(SDL_GetPerformanceCounter() - start) * 1000.0 /
-                              (double)SDL_GetPerformanceFrequency();
-            if (ms > kTrialFrameLimitMs) {
-                std::snprintf(error, sizeof error,
-                              "scene %d frame %d takes %.0f ms to evaluate (at most %.0f)", s, local, ms,
-                              kTrialFrameLimitMs);
-                failTrial(error);
-            }
-        }
-    }
-    unloadSceneModule(handle);
-    std::printf("passed\n");
+    body(path);
     std::fflush(stdout);
     _exit(0);
 }
@@ -128,9 +63,7 @@ ModuleTrialState finish(ModuleTrial& t, bool passed, const std::string& why) {
     readChild(t);
     close(t.output);
     t.output = -1;
-    char copy[1100];
-    sceneModuleCopyPath(t.child, 0, copy, sizeof copy); // a child that died left its copy behind
-    std::remove(copy);
+    t.lastChild = t.child;
     t.child = 0;
     t.state = passed ? kTrialPassed : kTrialFailed;
     if (!passed) std::snprintf(t.message, sizeof t.message, "%s", why.c_str());
@@ -139,7 +72,7 @@ ModuleTrialState finish(ModuleTrial& t, bool passed, const std::string& why) {
 
 } // namespace
 
-bool startModuleTrial(ModuleTrial& t, const char* path) {
+bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body) {
     stopModuleTrial(t);
     t = ModuleTrial{};
     t.output = -1;
@@ -154,7 +87,7 @@ bool startModuleTrial(ModuleTrial& t, const char* path) {
     const pid_t pid = fork();
     if (pid == 0) {
         close(ends[0]);
-        tryInChild(path, ends[1]);
+        runChild(path, body, ends[1]);
     }
     close(ends[1]);
     if (pid < 0) {
@@ -201,16 +134,6 @@ void stopModuleTrial(ModuleTrial& t) {
     kill(t.child, SIGKILL);
     waitpid(t.child, nullptr, 0);
     finish(t, false, "stopped");
-}
-
-void sweepModuleCopies() {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path(error), error)) {
-        const std::string name = entry.path().filename().string();
-        int pid = 0;
-        if (std::sscanf(name.c_str(), "qz001-scenes-%d-", &pid) != 1 || pid <= 0) continue;
-        if (kill(pid, 0) != 0 && errno == ESRCH) fs::remove(entry.path(), error);
-    }
 }
 
 #endif // _WIN32

@@ -1,11 +1,11 @@
-// module_trial.h - a rebuilt scene module is tried in a child process before the edit mode takes it:
-// loaded there (its static initialisers run), its layout stamp and every table pointer checked, the
-// memory its scenes reserve weighed against the room the work arena has, and three frames of each
-// scene evaluated, each within a time limit. Whatever the module does (abort, crash, loop forever,
-// fill the arena), the edit mode's own process goes on with the last good data.
+// module_trial.h - a rebuilt scene module is tried in a child process before the edit mode takes it
+// (data_reload.cpp's trial body loads, checks, weighs and evaluates it there): whatever the module
+// does (abort, crash, loop forever, fill the arena), the edit mode's own process goes on with the last
+// good data. This is the child and the watch over it: what the body prints reaches `log`, its last
+// line is the reason when it fails, and a child past its time limit is killed.
 //
 //     ModuleTrial trial = {};
-//     startModuleTrial(trial, modulePath);       // forks and returns at once
+//     startModuleTrial(trial, modulePath, body); // forks and returns at once; body(path) runs in the child
 //     ...                                        // once per refresh:
 //     if (pollModuleTrial(trial) == kTrialFailed) show(trial.message);
 //
@@ -27,17 +27,18 @@ struct ModuleTrial {
     char log[4096];      // what it printed so far (its progress, its reason)
     uint32_t logLength;
     char message[1400]; // why it failed
+    int lastChild;      // the process of the trial that ended last
 };
 
+// Runs in the child with its output going to the parent: prints its progress and, on failure, its
+// reason as its last line, then exits non-zero (_exit); returning passes.
+using TrialBody = void (*)(const char* path);
+
 // Starts trying the module at `path`. False (and kTrialFailed, with a message) when no child starts.
-bool startModuleTrial(ModuleTrial& trial, const char* path);
+bool startModuleTrial(ModuleTrial& trial, const char* path, TrialBody body);
 
 // Collects what the child said; past kTrialLimitSeconds it is killed. kTrialRunning until it ends.
 ModuleTrialState pollModuleTrial(ModuleTrial& trial);
 
 // Kills a running trial and waits for it (the edit mode ends).
 void stopModuleTrial(ModuleTrial& trial);
-
-// Removes the module copies (qz001-scenes-PID-N.so in the temporary folder) of processes that ended
-// without removing theirs.
-void sweepModuleCopies();
