@@ -118,7 +118,10 @@ LoopEvent takeEvent(void*) {
 // Takes saved scene data first, so the clock the turn computes reads the new scenes' lengths; the
 // play head stays. Then carries out what the transport asked of the music and follows it.
 uint32_t positionMs(void*) {
-    if (pollDataWatch(app.data, app.scenes)) editFrameChanged(app.frame);
+    if (pollDataWatch(app.data, app.scenes)) {
+        editFrameChanged(app.frame);
+        app.view.slowFrame[0] = 0;
+    }
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
     return (uint32_t)app.state.positionMs;
 }
@@ -167,10 +170,29 @@ void measure() {
     }
 }
 
+// A frame that takes seconds (a shader's loop, data too heavy) would leave the transport seconds
+// behind every key: the play head stops there, which draws nothing more until something changes, and
+// the panels say which file was saved last.
+void noteSlowFrame(const DemoClock& clock) {
+    const SaveClock& newest =
+        app.shaders.clock.savedAtUs >= app.data.clock.savedAtUs ? app.shaders.clock : app.data.clock;
+    std::snprintf(app.view.slowFrame, sizeof app.view.slowFrame,
+                  "frame %d took %.1f s to draw (more than %.0f s): the play head stopped there; the file "
+                  "saved last is %s",
+                  clock.frame, app.view.drawMs / 1000.0, kEditSlowFrameMs / 1000.0,
+                  newest.lastSaved[0] ? newest.lastSaved : "none since the start");
+    std::fprintf(stderr, "qz001: %s\n", app.view.slowFrame);
+    if (!app.state.paused) editTogglePause(app.state);
+}
+
 // The frame at the play head as the show draws it there (edit_frame.h); the same frame with nothing
 // changed is presented again without evaluating or rendering it.
 void drawFrame(void*, const DemoClock& clock) {
-    if (pollShaderWatch(app.shaders, app.dev)) editFrameChanged(app.frame);
+    if (pollShaderWatch(app.shaders, app.dev)) {
+        editFrameChanged(app.frame);
+        app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
+    }
+    const uint64_t start = SDL_GetPerformanceCounter();
     if (editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
         present(app.dev);
     } else {
@@ -181,6 +203,9 @@ void drawFrame(void*, const DemoClock& clock) {
         else
             in.passTimes = &app.passTimes;
         renderFrame(app.dev, in);
+        app.view.drawMs =
+            (double)(SDL_GetPerformanceCounter() - start) * 1000.0 / (double)SDL_GetPerformanceFrequency();
+        if (app.view.drawMs > kEditSlowFrameMs) noteSlowFrame(clock);
     }
     if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
     noteShaderFrameDrawn(app.shaders);

@@ -101,11 +101,13 @@ void positionLine(const EditState& s, const EditView& v) {
                 ms % 1000, clock.frame, clock.sceneIndex, shown->names[clock.sceneIndex].name,
                 clock.localFrame, clock.sceneEndFrame - (clock.frame - clock.localFrame));
     if (inModule)
-        ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %.1f fps   %s%s", row.order, row.pattern,
-                    row.row, bar, beat, v.fps, s.paused ? "paused" : "playing",
-                    s.looping ? "   looping" : "");
+        ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %.1f fps (%.0f ms a frame)   %s%s%s",
+                    row.order, row.pattern, row.row, bar, beat, v.fps, v.drawMs,
+                    s.paused ? "paused" : "playing", s.looping ? "   looping" : "",
+                    s.looping && s.marksSwapped ? " (out was before in: swapped)" : "");
     else
-        ImGui::Text("bar %d:%d   %.1f fps   %s", bar, beat, v.fps, s.paused ? "paused" : "playing");
+        ImGui::Text("bar %d:%d   %.1f fps (%.0f ms a frame)   %s", bar, beat, v.fps, v.drawMs,
+                    s.paused ? "paused" : "playing");
 }
 
 //-----------------------------------------------------------------------------
@@ -171,8 +173,9 @@ void passCosts(EditView& v) {
 //-----------------------------------------------------------------------------
 
 void reloadStatus(const EditView& v) {
-    const char* failures[2] = {};
+    const char* failures[3] = {};
     int failed = 0;
+    if (v.slowFrame[0]) failures[failed++] = v.slowFrame;
     if (v.shaders && v.shaders->failed) failures[failed++] = v.shaders->message;
     if (v.data && v.data->failed) failures[failed++] = v.data->message;
     if (v.shaders && !v.shaders->failed)

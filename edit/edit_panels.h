@@ -46,7 +46,11 @@ struct EditView {
     const ShaderWatch* shaders; // the live reloads' last outcomes
     const DataWatch* data;
     const SceneSet* scenes; // the scene data playing (the reload replaces it)
+    double drawMs;          // the last frame's evaluation and drawing
+    char slowFrame[768];    // a frame that took over kEditSlowFrameMs, and the file saved before it
 };
+
+inline constexpr double kEditSlowFrameMs = 2000; // a frame that takes longer pauses the play head
 
 // The panels beside and below the frame where the screen has room, else over it.
 EditLayout editLayoutFor(int screenWidth, int screenHeight);

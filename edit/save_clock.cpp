@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <chrono>
+#include <cstdio>
 
 static int64_t nowMicroseconds() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -25,7 +26,10 @@ void noteSave(SaveClock& clock, const std::filesystem::path& path, bool first) {
                              : std::chrono::duration_cast<std::chrono::microseconds>(
                                    std::chrono::file_clock::to_sys(written).time_since_epoch())
                                    .count();
-    if (first || at > clock.savedAtUs) clock.savedAtUs = at;
+    if (first || at > clock.savedAtUs) {
+        clock.savedAtUs = at;
+        std::snprintf(clock.lastSaved, sizeof clock.lastSaved, "%s", path.string().c_str());
+    }
 }
 
 bool noteFrameDrawn(SaveClock& clock) {

@@ -12,10 +12,11 @@
 #include <filesystem>
 
 struct SaveClock {
-    uint64_t lastLook;  // performance counter at the last look at the files
-    int64_t savedAtUs;  // the newest changed file's write time (system clock, µs)
-    bool awaitingFrame; // a reload took: the next frame drawn is the first with it
-    double latencyMs;   // from the save to that frame, for the last reload that took
+    uint64_t lastLook;   // performance counter at the last look at the files
+    int64_t savedAtUs;   // the newest changed file's write time (system clock, µs)
+    bool awaitingFrame;  // a reload took: the next frame drawn is the first with it
+    double latencyMs;    // from the save to that frame, for the last reload that took
+    char lastSaved[512]; // the newest changed file's path
 };
 
 // True, and the look counted, when half a second has passed since the last look.
