@@ -277,6 +277,8 @@ void inspector(EditState& s, EditView& v, int scene) {
         ImGui::TableNextColumn();
         valueText(valueBlocks[scene][slot], value, sizeof value);
         ImGui::TextUnformatted(value);
+        if (ImGui::IsItemHovered())
+            ImGui::SetTooltip("%s", value); // the whole value, however narrow the column
     }
     ImGui::EndTable();
 }
@@ -289,15 +291,43 @@ const char* shaderName(const char* const* names, int count, int32_t index) {
     return index >= 0 && index < count ? names[index] : "?";
 }
 
+void drawRecordLine(uint32_t i, const DrawRecord& r) {
+    ImGui::Text("%4u mesh %2d  %s / %s  texture %2d  at %.3f %.3f %.3f  scale %.3f %.3f %.3f", i, r.mesh,
+                shaderName(vertexShaderNames, kVertexShaderCount, r.vertexShader),
+                shaderName(pixelShaderNames, kPixelShaderCount, r.pixelShader), r.texture, r.position[0],
+                r.position[1], r.position[2], r.scale[0], r.scale[1], r.scale[2]);
+}
+
+bool sameDraw(const DrawRecord& a, const DrawRecord& b) {
+    return a.mesh == b.mesh && a.vertexShader == b.vertexShader && a.pixelShader == b.pixelShader &&
+           a.texture == b.texture;
+}
+
+// A run of records that draw the same mesh with the same shaders and texture (one slot's instances)
+// is one line, opened to list them.
 void drawList(const char* title, const DrawList& list) {
     if (!ImGui::TreeNodeEx(title, ImGuiTreeNodeFlags_DefaultOpen, "%s: %u records", title, list.count))
         return;
-    for (uint32_t i = 0; i < list.count; ++i) {
+    for (uint32_t i = 0; i < list.count;) {
+        uint32_t end = i + 1;
+        while (end < list.count && sameDraw(list.records[i], list.records[end])) ++end;
+        if (end - i < 4) {
+            for (; i < end; ++i) drawRecordLine(i, list.records[i]);
+            continue;
+        }
         const DrawRecord& r = list.records[i];
-        ImGui::Text("%3u mesh %2d  %s / %s  texture %2d  at %.2f %.2f %.2f  scale %.2f", i, r.mesh,
-                    shaderName(vertexShaderNames, kVertexShaderCount, r.vertexShader),
-                    shaderName(pixelShaderNames, kPixelShaderCount, r.pixelShader), r.texture, r.position[0],
-                    r.position[1], r.position[2], r.scale[0]);
+        if (ImGui::TreeNode((void*)(uintptr_t)i, "%4u..%u: %u draws of mesh %d  %s / %s  texture %d", i,
+                            end - 1, end - i, r.mesh,
+                            shaderName(vertexShaderNames, kVertexShaderCount, r.vertexShader),
+                            shaderName(pixelShaderNames, kPixelShaderCount, r.pixelShader), r.texture)) {
+            ImGuiListClipper clipper;
+            clipper.Begin((int)(end - i));
+            while (clipper.Step())
+                for (int k = clipper.DisplayStart; k < clipper.DisplayEnd; ++k)
+                    drawRecordLine(i + (uint32_t)k, list.records[i + (uint32_t)k]);
+            ImGui::TreePop();
+        }
+        i = end;
     }
     ImGui::TreePop();
 }
@@ -319,7 +349,7 @@ void outputs() {
         static const char* const kBlends[3] = {"opaque", "alpha", "additive"};
         for (uint32_t i = 0; i < spriteList.count; ++i) {
             const SpriteRecord& r = spriteList.records[i];
-            ImGui::Text("%3u texture %2d  %s  at %.0f %.0f  scale %.2f %.2f  alpha %.2f", i, r.texture,
+            ImGui::Text("%3u texture %2d  %s  at %.3f %.3f  scale %.3f %.3f  alpha %.3f", i, r.texture,
                         r.blend >= 0 && r.blend < 3 ? kBlends[r.blend] : "?", r.centre[0], r.centre[1],
                         r.scale[0], r.scale[1], r.alpha);
         }
@@ -336,7 +366,8 @@ void outputs() {
 void trackPlot(int32_t index, float now) {
     const Track& track = trackTable[index];
     if (track.keyCount == 0) return;
-    const float last = (float)track.keys[track.keyCount - 1].frame;
+    // Key frames are compared as unsigned: a negative one lies far beyond the others.
+    const float last = (float)(uint32_t)track.keys[track.keyCount - 1].frame;
     const float length = last > 0 ? last : 1;
     float low = 1e30f, high = -1e30f;
     for (uint32_t k = 0; k < track.keyCount; ++k)
@@ -349,6 +380,7 @@ void trackPlot(int32_t index, float now) {
     ImGui::InvisibleButton("curve", ImVec2(width, height));
     ImDrawList* draw = ImGui::GetWindowDrawList();
     draw->AddRectFilled(at, ImVec2(at.x + width, at.y + height), IM_COL32(25, 25, 30, 255));
+    draw->PushClipRect(at, ImVec2(at.x + width, at.y + height), true); // nothing drawn outside the plot
     auto point = [&](float frame, float value) {
         return ImVec2(at.x + frame / length * width, at.y + height - (value - low) / (high - low) * height);
     };
@@ -367,7 +399,9 @@ void trackPlot(int32_t index, float now) {
     for (uint32_t k = 0; k < track.keyCount; ++k) {
         const TrackKey& key = track.keys[k];
         for (int axis = 0; axis < 3; ++axis) {
-            const ImVec2 dot = point((float)key.frame, axis == 0 ? key.x : axis == 1 ? key.y : key.z);
+            const ImVec2 dot = point((float)(uint32_t)key.frame, axis == 0   ? key.x
+                                                                 : axis == 1 ? key.y
+                                                                             : key.z);
             draw->AddCircleFilled(dot, 3, kAxisColours[axis]);
             if (ImGui::IsItemHovered() && std::fabs(mouse.x - dot.x) < 4 && std::fabs(mouse.y - dot.y) < 4)
                 ImGui::SetTooltip("key %u: frame %d\n%.2f %.2f %.2f (hundredths)", k, key.frame, key.x, key.y,
@@ -376,6 +410,7 @@ void trackPlot(int32_t index, float now) {
     }
     const float x = at.x + (now < 0 ? 0 : now > length ? length : now) / length * width;
     draw->AddLine(ImVec2(x, at.y), ImVec2(x, at.y + height), kPlayHeadColour, 1.5f);
+    draw->PopClipRect();
 }
 
 // Every track the scene reads, once, at the frame its first reader reads it.
@@ -474,7 +509,10 @@ void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
             ImGui::EndTabItem();
         }
         if (ImGui::BeginTabItem("Outputs")) {
+            // The records' lines are wider than the panel: they scroll sideways rather than end at its edge.
+            ImGui::BeginChild("outputs", ImVec2(0, 0), false, ImGuiWindowFlags_HorizontalScrollbar);
             outputs();
+            ImGui::EndChild();
             ImGui::EndTabItem();
         }
         if (ImGui::BeginTabItem("Tracks")) {
