@@ -5,9 +5,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
 
 #include "base/arena.h"
 #include "data/scene_data.h"
+#include "director/director_state.h"
 #include "edit/data_reload.h"
 #include "show/show.h"
 
@@ -78,4 +82,44 @@ TEST(DataReload, TheModuleHoldsTheBuiltInTablesAndReloadsInBoundedMemory) {
     broken.scenes.scenes[2].duration = 0;
     EXPECT_FALSE(checkSceneSet(broken, error, sizeof error));
     EXPECT_TRUE(checkSceneSet(embeddedSceneSet(), error, sizeof error)) << error;
+    broken = embeddedSceneSet();
+    broken.scenes.scenes[3].nodes = nullptr;
+    EXPECT_FALSE(checkSceneSet(broken, error, sizeof error));
+    EXPECT_STREQ(error, "scene 3 has no node table (nodes is null)");
+
+    // A huge scene replaced by the show's own gives its memory back.
+    static NodeSource huge[kSlotsPerScene];
+    for (int k = 0; k < 100; ++k)
+        huge[k] = NodeSource{kOpConstant, {-1, -1, -1, -1, -1, -1, -1, -1}, {1}, 65536};
+    SceneSet big = embeddedSceneSet();
+    big.scenes.scenes[5].nodes = huge;
+    const long small = residentPages();
+    ASSERT_TRUE(replaceSceneData(big.scenes, big.tracks)) << showError();
+    for (int k = 0; k < 100; ++k) // as its evaluations would: every element written
+        std::memset(valueBlocks[5][k].data, 1, sizeof(Float4) * valueBlocks[5][k].count);
+    const long peak = residentPages();
+    ASSERT_TRUE(replaceSceneData(sceneTable, embeddedTracks)) << showError();
+    const long back = residentPages();
+    std::printf("resident pages with the show's scenes %ld, a huge scene %ld, replaced %ld\n", small, peak,
+                back);
+    EXPECT_GT(peak, small + 20000); // 100 MiB of values in 4 KiB pages
+    EXPECT_LT(back, small + 2000);
+}
+
+// The edit mode builds what it watches: a build folder of other sources, or one copied from elsewhere
+// (cmake refuses to build there, with status 0), is refused with a message rather than reloading stale data.
+TEST(DataReload, ABuildOfOtherSourcesOrACopiedBuildIsRefused) {
+    const std::string root = testing::TempDir() + "qz_pairing_" + std::to_string(getpid());
+    std::filesystem::create_directories(root + "/other/data");
+    std::filesystem::create_directories(root + "/copied");
+    std::filesystem::copy_file(std::string(QZ_BUILD_ROOT) + "/CMakeCache.txt",
+                               root + "/copied/CMakeCache.txt");
+    DataWatch watch = {};
+    EXPECT_FALSE(startDataWatch(watch, (root + "/other").c_str(), QZ_BUILD_ROOT));
+    EXPECT_NE(std::strstr(watch.message, "builds the sources in"), nullptr) << watch.message;
+    stopDataWatch(watch);
+    EXPECT_FALSE(startDataWatch(watch, QZ_SOURCE_ROOT, (root + "/copied").c_str()));
+    EXPECT_NE(std::strstr(watch.message, "was made in"), nullptr) << watch.message;
+    stopDataWatch(watch);
+    std::filesystem::remove_all(root);
 }
