@@ -344,7 +344,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     }
     e.unchecked = 0;
     if (differ)
-        say(e, true, "the rebuilt scene data differs from the edits in %d values: %s", differ, first);
+        say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ, differ == 1 ? "" : "s", first);
     else if (checked)
         say(e, false, "the rebuilt scene data equals the edited values");
 }
