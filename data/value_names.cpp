@@ -11,21 +11,42 @@
 
 namespace {
 
-#define QZ_NAME(symbol) {#symbol, symbol, nullptr}
+#define QZ_NAME(symbol)                                                                                      \
+    { #symbol, symbol, nullptr }
 
 const ValueName kMeshes[] = {QZ_NAME(kMeshSmoothCube), QZ_NAME(kMeshCube)};
 
 const ValueName kImages[] = {
-    QZ_NAME(kImgCheckerCoarse),    QZ_NAME(kImgCheckerFine),         QZ_NAME(kImgGreyGrid),
-    QZ_NAME(kImgMagentaGrid),      QZ_NAME(kImgHighlightPage),       QZ_NAME(kImgHighlightBar),
-    QZ_NAME(kImgHighlightMark),    QZ_NAME(kImgHighlightTwoBars),    QZ_NAME(kImgHighlightLinesA),
-    QZ_NAME(kImgHighlightLinesB),  QZ_NAME(kImgHighlightLinesC),     QZ_NAME(kImgHighlightMarkLow),
-    QZ_NAME(kImgCredits),          QZ_NAME(kImgRedSquares),          QZ_NAME(kImgZigzagPanel),
-    QZ_NAME(kImgFloppyFront),      QZ_NAME(kImgFloppyFrontMirrored), QZ_NAME(kImgFloppyBack),
-    QZ_NAME(kImgFloppyBackMirrored), QZ_NAME(kImgZigzagPanelLarge),  QZ_NAME(kImgPanelPieces),
-    QZ_NAME(kImgMarble),           QZ_NAME(kImgZigzagBand),          QZ_NAME(kImgRedBars),
-    QZ_NAME(kImgBinaryDigits),     QZ_NAME(kImgGreenSquare),         QZ_NAME(kImgGreenBars),
-    QZ_NAME(kImgCaption),          QZ_NAME(kImgLattice),             QZ_NAME(kImgYellowBarLow),
+    QZ_NAME(kImgCheckerCoarse),
+    QZ_NAME(kImgCheckerFine),
+    QZ_NAME(kImgGreyGrid),
+    QZ_NAME(kImgMagentaGrid),
+    QZ_NAME(kImgHighlightPage),
+    QZ_NAME(kImgHighlightBar),
+    QZ_NAME(kImgHighlightMark),
+    QZ_NAME(kImgHighlightTwoBars),
+    QZ_NAME(kImgHighlightLinesA),
+    QZ_NAME(kImgHighlightLinesB),
+    QZ_NAME(kImgHighlightLinesC),
+    QZ_NAME(kImgHighlightMarkLow),
+    QZ_NAME(kImgCredits),
+    QZ_NAME(kImgRedSquares),
+    QZ_NAME(kImgZigzagPanel),
+    QZ_NAME(kImgFloppyFront),
+    QZ_NAME(kImgFloppyFrontMirrored),
+    QZ_NAME(kImgFloppyBack),
+    QZ_NAME(kImgFloppyBackMirrored),
+    QZ_NAME(kImgZigzagPanelLarge),
+    QZ_NAME(kImgPanelPieces),
+    QZ_NAME(kImgMarble),
+    QZ_NAME(kImgZigzagBand),
+    QZ_NAME(kImgRedBars),
+    QZ_NAME(kImgBinaryDigits),
+    QZ_NAME(kImgGreenSquare),
+    QZ_NAME(kImgGreenBars),
+    QZ_NAME(kImgCaption),
+    QZ_NAME(kImgLattice),
+    QZ_NAME(kImgYellowBarLow),
     QZ_NAME(kImgYellowBarHigh),
 };
 static_assert(sizeof(kImages) / sizeof(kImages[0]) == kEmbeddedImageCount);
@@ -60,7 +81,8 @@ ValueNames valueNamesOf(ParamKind kind) {
     if (!vertex.count) {
         vertex.names[vertex.count++] = {"kVsBaseCook", kVsBaseCook, nullptr};
         vertex.names[vertex.count++] = {"kVsTexTest", kVsTexTest, nullptr};
-        addNames(vertex, readEnumNames(shader_entry::VertexShaderIdText), kVertexShaderCount, "shader_entry::");
+        addNames(vertex, readEnumNames(shader_entry::VertexShaderIdText), kVertexShaderCount,
+                 "shader_entry::");
         pixel.names[pixel.count++] = {"kPsBaseCook", kPsBaseCook, nullptr};
         pixel.names[pixel.count++] = {"kPsTexTest", kPsTexTest, nullptr};
         addNames(pixel, readEnumNames(shader_entry::PixelShaderIdText), kPixelShaderCount, "shader_entry::");

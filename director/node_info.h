@@ -42,6 +42,7 @@ struct NodeParamInfo {
 struct NodeOpInfo {
     NodeOp op;
     const char* family;   // "arithmetic", "output", ...
+    bool perElement;      // element e of the value from element e of each input (the last one when shorter)
     const char* computes; // what the slot's value becomes, or what the operation sets
     const char* inputs;   // what each input is; "" when it reads none
     NodeParamInfo params[kNodeInfoParams];

@@ -17,11 +17,11 @@ inline constexpr int kEditHistoryCapacity = 1024; // steps kept; the oldest goes
 struct SlotEdit {
     int32_t scene;
     int32_t slot;
-    int32_t field; // 0..7: a parameter; kCountField: the element count
-    float before;  // the value before the edit
-    float after;   // the value it set
-    int32_t file;  // the file it was written into (the edit session's table); -1 = none
-    bool saved;    // the file holds it (false: live only, an unsaved edit)
+    int32_t field;      // 0..7: a parameter; kCountField: the element count
+    float before;       // the value before the edit
+    float after;        // the value it set
+    int32_t file;       // the file it was written into (the edit session's table); -1 = none
+    bool saved;         // the file holds it (false: live only, an unsaved edit)
     LiteralEdit change; // begin..end held change.before; the file now holds change.text there
 };
 

@@ -12,6 +12,7 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "edit/edit_panels.h"
+#include "edit/value_edit.h"
 #include "render/pass_timer.h"
 #include "show/show.h"
 
@@ -37,6 +38,7 @@ struct EditApp {
 };
 
 EditApp app;
+ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
 
 //-----------------------------------------------------------------------------
 // Keys
@@ -84,6 +86,12 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
     case SDLK_F1:
         s.panelsHidden = !s.panelsHidden;
         break;
+    case SDLK_z: // Ctrl+Z undo, Ctrl+Shift+Z redo: each step writes its file back
+        if (ctrl) shift ? redoValueEdit(valueEdits, app.scenes) : undoValueEdit(valueEdits, app.scenes);
+        break;
+    case SDLK_y:
+        if (ctrl) redoValueEdit(valueEdits, app.scenes);
+        break;
     default:
         break;
     }
@@ -117,7 +125,7 @@ LoopEvent takeEvent(void*) {
 // Takes saved scene data first, so the clock below reads the new scenes' lengths; the play head stays.
 uint32_t positionMs(void*) {
     EditState& s = app.state;
-    pollDataWatch(app.data, app.scenes);
+    if (pollDataWatch(app.data, app.scenes)) takeRebuiltScenes(valueEdits, app.scenes);
     if (!s.paused) editFollowMusic(s, (int32_t)musicPositionMs());
     if (s.seekPending) seekMusic(s.positionMs);
     if (s.pausePending) pauseMusic(s.paused);
@@ -262,6 +270,8 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app.dev.overlay = drawPanels;
     startShaderWatch(app.shaders, editSourceFolder(), app.dev);
     startDataWatch(app.data, editSourceFolder(), editBuildFolder());
+    startValueEdits(valueEdits, editSourceFolder(), app.scenes);
+    app.view.edits = &valueEdits;
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
@@ -271,6 +281,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
+    printUnsavedEdits(valueEdits, stderr);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopDataWatch(app.data);
     stopPanels();

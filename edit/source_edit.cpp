@@ -3,8 +3,8 @@
 #include "edit/source_edit.h"
 
 #include <cerrno>
-#include <cstdarg>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -173,7 +173,8 @@ bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorS
     }
     const std::vector<uint8_t> bytes(file.text, file.text + file.length);
     std::string failure;
-    if (!writeBytesAtomically(file.path, bytes, failure)) return fail(error, errorSize, "%s", failure.c_str());
+    if (!writeBytesAtomically(file.path, bytes, failure))
+        return fail(error, errorSize, "%s", failure.c_str());
     std::memcpy(file.disk, file.text, file.length);
     file.diskLength = file.length;
     return true;
@@ -197,8 +198,8 @@ bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column,
     return at < length;
 }
 
-bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* builder, int argument, int element,
-                      CallArgument& out, char* error, size_t errorSize) {
+bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* builder, int argument,
+                      int element, CallArgument& out, char* error, size_t errorSize) {
     out = CallArgument{};
     // The name before the '(' (the place may point at either).
     uint32_t open = offset;
@@ -213,12 +214,14 @@ bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* bu
     while (nameBegin > 0 && isNameChar(t[nameBegin - 1])) --nameBegin;
     const std::string name(t + nameBegin, nameEnd - nameBegin);
     if (name != builder)
-        return fail(error, errorSize, "line %u calls %s(), which builds the slot through %s(): the value is computed",
+        return fail(error, errorSize,
+                    "line %u calls %s(), which builds the slot through %s(): the value is computed",
                     lineAt(t, offset), name.c_str(), builder);
     constexpr int kMost = 16;
     uint32_t begins[kMost], ends[kMost], close = 0;
     const int count = splitList(t, n, open, begins, ends, kMost, close);
-    if (count < 0 || count > kMost) return fail(error, errorSize, "cannot read the call at line %u", lineAt(t, open));
+    if (count < 0 || count > kMost)
+        return fail(error, errorSize, "cannot read the call at line %u", lineAt(t, open));
     if (argument >= count) {
         out.kind = ArgumentKind::absent;
         out.insertAt = close;
@@ -228,8 +231,8 @@ bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* bu
     uint32_t begin = begins[argument], end = ends[argument];
     if (element >= 0) {
         if (t[begin] != '{' || t[end - 1] != '}')
-            return fail(error, errorSize, "argument %d of the call at line %u is not a list in braces", argument + 1,
-                        lineAt(t, open));
+            return fail(error, errorSize, "argument %d of the call at line %u is not a list in braces",
+                        argument + 1, lineAt(t, open));
         uint32_t inner[kMost], innerEnds[kMost], innerClose = 0;
         const int elements = splitList(t, n, begin, inner, innerEnds, kMost, innerClose);
         if (elements < 0 || elements > kMost || innerClose + 1 != end)
@@ -302,31 +305,32 @@ void formatNumberLiteral(float value, const char* before, char* out, size_t size
     std::snprintf(out, size, "%sf", text);
 }
 
-bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue, float newValue,
-                     const ValueNames* names, FieldValueFn siblingValue, const void* context, LiteralEdit& edit,
-                     char* error, size_t errorSize) {
+bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
+                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                     LiteralEdit& edit, char* error, size_t errorSize) {
     edit = LiteralEdit{};
     if (!std::isfinite(newValue))
-        return fail(error, errorSize, "%g is not a number the show can hold; nothing changed", (double)newValue);
+        return fail(error, errorSize, "%g is not a number the show can hold; nothing changed",
+                    (double)newValue);
     const SlotForm form = (SlotForm)place.form;
     const SlotArgument where = slotArgument(form, field);
     const char* fileName = placeFileName(place);
     if (!place.file || where.argument < 0)
-        return fail(error, errorSize, "%s:%u: the value is computed by %s(), not written as a literal", fileName,
-                    place.line, slotFormBuilder(form));
+        return fail(error, errorSize, "%s:%u: the value is computed by %s(), not written as a literal",
+                    fileName, place.line, slotFormBuilder(form));
     uint32_t offset = 0;
     if (!offsetOf(file.text, file.length, place.line, place.column, offset))
         return fail(error, errorSize, "%s has no line %u column %u (changed since it was built?)", fileName,
                     place.line, place.column);
     CallArgument arg = {};
     char reason[512];
-    if (!findCallArgument(file.text, file.length, offset, slotFormBuilder(form), where.argument, where.element, arg,
-                          reason, sizeof reason))
+    if (!findCallArgument(file.text, file.length, offset, slotFormBuilder(form), where.argument,
+                          where.element, arg, reason, sizeof reason))
         return fail(error, errorSize, "%s:%u: %s", fileName, place.line, reason);
     if (arg.kind == ArgumentKind::expression) {
         const std::string text(file.text + arg.begin, arg.end - arg.begin);
-        return fail(error, errorSize, "%s:%u: the value is computed (%s); open the line to change it", fileName,
-                    lineAt(file.text, arg.begin), text.c_str());
+        return fail(error, errorSize, "%s:%u: the value is computed (%s); open the line to change it",
+                    fileName, lineAt(file.text, arg.begin), text.c_str());
     }
     if (arg.kind == ArgumentKind::absent) {
         // The call leaves this argument and maybe some before it to their defaults: write them out.
@@ -336,11 +340,13 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
             int sibling = -1;
             for (int f = 0; f <= kCountField && sibling < 0; ++f) {
                 const SlotArgument a = slotArgument(form, f);
-                if (where.element >= 0 ? a.argument == where.argument && a.element == k : a.argument == k && a.element < 0)
+                if (where.element >= 0 ? a.argument == where.argument && a.element == k
+                                       : a.argument == k && a.element < 0)
                     sibling = f;
             }
             if (sibling < 0 || (sibling != field && !siblingValue))
-                return fail(error, errorSize, "%s:%u: the call leaves out an argument before this value; open the line",
+                return fail(error, errorSize,
+                            "%s:%u: the call leaves out an argument before this value; open the line",
                             fileName, place.line);
             char item[64];
             const float v = sibling == field ? newValue : siblingValue(context, sibling);
@@ -369,16 +375,18 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     } else {
         const ValueName* name = nameOf(names, edit.before, length);
         if (!name)
-            return fail(error, errorSize, "%s:%u: %s is not a name this value takes; the value is computed", fileName,
-                        edit.line, edit.before);
+            return fail(error, errorSize, "%s:%u: %s is not a name this value takes; the value is computed",
+                        fileName, edit.line, edit.before);
         written = (float)name->value;
     }
     if (written != oldValue)
-        return fail(error, errorSize, "%s:%u: the file writes %s where the slot holds %g (changed since it was built?)",
+        return fail(error, errorSize,
+                    "%s:%u: the file writes %s where the slot holds %g (changed since it was built?)",
                     fileName, edit.line, edit.before, (double)oldValue);
     if (names) {
         const ValueName* name = nameFor(names, newValue);
-        if (!name) return fail(error, errorSize, "%g is not one of the names this value takes", (double)newValue);
+        if (!name)
+            return fail(error, errorSize, "%g is not one of the names this value takes", (double)newValue);
         std::snprintf(edit.text, sizeof edit.text, "%s", name->symbol);
     } else if (arg.kind == ArgumentKind::name) {
         return fail(error, errorSize, "%s:%u: %s is a name; pick another from the list", fileName, edit.line,

@@ -85,9 +85,9 @@ void formatNumberLiteral(float value, const char* before, char* out, size_t size
 // (null for a plain number); `siblingValue(field)` gives the slot's other fields for arguments the call
 // leaves out before this one. False with the reason when the value cannot be written there.
 using FieldValueFn = float (*)(const void* context, int field);
-bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue, float newValue,
-                     const ValueNames* names, FieldValueFn siblingValue, const void* context, LiteralEdit& edit,
-                     char* error, size_t errorSize);
+bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
+                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                     LiteralEdit& edit, char* error, size_t errorSize);
 
 // Replaces the edit's bytes in the text; false when the text would not fit.
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit);

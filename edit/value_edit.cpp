@@ -29,7 +29,8 @@ const char* fieldName(int field) {
 }
 
 const char* slotText(const SceneSet& scenes, int scene, int slot) {
-    const char* name = scenes.names && scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
+    const char* name =
+        scenes.names && scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
     return name ? name : "(unnamed)";
 }
 
@@ -105,7 +106,8 @@ int sharedPlace(const SceneSet& scenes, int scene, int slot) {
 }
 
 // Replaces `from` by `to` at `at` in the file (or where `from` stands once on `line`) and writes it.
-bool rewrite(SourceFile& file, LiteralEdit& change, const char* from, const char* to, char* error, size_t size) {
+bool rewrite(SourceFile& file, LiteralEdit& change, const char* from, const char* to, char* error,
+             size_t size) {
     if (!takeDiskText(file, error, size)) return false;
     const uint32_t n = (uint32_t)std::strlen(from);
     auto holds = [&](uint32_t at) {
@@ -118,7 +120,8 @@ bool rewrite(SourceFile& file, LiteralEdit& change, const char* from, const char
             for (uint32_t i = lineStart; i < file.length && file.text[i] != '\n'; ++i)
                 if (holds(i)) found = i, ++hits;
         if (hits != 1) {
-            std::snprintf(error, size, "%s:%u no longer holds %s; nothing written", file.path, change.line, from);
+            std::snprintf(error, size, "%s:%u no longer holds %s; nothing written", file.path, change.line,
+                          from);
             return false;
         }
         at = found;
@@ -169,15 +172,18 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
         return false;
     }
     ++e.unchecked;
-    say(e, false, "%s scene %d %s %s: %g%s", undo ? "undone" : "redone", s->scene, slotText(scenes, s->scene, s->slot),
-        fieldName(s->field), (double)value, s->saved ? "" : " (unsaved: its file was not written)");
+    say(e, false, "%s scene %d %s %s: %g%s", undo ? "undone" : "redone", s->scene,
+        slotText(scenes, s->scene, s->slot), fieldName(s->field), (double)value,
+        s->saved ? "" : " (unsaved: its file was not written)");
     return true;
 }
 
 } // namespace
 
 float slotField(const NodeSource& node, int field) {
-    return field == kCountField ? (float)node.outputCount : field >= 0 && field < 8 ? node.params[field] : 0.0f;
+    return field == kCountField      ? (float)node.outputCount
+           : field >= 0 && field < 8 ? node.params[field]
+                                     : 0.0f;
 }
 
 ValueNames fieldNames(int32_t op, int field) {
@@ -197,7 +203,8 @@ void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scene
 
 bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
     e.openLine[0] = 0;
-    if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 || field > kCountField) {
+    if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 ||
+        field > kCountField) {
         say(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
         return false;
     }
@@ -212,7 +219,8 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
             (double)value);
         return false;
     }
-    if (field == kCountField && (value != std::trunc(value) || value < 1 || value > (float)kEditLargestCount)) {
+    if (field == kCountField &&
+        (value != std::trunc(value) || value < 1 || value > (float)kEditLargestCount)) {
         say(e, true, "%s: %g elements is outside what the director holds (1..%u); nothing changed", name,
             (double)value, kEditLargestCount);
         return false;
@@ -227,8 +235,8 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
         bool known = false;
         for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
         if (!known) {
-            say(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name, fieldName(field),
-                (double)value);
+            say(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
+                fieldName(field), (double)value);
             return false;
         }
     }
@@ -249,15 +257,18 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
             "nothing changed",
             placeFileName(place), place.line, sharedPlace(scenes, scene, slot), name);
         return false;
-    } else if ((file = fileOf(e, place, step.file, error, sizeof error)) && takeDiskText(*file, error, sizeof error)) {
+    } else if ((file = fileOf(e, place, step.file, error, sizeof error)) &&
+               takeDiskText(*file, error, sizeof error)) {
         struct Sibling {
             const NodeSource* node;
         } sibling = {&node};
-        auto siblingValue = [](const void* c, int f) { return slotField(*static_cast<const Sibling*>(c)->node, f); };
+        auto siblingValue = [](const void* c, int f) {
+            return slotField(*static_cast<const Sibling*>(c)->node, f);
+        };
         const float written = fileValue(e, scenes, scene, slot, field);
         const ValueNames* listed = names.count ? &names : nullptr;
-        planned = planLiteralEdit(*file, place, field, written, value, listed, siblingValue, &sibling, step.change,
-                                  error, sizeof error);
+        planned = planLiteralEdit(*file, place, field, written, value, listed, siblingValue, &sibling,
+                                  step.change, error, sizeof error);
         if (!planned) {
             std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file->path, place.line);
             say(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
@@ -321,8 +332,9 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         const float rebuilt = slotField(scenes.scenes.scenes[s.scene].nodes[s.slot], s.field);
         const float edited = slotField(e.nodes[s.scene][s.slot], s.field);
         if (rebuilt != edited && e.unchecked > 0 && !differ++)
-            std::snprintf(first, sizeof first, "scene %d %s %s is %g in the rebuilt data, %g as edited", s.scene,
-                          slotText(scenes, s.scene, s.slot), fieldName(s.field), (double)rebuilt, (double)edited);
+            std::snprintf(first, sizeof first, "scene %d %s %s is %g in the rebuilt data, %g as edited",
+                          s.scene, slotText(scenes, s.scene, s.slot), fieldName(s.field), (double)rebuilt,
+                          (double)edited);
     }
     const int checked = e.unchecked;
     for (int s = 0; s < kSceneCount; ++s) {
@@ -344,7 +356,8 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     }
     e.unchecked = 0;
     if (differ)
-        say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ, differ == 1 ? "" : "s", first);
+        say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
+            differ == 1 ? "" : "s", first);
     else if (checked)
         say(e, false, "the rebuilt scene data equals the edited values");
 }
@@ -363,7 +376,8 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
     for (int k = 0; k < e.history.done; ++k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved) continue;
-        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field), (double)s.before,
-                     (double)s.after, s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
+        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
+                     (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
+                     s.file >= 0 ? e.files[s.file].path : "");
     }
 }

@@ -39,12 +39,14 @@ void writeAll(const fs::path& path, const std::string& text) {
 
 // A scratch copy of the source tree's data/ (the scene files and their headers).
 fs::path scratchData(const char* name) {
-    const fs::path root = fs::temp_directory_path() / (std::string("qz001-") + name + "-" + std::to_string(getpid()));
+    const fs::path root =
+        fs::temp_directory_path() / (std::string("qz001-") + name + "-" + std::to_string(getpid()));
     fs::remove_all(root);
     fs::create_directories(root / "data");
     for (const auto& entry : fs::directory_iterator(fs::path(QZ_SOURCE_DIR) / "data")) {
         const auto ext = entry.path().extension();
-        if (ext == ".cpp" || ext == ".h") fs::copy_file(entry.path(), root / "data" / entry.path().filename());
+        if (ext == ".cpp" || ext == ".h")
+            fs::copy_file(entry.path(), root / "data" / entry.path().filename());
     }
     return root;
 }
@@ -56,7 +58,8 @@ float siblingOf(const void* node, int field) {
 int sceneOfFile(const char* name) {
     for (int s = 0; s < kSceneCount; ++s)
         for (int k = 0; k < kSlotsPerScene; ++k)
-            if (sceneNames[s].places[k].file && std::strcmp(placeFileName(sceneNames[s].places[k]), name) == 0)
+            if (sceneNames[s].places[k].file &&
+                std::strcmp(placeFileName(sceneNames[s].places[k]), name) == 0)
                 return s;
     return -1;
 }
@@ -174,7 +177,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     const int scene = sceneOfFile("scene_04_drop.cpp");
     ASSERT_EQ(scene, 4);
 
-    // s[kClearColour] = constant(0.1f, 0.03f, 0.16f, 1); is slot 1: its x becomes 0.2 in the table and the file.
+    // s[kClearColour] = constant(0.1f, 0.03f, 0.16f, 1); is slot 1: its x becomes 0.2 in the table and the
+    // file.
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 0, 0.2f)) << edits.message;
     EXPECT_FALSE(edits.failed) << edits.message;
     EXPECT_EQ(nodeBlocks[4][1].params[0], 0.2f);
@@ -198,7 +202,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
 
     // A name from its list: kInnerGrid's texture becomes kImgCheckerFine.
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 12, 4, (float)kImgCheckerFine)) << edits.message;
-    EXPECT_NE(readAll(drop).find("kMeshCube, 1, kVsTexTest, kPsTexTest,\n                             kImgCheckerFine"),
+    EXPECT_NE(readAll(drop).find(
+                  "kMeshCube, 1, kVsTexTest, kPsTexTest,\n                             kImgCheckerFine"),
               std::string::npos);
 
     // The maker's editor saves the file: the next edit goes on top of it.
@@ -262,20 +267,24 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
     const fs::path root = scratchData("rebuild");
     const SceneSet scenes = embeddedSceneSet();
     startValueEdits(edits, root.c_str(), scenes);
-    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 0, 0.35f)) << edits.message;              // a constant
-    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 26, 0, (float)kMeshCube)) << edits.message;  // kBall's mesh
-    ASSERT_TRUE(editSlotValue(edits, scenes, 0, 1, 3, 0.5f)) << edits.message;               // kClearBase w
-    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 7, 3, 2.0f)) << edits.message; // kAt's w: left out, written now
-    EXPECT_NE(readAll(root / "data" / "scene_04_drop.cpp").find("s[kAt] = constant(0, 0, 0, 2);"), std::string::npos);
+    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 0, 0.35f)) << edits.message;             // a constant
+    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 26, 0, (float)kMeshCube)) << edits.message; // kBall's mesh
+    ASSERT_TRUE(editSlotValue(edits, scenes, 0, 1, 3, 0.5f)) << edits.message;              // kClearBase w
+    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 7, 3, 2.0f))
+        << edits.message; // kAt's w: left out, written now
+    EXPECT_NE(readAll(root / "data" / "scene_04_drop.cpp").find("s[kAt] = constant(0, 0, 0, 2);"),
+              std::string::npos);
 
     // The scene module as the project builds it, from the scratch copy's data/ (its headers first).
-    std::string command = std::string(QZ_CXX_COMPILER) + " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -I" +
-                          root.string() + " -I" + QZ_SOURCE_DIR;
+    std::string command = std::string(QZ_CXX_COMPILER) +
+                          " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -I" + root.string() + " -I" +
+                          QZ_SOURCE_DIR;
     for (const char* file : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
         command += " " + (root / "data" / file).string();
     for (const auto& entry : fs::directory_iterator(root / "data")) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9') command += " " + entry.path().string();
+        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9')
+            command += " " + entry.path().string();
     }
     const fs::path module = root / "scenes.so";
     command += " -o " + module.string();
@@ -287,7 +296,8 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
     ASSERT_TRUE(loadSceneModule(module.c_str(), 1, handle, rebuilt, error, sizeof error)) << error;
     for (int s = 0; s < kSceneCount; ++s)
         for (int k = 0; k < kSlotsPerScene; ++k)
-            ASSERT_EQ(std::memcmp(&rebuilt.scenes.scenes[s].nodes[k], &edits.nodes[s][k], sizeof(NodeSource)), 0)
+            ASSERT_EQ(std::memcmp(&rebuilt.scenes.scenes[s].nodes[k], &edits.nodes[s][k], sizeof(NodeSource)),
+                      0)
                 << "scene " << s << " slot " << k;
     ASSERT_TRUE(replaceSceneData(rebuilt.scenes, rebuilt.tracks)) << showError();
     takeRebuiltScenes(edits, rebuilt);
