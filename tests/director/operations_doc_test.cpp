@@ -44,11 +44,12 @@ TEST(OperationsDoc, ListsEveryOperationOnceAndIsUpToDate) {
     for (int op = 1; op < kNodeOpCount; ++op) {
         const char* full = enumName(kNodeOpNames, op);
         ASSERT_NE(full, nullptr) << op;
-        const std::string name = std::string(full).substr(3); // kOpCircle: Circle
-        const std::string heading = "\n## " + std::to_string(op) + " " + name + "\n";
+        char text[96];
+        std::snprintf(text, sizeof text, "\n## %d %s\n", op, full + 3); // kOpCircle: "## 16 Circle"
+        const std::string heading = text;
         EXPECT_EQ(count(doc.str(), heading), 1) << heading;
         const size_t at = doc.str().find(heading);
-        EXPECT_GT(at, last) << name << " out of code order";
+        EXPECT_GT(at, last) << heading << " out of code order";
         last = at;
     }
     // Each parameter an operation reads has its meaning; none it ignores is described.
