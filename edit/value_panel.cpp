@@ -65,7 +65,9 @@ void operationTooltip(int32_t op) {
     const NodeOpInfo& info = nodeOpInfo(op);
     ImGui::BeginTooltip();
     ImGui::PushTextWrapPos(ImGui::GetFontSize() * 32);
-    ImGui::Text("%s (%d, %s)", enumName(kNodeOpNames, op), op, info.family);
+    const char* name =
+        op > kOpEmpty && op < kNodeOpCount ? enumName(kNodeOpNames, op) + 3 : "empty"; // kOpCircle
+    ImGui::Text("%s (%d, %s)", name, op, info.family);
     ImGui::TextWrapped("%s%s", info.perElement ? "Per element: " : "", info.computes);
     if (info.inputs[0]) ImGui::TextWrapped("Inputs: %s.", info.inputs);
     for (int p = 0; p < kNodeInfoParams; ++p)
