@@ -32,13 +32,34 @@
 #pragma once
 
 #include <initializer_list>
+#if __has_include(<source_location>)
 #include <source_location>
+#endif
 
 #include "base/enum_names.h"
 #include "data/draw_names.h"
 #include "data/images.h"
 #include "data/scene_data.h"
 #include "director/director_types.h"
+
+// The place of a call, from the compiler: std::source_location, or where the standard library has none
+// (the browser build's) the same from the compiler's builtins, which both compilers take as defaults.
+#if defined(__cpp_lib_source_location)
+using CallPlace = std::source_location;
+#else
+struct CallPlace {
+    const char* file;
+    uint32_t line_;
+    uint32_t column_;
+    static constexpr CallPlace current(const char* file = __builtin_FILE(), uint32_t line = __builtin_LINE(),
+                                       uint32_t column = __builtin_COLUMN()) {
+        return {file, line, column};
+    }
+    constexpr const char* file_name() const { return file; }
+    constexpr uint32_t line() const { return line_; }
+    constexpr uint32_t column() const { return column_; }
+};
+#endif
 
 //-----------------------------------------------------------------------------
 // Slots and where they are written
@@ -95,12 +116,12 @@ struct SceneNodes {
 inline constexpr int32_t kNone = -1;
 inline constexpr int kCountField = 8; // slotArgument's field of the element count (0..7: the parameters)
 
-constexpr SlotPlace placeOf(std::source_location at, SlotForm form) {
+constexpr SlotPlace placeOf(CallPlace at, SlotForm form) {
     return {at.file_name(), at.line(), at.column(), form};
 }
 
-constexpr NodeSource makeNode(NodeOp op, std::initializer_list<int32_t> inputs, std::initializer_list<float> params,
-                              uint32_t outputCount) {
+constexpr NodeSource makeNode(NodeOp op, std::initializer_list<int32_t> inputs,
+                              std::initializer_list<float> params, uint32_t outputCount) {
     NodeSource n{};
     n.op = op;
     for (int i = 0; i < 8; ++i) n.inputs[i] = kNone;
@@ -117,25 +138,25 @@ constexpr NodeSource makeNode(NodeOp op, std::initializer_list<int32_t> inputs, 
 //-----------------------------------------------------------------------------
 
 // One slot: its operation, input slots, parameters and element count (most slots hold one float4).
-constexpr PlacedNode node(NodeOp op, std::initializer_list<int32_t> inputs, std::initializer_list<float> params,
-                          uint32_t outputCount = 1, std::source_location at = std::source_location::current()) {
+constexpr PlacedNode node(NodeOp op, std::initializer_list<int32_t> inputs,
+                          std::initializer_list<float> params, uint32_t outputCount = 1,
+                          CallPlace at = CallPlace::current()) {
     return {makeNode(op, inputs, params, outputCount), placeOf(at, kFormNode)};
 }
 
 constexpr PlacedNode constant(float x, float y = 0, float z = 0, float w = 0,
-                              std::source_location at = std::source_location::current()) {
+                              CallPlace at = CallPlace::current()) {
     return {makeNode(kOpConstant, {}, {x, y, z, w}, 1), placeOf(at, kFormConstant)};
 }
 
 // (localFrame + offset) * factor in all four components.
-constexpr PlacedNode frameTime(float factor, float offset = 0,
-                               std::source_location at = std::source_location::current()) {
+constexpr PlacedNode frameTime(float factor, float offset = 0, CallPlace at = CallPlace::current()) {
     return {makeNode(kOpFrameTime, {}, {factor, offset}, 1), placeOf(at, kFormFrameTime)};
 }
 
 // Track `track` at the time in slot `time`, limited to the track's length, keys in hundredths.
 constexpr PlacedNode trackAt(int32_t time, int32_t track, float scale = 1,
-                             std::source_location at = std::source_location::current()) {
+                             CallPlace at = CallPlace::current()) {
     return {makeNode(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0}, 1),
             placeOf(at, kFormTrackAt)};
 }
@@ -145,15 +166,16 @@ enum SwizzleComponent : int { kX, kY, kZ, kW, kZero };
 
 // Picks components of `in`, each one of SwizzleComponent.
 constexpr PlacedNode swizzle(int32_t in, int a, int b, int c, int d, uint32_t count = 1,
-                             std::source_location at = std::source_location::current()) {
-    return {makeNode(kOpSwizzle4, {in},
-                     {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
-                     count),
-            placeOf(at, kFormSwizzle)};
+                             CallPlace at = CallPlace::current()) {
+    return {
+        makeNode(kOpSwizzle4, {in},
+                 {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
+                 count),
+        placeOf(at, kFormSwizzle)};
 }
 
 // Spectrum bin `bin` of a 64-value spectrum, times `gain`, in all four components.
-constexpr PlacedNode beat(int bin, float gain, std::source_location at = std::source_location::current()) {
+constexpr PlacedNode beat(int bin, float gain, CallPlace at = CallPlace::current()) {
     return {makeNode(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain}, 1), placeOf(at, kFormBeat)};
 }
 
@@ -165,23 +187,22 @@ inline constexpr float kBarFrames = 4 * kBeatFrames;
 // The clock of a kick pulse (see kickPulse): a ramp that falls by `amount` over every `period` frames,
 // starting from a whole multiple of `amount` at each kick, `lead` frames after the scene's start.
 constexpr PlacedNode kickClock(float amount, float lead = 0, float period = kBeatFrames,
-                               std::source_location at = std::source_location::current()) {
+                               CallPlace at = CallPlace::current()) {
     return {makeNode(kOpFrameTime, {}, {-amount / period, lead}, 1), placeOf(at, kFormKickClock)};
 }
 
 // (v, v, v, v): v is 0 on every kick (or bar line, after the clock's period) and falls evenly to
 // -amount just before the next one. Offset by `amount`, it is a swell that jumps up on the beat and
 // settles over the whole beat, the same in every frame of every run.
-constexpr PlacedNode kickPulse(int32_t clock, float amount,
-                               std::source_location at = std::source_location::current()) {
+constexpr PlacedNode kickPulse(int32_t clock, float amount, CallPlace at = CallPlace::current()) {
     return {makeNode(kOpModulo, {clock}, {amount}, 1), placeOf(at, kFormKickPulse)};
 }
 
 // The orbiting eye: four slots from `time` on (time, circle, eye on the ground, eye) put the eye on a
 // circle of `radius` around the y axis, `height` above the ground, at the angle
 // (localFrame + offset) * factor. The scene names the four slots in this order.
-constexpr void addOrbitingEye(SceneNodes& s, int32_t time, float factor, float offset, float radius, float height,
-                              std::source_location at = std::source_location::current()) {
+constexpr void addOrbitingEye(SceneNodes& s, int32_t time, float factor, float offset, float radius,
+                              float height, CallPlace at = CallPlace::current()) {
     s[time] = {makeNode(kOpFrameTime, {}, {factor, offset}, 1), placeOf(at, kFormOrbitTime)};
     s[time + 1] = {makeNode(kOpCircle, {time}, {radius}, 1), placeOf(at, kFormOrbitCircle)};
     s[time + 2] = {makeNode(kOpSwizzle4, {time + 1}, {kX, kZero, kY, kZero}, 1), placeOf(at, kFormOrbitFlat)};
@@ -195,9 +216,9 @@ struct DrawInputs {
 
 enum ListChoice : int { kOpaque = 0, kBlended = 1 };
 
-constexpr PlacedNode drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs, PixelShaderId ps,
-                              ImageId texture, ListChoice list,
-                              std::source_location at = std::source_location::current()) {
+constexpr PlacedNode drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
+                              PixelShaderId ps, ImageId texture, ListChoice list,
+                              CallPlace at = CallPlace::current()) {
     return {makeNode(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
                      {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
                       static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)},
@@ -212,7 +233,7 @@ struct SpriteInputs {
 inline constexpr int kBlendAlpha = 1;
 
 constexpr PlacedNode sprite(SpriteInputs in, ImageId texture, float key = 0,
-                            std::source_location at = std::source_location::current()) {
+                            CallPlace at = CallPlace::current()) {
     return {makeNode(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
                      {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key}, 1),
             placeOf(at, kFormSprite)};
@@ -263,10 +284,21 @@ constexpr SlotArgument slotArgument(SlotForm form, int field) {
 
 // The name of the builder a form comes from, as a scene file calls it.
 constexpr const char* slotFormBuilder(SlotForm form) {
-    constexpr const char* names[kSlotFormCount] = {
-        "",          "node",           "constant",       "frameTime",      "trackAt",
-        "swizzle",   "beat",           "kickClock",      "kickPulse",      "addOrbitingEye",
-        "addOrbitingEye", "addOrbitingEye", "addOrbitingEye", "drawMesh",  "sprite"};
+    constexpr const char* names[kSlotFormCount] = {"",
+                                                   "node",
+                                                   "constant",
+                                                   "frameTime",
+                                                   "trackAt",
+                                                   "swizzle",
+                                                   "beat",
+                                                   "kickClock",
+                                                   "kickPulse",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "drawMesh",
+                                                   "sprite"};
     return form >= 0 && form < kSlotFormCount ? names[form] : "";
 }
 
