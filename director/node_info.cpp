@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr NodeParamInfo kUnused = {kParamUnused, nullptr};
-
 constexpr NodeParamInfo number(const char* meaning) {
     return {kParamNumber, meaning};
 }

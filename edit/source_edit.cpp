@@ -207,7 +207,10 @@ bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* bu
         while (open < n && isNameChar(t[open])) ++open;
         while (open < n && isSpace(t[open])) ++open;
     }
-    if (open >= n || t[open] != '(') return fail(error, errorSize, "no call at line %u", lineAt(t, offset));
+    if (open >= n || t[open] != '(')
+        return fail(error, errorSize,
+                    "the call that wrote the slot is no longer at line %u (changed since it was built)",
+                    lineAt(t, offset));
     uint32_t nameEnd = open;
     while (nameEnd > 0 && isSpace(t[nameEnd - 1])) --nameEnd;
     uint32_t nameBegin = nameEnd;
