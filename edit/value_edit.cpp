@@ -44,6 +44,7 @@ void setField(NodeSource& node, int field, float value) {
 // The running tables take the edited value: a parameter in place, an element count through a new
 // conversion of the scene data (every slot's value array is made again).
 bool patchLive(ValueEdits& e, int scene, int slot, int field, float value) {
+    ++e.liveChanges;
     setField(e.nodes[scene][slot], field, value);
     if (field != kCountField) {
         if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
@@ -349,6 +350,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         }
         e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
     }
+    ++e.liveChanges;
     if (countKept) {
         static Track tracks[kTrackCount];
         std::memcpy(tracks, trackTable, sizeof tracks);

@@ -32,6 +32,7 @@ struct ValueEdits {
     char message[2048];                            // what the last one did
     char openLine[1100];                           // "path:line" of a value that is computed, to open
     int unchecked;                                 // edits written since the last rebuild came in
+    uint32_t liveChanges; // counts every change of the running tables: the frame at the play head is stale
 };
 
 // The value of field `field` of a slot (0..7: a parameter, kCountField: the element count).

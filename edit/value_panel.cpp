@@ -47,10 +47,14 @@ void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot,
     float& live = nodeBlocks[scene][slot].params[field];
     float value = live;
     const float speed = std::fmax(std::fabs(e.nodes[scene][slot].params[field]) * 0.01f, 0.001f);
-    if (ImGui::DragFloat(label, &value, speed, 0, 0, "%.5g") && std::isfinite(value))
+    if (ImGui::DragFloat(label, &value, speed, 0, 0, "%.5g") && std::isfinite(value)) {
         live = value; // the next frame drawn shows it; the file is written when the drag ends
-    if (ImGui::IsItemDeactivatedAfterEdit() && !editSlotValue(e, scenes, scene, slot, field, value))
+        ++e.liveChanges;
+    }
+    if (ImGui::IsItemDeactivatedAfterEdit() && !editSlotValue(e, scenes, scene, slot, field, value)) {
         live = e.nodes[scene][slot].params[field]; // refused: the value before the drag plays on
+        ++e.liveChanges;
+    }
 }
 
 } // namespace

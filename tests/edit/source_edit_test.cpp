@@ -190,6 +190,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
 
     // Refused, nothing changed: not a number, a computed value, a list's name that is not one.
     const std::string now = readAll(drop);
+    const uint32_t changes = edits.liveChanges; // each change of the running tables counts; a refusal makes none
+    EXPECT_GT(changes, 0u);
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, 1, std::nanf("")));
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, 1, INFINITY));
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 13, 0, 2.0f)); // kInnerSize: 1.5f + 2 * kSwell
@@ -199,6 +201,7 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, kCountField, 5000.0f)); // more than the director holds
     EXPECT_EQ(readAll(drop), now);
     EXPECT_EQ(nodeBlocks[4][13].params[0], sceneTable.scenes[4].nodes[13].params[0]);
+    EXPECT_EQ(edits.liveChanges, changes);
 
     // A name from its list: kInnerGrid's texture becomes kImgCheckerFine.
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 12, 4, (float)kImgCheckerFine)) << edits.message;
