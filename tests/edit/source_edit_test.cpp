@@ -12,6 +12,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "data/scene_build.h"
@@ -190,7 +191,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
 
     // Refused, nothing changed: not a number, a computed value, a list's name that is not one.
     const std::string now = readAll(drop);
-    const uint32_t changes = edits.liveChanges; // each change of the running tables counts; a refusal makes none
+    const uint32_t changes =
+        edits.liveChanges; // each change of the running tables counts; a refusal makes none
     EXPECT_GT(changes, 0u);
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, 1, std::nanf("")));
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, 1, INFINITY));
@@ -245,20 +247,49 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     EXPECT_EQ(nodeBlocks[0][1].params[1], 0.02f);
     EXPECT_EQ(unsavedEditCount(edits), 0);
 
-    // A file that cannot be written: the edit plays, unsaved, and is listed at the end.
-    if (geteuid() != 0) {
-        fs::permissions(drop, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-        const std::string locked = readAll(drop);
-        ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 1, 0.07f));
-        EXPECT_TRUE(edits.failed);
-        EXPECT_NE(std::strstr(edits.message, "unsaved"), nullptr) << edits.message;
-        EXPECT_EQ(nodeBlocks[4][1].params[1], 0.07f);
-        EXPECT_EQ(readAll(drop), locked);
-        EXPECT_EQ(unsavedEditCount(edits), 1);
-        fs::permissions(drop, fs::perms::owner_write, fs::perm_options::add);
+    // A file that cannot be written: the edit plays, unsaved, and is listed at the end. Root may write
+    // any file, so as root the case runs in a child process that has become nobody.
+    const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(root, readable); // nobody may read the copy (whatever the umask), not write its folder
+    fs::permissions(root / "data", readable);
+    fs::permissions(drop, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string locked = readAll(drop);
+    const bool asRoot = geteuid() == 0;
+    const pid_t child = asRoot ? fork() : 0;
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (asRoot && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        const uint32_t before = edits.liveChanges;
+        int fault = 0;
+        if (!editSlotValue(edits, scenes, 4, 1, 1, 0.07f))
+            fault = 1;
+        else if (!edits.failed || !std::strstr(edits.message, "unsaved"))
+            fault = 2;
+        else if (nodeBlocks[4][1].params[1] != 0.07f || edits.liveChanges == before)
+            fault = 3;
+        else if (readAll(drop) != locked)
+            fault = 4;
+        else if (unsavedEditCount(edits) != 1)
+            fault = 5;
+        char* listed = nullptr;
+        size_t size = 0;
+        FILE* out = open_memstream(&listed, &size);
+        printUnsavedEdits(edits, out);
+        std::fclose(out);
+        if (!fault &&
+            (!std::strstr(listed, "1 edit no file holds") || !std::strstr(listed, "scene_04_drop.cpp")))
+            fault = 6;
+        std::free(listed);
+        if (asRoot) _exit(fault);
+        EXPECT_EQ(fault, 0) << edits.message;
     } else {
-        std::printf("running as root, who may write any file: the read-only case is not tried\n");
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only case failed at step " << WEXITSTATUS(status);
     }
+    fs::permissions(drop, fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(root);
 }
 
