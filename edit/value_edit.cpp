@@ -266,10 +266,15 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
         auto siblingValue = [](const void* c, int f) {
             return slotField(*static_cast<const Sibling*>(c)->node, f);
         };
-        const float written = fileValue(e, scenes, scene, slot, field);
+        // What the file should hold there: the last edit written, else the built value; after a save
+        // of the maker's own the rebuilt value, or the value playing, may be it instead.
+        const float candidates[3] = {fileValue(e, scenes, scene, slot, field),
+                                     slotField(scenes.scenes.scenes[scene].nodes[slot], field), before};
         const ValueNames* listed = names.count ? &names : nullptr;
-        planned = planLiteralEdit(*file, place, field, written, value, listed, siblingValue, &sibling,
-                                  step.change, error, sizeof error);
+        for (int c = 0; c < 3 && !planned; ++c)
+            planned = (c == 0 || candidates[c] != candidates[0]) &&
+                      planLiteralEdit(*file, place, field, candidates[c], value, listed, siblingValue,
+                                      &sibling, step.change, error, sizeof error);
         if (!planned) {
             std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file->path, place.line);
             say(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
@@ -362,6 +367,10 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
             differ == 1 ? "" : "s", first);
     else if (checked)
         say(e, false, "the rebuilt scene data equals the edited values");
+    else if (e.failed) { // a new rebuild, no edit waiting for it: what went wrong before is past
+        e.failed = false;
+        std::snprintf(e.message, sizeof e.message, "the scene data was rebuilt from the files");
+    }
 }
 
 int unsavedEditCount(const ValueEdits& e) {

@@ -65,6 +65,24 @@ int sceneOfFile(const char* name) {
     return -1;
 }
 
+// The scene module as the project builds it, from a scratch copy's data/ (its headers first).
+bool buildModule(const fs::path& root, const fs::path& module) {
+    std::string command = std::string(QZ_CXX_COMPILER) +
+                          " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -I" + root.string() + " -I" +
+                          QZ_SOURCE_DIR;
+    for (const char* file : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
+        command += " " + (root / "data" / file).string();
+    for (const auto& entry : fs::directory_iterator(root / "data")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9')
+            command += " " + entry.path().string();
+    }
+    command += " -o " + module.string();
+    const bool built = std::system(command.c_str()) == 0;
+    EXPECT_TRUE(built) << command;
+    return built;
+}
+
 ValueEdits edits; // large: the scene files' text
 
 } // namespace
@@ -309,21 +327,8 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
     EXPECT_NE(readAll(root / "data" / "scene_04_drop.cpp").find("s[kAt] = constant(0, 0, 0, 2);"),
               std::string::npos);
 
-    // The scene module as the project builds it, from the scratch copy's data/ (its headers first).
-    std::string command = std::string(QZ_CXX_COMPILER) +
-                          " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -I" + root.string() + " -I" +
-                          QZ_SOURCE_DIR;
-    for (const char* file : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
-        command += " " + (root / "data" / file).string();
-    for (const auto& entry : fs::directory_iterator(root / "data")) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9')
-            command += " " + entry.path().string();
-    }
     const fs::path module = root / "scenes.so";
-    command += " -o " + module.string();
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-
+    ASSERT_TRUE(buildModule(root, module));
     SceneModuleHandle handle = {};
     SceneSet rebuilt = {};
     char error[1024] = "";
@@ -344,7 +349,29 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
     takeRebuiltScenes(edits, rebuilt); // the old module: it still says 0.03
     EXPECT_TRUE(edits.failed);
     EXPECT_NE(std::strstr(edits.message, "differs"), nullptr) << edits.message;
+
+    // The maker changes a literal in the editor and the reload rebuilds it: the next edit of that
+    // value goes on top of the maker's.
+    const fs::path drop = root / "data" / "scene_04_drop.cpp";
+    std::string text = readAll(drop);
+    const size_t at = text.find("0.45f, 0.16f, 1)");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 16, "0.45f, 0.3f, 1)");
+    writeAll(drop, text);
+    SceneModuleHandle second = {};
+    const fs::path module2 = root / "scenes2.so";
+    ASSERT_TRUE(buildModule(root, module2));
+    ASSERT_TRUE(loadSceneModule(module2.c_str(), 2, second, rebuilt, error, sizeof error)) << error;
+    ASSERT_TRUE(replaceSceneData(rebuilt.scenes, rebuilt.tracks)) << showError();
+    takeRebuiltScenes(edits, rebuilt);
+    EXPECT_FALSE(edits.failed) << edits.message;
+    EXPECT_EQ(nodeBlocks[4][1].params[2], 0.3f);
+    ASSERT_TRUE(editSlotValue(edits, rebuilt, 4, 1, 2, 0.4f)) << edits.message;
+    EXPECT_FALSE(edits.failed) << edits.message;
+    EXPECT_NE(readAll(drop).find("constant(0.35f, 0.45f, 0.4f, 1)"), std::string::npos);
+
     ASSERT_TRUE(replaceSceneData(sceneTable, embeddedTracks)) << showError();
+    unloadSceneModule(second);
     unloadSceneModule(handle);
     fs::remove_all(root);
 }
