@@ -242,6 +242,26 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
         }
     }
 
+    // A scene file says which tracks it reads, and its build checks that: a change must leave that set.
+    if (node.op == kOpTrackSample && field == 0) {
+        bool before[kTrackCount] = {}, after[kTrackCount] = {};
+        for (int k = 0; k < kSlotsPerScene; ++k) {
+            const NodeSource& n = e.nodes[scene][k];
+            if (n.op != kOpTrackSample) continue;
+            const int32_t was = (int32_t)std::lround(n.params[0]), now = k == slot ? (int32_t)value : was;
+            if (was >= 0 && was < kTrackCount) before[was] = true;
+            if (now >= 0 && now < kTrackCount) after[now] = true;
+        }
+        if (std::memcmp(before, after, sizeof before) != 0) {
+            say(e, true,
+                "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; "
+                "change "
+                "the track and that list in the file; nothing changed",
+                name);
+            return false;
+        }
+    }
+
     // Where the file writes it, and the literal that becomes the new value.
     SlotEdit step = {scene, slot, field, before, value, -1, false, {}};
     const SlotPlace none = {};

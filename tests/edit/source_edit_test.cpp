@@ -17,6 +17,7 @@
 
 #include "data/scene_build.h"
 #include "data/scene_data.h"
+#include "data/track_names.h"
 #include "director/director_state.h"
 #include "edit/data_reload.h"
 #include "edit/source_edit.h"
@@ -219,6 +220,9 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     EXPECT_NE(std::strstr(edits.openLine, "scene_04_drop.cpp:"), nullptr) << edits.openLine;
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 12, 4, 99.0f)); // kInnerGrid's texture: no image 99
     EXPECT_FALSE(editSlotValue(edits, scenes, 4, 1, kCountField, 5000.0f)); // more than the director holds
+    EXPECT_FALSE(
+        editSlotValue(edits, scenes, 4, 9, 0, (float)kTrackGiven)); // kFade: a track the file does not list
+    EXPECT_NE(std::strstr(edits.message, "readsTracks"), nullptr) << edits.message;
     EXPECT_EQ(readAll(drop), now);
     EXPECT_EQ(nodeBlocks[4][13].params[0], sceneTable.scenes[4].nodes[13].params[0]);
     EXPECT_EQ(edits.liveChanges, changes);
