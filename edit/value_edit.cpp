@@ -220,6 +220,10 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
             (double)value);
         return false;
     }
+    // A whole number, a mode or a component is read rounded, and some builders take it as an int.
+    const ParamKind kind = field < kNodeInfoParams ? nodeOpInfo(node.op).params[field].kind : kParamUnused;
+    if (kind == kParamWhole || kind == kParamMode || kind == kParamComponent || kind == kParamScene)
+        value = std::nearbyint(value);
     if (field == kCountField &&
         (value != std::trunc(value) || value < 1 || value > (float)kEditLargestCount)) {
         say(e, true, "%s: %g elements is outside what the director holds (1..%u); nothing changed", name,

@@ -227,10 +227,16 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     EXPECT_EQ(nodeBlocks[4][13].params[0], sceneTable.scenes[4].nodes[13].params[0]);
     EXPECT_EQ(edits.liveChanges, changes);
 
+    // A whole number is written whole: kInnerGrid's instances (an int of drawMesh) 1 -> 2.4 is 2.
+    ASSERT_TRUE(editSlotValue(edits, scenes, 4, 12, 1, 2.4f)) << edits.message;
+    EXPECT_EQ(nodeBlocks[4][12].params[1], 2.0f);
+    EXPECT_NE(readAll(drop).find("drawMesh({kNone, kInnerSize, kInnerSpin}, kMeshCube, 2, kVsTexTest"),
+              std::string::npos);
+
     // A name from its list: kInnerGrid's texture becomes kImgCheckerFine.
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 12, 4, (float)kImgCheckerFine)) << edits.message;
     EXPECT_NE(readAll(drop).find(
-                  "kMeshCube, 1, kVsTexTest, kPsTexTest,\n                             kImgCheckerFine"),
+                  "kMeshCube, 2, kVsTexTest, kPsTexTest,\n                             kImgCheckerFine"),
               std::string::npos);
 
     // The maker's editor saves the file: the next edit goes on top of it.
