@@ -46,8 +46,9 @@ void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot,
                  const char* label) {
     float& live = nodeBlocks[scene][slot].params[field];
     float value = live;
-    const float speed = std::fmax(std::fabs(e.nodes[scene][slot].params[field]) * 0.01f, 0.001f);
-    if (ImGui::DragFloat(label, &value, speed, 0, 0, "%.5g") && std::isfinite(value)) {
+    const float speed =
+        whole ? 0.05f : std::fmax(std::fabs(e.nodes[scene][slot].params[field]) * 0.01f, 0.001f);
+    if (ImGui::DragFloat(label, &value, speed, 0, 0, whole ? "%.0f" : "%.5g") && std::isfinite(value)) {
         live = value; // the next frame drawn shows it; the file is written when the drag ends
         ++e.liveChanges;
     }
@@ -96,7 +97,8 @@ void drawValueEditor(ValueEdits& e, const SceneSet& scenes, int scene, int32_t s
         if (names.count)
             nameChoice(e, scenes, scene, slot, p, names, label);
         else
-            numberField(e, scenes, scene, slot, p, label);
+            numberField(e, scenes, scene, slot, p, label,
+                        param.kind == kParamWhole || param.kind == kParamMode || param.kind == kParamScene);
         if (ImGui::IsItemHovered() && !ImGui::IsItemActive())
             ImGui::SetTooltip(
                 "%s: %s\n%s", label, param.meaning ? param.meaning : "not read by this operation",
