@@ -42,8 +42,8 @@ void nameChoice(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, 
     ImGui::EndCombo();
 }
 
-void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, int field,
-                 const char* label) {
+void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, int field, const char* label,
+                 bool whole) {
     float& live = nodeBlocks[scene][slot].params[field];
     float value = live;
     const float speed =
