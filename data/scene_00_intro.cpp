@@ -191,4 +191,4 @@ static_assert(readsTracks(build(), {kTrackDropIntro, kTrackGiven, kTrackMarksA, 
 constinit const SceneNodes scene0Nodes = build();
 constinit const SceneEntry scene0 = {scene0Nodes.data(), 900};
 constinit const EnumNames scene0SlotNames = kSlotNames;
-constinit const SceneNames scene0Names = {"intro", &scene0SlotNames};
+constinit const SceneNames scene0Names = {"intro", &scene0SlotNames, scene0Nodes.places};

@@ -67,4 +67,4 @@ static_assert(readsTracks(build(), {}));
 constinit const SceneNodes scene1Nodes = build();
 constinit const SceneEntry scene1 = {scene1Nodes.data(), 240};
 constinit const EnumNames scene1SlotNames = kSlotNames;
-constinit const SceneNames scene1Names = {"lift", &scene1SlotNames};
+constinit const SceneNames scene1Names = {"lift", &scene1SlotNames, scene1Nodes.places};

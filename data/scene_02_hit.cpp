@@ -97,4 +97,4 @@ static_assert(readsTracks(build(), {kTrackHitBars, kTrackHitZoom}));
 constinit const SceneNodes scene2Nodes = build();
 constinit const SceneEntry scene2 = {scene2Nodes.data(), 60};
 constinit const EnumNames scene2SlotNames = kSlotNames;
-constinit const SceneNames scene2Names = {"hit", &scene2SlotNames};
+constinit const SceneNames scene2Names = {"hit", &scene2SlotNames, scene2Nodes.places};

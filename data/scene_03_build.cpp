@@ -101,4 +101,4 @@ static_assert(readsTracks(build(), {kTrackBuildFade, kTrackFieldEye}));
 constinit const SceneNodes scene3Nodes = build();
 constinit const SceneEntry scene3 = {scene3Nodes.data(), 180};
 constinit const EnumNames scene3SlotNames = kSlotNames;
-constinit const SceneNames scene3Names = {"build", &scene3SlotNames};
+constinit const SceneNames scene3Names = {"build", &scene3SlotNames, scene3Nodes.places};

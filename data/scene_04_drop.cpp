@@ -102,4 +102,4 @@ static_assert(readsTracks(build(), {kTrackDropIntro, kTrackPanelScale, kTrackPan
 constinit const SceneNodes scene4Nodes = build();
 constinit const SceneEntry scene4 = {scene4Nodes.data(), 922};
 constinit const EnumNames scene4SlotNames = kSlotNames;
-constinit const SceneNames scene4Names = {"drop", &scene4SlotNames};
+constinit const SceneNames scene4Names = {"drop", &scene4SlotNames, scene4Nodes.places};

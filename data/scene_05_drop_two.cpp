@@ -122,4 +122,4 @@ static_assert(readsTracks(build(), {kTrackCreditsRise, kTrackDiskHalves}));
 constinit const SceneNodes scene5Nodes = build();
 constinit const SceneEntry scene5 = {scene5Nodes.data(), 922};
 constinit const EnumNames scene5SlotNames = kSlotNames;
-constinit const SceneNames scene5Names = {"drop two", &scene5SlotNames};
+constinit const SceneNames scene5Names = {"drop two", &scene5SlotNames, scene5Nodes.places};

@@ -116,4 +116,4 @@ static_assert(readsTracks(build(), {kTrackBandSlide}));
 constinit const SceneNodes scene6Nodes = build();
 constinit const SceneEntry scene6 = {scene6Nodes.data(), 922};
 constinit const EnumNames scene6SlotNames = kSlotNames;
-constinit const SceneNames scene6Names = {"breakdown", &scene6SlotNames};
+constinit const SceneNames scene6Names = {"breakdown", &scene6SlotNames, scene6Nodes.places};

@@ -110,7 +110,7 @@ constexpr DrawInputs stone(int32_t position, int32_t size, int32_t rotation = kN
 constexpr DrawInputs gold(int32_t position, int32_t size, int32_t rotation = kNone) {
     return {position, size, rotation, kGoldAmbient, kGoldDiffuse, kSpecular};
 }
-constexpr NodeSource cubes(DrawInputs in, int instances) {
+constexpr PlacedNode cubes(DrawInputs in, int instances) {
     return drawMesh(in, kMeshCube, instances, kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);
 }
 
@@ -234,4 +234,4 @@ static_assert(readsTracks(build(), {kTrackCaptionReveal, kTrackTowerRise}));
 constinit const SceneNodes scene7Nodes = build();
 constinit const SceneEntry scene7 = {scene7Nodes.data(), 922};
 constinit const EnumNames scene7SlotNames = kSlotNames;
-constinit const SceneNames scene7Names = {"rise", &scene7SlotNames};
+constinit const SceneNames scene7Names = {"rise", &scene7SlotNames, scene7Nodes.places};

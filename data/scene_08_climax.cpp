@@ -100,4 +100,4 @@ static_assert(readsTracks(build(), {kTrackHitBars, kTrackPanelScale}));
 constinit const SceneNodes scene8Nodes = build();
 constinit const SceneEntry scene8 = {scene8Nodes.data(), 922};
 constinit const EnumNames scene8SlotNames = kSlotNames;
-constinit const SceneNames scene8Names = {"climax", &scene8SlotNames};
+constinit const SceneNames scene8Names = {"climax", &scene8SlotNames, scene8Nodes.places};

@@ -113,4 +113,4 @@ static_assert(readsTracks(build(), {kTrackHitZoom, kTrackPanelSlide}));
 constinit const SceneNodes scene9Nodes = build();
 constinit const SceneEntry scene9 = {scene9Nodes.data(), 920};
 constinit const EnumNames scene9SlotNames = kSlotNames;
-constinit const SceneNames scene9Names = {"bridge", &scene9SlotNames};
+constinit const SceneNames scene9Names = {"bridge", &scene9SlotNames, scene9Nodes.places};

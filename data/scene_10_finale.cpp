@@ -130,4 +130,4 @@ static_assert(readsTracks(build(), {kTrackClosingPanel, kTrackFinaleFade}));
 constinit const SceneNodes scene10Nodes = build();
 constinit const SceneEntry scene10 = {scene10Nodes.data(), 922};
 constinit const EnumNames scene10SlotNames = kSlotNames;
-constinit const SceneNames scene10Names = {"finale", &scene10SlotNames};
+constinit const SceneNames scene10Names = {"finale", &scene10SlotNames, scene10Nodes.places};

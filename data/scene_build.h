@@ -24,13 +24,17 @@
 //     constinit const SceneNodes scene11Nodes = build();
 //     constinit const SceneEntry scene11 = {scene11Nodes.data(), 240};   // 240 frames
 //     constinit const EnumNames scene11SlotNames = kSlotNames;
-//     constinit const SceneNames scene11Names = {"coda", &scene11SlotNames};
+//     constinit const SceneNames scene11Names = {"coda", &scene11SlotNames, scene11Nodes.places};
 //
-// Slots left out stay all-zero (empty).
+// Slots left out stay all-zero (empty). Each builder takes the place of its call (file, line, column)
+// from the compiler as a default argument, and `s[k] = ...` keeps it beside the slot: the edit mode
+// writes a changed value back into the literal there (slotArgument says which argument holds it).
 #pragma once
 
-#include <array>
 #include <initializer_list>
+#if __has_include(<source_location>)
+#include <source_location>
+#endif
 
 #include "base/enum_names.h"
 #include "data/draw_names.h"
@@ -38,13 +42,86 @@
 #include "data/scene_data.h"
 #include "director/director_types.h"
 
-using SceneNodes = std::array<NodeSource, kSlotsPerScene>;
+// The place of a call, from the compiler: std::source_location, or where the standard library has none
+// (the browser build's) the same from the compiler's builtins, which both compilers take as defaults.
+#if defined(__cpp_lib_source_location)
+using CallPlace = std::source_location;
+#else
+struct CallPlace {
+    const char* file;
+    uint32_t line_;
+    uint32_t column_;
+    static constexpr CallPlace current(const char* file = __builtin_FILE(), uint32_t line = __builtin_LINE(),
+                                       uint32_t column = __builtin_COLUMN()) {
+        return {file, line, column};
+    }
+    constexpr const char* file_name() const { return file; }
+    constexpr uint32_t line() const { return line_; }
+    constexpr uint32_t column() const { return column_; }
+};
+#endif
+
+//-----------------------------------------------------------------------------
+// Slots and where they are written
+//-----------------------------------------------------------------------------
+
+// Which builder wrote a slot: it says which call argument holds each of the slot's numbers
+// (slotArgument below), so the edit mode can write a changed value back into the scene file.
+enum SlotForm : int32_t {
+    kFormNone = 0, // not written by a builder (the slot is empty)
+    kFormNode,
+    kFormConstant,
+    kFormFrameTime,
+    kFormTrackAt,
+    kFormSwizzle,
+    kFormBeat,
+    kFormKickClock,
+    kFormKickPulse,
+    kFormOrbitTime, // addOrbitingEye's four slots
+    kFormOrbitCircle,
+    kFormOrbitFlat,
+    kFormOrbitEye,
+    kFormDrawMesh,
+    kFormSprite,
+    kSlotFormCount,
+};
+
+// What a builder returns: the slot and the place of the call that built it.
+struct PlacedNode {
+    NodeSource node;
+    SlotPlace place;
+};
+
+// A scene's slots as its file writes them, and beside each the place of the call that wrote it.
+struct SceneNodes {
+    NodeSource nodes[kSlotsPerScene];
+    SlotPlace places[kSlotsPerScene];
+
+    struct Slot { // s[k] = builder(...): takes the node and its place
+        SceneNodes* s;
+        int32_t k;
+        constexpr Slot& operator=(const PlacedNode& p) {
+            s->nodes[k] = p.node;
+            s->places[k] = p.place;
+            return *this;
+        }
+    };
+    constexpr Slot operator[](int32_t k) { return {this, k}; }
+    constexpr const NodeSource& operator[](int32_t k) const { return nodes[k]; }
+    constexpr const NodeSource* data() const { return nodes; }
+    constexpr const NodeSource* begin() const { return nodes; }
+    constexpr const NodeSource* end() const { return nodes + kSlotsPerScene; }
+};
 
 inline constexpr int32_t kNone = -1;
+inline constexpr int kCountField = 8; // slotArgument's field of the element count (0..7: the parameters)
 
-// One slot: its operation, input slots, parameters and element count (most slots hold one float4).
-constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
-                          std::initializer_list<float> params, uint32_t outputCount = 1) {
+constexpr SlotPlace placeOf(CallPlace at, SlotForm form) {
+    return {at.file_name(), at.line(), at.column(), form};
+}
+
+constexpr NodeSource makeNode(NodeOp op, std::initializer_list<int32_t> inputs,
+                              std::initializer_list<float> params, uint32_t outputCount) {
     NodeSource n{};
     n.op = op;
     for (int i = 0; i < 8; ++i) n.inputs[i] = kNone;
@@ -56,33 +133,50 @@ constexpr NodeSource node(NodeOp op, std::initializer_list<int32_t> inputs,
     return n;
 }
 
-constexpr NodeSource constant(float x, float y = 0, float z = 0, float w = 0) {
-    return node(kOpConstant, {}, {x, y, z, w});
+//-----------------------------------------------------------------------------
+// Builders: each takes the place of its call from the compiler
+//-----------------------------------------------------------------------------
+
+// One slot: its operation, input slots, parameters and element count (most slots hold one float4).
+constexpr PlacedNode node(NodeOp op, std::initializer_list<int32_t> inputs,
+                          std::initializer_list<float> params, uint32_t outputCount = 1,
+                          CallPlace at = CallPlace::current()) {
+    return {makeNode(op, inputs, params, outputCount), placeOf(at, kFormNode)};
+}
+
+constexpr PlacedNode constant(float x, float y = 0, float z = 0, float w = 0,
+                              CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpConstant, {}, {x, y, z, w}, 1), placeOf(at, kFormConstant)};
 }
 
 // (localFrame + offset) * factor in all four components.
-constexpr NodeSource frameTime(float factor, float offset = 0) {
-    return node(kOpFrameTime, {}, {factor, offset});
+constexpr PlacedNode frameTime(float factor, float offset = 0, CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpFrameTime, {}, {factor, offset}, 1), placeOf(at, kFormFrameTime)};
 }
 
 // Track `track` at the time in slot `time`, limited to the track's length, keys in hundredths.
-constexpr NodeSource trackAt(int32_t time, int32_t track, float scale = 1) {
-    return node(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0});
+constexpr PlacedNode trackAt(int32_t time, int32_t track, float scale = 1,
+                             CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpTrackSample, {time}, {static_cast<float>(track), scale, 0, 0}, 1),
+            placeOf(at, kFormTrackAt)};
 }
 
 // The components a swizzle picks from: x, y, z, w, or a zero.
 enum SwizzleComponent : int { kX, kY, kZ, kW, kZero };
 
 // Picks components of `in`, each one of SwizzleComponent.
-constexpr NodeSource swizzle(int32_t in, int a, int b, int c, int d, uint32_t count = 1) {
-    return node(kOpSwizzle4, {in},
-                {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
-                count);
+constexpr PlacedNode swizzle(int32_t in, int a, int b, int c, int d, uint32_t count = 1,
+                             CallPlace at = CallPlace::current()) {
+    return {
+        makeNode(kOpSwizzle4, {in},
+                 {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c), static_cast<float>(d)},
+                 count),
+        placeOf(at, kFormSwizzle)};
 }
 
 // Spectrum bin `bin` of a 64-value spectrum, times `gain`, in all four components.
-constexpr NodeSource beat(int bin, float gain) {
-    return node(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain});
+constexpr PlacedNode beat(int bin, float gain, CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpSpectrumScaled, {}, {64, static_cast<float>(bin), gain}, 1), placeOf(at, kFormBeat)};
 }
 
 // The music's beat: four rows of 7.2 frames (speed 6 at 125 bpm); a bar is four beats. The sections
@@ -92,26 +186,27 @@ inline constexpr float kBarFrames = 4 * kBeatFrames;
 
 // The clock of a kick pulse (see kickPulse): a ramp that falls by `amount` over every `period` frames,
 // starting from a whole multiple of `amount` at each kick, `lead` frames after the scene's start.
-constexpr NodeSource kickClock(float amount, float lead = 0, float period = kBeatFrames) {
-    return frameTime(-amount / period, lead);
+constexpr PlacedNode kickClock(float amount, float lead = 0, float period = kBeatFrames,
+                               CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpFrameTime, {}, {-amount / period, lead}, 1), placeOf(at, kFormKickClock)};
 }
 
 // (v, v, v, v): v is 0 on every kick (or bar line, after the clock's period) and falls evenly to
 // -amount just before the next one. Offset by `amount`, it is a swell that jumps up on the beat and
 // settles over the whole beat, the same in every frame of every run.
-constexpr NodeSource kickPulse(int32_t clock, float amount) {
-    return node(kOpModulo, {clock}, {amount});
+constexpr PlacedNode kickPulse(int32_t clock, float amount, CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpModulo, {clock}, {amount}, 1), placeOf(at, kFormKickPulse)};
 }
 
 // The orbiting eye: four slots from `time` on (time, circle, eye on the ground, eye) put the eye on a
 // circle of `radius` around the y axis, `height` above the ground, at the angle
 // (localFrame + offset) * factor. The scene names the four slots in this order.
 constexpr void addOrbitingEye(SceneNodes& s, int32_t time, float factor, float offset, float radius,
-                              float height) {
-    s[time] = frameTime(factor, offset);
-    s[time + 1] = node(kOpCircle, {time}, {radius});
-    s[time + 2] = swizzle(time + 1, kX, kZero, kY, kZero);
-    s[time + 3] = node(kOpOffset4, {time + 2}, {0, height, 0, 0});
+                              float height, CallPlace at = CallPlace::current()) {
+    s[time] = {makeNode(kOpFrameTime, {}, {factor, offset}, 1), placeOf(at, kFormOrbitTime)};
+    s[time + 1] = {makeNode(kOpCircle, {time}, {radius}, 1), placeOf(at, kFormOrbitCircle)};
+    s[time + 2] = {makeNode(kOpSwizzle4, {time + 1}, {kX, kZero, kY, kZero}, 1), placeOf(at, kFormOrbitFlat)};
+    s[time + 3] = {makeNode(kOpOffset4, {time + 2}, {0, height, 0, 0}, 1), placeOf(at, kFormOrbitEye)};
 }
 
 struct DrawInputs {
@@ -121,11 +216,14 @@ struct DrawInputs {
 
 enum ListChoice : int { kOpaque = 0, kBlended = 1 };
 
-constexpr NodeSource drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
-                              PixelShaderId ps, ImageId texture, ListChoice list) {
-    return node(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
-                {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
-                 static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)});
+constexpr PlacedNode drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
+                              PixelShaderId ps, ImageId texture, ListChoice list,
+                              CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpDrawMesh, {in.position, in.scale, in.rotation, in.option0, in.option1, in.option2},
+                     {static_cast<float>(mesh), static_cast<float>(instances), static_cast<float>(vs),
+                      static_cast<float>(ps), static_cast<float>(texture), static_cast<float>(list)},
+                     1),
+            placeOf(at, kFormDrawMesh)};
 }
 
 struct SpriteInputs {
@@ -134,9 +232,74 @@ struct SpriteInputs {
 
 inline constexpr int kBlendAlpha = 1;
 
-constexpr NodeSource sprite(SpriteInputs in, ImageId texture, float key = 0) {
-    return node(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
-                {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key});
+constexpr PlacedNode sprite(SpriteInputs in, ImageId texture, float key = 0,
+                            CallPlace at = CallPlace::current()) {
+    return {makeNode(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
+                     {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key}, 1),
+            placeOf(at, kFormSprite)};
+}
+
+// Where a builder's call writes field `field` of its slot (0..7: the parameters, kCountField: the
+// element count): which argument of the call, and which element of that argument's braces (-1: the
+// argument itself). A negative argument: the builder computes the field, no literal of the call is it.
+struct SlotArgument {
+    int8_t argument;
+    int8_t element;
+};
+
+constexpr SlotArgument slotArgument(SlotForm form, int field) {
+    constexpr SlotArgument none = {-1, -1};
+    auto plain = [](int argument) { return SlotArgument{static_cast<int8_t>(argument), -1}; };
+    switch (form) {
+    case kFormNode:
+        return field == kCountField ? plain(3) : SlotArgument{2, static_cast<int8_t>(field)};
+    case kFormConstant:
+        return field < 4 ? plain(field) : none;
+    case kFormFrameTime:
+        return field < 2 ? plain(field) : none;
+    case kFormTrackAt:
+        return field < 2 ? plain(field + 1) : none;
+    case kFormSwizzle:
+        return field < 4 ? plain(field + 1) : field == kCountField ? plain(5) : none;
+    case kFormBeat:
+        return field == 1 || field == 2 ? plain(field - 1) : none;
+    case kFormKickClock:
+        return field == 1 ? plain(1) : none;
+    case kFormKickPulse:
+        return field == 0 ? plain(1) : none;
+    case kFormOrbitTime:
+        return field < 2 ? plain(field + 2) : none;
+    case kFormOrbitCircle:
+        return field == 0 ? plain(4) : none;
+    case kFormOrbitEye:
+        return field == 1 ? plain(5) : none;
+    case kFormDrawMesh:
+        return field < 6 ? plain(field + 1) : none;
+    case kFormSprite:
+        return field == 0 ? plain(1) : field == 3 ? plain(2) : none;
+    default:
+        return none;
+    }
+}
+
+// The name of the builder a form comes from, as a scene file calls it.
+constexpr const char* slotFormBuilder(SlotForm form) {
+    constexpr const char* names[kSlotFormCount] = {"",
+                                                   "node",
+                                                   "constant",
+                                                   "frameTime",
+                                                   "trackAt",
+                                                   "swizzle",
+                                                   "beat",
+                                                   "kickClock",
+                                                   "kickPulse",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "addOrbitingEye",
+                                                   "drawMesh",
+                                                   "sprite"};
+    return form >= 0 && form < kSlotFormCount ? names[form] : "";
 }
 
 // True when the slots read exactly `tracks`, each of them and no other: how a scene file says which

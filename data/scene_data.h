@@ -10,9 +10,19 @@
 #include "base/enum_names.h"
 #include "director/director_types.h"
 
+// Where a slot is written: the call in its scene file that built it (the compiler's file name as
+// given to it, line and column from 1; the column is where the call's name or its '(' is).
+struct SlotPlace {
+    const char* file; // null: no call wrote the slot (empty)
+    uint32_t line;
+    uint32_t column;
+    int32_t form; // SlotForm (data/scene_build.h): the builder, which says which argument holds a value
+};
+
 struct SceneNames {
-    const char* name;       // "intro", "lift", ...
-    const EnumNames* slots; // kTime, kEye, ...: the scene's slot enum, entry by entry
+    const char* name;        // "intro", "lift", ...
+    const EnumNames* slots;  // kTime, kEye, ...: the scene's slot enum, entry by entry
+    const SlotPlace* places; // kSlotsPerScene entries: where each slot is written
 };
 
 extern const SceneTable sceneTable;

@@ -364,8 +364,8 @@ static bool checkModuleTables(const SceneModule* m, char* error, uint32_t errorS
                           : !m->trackNames ? "its track names are null"
                                            : nullptr;
     for (int s = 0; !missing && s < kSceneCount; ++s)
-        if (!m->sceneNames[s].name || !m->sceneNames[s].slots) {
-            std::snprintf(error, errorSize, "scene %d's name or slot names are null", s);
+        if (!m->sceneNames[s].name || !m->sceneNames[s].slots || !m->sceneNames[s].places) {
+            std::snprintf(error, errorSize, "scene %d's name, slot names or slot places are null", s);
             return false;
         }
     if (missing) std::snprintf(error, errorSize, "%s", missing);

@@ -13,6 +13,7 @@
 #include "director/director_state.h"
 #include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
+#include "edit/value_edit.h"
 #include "render/pass_timer.h"
 #include "show/show.h"
 
@@ -33,12 +34,14 @@ struct EditApp {
     DataWatch data;      // the scene data's files, rebuilt and swapped in when saved
     SceneSet scenes;     // the scene data playing
     EditFrame frame;     // the frame last evaluated, and whether it must be evaluated anew
+    uint32_t liveChanges; // the value edits' count of changes to the running tables, as last drawn
     uint64_t frames;     // drawn, for --stats
     uint64_t firstTicks; // when the first was drawn
     SDL_Window* window;
 };
 
 EditApp app;
+ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
 
 //-----------------------------------------------------------------------------
 // Keys
@@ -86,6 +89,12 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
     case SDLK_F1:
         s.panelsHidden = !s.panelsHidden;
         break;
+    case SDLK_z: // Ctrl+Z undo, Ctrl+Shift+Z redo: each step writes its file back
+        if (ctrl) shift ? redoValueEdit(valueEdits, app.scenes) : undoValueEdit(valueEdits, app.scenes);
+        break;
+    case SDLK_y:
+        if (ctrl) redoValueEdit(valueEdits, app.scenes);
+        break;
     default:
         break;
     }
@@ -119,6 +128,7 @@ LoopEvent takeEvent(void*) {
 // play head stays. Then carries out what the transport asked of the music and follows it.
 uint32_t positionMs(void*) {
     if (pollDataWatch(app.data, app.scenes)) {
+        takeRebuiltScenes(valueEdits, app.scenes);
         editFrameChanged(app.frame);
         app.view.slowFrame[0] = 0;
     }
@@ -191,6 +201,10 @@ void drawFrame(void*, const DemoClock& clock) {
     if (pollShaderWatch(app.shaders, app.dev)) {
         editFrameChanged(app.frame);
         app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
+    }
+    if (valueEdits.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
+        app.liveChanges = valueEdits.liveChanges;
+        editFrameChanged(app.frame);
     }
     const uint64_t start = SDL_GetPerformanceCounter();
     if (editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
@@ -282,6 +296,8 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app.dev.overlay = drawPanels;
     startShaderWatch(app.shaders, editSourceFolder(), app.dev);
     startDataWatch(app.data, editSourceFolder(), editBuildFolder());
+    startValueEdits(valueEdits, editSourceFolder(), app.scenes);
+    app.view.edits = &valueEdits;
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
@@ -291,6 +307,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
+    printUnsavedEdits(valueEdits, stderr);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopDataWatch(app.data);
     stopPanels();

@@ -12,6 +12,7 @@
 #include "director/demo_clock.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
+#include "edit/value_panel.h"
 #include "render/shader_library.h"
 
 namespace {
@@ -210,6 +211,7 @@ void selectedSlot(const EditState& s, EditView& v, int scene) {
     char label[64];
     slotLabel(scene, s.selectedSlot, label, sizeof label);
     ImGui::Text("slot %d %s: %u elements", s.selectedSlot, label, value.count);
+    if (v.edits) drawValueEditor(*v.edits, *shown, scene, s.selectedSlot);
     static const char* const kAxes[4] = {"x", "y", "z", "w"};
     for (int axis = 0; axis < 4; ++axis) {
         // The getter sees one axis through an offset index.
@@ -264,8 +266,13 @@ void inspector(EditState& s, EditView& v, int scene) {
         ImGui::TableNextColumn();
         slotLabel(scene, slot, label, sizeof label);
         ImGui::TextUnformatted(label);
+        if (v.edits && slotUnsaved(*v.edits, scene, slot)) {
+            ImGui::SameLine();
+            ImGui::TextColored(ImColor(255, 150, 80), "unsaved");
+        }
         ImGui::TableNextColumn();
         ImGui::TextUnformatted(opName(node.op));
+        if (ImGui::IsItemHovered()) operationTooltip(node.op);
         ImGui::TableNextColumn();
         for (int i = 0; i < 8 && node.inputs[i] >= 0; ++i) {
             slotLabel(scene, node.inputs[i], label, sizeof label);
@@ -493,7 +500,7 @@ void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
     passCosts(v);
     ImGui::TextDisabled(
         "Space play/pause  Left/Right beat (Shift bar, Ctrl frame)  , . frame  PgUp/PgDn scene  "
-        "Home/End  L loop  I/O in/out  F1 panels  Esc quit");
+        "Home/End  L loop  I/O in/out  Ctrl+Z/Y undo/redo  F1 panels  Esc quit");
     reloadStatus(v);
     ImGui::End();
 

@@ -18,6 +18,8 @@
 #include "edit/live_reload.h"
 #include "render/frame.h"
 
+struct ValueEdits;
+
 inline constexpr int kEditHistoryFrames = 300; // the selected slot's plot: the last 5 s at 60 frames a second
 inline constexpr int kEditSidePanelWidth = 480;
 inline constexpr int kEditBottomPanelHeight = 330;
@@ -46,6 +48,7 @@ struct EditView {
     const ShaderWatch* shaders; // the live reloads' last outcomes
     const DataWatch* data;
     const SceneSet* scenes; // the scene data playing (the reload replaces it)
+    ValueEdits* edits;      // the inspector's changes in place; null: it only shows values
     double drawMs;          // the last frame's evaluation and drawing
     char slowFrame[768];    // a frame that took over kEditSlowFrameMs, and the file saved before it
 };

@@ -118,7 +118,7 @@ TEST(DataReload, ABuildOfOtherSourcesOrACopiedBuildIsRefused) {
     EXPECT_FALSE(startDataWatch(watch, (root + "/other").c_str(), QZ_BUILD_ROOT));
     EXPECT_NE(std::strstr(watch.message, "builds the sources in"), nullptr) << watch.message;
     stopDataWatch(watch);
-    EXPECT_FALSE(startDataWatch(watch, QZ_SOURCE_ROOT, (root + "/copied").c_str()));
+    EXPECT_FALSE(startDataWatch(watch, QZ_SOURCE_DIR, (root + "/copied").c_str()));
     EXPECT_NE(std::strstr(watch.message, "was made in"), nullptr) << watch.message;
     stopDataWatch(watch);
     std::filesystem::remove_all(root);

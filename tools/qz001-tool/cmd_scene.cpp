@@ -15,6 +15,7 @@
 
 #include "data/scene_data.h"
 #include "director/director_state.h"
+#include "director/node_info.h"
 #include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -287,4 +288,10 @@ void addSceneCommands(CLI::App& app, ToolCommands& commands) {
     addIntegerOption(cmd, "--frame", frame, 0, INT_MAX, nullptr, "local frame within the scene")->required();
     cmd->add_flag("--json", json, "print one JSON object instead of text");
     addToolCommand(commands, cmd, [] { return runScene(scene, frame, json); });
+
+    // The operation reference (docs/operations.md), from the director's table of what each operation does.
+    static std::string docPath;
+    CLI::App* ops = app.add_subcommand("operations", "Write the node operation reference (Markdown)");
+    ops->add_option("--out", docPath, "Markdown file to write (docs/operations.md)")->required();
+    addToolCommand(commands, ops, [] { return writeToolFile(docPath, writeOperationsDoc) ? 0 : 1; });
 }

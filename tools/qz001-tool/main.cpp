@@ -2,6 +2,7 @@
 //
 //     qz001-tool meshes              one line per mesh program: index, vertices, quads
 //     qz001-tool mesh K --obj FILE   program K's mesh as a Wavefront OBJ
+//     qz001-tool operations --out F  the node operation reference (docs/operations.md)
 //
 // Bad arguments get a one-line error and exit status 2; a command that fails exits 1, one stopped by
 // SIGINT, SIGTERM or SIGHUP 128 + the signal's number.

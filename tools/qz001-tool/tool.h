@@ -48,7 +48,7 @@ int runParsedCommand(const ToolCommands& commands);
 
 // Subcommand families.
 void addMeshCommands(CLI::App& app, ToolCommands& commands);         // meshes, mesh K --obj FILE
-void addSceneCommands(CLI::App& app, ToolCommands& commands);        // scenes, scene S --frame F [--json]
+void addSceneCommands(CLI::App& app, ToolCommands& commands);        // scenes, scene S --frame F [--json], operations
 void addTextCommands(CLI::App& app, ToolCommands& commands);         // texts, text K --obj FILE
 void addRenderCommands(CLI::App& app, ToolCommands& commands);       // render --frame F --out FILE.png
 void addCaptureCommands(CLI::App& app, ToolCommands& commands);      // capture --out FILE.mp4 | DIR

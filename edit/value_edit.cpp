@@ -1,0 +1,418 @@
+// value_edit.cpp - checks, the running tables patched, the literal written back, undo and redo, and the
+// comparison with the rebuilt data.
+#include "edit/value_edit.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstring>
+
+#include "data/scene_build.h"
+#include "director/director_state.h"
+#include "director/node_info.h"
+#include "show/show.h"
+
+namespace {
+
+void say(ValueEdits& e, bool failed, const char* format, ...) __attribute__((format(printf, 3, 4)));
+void say(ValueEdits& e, bool failed, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(e.message, sizeof e.message, format, args);
+    va_end(args);
+    e.failed = failed;
+    std::fprintf(stderr, "qz001: %s\n", e.message);
+}
+
+const char* fieldName(int field) {
+    static const char* const names[] = {"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "element count"};
+    return field >= 0 && field <= kCountField ? names[field] : "?";
+}
+
+const char* slotText(const SceneSet& scenes, int scene, int slot) {
+    const char* name =
+        scenes.names && scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
+    return name ? name : "(unnamed)";
+}
+
+void setField(NodeSource& node, int field, float value) {
+    if (field == kCountField)
+        node.outputCount = (uint32_t)value;
+    else
+        node.params[field] = value;
+}
+
+// The running tables take the edited value: a parameter in place, an element count through a new
+// conversion of the scene data (every slot's value array is made again).
+bool patchLive(ValueEdits& e, int scene, int slot, int field, float value) {
+    ++e.liveChanges;
+    setField(e.nodes[scene][slot], field, value);
+    if (field != kCountField) {
+        if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
+        return true;
+    }
+    static Track tracks[kTrackCount];
+    std::memcpy(tracks, trackTable, sizeof tracks); // the tracks as they play now
+    return replaceSceneData(e.table, tracks);
+}
+
+SourceFile* fileOf(ValueEdits& e, const SlotPlace& place, int& index, char* error, size_t size) {
+    const char* name = placeFileName(place);
+    char path[2048];
+    std::snprintf(path, sizeof path, "%s/%s", e.folder, name);
+    for (int f = 0; f < e.fileCount; ++f)
+        if (std::strcmp(e.files[f].path, path) == 0) return &e.files[(index = f)];
+    if (e.fileCount == kEditFileCapacity) {
+        std::snprintf(error, size, "more than %d files edited in one session", kEditFileCapacity);
+        return nullptr;
+    }
+    SourceFile& file = e.files[e.fileCount];
+    if (!readSourceFile(path, file, error, size)) return nullptr;
+    index = e.fileCount++;
+    return &file;
+}
+
+// The maker's editor may have saved the file since it was last read: then its new text is the base.
+bool takeDiskText(SourceFile& file, char* error, size_t size) {
+    static SourceFile now;
+    if (!readSourceFile(file.path, now, error, size)) return false;
+    if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
+    std::memcpy(file.text, now.text, now.length);
+    std::memcpy(file.disk, now.text, now.length);
+    file.length = file.diskLength = now.length;
+    std::fprintf(stderr, "qz001: %s changed on disk; the edit goes on top of the saved file\n", file.path);
+    return true;
+}
+
+// What the file holds for the field: the latest written edit still in effect, else the built value.
+float fileValue(const ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field) {
+    for (int k = e.history.done - 1; k >= 0; --k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (s.saved && s.scene == scene && s.slot == slot && s.field == field) return s.after;
+    }
+    return slotField(scenes.scenes.scenes[scene].nodes[slot], field);
+}
+
+// Another slot of the scene written by the same call: then one literal is several slots' value.
+int sharedPlace(const SceneSet& scenes, int scene, int slot) {
+    const SlotPlace* places = scenes.names[scene].places;
+    const SlotPlace& p = places[slot];
+    int count = 1;
+    for (int k = 0; k < kSlotsPerScene; ++k) {
+        const SlotPlace& q = places[k];
+        if (k != slot && q.file && q.line == p.line && q.column == p.column && q.form == p.form &&
+            std::strcmp(placeFileName(q), placeFileName(p)) == 0)
+            ++count;
+    }
+    return count;
+}
+
+// Replaces `from` by `to` at `at` in the file (or where `from` stands once on `line`) and writes it.
+bool rewrite(SourceFile& file, LiteralEdit& change, const char* from, const char* to, char* error,
+             size_t size) {
+    if (!takeDiskText(file, error, size)) return false;
+    const uint32_t n = (uint32_t)std::strlen(from);
+    auto holds = [&](uint32_t at) {
+        return at + n <= file.length && std::memcmp(file.text + at, from, n) == 0;
+    };
+    uint32_t at = change.begin;
+    if (!holds(at) && n > 0) {
+        uint32_t lineStart = 0, found = 0, hits = 0;
+        if (offsetOf(file.text, file.length, change.line, 1, lineStart))
+            for (uint32_t i = lineStart; i < file.length && file.text[i] != '\n'; ++i)
+                if (holds(i)) found = i, ++hits;
+        if (hits != 1) {
+            std::snprintf(error, size, "%s:%u no longer holds %s; nothing written", file.path, change.line,
+                          from);
+            return false;
+        }
+        at = found;
+    }
+    if (!holds(at)) {
+        std::snprintf(error, size, "%s:%u changed since the edit; nothing written", file.path, change.line);
+        return false;
+    }
+    LiteralEdit step = {};
+    step.begin = at;
+    step.end = at + n;
+    std::snprintf(step.text, sizeof step.text, "%s", to);
+    static SourceFile before;
+    before = file;
+    if (!applyLiteralEdit(file, step)) {
+        std::snprintf(error, size, "%s would grow past %u bytes", file.path, kSourceFileCapacity);
+        return false;
+    }
+    bool changed = false;
+    if (!writeSourceFile(file, changed, error, size)) {
+        file = before;
+        return false;
+    }
+    change.begin = at;
+    return true;
+}
+
+bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
+    SlotEdit* s = undo ? undoStep(e.history) : redoStep(e.history);
+    if (!s) {
+        say(e, false, "nothing to %s", undo ? "undo" : "redo");
+        return false;
+    }
+    const float value = undo ? s->before : s->after;
+    if (s->saved) {
+        char error[1400];
+        SourceFile& file = e.files[s->file];
+        const char* from = undo ? s->change.text : s->change.before;
+        const char* to = undo ? s->change.before : s->change.text;
+        if (!rewrite(file, s->change, from, to, error, sizeof error)) {
+            cancelStep(e.history, undo);
+            say(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
+            return false;
+        }
+    }
+    if (!patchLive(e, s->scene, s->slot, s->field, value)) {
+        say(e, true, "the director could not take the value: %s", showError());
+        return false;
+    }
+    ++e.unchecked;
+    say(e, false, "%s scene %d %s %s: %g%s", undo ? "undone" : "redone", s->scene,
+        slotText(scenes, s->scene, s->slot), fieldName(s->field), (double)value,
+        s->saved ? "" : " (unsaved: its file was not written)");
+    return true;
+}
+
+} // namespace
+
+float slotField(const NodeSource& node, int field) {
+    return field == kCountField      ? (float)node.outputCount
+           : field >= 0 && field < 8 ? node.params[field]
+                                     : 0.0f;
+}
+
+ValueNames fieldNames(int32_t op, int field) {
+    if (field < 0 || field >= kNodeInfoParams) return ValueNames{nullptr, 0};
+    return valueNamesOf(nodeOpInfo(op).params[field].kind);
+}
+
+void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scenes) {
+    std::memset(&e, 0, sizeof e);
+    std::snprintf(e.folder, sizeof e.folder, "%s/data", sourceDir);
+    e.table = scenes.scenes;
+    for (int s = 0; s < kSceneCount; ++s) {
+        std::memcpy(e.nodes[s], scenes.scenes.scenes[s].nodes, sizeof e.nodes[s]);
+        e.table.scenes[s].nodes = e.nodes[s];
+    }
+}
+
+bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+    e.openLine[0] = 0;
+    if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 ||
+        field > kCountField) {
+        say(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
+        return false;
+    }
+    NodeSource& node = e.nodes[scene][slot];
+    const char* name = slotText(scenes, scene, slot);
+    if (node.op == kOpEmpty) {
+        say(e, true, "scene %d slot %d is empty; nothing changed", scene, slot);
+        return false;
+    }
+    if (!std::isfinite(value)) {
+        say(e, true, "%s %s: %g is not a number the show can hold; nothing changed", name, fieldName(field),
+            (double)value);
+        return false;
+    }
+    // A whole number, a mode or a component is read rounded, and some builders take it as an int.
+    const ParamKind kind = field < kNodeInfoParams ? nodeOpInfo(node.op).params[field].kind : kParamUnused;
+    if (kind == kParamWhole || kind == kParamMode || kind == kParamComponent || kind == kParamScene)
+        value = std::nearbyint(value);
+    if (field == kCountField &&
+        (value != std::trunc(value) || value < 1 || value > (float)kEditLargestCount)) {
+        say(e, true, "%s: %g elements is outside what the director holds (1..%u); nothing changed", name,
+            (double)value, kEditLargestCount);
+        return false;
+    }
+    const float before = slotField(node, field);
+    if (before == value && std::signbit(before) == std::signbit(value)) {
+        say(e, false, "%s %s is %g already", name, fieldName(field), (double)value);
+        return false;
+    }
+    const ValueNames names = fieldNames(node.op, field);
+    if (names.count) {
+        bool known = false;
+        for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
+        if (!known) {
+            say(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
+                fieldName(field), (double)value);
+            return false;
+        }
+    }
+
+    // A scene file says which tracks it reads, and its build checks that: a change must leave that set.
+    if (node.op == kOpTrackSample && field == 0) {
+        bool before[kTrackCount] = {}, after[kTrackCount] = {};
+        for (int k = 0; k < kSlotsPerScene; ++k) {
+            const NodeSource& n = e.nodes[scene][k];
+            if (n.op != kOpTrackSample) continue;
+            const int32_t was = (int32_t)std::lround(n.params[0]), now = k == slot ? (int32_t)value : was;
+            if (was >= 0 && was < kTrackCount) before[was] = true;
+            if (now >= 0 && now < kTrackCount) after[now] = true;
+        }
+        if (std::memcmp(before, after, sizeof before) != 0) {
+            say(e, true,
+                "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; "
+                "change "
+                "the track and that list in the file; nothing changed",
+                name);
+            return false;
+        }
+    }
+
+    // Where the file writes it, and the literal that becomes the new value.
+    SlotEdit step = {scene, slot, field, before, value, -1, false, {}};
+    const SlotPlace none = {};
+    const SlotPlace& place = scenes.names[scene].places ? scenes.names[scene].places[slot] : none;
+    char error[1400] = "";
+    SourceFile* file = nullptr;
+    bool planned = false;
+    if (!place.file) {
+        std::snprintf(error, sizeof error, "no place is known for the slot");
+    } else if (sharedPlace(scenes, scene, slot) > 1) {
+        std::snprintf(e.openLine, sizeof e.openLine, "%s/%s:%u", e.folder, placeFileName(place), place.line);
+        say(e, true,
+            "%s:%u writes %d slots in one call (%s): the value is computed; open the line to change it; "
+            "nothing changed",
+            placeFileName(place), place.line, sharedPlace(scenes, scene, slot), name);
+        return false;
+    } else if ((file = fileOf(e, place, step.file, error, sizeof error)) &&
+               takeDiskText(*file, error, sizeof error)) {
+        struct Sibling {
+            const NodeSource* node;
+        } sibling = {&node};
+        auto siblingValue = [](const void* c, int f) {
+            return slotField(*static_cast<const Sibling*>(c)->node, f);
+        };
+        // What the file should hold there: the last edit written, else the built value; after a save
+        // of the maker's own the rebuilt value, or the value playing, may be it instead.
+        const float candidates[3] = {fileValue(e, scenes, scene, slot, field),
+                                     slotField(scenes.scenes.scenes[scene].nodes[slot], field), before};
+        const ValueNames* listed = names.count ? &names : nullptr;
+        for (int c = 0; c < 3 && !planned; ++c)
+            planned = (c == 0 || candidates[c] != candidates[0]) &&
+                      planLiteralEdit(*file, place, field, candidates[c], value, listed, siblingValue,
+                                      &sibling, step.change, error, sizeof error);
+        if (!planned) {
+            std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file->path, place.line);
+            say(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
+            return false;
+        }
+    }
+
+    if (!patchLive(e, scene, slot, field, value)) {
+        setField(node, field, before);
+        say(e, true, "the director could not take the value: %s; nothing changed", showError());
+        return false;
+    }
+    if (planned) {
+        static SourceFile was;
+        was = *file;
+        bool changed = false;
+        if (applyLiteralEdit(*file, step.change) && writeSourceFile(*file, changed, error, sizeof error)) {
+            step.saved = true;
+        } else {
+            *file = was;
+            if (!error[0]) std::snprintf(error, sizeof error, "%s would grow too large", file->path);
+        }
+    }
+    pushEdit(e.history, step);
+    if (step.saved) {
+        ++e.unchecked;
+        say(e, false, "%s:%u: %s %s %s -> %s", placeFileName(place), step.change.line, name, fieldName(field),
+            step.change.before[0] ? step.change.before : "(left out)", step.change.text);
+    } else {
+        say(e, true, "%s %s = %g plays, unsaved: %s", name, fieldName(field), (double)value, error);
+    }
+    return true;
+}
+
+bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
+    return stepBack(e, scenes, true);
+}
+
+bool redoValueEdit(ValueEdits& e, const SceneSet& scenes) {
+    return stepBack(e, scenes, false);
+}
+
+void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
+    // Fields whose last edit in effect is unsaved keep the edited value; the others take the rebuilt one.
+    static bool seen[kSceneCount][kSlotsPerScene][kCountField + 1];
+    static bool keep[kSceneCount][kSlotsPerScene][kCountField + 1];
+    std::memset(seen, 0, sizeof seen);
+    std::memset(keep, 0, sizeof keep);
+    int differ = 0;
+    char first[512] = "";
+    bool countKept = false;
+    for (int k = e.history.done - 1; k >= 0; --k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
+        seen[s.scene][s.slot][s.field] = true;
+        if (!s.saved) {
+            keep[s.scene][s.slot][s.field] = true;
+            countKept = countKept || s.field == kCountField;
+            continue;
+        }
+        const float rebuilt = slotField(scenes.scenes.scenes[s.scene].nodes[s.slot], s.field);
+        const float edited = slotField(e.nodes[s.scene][s.slot], s.field);
+        if (rebuilt != edited && e.unchecked > 0 && !differ++)
+            std::snprintf(first, sizeof first, "scene %d %s %s is %g in the rebuilt data, %g as edited",
+                          s.scene, slotText(scenes, s.scene, s.slot), fieldName(s.field), (double)rebuilt,
+                          (double)edited);
+    }
+    const int checked = e.unchecked;
+    for (int s = 0; s < kSceneCount; ++s) {
+        const NodeSource* rebuilt = scenes.scenes.scenes[s].nodes;
+        for (int k = 0; k < kSlotsPerScene; ++k) {
+            NodeSource next = rebuilt[k];
+            for (int f = 0; f <= kCountField; ++f)
+                if (keep[s][k][f]) setField(next, f, slotField(e.nodes[s][k], f));
+            e.nodes[s][k] = next;
+            for (int f = 0; f < 8 && nodeBlocks; ++f)
+                if (keep[s][k][f]) nodeBlocks[s][k].params[f] = next.params[f];
+        }
+        e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
+    }
+    ++e.liveChanges;
+    if (countKept) {
+        static Track tracks[kTrackCount];
+        std::memcpy(tracks, trackTable, sizeof tracks);
+        replaceSceneData(e.table, tracks);
+    }
+    e.unchecked = 0;
+    if (differ)
+        say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
+            differ == 1 ? "" : "s", first);
+    else if (checked)
+        say(e, false, "the rebuilt scene data equals the edited values");
+    else if (e.failed) { // a new rebuild, no edit waiting for it: what went wrong before is past
+        e.failed = false;
+        std::snprintf(e.message, sizeof e.message, "the scene data was rebuilt from the files");
+    }
+}
+
+int unsavedEditCount(const ValueEdits& e) {
+    int count = 0;
+    for (int k = 0; k < e.history.done; ++k) count += !e.history.steps[k].saved;
+    return count;
+}
+
+void printUnsavedEdits(const ValueEdits& e, FILE* out) {
+    const int count = unsavedEditCount(e);
+    if (!count) return;
+    std::fprintf(out, "qz001: %d edit%s no file holds (they were lost with the edit mode):\n", count,
+                 count == 1 ? "" : "s");
+    for (int k = 0; k < e.history.done; ++k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (s.saved) continue;
+        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
+                     (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
+                     s.file >= 0 ? e.files[s.file].path : "");
+    }
+}

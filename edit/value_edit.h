@@ -1,0 +1,61 @@
+// value_edit.h - a slot's value changed in the edit mode: checked, put into the running tables (the
+// next frame drawn shows it, playing or paused, without a rebuild), written back into its scene file,
+// and kept in the undo list. After the reload rebuilds the scene data from the saved files, the rebuilt
+// slots are compared with the edited ones. No window: the inspector and the tests call these.
+//
+//     static ValueEdits edits;                          // large (the scene files' text): keep it static
+//     startValueEdits(edits, sourceDir, scenes);
+//     editSlotValue(edits, scenes, 4, kClearColour, 0, 0.2f); // p0 of scene 4's slot; edits.message says how
+//     undoValueEdit(edits, scenes);                     // Ctrl+Z; redoValueEdit: Ctrl+Shift+Z, Ctrl+Y
+//     if (pollDataWatch(watch, scenes)) takeRebuiltScenes(edits, scenes); // after each reload
+//     printUnsavedEdits(edits, stderr);                 // at the end: the edits no file holds
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "edit/data_reload.h"
+#include "edit/edit_history.h"
+#include "edit/source_edit.h"
+
+inline constexpr int kEditFileCapacity = 16;        // scene files written in one session
+inline constexpr uint32_t kEditLargestCount = 4096; // an element count the director holds (a full draw list)
+
+struct ValueEdits {
+    char folder[1024]; // <source>/data: where the scene files are written
+    SourceFile files[kEditFileCapacity];
+    int fileCount;
+    EditHistory history;
+    NodeSource nodes[kSceneCount][kSlotsPerScene]; // the scene data as edited
+    SceneTable table;                              // durations as played, nodes above
+    bool failed;                                   // the last edit, undo or check did not go as asked
+    char message[2048];                            // what the last one did
+    char openLine[1100];                           // "path:line" of a value that is computed, to open
+    int unchecked;                                 // edits written since the last rebuild came in
+    uint32_t liveChanges; // counts every change of the running tables: the frame at the play head is stale
+};
+
+// The value of field `field` of a slot (0..7: a parameter, kCountField: the element count).
+float slotField(const NodeSource& node, int field);
+
+void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scenes);
+
+// Sets field `field` of slot `slot` in scene `scene` to `value`. A value that is not finite, or an element
+// count outside 1..kEditLargestCount, is refused and changes nothing. A value the file cannot hold as a
+// literal (an expression, a value the builder computes) is refused too, naming the line (openLine).
+// Otherwise the running tables take it at once and the file is written; a file that cannot be written
+// keeps the edit live and unsaved (the message says why). False when nothing changed.
+bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value);
+
+bool undoValueEdit(ValueEdits& e, const SceneSet& scenes); // false: nothing to undo, or it could not be
+bool redoValueEdit(ValueEdits& e, const SceneSet& scenes);
+
+// After the reload swapped in data rebuilt from the files: says whether the rebuilt slots equal the
+// edited ones, and puts the unsaved edits back into the running tables.
+void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes);
+
+int unsavedEditCount(const ValueEdits& e);
+void printUnsavedEdits(const ValueEdits& e, FILE* out);
+
+// The names a field takes (a mesh, an image...), by the slot's operation; count 0 for a plain number.
+ValueNames fieldNames(int32_t op, int field);

@@ -1,0 +1,136 @@
+#!/bin/sh
+# value_edit_end_to_end.sh QZ001 - values changed in the inspector of qz001 --edit, in a scratch copy
+# of the repository with its own build, under a virtual X server (Xvfb, xdotool, ImageMagick): scene 4's
+# clear colour dragged redder shows on the paused frame while the mouse is still down, and on release
+# the scene file's diff is that one literal; the reload's rebuild equals the edit; a value typed
+# (Ctrl+click) shows and is written; Ctrl+Z twice leaves the file byte for byte as it was and the frame
+# as it was; an edit after the file was changed on disk goes on top of it; Escape ends with status 0.
+# The panels' places are those of the 1760x1050 edit window on a 1920x1080 screen, Dear ImGui's
+# default font. Run from the repository root (the music lies there).
+set -eu
+qz001=$1
+tmp=$(mktemp -d)
+xvfb_pid=
+show_pid=
+cleanup() {
+    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+. "$(dirname "$0")/../x11_session.sh"
+export SDL_AUDIODRIVER=dummy
+for program in Xvfb xdotool import compare cmake; do
+    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
+done
+
+scratch=$tmp/repo
+mkdir -p "$scratch"
+tar --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -xf - -C "$scratch"
+cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OFF >"$tmp/cmake.log" 2>&1 &&
+    cmake --build "$scratch/build" --target qz_scene_module >>"$tmp/cmake.log" 2>&1 ||
+    fail "the scratch copy does not build its scene module: $(tail -5 "$tmp/cmake.log")"
+scene=$scratch/data/scene_04_drop.cpp
+cp "$scene" "$tmp/original.cpp"
+grep -q '^    s\[kClearColour\] = constant(0.1f, 0.03f, 0.16f, 1);$' "$scene" || fail "scene 4's clear colour line is not as expected"
+
+start_xvfb "$tmp"
+look() { import -window root -crop "1280x720+$wx+$wy" +repage "$1"; }
+differ() { compare -metric AE -fuzz 1% "$1" "$2" null: 2>&1 || true; }
+# Mean red and green of a picture, in thousandths.
+colour() { convert "$1" -format '%[fx:int(1000*mean.r)] %[fx:int(1000*mean.g)]' info:; }
+wait_lines() {
+    for _ in $(seq $(($3 * 4))); do [ "$(grep -c "$1" "$tmp/out")" -ge "$2" ] && return 0; sleep 0.25; done
+    return 1
+}
+# The mouse to a point of the window (it moves once more by a pixel, so the window hears it).
+point() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.1
+    xdotool mousemove_relative 1 0
+    sleep 0.3
+}
+
+QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --scene 4 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y
+[ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
+xdotool key --window "$window" space
+sleep 1
+look "$tmp/before.png"
+
+# Slot 1, ClearColour, selected in the inspector's table; its p0 dragged 100 pixels to the right
+# (0.001 a pixel once the drag has started: 0.1 becomes up to 0.2).
+point 1318 92
+xdotool click 1
+sleep 0.5
+point 1414 77
+xdotool mousedown 1
+for _ in $(seq 10); do xdotool mousemove_relative 10 0; sleep 0.05; done
+sleep 0.5
+look "$tmp/dragging.png"
+cmp -s "$scene" "$tmp/original.cpp" || fail "the file was written before the drag ended"
+xdotool mouseup 1
+wait_lines "kClearColour p0 0.1f -> " 1 10 || fail "the drag was not written back: $(cat "$tmp/out")"
+set -- $(colour "$tmp/before.png") $(colour "$tmp/dragging.png")
+[ "$3" -gt $(($1 + 40)) ] || fail "the dragged clear colour did not show while dragging (red $1 -> $3)"
+diff "$tmp/original.cpp" "$scene" >"$tmp/diff" && fail "the drag left the file as it was"
+[ "$(grep -c '^[<>]' "$tmp/diff")" -eq 2 ] &&
+    grep -q '^>     s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.03f, 0.16f, 1);$' "$tmp/diff" ||
+    fail "the file's diff is not the one literal: $(cat "$tmp/diff")"
+wait_lines "equals the edited values" 1 60 || fail "the rebuilt data was not checked against the edit: $(cat "$tmp/out")"
+echo "ok: a dragged value shows while dragging, its diff is one literal, the rebuild equals it"
+
+# p1 typed: Ctrl+click (its text all selected), 0.5, Enter. The panels see keys and buttons as held
+# at each frame's start, and this frame rate is low: each is held down a while.
+hold() {
+    xdotool keydown "$1"
+    sleep 0.5
+    xdotool keyup "$1"
+    sleep 0.3
+}
+point 1414 100
+xdotool keydown ctrl
+sleep 0.5
+xdotool mousedown 1
+sleep 0.5
+xdotool mouseup 1
+sleep 0.3
+xdotool keyup ctrl
+sleep 0.5
+xdotool type --delay 200 0.5
+hold Return
+wait_lines "kClearColour p1 0.03f -> 0.5f" 1 10 || fail "the typed value was not written back: $(cat "$tmp/out")"
+sleep 0.5
+look "$tmp/typed.png"
+set -- $(colour "$tmp/dragging.png") $(colour "$tmp/typed.png")
+[ "$4" -gt $(($2 + 100)) ] || fail "the typed green did not show (green $2 -> $4)"
+grep -q '^    s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.5f, 0.16f, 1);$' "$scene" || fail "the typed value is not in the file"
+echo "ok: a typed value shows and is written"
+
+# Ctrl+Z twice: the file as it was, byte for byte, and the frame as it was.
+point 400 300
+xdotool key --window "$window" ctrl+z
+xdotool key --window "$window" ctrl+z
+wait_lines "undone scene 4 kClearColour p0" 1 10 || fail "undo did not run: $(cat "$tmp/out")"
+cmp "$scene" "$tmp/original.cpp" || fail "undoing every edit did not restore the file"
+sleep 0.5
+look "$tmp/undone.png"
+[ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] || fail "undoing every edit did not restore the frame"
+echo "ok: undo restores the file byte for byte and the frame"
+
+# Ctrl+Y after the maker's editor saved the file: the edit goes on top of the saved text.
+echo "// a note saved by the maker's editor" >>"$scene"
+xdotool key --window "$window" ctrl+y
+wait_lines "redone scene 4 kClearColour p0" 1 10 || fail "redo did not run: $(cat "$tmp/out")"
+grep -q '^    s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.03f, 0.16f, 1);$' "$scene" &&
+    grep -q "^// a note saved by the maker's editor$" "$scene" ||
+    fail "the redo did not go on top of the file saved on disk"
+echo "ok: an edit after a save on disk goes on top of it"
+
+xdotool key --window "$window" Escape
+wait_show 20
+[ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
