@@ -108,6 +108,7 @@ void noteDataFrameDrawn(DataWatch&) {}
 void stopDataWatch(DataWatch&) {}
 void sweepModuleCopies() {}
 void trySceneModule(const char*) {}
+void removeModuleCopy(int) {}
 
 #else
 
@@ -326,7 +327,7 @@ bool finishBuild(DataWatch& w, SceneSet& scenes, int status) {
         return false;
     }
     (void)scenes;
-    if (!startModuleTrial(w.trial, w.module, tryInChild)) {
+    if (!startModuleTrial(w.trial, w.module, tryInChild, removeModuleCopy)) {
         say(w, true, w.trial.message);
         return false;
     }
@@ -414,6 +415,12 @@ bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& h
 
 void trySceneModule(const char* path) {
     tryInChild(path);
+}
+
+void removeModuleCopy(int pid) {
+    char copy[1100];
+    sceneModuleCopyPath(pid, 0, copy, sizeof copy);
+    std::remove(copy);
 }
 
 void sweepModuleCopies() {
@@ -553,9 +560,6 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
         const ModuleTrialState state = pollModuleTrial(w.trial);
         if (state == kTrialRunning) return false;
         w.trial.state = kTrialIdle;
-        char copy[1100];
-        sceneModuleCopyPath(w.trial.lastChild, 0, copy, sizeof copy); // a child that died left it behind
-        std::remove(copy);
         if (state == kTrialPassed) return swapIn(w, scenes);
         char text[1600];
         std::snprintf(text, sizeof text,

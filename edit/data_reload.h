@@ -85,6 +85,8 @@ void sweepModuleCopies();
 
 // The trial a rebuilt module passes before it is taken (module_trial.h): run in a child process.
 void trySceneModule(const char* path);
+// Removes the module copy the trial's child `pid` made (module_trial.h's clean-up, in the parent).
+void removeModuleCopy(int pid);
 
 // True when the two sets hold the same scenes (lengths and node records) and tracks.
 bool sameSceneData(const SceneSet& a, const SceneSet& b);

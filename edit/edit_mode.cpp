@@ -29,14 +29,14 @@ struct EditApp {
     FramePassTimes passTimes; // without timer queries: glFinish after each pass
     uint64_t fpsTicks;        // the start of the frame-rate count
     int fpsFrames;
-    uint64_t titleTicks; // when the window's title last told the play head
-    ShaderWatch shaders; // the shader files of the source tree, reloaded when saved
-    DataWatch data;      // the scene data's files, rebuilt and swapped in when saved
-    SceneSet scenes;     // the scene data playing
-    EditFrame frame;     // the frame last evaluated, and whether it must be evaluated anew
+    uint64_t titleTicks;  // when the window's title last told the play head
+    ShaderWatch shaders;  // the shader files of the source tree, reloaded when saved
+    DataWatch data;       // the scene data's files, rebuilt and swapped in when saved
+    SceneSet scenes;      // the scene data playing
+    EditFrame frame;      // the frame last evaluated, and whether it must be evaluated anew
     uint32_t liveChanges; // the value edits' count of changes to the running tables, as last drawn
-    uint64_t frames;     // drawn, for --stats
-    uint64_t firstTicks; // when the first was drawn
+    uint64_t frames;      // drawn, for --stats
+    uint64_t firstTicks;  // when the first was drawn
     SDL_Window* window;
 };
 

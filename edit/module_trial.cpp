@@ -3,7 +3,7 @@
 
 #ifdef _WIN32 // no reload of the scene data there, so nothing to try
 
-bool startModuleTrial(ModuleTrial& trial, const char*, TrialBody) {
+bool startModuleTrial(ModuleTrial& trial, const char*, TrialBody, TrialCleanUp) {
     trial.state = kTrialFailed;
     return false;
 }
@@ -65,6 +65,7 @@ ModuleTrialState finish(ModuleTrial& t, bool passed, const std::string& why) {
     t.output = -1;
     t.lastChild = t.child;
     t.child = 0;
+    if (t.cleanUp) t.cleanUp(t.lastChild);
     t.state = passed ? kTrialPassed : kTrialFailed;
     if (!passed) std::snprintf(t.message, sizeof t.message, "%s", why.c_str());
     return t.state;
@@ -72,7 +73,7 @@ ModuleTrialState finish(ModuleTrial& t, bool passed, const std::string& why) {
 
 } // namespace
 
-bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body) {
+bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body, TrialCleanUp cleanUp) {
     stopModuleTrial(t);
     t = ModuleTrial{};
     t.output = -1;
@@ -99,6 +100,7 @@ bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body) {
     }
     fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
     t.child = pid;
+    t.cleanUp = cleanUp;
     t.output = ends[0];
     t.startTicks = SDL_GetPerformanceCounter();
     t.state = kTrialRunning;

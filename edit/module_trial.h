@@ -5,7 +5,8 @@
 // line is the reason when it fails, and a child past its time limit is killed.
 //
 //     ModuleTrial trial = {};
-//     startModuleTrial(trial, modulePath, body); // forks and returns at once; body(path) runs in the child
+//     startModuleTrial(trial, modulePath, body, cleanUp); // forks and returns at once; body(path) runs in
+//     the child
 //     ...                                        // once per refresh:
 //     if (pollModuleTrial(trial) == kTrialFailed) show(trial.message);
 //
@@ -19,6 +20,13 @@ inline constexpr double kTrialFrameLimitMs = 1000.0; // one frame's evaluation
 
 enum ModuleTrialState { kTrialIdle, kTrialRunning, kTrialPassed, kTrialFailed };
 
+// Runs in the child with its output going to the parent: prints its progress and, on failure, its
+// reason as its last line, then exits non-zero (_exit); returning passes.
+using TrialBody = void (*)(const char* path);
+// Runs in the parent once the child has ended, however it ended: removes what a child that died may
+// have left behind.
+using TrialCleanUp = void (*)(int child);
+
 struct ModuleTrial {
     ModuleTrialState state;
     int child;           // the trying process; 0 = none
@@ -28,14 +36,12 @@ struct ModuleTrial {
     uint32_t logLength;
     char message[1400]; // why it failed
     int lastChild;      // the process of the trial that ended last
+    TrialCleanUp cleanUp;
 };
 
-// Runs in the child with its output going to the parent: prints its progress and, on failure, its
-// reason as its last line, then exits non-zero (_exit); returning passes.
-using TrialBody = void (*)(const char* path);
 
 // Starts trying the module at `path`. False (and kTrialFailed, with a message) when no child starts.
-bool startModuleTrial(ModuleTrial& trial, const char* path, TrialBody body);
+bool startModuleTrial(ModuleTrial& trial, const char* path, TrialBody body, TrialCleanUp cleanUp);
 
 // Collects what the child said; past kTrialLimitSeconds it is killed. kTrialRunning until it ends.
 ModuleTrialState pollModuleTrial(ModuleTrial& trial);
