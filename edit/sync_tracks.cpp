@@ -136,6 +136,7 @@ namespace {
 // The frames where a driven component's curve, taken on whole frames, turns: between two of them it
 // runs straight (or holds).
 void drivenTurns(const SyncTrack& t, std::vector<int32_t>& frames) {
+    frames.push_back(t.keys[0].row * kRowFramesTimesFive / 5); // the first key's value holds up to here
     frames.push_back(rowFirstFrame(t.keys[0].row));
     for (uint32_t k = 0; k + 1 < t.count; ++k) {
         const int32_t r0 = t.keys[k].row, r1 = t.keys[k + 1].row;
@@ -199,7 +200,11 @@ bool bakeSyncTrack(const SyncTracks& sync, int32_t showTrack, const Track& own, 
     }
     const uint32_t ownKeys = std::min<uint32_t>(own.keyCount, kKeysPerTrack);
     if (ownNeeded && ownKeys) {
-        for (uint32_t k = 0; k < ownKeys; ++k) frames.push_back(own.keys[k].frame);
+        for (uint32_t k = 0; k < ownKeys; ++k) {
+            frames.push_back(own.keys[k].frame);
+            if (k && own.keys[k].frame == own.keys[k - 1].frame)
+                frames.push_back(own.keys[k].frame - 1); // a jump
+        }
         frames.push_back(own.keys[ownKeys - 1].frame - 1); // the show's sampling holds a frame short
     }
     std::sort(frames.begin(), frames.end());
