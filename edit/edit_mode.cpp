@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
+#include <algorithm>
 #include <cstdio>
 #include <imgui.h>
 
@@ -12,6 +13,7 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "edit/edit_panels.h"
+#include "edit/sync_client.h"
 #include "render/pass_timer.h"
 #include "show/show.h"
 
@@ -37,6 +39,18 @@ struct EditApp {
 };
 
 EditApp app;
+
+// The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
+struct EditSync {
+    bool on;
+    SyncClient client;
+    SyncTracks tracks;
+    SyncSave save;
+    uint32_t saves;
+    uint32_t reloadsAtSave;   // the data reloads when the last save was written
+    float reloadedDifference; // live against the tracks playing since the reload after it; -1 = not yet
+};
+EditSync editSync;
 
 //-----------------------------------------------------------------------------
 // Keys
@@ -87,6 +101,74 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
     default:
         break;
     }
+}
+
+//-----------------------------------------------------------------------------
+// The sync editor
+//-----------------------------------------------------------------------------
+
+bool startEditSync(std::string& error) {
+    EditSync& s = editSync;
+    s.on = false;
+    s.client = SyncClient{};
+    s.saves = 0;
+    s.reloadedDifference = -1;
+    nameSyncTracks(s.tracks, *app.scenes.trackNames);
+    if (!startSyncClient(s.client, app.desc.syncHost, app.desc.syncPort, {}, error)) return false;
+    driveTracksFrom(&s.tracks);
+    s.on = true;
+    app.view.syncClient = &s.client;
+    app.view.syncTracks = &s.tracks;
+    app.view.syncSave = &s.save;
+    return true;
+}
+
+void saveEditSync() {
+    EditSync& s = editSync;
+    const std::string path = std::string(editSourceFolder()) + "/data/tracks.cpp";
+    saveSyncTracks(s.tracks, app.scenes.tracks, path.c_str(), s.save);
+    ++s.saves;
+    app.view.syncSaves = s.saves;
+    s.reloadsAtSave = app.data.reloads;
+    s.reloadedDifference = -1;
+    std::fprintf(stderr, "qz001: sync editor's save: %s\n", s.save.note);
+}
+
+// Once the scene reload has taken the saved tracks: how far they lie from the live curve.
+void measureSavedTracks() {
+    EditSync& s = editSync;
+    if (!s.saves || s.reloadedDifference >= 0 || app.data.reloads == s.reloadsAtSave) return;
+    float largest = 0;
+    for (int32_t t = 0; t < kTrackCount; ++t)
+        if (s.save.savedTrack[t])
+            largest = std::max(largest, largestSyncDifference(s.tracks, t, app.scenes.tracks[t], app.scenes.tracks[t]));
+    s.reloadedDifference = largest;
+    app.view.syncReloadedDifference = largest;
+}
+
+// Before each frame is evaluated: what the editor sent, then the row the transport is in, when it moved.
+void pollEditSync(const DemoClock& clock) {
+    EditSync& s = editSync;
+    if (!s.on) return;
+    const uint64_t nowMs = SDL_GetPerformanceCounter() * 1000 / SDL_GetPerformanceFrequency();
+    const SyncEvents e = pollSyncClient(s.client, s.tracks, nowMs);
+    if (s.client.statusChanged) {
+        std::fprintf(stderr, "qz001: %s\n", s.client.status);
+        s.client.statusChanged = false;
+    }
+    if (e.pause && e.paused != app.state.paused) editTogglePause(app.state);
+    if (e.seek) editSeekFrame(app.state, rowFirstFrame(e.row));
+    if (e.save) saveEditSync();
+    measureSavedTracks();
+    app.view.syncReloadedDifference = s.reloadedDifference;
+    if (!e.seek) sendSyncRow(s.client, rowOfFrame(clock.frame));
+}
+
+void stopEditSync() {
+    if (!editSync.on) return;
+    driveTracksFrom(nullptr);
+    stopSyncClient(editSync.client);
+    editSync.on = false;
 }
 
 //-----------------------------------------------------------------------------
@@ -174,6 +256,7 @@ void measure() {
 // reads) is what the player's frame remembers.
 void drawFrame(void*, const DemoClock& clock) {
     pollShaderWatch(app.shaders, app.dev);
+    pollEditSync(clock);
     if (app.state.paused && clock.localFrame > 0) {
         ShowCursor cursor = {clock.sceneIndex, clock.localFrame - 2, clock.localFrame >= 2};
         catchUpAndEvaluateFrame(cursor, clock.frame, app.scenes.scenes, app.dev.aspect);
@@ -265,6 +348,12 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
+    if (desc.sync && !startEditSync(error)) {
+        stopDataWatch(app.data);
+        stopPanels();
+        closeMusic();
+        return EditEnd{true, ShowEnd::quit};
+    }
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
 
@@ -272,6 +361,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
+    stopEditSync();
     stopDataWatch(app.data);
     stopPanels();
     closeMusic();

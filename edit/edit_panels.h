@@ -16,6 +16,7 @@
 #include "edit/data_reload.h"
 #include "edit/edit_state.h"
 #include "edit/live_reload.h"
+#include "edit/sync_client.h"
 #include "render/frame.h"
 
 inline constexpr int kEditHistoryFrames = 300; // the selected slot's plot: the last 5 s at 60 frames a second
@@ -46,6 +47,12 @@ struct EditView {
     const ShaderWatch* shaders; // the live reloads' last outcomes
     const DataWatch* data;
     const SceneSet* scenes; // the scene data playing (the reload replaces it)
+    // The sync editor, with --sync (else null).
+    const SyncClient* syncClient;
+    const SyncTracks* syncTracks;
+    const SyncSave* syncSave;     // the last save, when syncSaves > 0
+    uint32_t syncSaves;
+    float syncReloadedDifference; // live against the saved tracks once reloaded; -1 = not yet
 };
 
 // The panels beside and below the frame where the screen has room, else over it.
