@@ -401,6 +401,8 @@ void trackPlot(int32_t index, float now) {
     for (uint32_t k = 0; k < track.keyCount; ++k) {
         const TrackKey& key = track.keys[k];
         for (int axis = 0; axis < 3; ++axis) {
+            if (viewShown && viewShown->syncTracks && syncDriver(*viewShown->syncTracks, index, axis))
+                continue; // the editor's curve replaces this component: its keys are the editor's
             const ImVec2 dot = point((float)key.frame, axis == 0 ? key.x : axis == 1 ? key.y : key.z);
             draw->AddCircleFilled(dot, 3, kAxisColours[axis]);
             if (ImGui::IsItemHovered() && std::fabs(mouse.x - dot.x) < 4 && std::fabs(mouse.y - dot.y) < 4)
