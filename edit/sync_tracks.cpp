@@ -12,7 +12,6 @@
 
 #include "base/atomic_file.h"
 #include "director/tracks.h"
-#include "edit/edit_panels.h"
 #include "edit/initializer_scan.h"
 
 namespace {
@@ -20,6 +19,11 @@ namespace {
 const char kComponentNames[3] = {'x', 'y', 'z'};
 
 const SyncTracks* driving; // what the hook reads; null = nothing driven
+
+// "kTrackGiven" as the panels show it: "Given".
+const char* panelName(const char* name) {
+    return std::strncmp(name, "kTrack", 6) == 0 && name[6] ? name + 6 : name;
+}
 
 // The first key whose row is at or after `row`, or count.
 uint32_t lowerKey(const SyncTrack& t, uint32_t row) {
@@ -56,7 +60,7 @@ void nameSyncTracks(SyncTracks& sync, const EnumNames& names) {
         if (!name) continue;
         for (int c = 0; c < 3; ++c) {
             const int i = sync.count++;
-            std::snprintf(sync.names[i], kSyncNameCapacity, "%s:%c", shortName(name, "kTrack"),
+            std::snprintf(sync.names[i], kSyncNameCapacity, "%s:%c", panelName(name),
                           kComponentNames[c]);
             sync.showTrack[i] = (int8_t)t;
             sync.component[i] = (int8_t)c;
