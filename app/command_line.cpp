@@ -34,9 +34,10 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
         "--edit", edit,
         "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
     std::string syncText;
-    app.add_option("--sync", syncText,
-                   "with --edit: a sync editor at HOST:PORT (default 127.0.0.1:1338) drives the play head and "
-                   "the tracks")
+    app.add_option(
+           "--sync", syncText,
+           "with --edit: a sync editor at HOST:PORT (default 127.0.0.1:1338) drives the play head and "
+           "the tracks")
         ->expected(0, 1)
         ->type_name("[HOST:PORT]");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");

@@ -3,9 +3,9 @@
 #include "edit/edit_mode.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
-#include <algorithm>
 #include <cstdio>
 #include <imgui.h>
 
@@ -141,7 +141,8 @@ void measureSavedTracks() {
     float largest = 0;
     for (int32_t t = 0; t < kTrackCount; ++t)
         if (s.save.savedTrack[t])
-            largest = std::max(largest, largestSyncDifference(s.tracks, t, app.scenes.tracks[t], app.scenes.tracks[t]));
+            largest = std::max(
+                largest, largestSyncDifference(s.tracks, t, app.scenes.tracks[t], app.scenes.tracks[t]));
     s.reloadedDifference = largest;
     app.view.syncReloadedDifference = largest;
 }

@@ -28,7 +28,7 @@ struct EditDesc {
     GlApi api;
     bool stats; // at the end, print the frames drawn and the frame rate on stderr (--stats)
     const volatile sig_atomic_t* signal; // non-zero once SIGINT, SIGTERM or SIGHUP arrived (may be null)
-    bool sync;                           // --sync: a sync editor at syncHost:syncPort drives the play head and tracks
+    bool sync;                           // --sync: a sync editor at syncHost:syncPort drives the show
     const char* syncHost;
     uint16_t syncPort;
 };

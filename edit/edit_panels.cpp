@@ -16,7 +16,7 @@
 
 namespace {
 
-const SceneSet* shown; // the scene data playing (EditView::scenes), set at the top of each call below
+const SceneSet* shown;     // the scene data playing (EditView::scenes), set at the top of each call below
 const EditView* viewShown; // the view drawEditPanels draws
 
 const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
@@ -200,7 +200,8 @@ void drivenComponents(int32_t index, char* out, size_t size) {
     if (!viewShown || !viewShown->syncTracks) return;
     for (int c = 0; c < 3; ++c)
         if (syncDriver(*viewShown->syncTracks, index, c))
-            std::snprintf(out + std::strlen(out), size - std::strlen(out), "%s%c", out[0] ? " " : "", "xyz"[c]);
+            std::snprintf(out + std::strlen(out), size - std::strlen(out), "%s%c", out[0] ? " " : "",
+                          "xyz"[c]);
 }
 
 void syncStatus(const EditView& v) {

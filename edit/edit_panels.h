@@ -50,7 +50,7 @@ struct EditView {
     // The sync editor, with --sync (else null).
     const SyncClient* syncClient;
     const SyncTracks* syncTracks;
-    const SyncSave* syncSave;     // the last save, when syncSaves > 0
+    const SyncSave* syncSave; // the last save, when syncSaves > 0
     uint32_t syncSaves;
     float syncReloadedDifference; // live against the saved tracks once reloaded; -1 = not yet
 };
