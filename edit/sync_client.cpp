@@ -332,6 +332,7 @@ bool receive(SyncClient& c, uint64_t nowMs, SyncEvents& e) {
         if (n > 0) {
             c.inLength += (uint32_t)n;
             taken += (uint32_t)n;
+            c.lastPollBytes = taken;
             continue;
         }
         if (n < 0 && wouldBlock(lastSocketError())) return true;
@@ -411,6 +412,7 @@ bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes t
 SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
     SyncEvents e = {};
     c.nowMs = nowMs;
+    c.lastPollBytes = 0;
     if (c.addressLength == 0) return e; // not started
     if (c.phase == SyncPhase::waiting) {
         if (nowMs < c.nextTryMs) return e;

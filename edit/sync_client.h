@@ -59,8 +59,9 @@ struct SyncClient {
     uint32_t inLength;
     unsigned char out[kSyncSendCapacity];
     uint32_t outLength;
-    char status[320];   // what the panel shows: "connected to ...", "no sync editor at HOST:PORT"
-    bool statusChanged; // status is new since the caller last cleared this (print it once)
+    uint32_t lastPollBytes; // bytes the last poll took from the socket (never above kSyncReadPerPoll)
+    char status[320];       // what the panel shows: "connected to ...", "no sync editor at HOST:PORT"
+    bool statusChanged;     // status is new since the caller last cleared this (print it once)
 };
 
 struct SyncEvents {

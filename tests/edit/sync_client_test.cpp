@@ -3,6 +3,7 @@
 // every kind of hostile input refused with the connection closed and the keys before it kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -177,6 +178,35 @@ TEST(SyncClient, GreetsAsksForEveryTrackAndFollowsTheEditor) {
     s.until([&] { return s.all.save; });
     EXPECT_EQ(tracks.tracks[0].count, 0u);
     s.until([&] { return tracks.tracks[0].count == 1; });
+}
+
+// A flood of commands is taken a bounded part a poll: no frame waits for all of it.
+TEST(SyncClient, TakesAFloodInBoundedParts) {
+    Session s;
+    s.connect();
+    std::vector<uint8_t> flood;
+    for (uint32_t i = 0; i < 60000; ++i) { // 300 000 bytes of cursor moves, the last to row 777
+        flood.push_back(3);
+        SyncPeer::u32(flood, i == 59999 ? 777 : i % 1000);
+    }
+    const int sender = s.peer.connection; // non-blocking: each try sends what the socket takes
+    size_t sent = 0;
+    uint32_t polls = 0, largest = 0;
+    int32_t row = -1;
+    ASSERT_TRUE(s.until([&] {
+        if (sent < flood.size()) { // as much as the socket takes now, without waiting
+            const ssize_t n =
+                ::send(sender, flood.data() + sent, flood.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
+            if (n > 0) sent += (size_t)n;
+        }
+        ++polls;
+        largest = std::max(largest, s.client.lastPollBytes);
+        if (s.last.seek) row = s.last.row;
+        return sent == flood.size() && row == 777;
+    }));
+    EXPECT_LE(largest, kSyncReadPerPoll);
+    EXPECT_GE(polls, flood.size() / kSyncReadPerPoll);
+    EXPECT_EQ(s.client.phase, SyncPhase::connected);
 }
 
 TEST(SyncClient, RefusesHostileInputAndKeepsWhatCameBefore) {
