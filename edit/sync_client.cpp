@@ -149,7 +149,7 @@ void closeConnection(SyncClient& c, uint64_t nowMs, SyncEvents* events) {
 
 // Closes because of what the editor sent or did; `why` names it.
 void refuse(SyncClient& c, uint64_t nowMs, SyncEvents& events, const char* why) {
-    setStatus(c, "sync editor at %s:%u closed: %s", why);
+    setStatus(c, "closed the connection to the sync editor at %s:%u: %s", why);
     closeConnection(c, nowMs, &events);
 }
 

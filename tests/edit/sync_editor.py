@@ -8,6 +8,7 @@ one line each. Commands from stdin, one a line:
     row R                              SET_ROW
     pause 0|1                          PAUSE
     save                               SAVE_TRACKS
+    raw HEX                            those bytes as they stand (hostile input)
 It ends when stdin closes."""
 import os
 import socket
@@ -77,5 +78,7 @@ for line in sys.stdin:
         connection.sendall(struct.pack(">BB", 4, int(words[1])))
     elif words[0] == "save":
         connection.sendall(b"\x05")
+    elif words[0] == "raw":
+        connection.sendall(bytes.fromhex(words[1]))
     log.write("sent %s\n" % line.strip())
 connection.close()

@@ -4,7 +4,8 @@
 # while playing, pauses and seeks on the editor's word (row r is frame 7.2 r rounded up), shows the
 # player's own frame there, and with a smooth key on the drop's transition factor the frame changes as
 # the formula says (the white punch adds 1 - factor to every channel); the transport's own seek is told
-# to the editor; the editor's save writes the track into a scratch copy of data/tracks.cpp.
+# to the editor; the editor's save writes the track into a scratch copy of data/tracks.cpp; an unknown
+# command closes the connection and the edit mode plays on with the editor's last keys.
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -106,6 +107,18 @@ if [ -n "${QZ_SYNC_SHOT:-}" ]; then # the docs' picture: the Tracks tab, after t
     sleep 2
     import -window "$window" "$QZ_SYNC_SHOT"
 fi
+
+# Hostile input: the connection closes with the reason, the edit mode plays on and keeps the keys.
+say raw 09
+wait_for "grep -q 'closed the connection to the sync editor at 127.0.0.1:$port: unknown command byte 9' '$tmp/out'" 10 ||
+    fail "an unknown command was not refused: $(tail -3 "$tmp/out")"
+wait_for "grep -q '^closed$' '$tmp/log'" 10 || fail "the editor's connection stayed open after the unknown command"
+kill -0 "$show_pid" || fail "the edit mode ended on an unknown command"
+xdotool key --window "$window" Left
+wait_for "xdotool getwindowname $window | grep -q 'frame 1440 '" 10 || fail "after the close the transport does not move: $(title)"
+look "$tmp/after.png"
+[ "$(differ "$tmp/after.png" "$tmp/expected.png")" -lt 100 ] || fail "after the close the editor's key is no longer in force"
+echo "ok: an unknown command closes the connection with its reason; the edit mode plays on with the last keys"
 
 xdotool key --window "$window" Escape
 wait_show 20
