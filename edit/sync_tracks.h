@@ -9,7 +9,8 @@
 //     setSyncKey(sync, 0, SyncKey{16, kSyncLinear, 250.0f});
 //     driveTracksFrom(&sync);                     // trackSample now reads "Given:x" for track 0's x
 //     float v = sampleSyncTrack(sync.tracks[0], 17.5);
-//     SyncSave saved = saveSyncTracks(sync, embeddedTracks, "data/tracks.cpp");
+//     static SyncSave saved;                      // large too
+//     saveSyncTracks(sync, embeddedTracks, "data/tracks.cpp", saved);   // saved.note says what it did
 //
 // Keys sit on whole rows (0..kShowRowCount-1); sampling takes a fractional row, frame / 7.2.
 #pragma once
