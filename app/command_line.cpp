@@ -9,6 +9,7 @@
 #include "base/decimal_text.h"
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
+#include "edit/sync_client.h"
 
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std::string& message) {
     CLI::App app{"qz001: a real-time show of procedural 3D scenes in time with its music.\n"
@@ -35,6 +36,13 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag(
         "--edit", edit,
         "the edit mode: pause, step, seek and loop the show, with panels beside the frame (windowed)");
+    std::string syncText;
+    app.add_option(
+           "--sync", syncText,
+           "with --edit: a sync editor at HOST:PORT (default 127.0.0.1:1338) drives the play head and "
+           "the tracks")
+        ->expected(0, 1)
+        ->type_name("[HOST:PORT]");
     app.add_flag("--stats", stats, "print the time to the first frame and the frame rate at the end");
     app.add_flag("--version", version, "print the version (qz001 " QZ_VERSION ") and end");
     try {
@@ -88,7 +96,20 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
         return CommandLineResult::error;
     }
 
+    std::string syncHost;
+    uint16_t syncPort = kSyncDefaultPort;
+    if (app.count("--sync")) {
+        if (!edit) {
+            message = "--sync works with --edit only (the player is not driven from outside)";
+            return CommandLineResult::error;
+        }
+        if (!parseSyncAddress(syncText.c_str(), syncHost, syncPort, message)) return CommandLineResult::error;
+    }
+
     out = CommandLine{};
+    out.sync = app.count("--sync") > 0;
+    out.syncHost = syncHost;
+    out.syncPort = syncPort;
     out.settings = launcherCreated();
     out.settings.fullScreen = !windowed && !edit;
     out.settings.vsync = !noVsync;

@@ -7,6 +7,7 @@
 //     qz001 --at 62.5            ... at 62.5 seconds
 //     qz001 --gl es              draw through OpenGL ES 3.0 instead of OpenGL 3.3 core
 //     qz001 --edit               the edit mode: windowed, a transport and panels beside the frame
+//     qz001 --edit --sync        ... driven by a sync editor at 127.0.0.1:1338 (or --sync HOST:PORT)
 //     qz001 --version            "qz001 1.0.0": the CMake project's version
 //
 // Bad values get a one-line error and exit status 2.
@@ -25,6 +26,9 @@ struct CommandLine {
     bool stats;              // print the time to the first frame and the frame rate at the end
     GlApi api;               // --gl: the OpenGL the show draws with
     bool edit;               // --edit: the edit mode instead of the player (windowed, no launcher)
+    bool sync;               // --sync: with --edit, a sync editor at syncHost:syncPort
+    std::string syncHost;
+    uint16_t syncPort;
 };
 
 enum class CommandLineResult {

@@ -66,6 +66,8 @@ TrackPoint sampleTrack(const Track& track, uint32_t t) {
     return trackSamplers[track.interpolation == 1 ? 1 : 0](track, t);
 }
 
+TrackSampleHook trackSampleHook = nullptr;
+
 //-----------------------------------------------------------------------------
 // trackSample (40)
 //-----------------------------------------------------------------------------
@@ -88,9 +90,11 @@ void opTrackSample(const GraphEval& g, const GraphNode& n, NodeValue& v) {
         TrackPoint p = {0, 0, 0};
         if (!sum) {
             p = sampleTrack(track, static_cast<uint32_t>(frame));
+            if (trackSampleHook) trackSampleHook(index, wrap ? tau : x < 0.0f ? 0.0f : x, p);
         } else {
             for (int32_t f = 0; f < frame; ++f) {
                 TrackPoint step = sampleTrack(track, static_cast<uint32_t>(f));
+                if (trackSampleHook) trackSampleHook(index, static_cast<float>(f), step);
                 p.x += step.x, p.y += step.y, p.z += step.z;
             }
         }

@@ -3,6 +3,7 @@
 #include "edit/edit_mode.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "director/director_state.h"
 #include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
+#include "edit/sync_client.h"
 #include "edit/value_edit.h"
 #include "render/pass_timer.h"
 #include "show/show.h"
@@ -42,6 +44,18 @@ struct EditApp {
 
 EditApp app;
 ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
+
+// The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
+struct EditSync {
+    bool on;
+    SyncClient client;
+    SyncTracks tracks;
+    SyncSave save;
+    uint32_t saves;
+    uint32_t reloadsAtSave;   // the data reloads when the last save was written
+    float reloadedDifference; // live against the tracks playing since the reload after it; -1 = not yet
+};
+EditSync editSync;
 
 //-----------------------------------------------------------------------------
 // Keys
@@ -98,6 +112,77 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
     default:
         break;
     }
+}
+
+//-----------------------------------------------------------------------------
+// The sync editor
+//-----------------------------------------------------------------------------
+
+bool startEditSync(std::string& error) {
+    EditSync& s = editSync;
+    s.on = false;
+    s.client = SyncClient{};
+    s.saves = 0;
+    s.reloadedDifference = -1;
+    nameSyncTracks(s.tracks, *app.scenes.trackNames);
+    if (!startSyncClient(s.client, app.desc.syncHost, app.desc.syncPort, {}, error)) return false;
+    driveTracksFrom(&s.tracks);
+    s.on = true;
+    app.view.syncClient = &s.client;
+    app.view.syncTracks = &s.tracks;
+    app.view.syncSave = &s.save;
+    return true;
+}
+
+void saveEditSync() {
+    EditSync& s = editSync;
+    const std::string path = std::string(editSourceFolder()) + "/data/tracks.cpp";
+    saveSyncTracks(s.tracks, app.scenes.tracks, path.c_str(), s.save);
+    ++s.saves;
+    app.view.syncSaves = s.saves;
+    s.reloadsAtSave = app.data.reloads;
+    s.reloadedDifference = -1;
+    std::fprintf(stderr, "qz001: sync editor's save: %s\n", s.save.note);
+}
+
+// Once the scene reload has taken the saved tracks: how far they lie from the live curve.
+void measureSavedTracks() {
+    EditSync& s = editSync;
+    if (!s.saves || s.reloadedDifference >= 0 || app.data.reloads == s.reloadsAtSave) return;
+    float largest = 0;
+    for (int32_t t = 0; t < kTrackCount; ++t)
+        if (s.save.savedTrack[t])
+            largest = std::max(
+                largest, largestSyncDifference(s.tracks, t, app.scenes.tracks[t], app.scenes.tracks[t]));
+    s.reloadedDifference = largest;
+    app.view.syncReloadedDifference = largest;
+}
+
+// Before each frame is evaluated: what the editor sent, then the row the transport is in, when it moved.
+// True when the editor's keys changed what a track plays.
+bool pollEditSync(const DemoClock& clock) {
+    EditSync& s = editSync;
+    if (!s.on) return false;
+    const uint64_t nowMs = SDL_GetPerformanceCounter() * 1000 / SDL_GetPerformanceFrequency();
+    const SyncEvents e = pollSyncClient(s.client, s.tracks, nowMs);
+    if (s.client.statusChanged) {
+        std::fprintf(stderr, "qz001: %s\n", s.client.status);
+        s.client.statusChanged = false;
+    }
+    if (e.pause && e.paused != app.state.paused) editTogglePause(app.state);
+    if (e.seek) editSeekFrame(app.state, rowFirstFrame(e.row));
+    if (e.save) saveEditSync();
+    measureSavedTracks();
+    app.view.syncReloadedDifference = s.reloadedDifference;
+    if (!e.seek) sendSyncRow(s.client, rowOfFrame(clock.frame));
+    return e.keysChanged;
+}
+
+void stopEditSync() {
+    if (!editSync.on) return;
+    driveTracksFrom(nullptr);
+    stopSyncClient(editSync.client);
+    editSync.on = false;
 }
 
 //-----------------------------------------------------------------------------
@@ -198,6 +283,7 @@ void noteSlowFrame(const DemoClock& clock) {
 // The frame at the play head as the show draws it there (edit_frame.h); the same frame with nothing
 // changed is presented again without evaluating or rendering it.
 void drawFrame(void*, const DemoClock& clock) {
+    if (pollEditSync(clock)) editFrameChanged(app.frame); // the editor's keys changed a track
     if (pollShaderWatch(app.shaders, app.dev)) {
         editFrameChanged(app.frame);
         app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
@@ -301,6 +387,12 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
+    if (desc.sync && !startEditSync(error)) {
+        stopDataWatch(app.data);
+        stopPanels();
+        closeMusic();
+        return EditEnd{true, ShowEnd::quit};
+    }
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
 
@@ -309,6 +401,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     if (desc.stats) printStats(end);
     printUnsavedEdits(valueEdits, stderr);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
+    stopEditSync();
     stopDataWatch(app.data);
     stopPanels();
     closeMusic();

@@ -9,6 +9,8 @@
 //     EditEnd end = runEditMode(desc, error);
 //
 // The music plays silently on the wall clock with `silent` (--no-music), so the transport still runs.
+// With `sync`, a sync editor (edit/sync_client.h) moves the play head, pauses and plays, drives the
+// tracks it holds keys for and saves them into data/tracks.cpp.
 #pragma once
 
 #include <csignal>
@@ -26,6 +28,9 @@ struct EditDesc {
     GlApi api;
     bool stats; // at the end, print the frames drawn and the frame rate on stderr (--stats)
     const volatile sig_atomic_t* signal; // non-zero once SIGINT, SIGTERM or SIGHUP arrived (may be null)
+    bool sync;                           // --sync: a sync editor at syncHost:syncPort drives the show
+    const char* syncHost;
+    uint16_t syncPort;
 };
 
 struct EditEnd {

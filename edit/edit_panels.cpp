@@ -17,7 +17,8 @@
 
 namespace {
 
-const SceneSet* shown; // the scene data playing (EditView::scenes), set at the top of each call below
+const SceneSet* shown;     // the scene data playing (EditView::scenes), set at the top of each call below
+const EditView* viewShown; // the view drawEditPanels draws
 
 const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
 const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
@@ -191,6 +192,36 @@ void reloadStatus(const EditView& v) {
     for (int i = 0; i < failed; ++i) ImGui::TextWrapped("%s", failures[i]);
     ImGui::EndChild();
     ImGui::PopStyleColor();
+}
+
+//-----------------------------------------------------------------------------
+// Sync editor
+//-----------------------------------------------------------------------------
+
+// The components of show track `index` a sync editor drives, as "x z"; empty where none.
+void drivenComponents(int32_t index, char* out, size_t size) {
+    out[0] = 0;
+    if (!viewShown || !viewShown->syncTracks) return;
+    for (int c = 0; c < 3; ++c)
+        if (syncDriver(*viewShown->syncTracks, index, c))
+            std::snprintf(out + std::strlen(out), size - std::strlen(out), "%s%c", out[0] ? " " : "",
+                          "xyz"[c]);
+}
+
+void syncStatus(const EditView& v) {
+    if (!v.syncClient) return;
+    int driven = 0;
+    for (int32_t t = 0; t < kTrackCount; ++t)
+        for (int c = 0; c < 3; ++c) driven += syncDriver(*v.syncTracks, t, c) != nullptr;
+    ImGui::TextDisabled("Sync: %s; the editor drives %d track components", v.syncClient->status, driven);
+    if (!v.syncSaves) return;
+    if (!v.syncSave->ok) ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 110, 255));
+    ImGui::TextWrapped("Sync save %u: %s", v.syncSaves, v.syncSave->note);
+    if (!v.syncSave->ok) ImGui::PopStyleColor();
+    if (v.syncReloadedDifference >= 0)
+        ImGui::TextDisabled("The saved tracks play since the reload; largest difference from the live curve "
+                            "%.4f hundredths",
+                            (double)v.syncReloadedDifference);
 }
 
 //-----------------------------------------------------------------------------
@@ -382,6 +413,12 @@ void trackPlot(int32_t index, float now) {
             low = c < low ? c : low, high = c > high ? c : high;
     if (high - low < 1e-3f) high = low + 1;
     ImGui::Text("track %d %s", index, shortName(enumName(*shown->trackNames, index), "kTrack"));
+    char driven[8];
+    drivenComponents(index, driven, sizeof driven);
+    if (driven[0]) {
+        ImGui::SameLine();
+        ImGui::TextColored(ImVec4(1.0f, 0.82f, 0.25f, 1.0f), "the sync editor drives %s", driven);
+    }
     const ImVec2 at = ImGui::GetCursorScreenPos();
     const float width = ImGui::GetContentRegionAvail().x - 10, height = 70;
     ImGui::InvisibleButton("curve", ImVec2(width, height));
@@ -396,7 +433,8 @@ void trackPlot(int32_t index, float now) {
         ImVec2 before = {};
         for (int i = 0; i <= kSteps; ++i) {
             const float frame = length * (float)i / kSteps;
-            const TrackPoint p = sampleTrack(track, (uint32_t)frame);
+            TrackPoint p = sampleTrack(track, (uint32_t)frame);
+            if (trackSampleHook) trackSampleHook(index, frame, p); // the curve the frame plays
             const ImVec2 here = point(frame, axis == 0 ? p.x : axis == 1 ? p.y : p.z);
             if (i > 0) draw->AddLine(before, here, kAxisColours[axis]);
             before = here;
@@ -406,6 +444,8 @@ void trackPlot(int32_t index, float now) {
     for (uint32_t k = 0; k < track.keyCount; ++k) {
         const TrackKey& key = track.keys[k];
         for (int axis = 0; axis < 3; ++axis) {
+            if (viewShown && viewShown->syncTracks && syncDriver(*viewShown->syncTracks, index, axis))
+                continue; // the editor's curve replaces this component: its keys are the editor's
             const ImVec2 dot = point((float)(uint32_t)key.frame, axis == 0   ? key.x
                                                                  : axis == 1 ? key.y
                                                                              : key.z);
@@ -483,6 +523,7 @@ void recordEditFrame(EditView& v, EditState& s) {
 
 void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
     shown = v.scenes;
+    viewShown = &v;
     const int scene = demoClockAt(s.positionMs, shown->scenes).sceneIndex;
     const float alpha = l.overFrame ? 0.75f : 1.0f;
     const ImGuiWindowFlags fixed = ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize |
@@ -501,6 +542,7 @@ void drawEditPanels(EditState& s, EditView& v, const EditLayout& l) {
     ImGui::TextDisabled(
         "Space play/pause  Left/Right beat (Shift bar, Ctrl frame)  , . frame  PgUp/PgDn scene  "
         "Home/End  L loop  I/O in/out  Ctrl+Z/Y undo/redo  F1 panels  Esc quit");
+    syncStatus(v);
     reloadStatus(v);
     ImGui::End();
 

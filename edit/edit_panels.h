@@ -16,6 +16,7 @@
 #include "edit/data_reload.h"
 #include "edit/edit_state.h"
 #include "edit/live_reload.h"
+#include "edit/sync_client.h"
 #include "render/frame.h"
 
 struct ValueEdits;
@@ -51,6 +52,12 @@ struct EditView {
     ValueEdits* edits;      // the inspector's changes in place; null: it only shows values
     double drawMs;          // the last frame's evaluation and drawing
     char slowFrame[768];    // a frame that took over kEditSlowFrameMs, and the file saved before it
+    // The sync editor, with --sync (else null).
+    const SyncClient* syncClient;
+    const SyncTracks* syncTracks;
+    const SyncSave* syncSave; // the last save, when syncSaves > 0
+    uint32_t syncSaves;
+    float syncReloadedDifference; // live against the saved tracks once reloaded; -1 = not yet
 };
 
 inline constexpr double kEditSlowFrameMs = 2000; // a frame that takes longer pauses the play head

@@ -87,3 +87,23 @@ TEST(CommandLine, SceneIsReadAsWholeDecimal) {
         EXPECT_EQ(message.find("--scene " + shown + " is "), 0u) << message;
     }
 }
+
+TEST(CommandLine, SyncEditorAddress) {
+    CommandLine c;
+    std::string message;
+    ASSERT_EQ(parse({"--edit"}, c, message), CommandLineResult::run) << message;
+    EXPECT_FALSE(c.sync);
+    ASSERT_EQ(parse({"--edit", "--sync"}, c, message), CommandLineResult::run) << message;
+    EXPECT_TRUE(c.sync);
+    EXPECT_EQ(c.syncHost, "127.0.0.1");
+    EXPECT_EQ(c.syncPort, 1338);
+    ASSERT_EQ(parse({"--sync", "--edit"}, c, message), CommandLineResult::run) << message; // not a value
+    EXPECT_TRUE(c.sync && c.edit);
+    ASSERT_EQ(parse({"--edit", "--sync", "localhost:4100"}, c, message), CommandLineResult::run) << message;
+    EXPECT_EQ(c.syncHost, "localhost");
+    EXPECT_EQ(c.syncPort, 4100);
+    EXPECT_EQ(parse({"--sync"}, c, message), CommandLineResult::error);
+    EXPECT_EQ(message, "--sync works with --edit only (the player is not driven from outside)");
+    EXPECT_EQ(parse({"--edit", "--sync", "host:99999"}, c, message), CommandLineResult::error);
+    EXPECT_EQ(message, "--sync host:99999: the port 99999 is outside 1..65535");
+}

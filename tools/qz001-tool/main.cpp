@@ -3,6 +3,7 @@
 //     qz001-tool meshes              one line per mesh program: index, vertices, quads
 //     qz001-tool mesh K --obj FILE   program K's mesh as a Wavefront OBJ
 //     qz001-tool operations --out F  the node operation reference (docs/operations.md)
+//     qz001-tool tracks --rocket F   the keyframe tracks as a sync editor's XML document
 //
 // Bad arguments get a one-line error and exit status 2; a command that fails exits 1, one stopped by
 // SIGINT, SIGTERM or SIGHUP 128 + the signal's number.
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     addRenderCommands(app, commands);
     addCaptureCommands(app, commands);
     addContactSheetCommands(app, commands);
+    addTracksCommands(app, commands);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -53,6 +53,7 @@ void addTextCommands(CLI::App& app, ToolCommands& commands);         // texts, t
 void addRenderCommands(CLI::App& app, ToolCommands& commands);       // render --frame F --out FILE.png
 void addCaptureCommands(CLI::App& app, ToolCommands& commands);      // capture --out FILE.mp4 | DIR
 void addContactSheetCommands(CLI::App& app, ToolCommands& commands); // contact-sheet --out FILE.png
+void addTracksCommands(CLI::App& app, ToolCommands& commands);       // tracks --rocket FILE
 
 //-----------------------------------------------------------------------------
 // Errors: one line on stderr, prefixed "qz001-tool: "; status 1 for a failure, 2 for a bad option
