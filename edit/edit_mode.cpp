@@ -66,6 +66,7 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
     switch (key.sym) {
     case SDLK_SPACE:
         editTogglePause(s);
+        app.view.slowFrame[0] = 0; // draw again, slow or not
         break;
     case SDLK_LEFT:
         ctrl ? editStepFrames(s, -1) : editStepBeats(s, shift ? -4 : -1);
@@ -272,8 +273,8 @@ void noteSlowFrame(const DemoClock& clock) {
     const SaveClock& newest =
         app.shaders.clock.savedAtUs >= app.data.clock.savedAtUs ? app.shaders.clock : app.data.clock;
     std::snprintf(app.view.slowFrame, sizeof app.view.slowFrame,
-                  "frame %d took %.1f s to draw (more than %.0f s): the play head stopped there; the file "
-                  "saved last is %s",
+                  "frame %d took %.1f s to draw (more than %.0f s): the play head stopped there and no "
+                  "frame is drawn until a file is saved again or Space plays; the file saved last is %s",
                   clock.frame, app.view.drawMs / 1000.0, kEditSlowFrameMs / 1000.0,
                   newest.lastSaved[0] ? newest.lastSaved : "none since the start");
     std::fprintf(stderr, "qz001: %s\n", app.view.slowFrame);
@@ -293,7 +294,10 @@ void drawFrame(void*, const DemoClock& clock) {
         editFrameChanged(app.frame);
     }
     const uint64_t start = SDL_GetPerformanceCounter();
-    if (editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
+    // After a frame over the limit nothing new is drawn until a file changes or Space plays again:
+    // the keys and the panels answer at once, the picture stays the last one drawn.
+    const bool held = app.view.slowFrame[0] && !app.frame.stale;
+    if (held || editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
         present(app.dev);
     } else {
         recordEditFrame(app.view, app.state);

@@ -109,7 +109,7 @@ for _ in $(seq 50); do
     xdotool search --name "^qz001$" >/dev/null 2>&1 && fail "Ulk opened the show window"
     sleep 0.1
 done
-wait_show 10
+wait_show 30
 [ "$status" -eq 0 ] || fail "Ulk: exit status $status"
 echo "ok: Ulk ends with status 0 and no show window"
 
@@ -117,10 +117,10 @@ echo "ok: Ulk ends with status 0 and no show window"
 # with status 1.
 (cd "$tmp/empty" && exec "$qz001" --no-launcher --windowed) 2>"$tmp/err" &
 show_pid=$!
-box=$(find_message_box 10) || fail "no message box for the missing music: $(cat "$tmp/err")"
+box=$(find_message_box 60) || fail "no message box for the missing music: $(cat "$tmp/err")"
 eval "$(xdotool getwindowgeometry --shell "$box")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 20)) click 1 # OK, centred at the bottom
-wait_show 10
+wait_show 30
 [ "$status" -eq 1 ] || fail "message box: exit status $status, expected 1"
 echo "ok: a failure at start-up shows a message box; OK ends with status 1"
 

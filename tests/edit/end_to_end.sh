@@ -65,6 +65,10 @@ wait_drawn "$((WIDTH - 1280))x$HEIGHT+$((wx + 1280))+$wy" 30 "$tmp/side.png" || 
 echo "ok: the edit window (${WIDTH}x$HEIGHT) shows the frame and the panels"
 
 press space
+paused_title() { xdotool getwindowname "$window" | grep -q ' paused$'; }
+for _ in $(seq 60); do paused_title && break; sleep 0.25; done
+paused_title || fail "Space did not pause: $(xdotool getwindowname "$window")"
+sleep 0.5 # the title changes ten times a second at most: the frame it names is the paused one now
 look "$tmp/paused1.png"
 first=$(frame_shown)
 sleep 1

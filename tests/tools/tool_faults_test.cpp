@@ -83,7 +83,9 @@ std::string signalledRun(const std::string& command, const std::string& log, con
                          const std::string& signal, const std::string& ready = "") {
     const std::string waitFor =
         "grep -q '" + line + "' " + log + (ready.empty() ? "" : " && [ -e " + ready + " ]");
-    return "(" + command + " 2>" + log + " & pid=$!; i=0; until " + waitFor +
+    // The log is emptied first, here: the background command's own redirection may come after the
+    // first look, which would find the last case's lines.
+    return "(: >" + log + "; " + command + " 2>" + log + " & pid=$!; i=0; until " + waitFor +
            " || [ $i -ge 1200 ]; do sleep 0.1; i=$((i+1)); done; kill -" + signal +
            " $pid; wait $pid; echo status=$?)";
 }
@@ -184,9 +186,10 @@ TEST(ToolFaults, Outputs) {
     // Two captures to one name: the second is refused while the first runs.
     const std::string log = dir + "/bin/log";
     const ToolRun both = shellInSource(
-        "(" + path + " QZ001_FFMPEG_STALL_SECONDS=60 " QZ_TOOL_PATH " capture --to 100 --size 64x36 --out " +
-        dir + "/v.mp4 2>" + log + " & pid=$!; until grep -q '0/101 frames' " + log +
-        "; do sleep 0.1; done; " + path + " " QZ_TOOL_PATH " capture --to 10 --size 64x36 --out " + dir +
+        "(: >" + log + "; " + path +
+        " QZ001_FFMPEG_STALL_SECONDS=60 " QZ_TOOL_PATH " capture --to 100 --size 64x36 --out " + dir +
+        "/v.mp4 2>" + log + " & pid=$!; until grep -q '0/101 frames' " + log + "; do sleep 0.1; done; " +
+        path + " " QZ_TOOL_PATH " capture --to 10 --size 64x36 --out " + dir +
         "/v.mp4; echo second=$?; kill -TERM $pid; "
         "wait $pid; echo first=$?)");
     EXPECT_TRUE(contains(both.out, "cannot write " + dir + "/v.mp4: another program (qz001-tool, process "))
