@@ -1,6 +1,7 @@
 // show.cpp - start-up in its fixed order, and the frame step.
 #include "show/show.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 
@@ -13,6 +14,8 @@
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
+static constexpr int kShowStartStepCount = 1 + kRendererStepCount + 2;
+static double stepSeconds[kShowStartStepCount];
 
 static bool fail(const char* format, ...) {
     va_list args;
@@ -53,10 +56,20 @@ bool replaceSceneData(const SceneTable& scenes, const Track* tracks) {
 // Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's
 // tables and scene data, then the music.
 int showStartStepCount() {
-    return 1 + kRendererStepCount + 2;
+    return kShowStartStepCount;
 }
 
-bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
+double showStartStepSeconds(int step) {
+    return step >= 0 && step < kShowStartStepCount ? stepSeconds[step] : 0.0;
+}
+
+const char* showStartStepName(int step) {
+    static const char* const names[kShowStartStepCount] = {
+        "text meshes", "device", "shaders", "meshes", "textures", "render resources", "director", "music"};
+    return step >= 0 && step < kShowStartStepCount ? names[step] : "?";
+}
+
+static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
     static SDL_Window* window;
     static DrawShaderPair pairs[kShaderPairCapacity];
     static RendererDesc renderer;
@@ -86,6 +99,14 @@ bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, Startup
     }
     if (desc.music && !startMusic()) return fail("%s", musicError());
     return true;
+}
+
+bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = runStep(dev, desc, step, times);
+    if (step >= 0 && step < kShowStartStepCount)
+        stepSeconds[step] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return ok;
 }
 
 bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {

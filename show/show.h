@@ -50,6 +50,9 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nu
 // progress between the steps.
 int showStartStepCount();
 bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times = nullptr);
+// The seconds the last run of a step took, and its name ("text meshes", "device", ..., "music").
+double showStartStepSeconds(int step);
+const char* showStartStepName(int step);
 const char* showError();
 
 // One frame of the main loop: evaluate the clock's scene (evaluateFrame), render and present it.
