@@ -101,7 +101,7 @@ void drawObject(RenderDevice& dev, const DrawRecord& r) {
         return;
     }
     bindMeshBuffers(dev, *mesh);
-    GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? textures[r.texture].view : 0;
+    GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? readyTexture(r.texture).view : 0;
     bindTexture(dev, kColorTexUnit, view);
     glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
 }
@@ -254,4 +254,5 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     markPass(clock, kPresentPass);
     if (in.gpuTimer) endTimedFrame(*in.gpuTimer);
     endFrameOutputs(settings, in.lines);
+    uploadDecodedTextures(1); // the images still loading in the background, one a frame
 }
