@@ -12,6 +12,8 @@
 # "old tool"). The show's first frame is the return of its first SDL_GL_SwapWindow (a preloaded
 # library, bench/first_swap.c, reports it); the tool's is its exit, the PNG file written; the clock
 # starts before the program is started. The show runs with its music on SDL's dummy audio driver.
+# Beside the wall times, the CPU seconds each windowed program had used at its first frame (all its
+# threads, and its main thread alone), which a busy machine does not stretch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-7}
@@ -45,18 +47,20 @@ subjects += [("headless floor", ["build/bench/qz_startup_floor", "headless"], "e
 if old: subjects.append(("old tool", [os.path.join(old, "qz001-tool")] + tool_args, "exit"))
 
 def run(argv, until, seconds_after=0.0):
-    """Seconds from the start to the first frame, the --stats breakdown, the peak RSS in MiB."""
+    """Seconds from the start to the first frame, the --stats breakdown, the peak RSS in MiB, and the
+    CPU seconds (process, main thread) at the first frame."""
     env = dict(os.environ)
     if until == "swap": env["LD_PRELOAD"] = shim
     start = time.monotonic()
     child = subprocess.Popen(argv, stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, env=env, text=True)
-    first, steps, lines = None, None, []
+    first, steps, lines, cpu = None, None, [], None
     if until == "swap":
         for line in child.stderr:
             lines.append(line)
-            m = re.match(r"first swap (\d+\.\d+)", line)
+            m = re.match(r"first swap (\d+\.\d+) cpu ([0-9.]+) thread ([0-9.]+)", line)
             if m and first is None:
                 first = float(m.group(1)) - start
+                cpu = (float(m.group(2)), float(m.group(3)))
                 if seconds_after: time.sleep(seconds_after)
                 child.send_signal(signal.SIGTERM)
             m = re.search(r"first frame \d+ on screen [0-9.]+ s after \w+ \((.*)\)", line)
@@ -66,14 +70,16 @@ def run(argv, until, seconds_after=0.0):
     if until == "exit": first = time.monotonic() - start
     if first is None or (until == "exit" and status != 0):
         sys.exit("bench/startup.sh: %s gave no frame:\n%s%s" % (" ".join(argv), "".join(lines), rest))
-    return first, steps, usage.ru_maxrss / 1024.0
+    return first, steps, usage.ru_maxrss / 1024.0, cpu
 
 times = {name: [] for name, _, _ in subjects}
+cpus = {name: [] for name, _, _ in subjects}
 steps = {}
 for r in range(rounds):
     for name, argv, until in subjects:
-        seconds, breakdown, _ = run(argv, until)
+        seconds, breakdown, _, cpu = run(argv, until)
         times[name].append(seconds)
+        if cpu: cpus[name].append(cpu)
         for step, value in breakdown or []: steps.setdefault(step, []).append(value)
         print("round %d %-14s %.3f s" % (r + 1, name, seconds), flush=True)
 
@@ -84,6 +90,11 @@ for name, _, until in subjects:
     t = times[name]
     print("%-14s best %.3f s  median %.3f s  (%.2f / %.2f times the floor's)" %
           (name, min(t), statistics.median(t), min(t) / bests[until], statistics.median(t) / floors[until]))
+print("\nCPU seconds at the first frame, medians (all threads / main thread):")
+for name, _, until in subjects:
+    if cpus[name]:
+        print("  %-14s %.3f / %.3f" % (name, statistics.median(c[0] for c in cpus[name]),
+                                      statistics.median(c[1] for c in cpus[name])))
 if steps:
     print("\nthe show's start-up, medians over %d runs (its --stats line, seconds):" % rounds)
     for step, values in steps.items(): print("  %-18s %.3f" % (step, statistics.median(values)))

@@ -49,6 +49,7 @@ struct Loader {
     Stage stage[kTextureTableSize];
     int8_t slotOf[kTextureTableSize];
     bool reported[kTextureTableSize]; // a failure told on stderr
+    bool wanted[kTextureTableSize];   // a frame about to be drawn samples it: decoded before the others
     char errors[kTextureTableSize][160];
     uint32_t width[kTextureTableSize];
     uint32_t height[kTextureTableSize];
@@ -67,10 +68,15 @@ Loader& loader() {
     return *l;
 }
 
+// The first waiting image in table order, the wanted ones before the rest.
 int nextWaiting(const Loader& l) {
-    for (int i = 0; i < l.count; ++i)
-        if (l.stage[i] == Stage::waiting) return i;
-    return -1;
+    int first = -1;
+    for (int i = 0; i < l.count; ++i) {
+        if (l.stage[i] != Stage::waiting) continue;
+        if (l.wanted[i]) return i;
+        if (first < 0) first = i;
+    }
+    return first;
 }
 
 int freeSlot(const Loader& l) {
@@ -227,6 +233,7 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
         l.height[i] = h;
         l.stage[i] = Stage::waiting;
         l.reported[i] = false;
+        l.wanted[i] = false;
         capacity = std::max(capacity, (size_t)w * h * 4);
     }
     std::fill(l.stage + readable, l.stage + kTextureTableSize, Stage::none);
@@ -261,6 +268,18 @@ const TextureEntry& readyTexture(int index) {
         retireIfDone(l, lock);
     }
     return textures[index];
+}
+
+void wantTextures(const bool wanted[kTextureTableSize]) {
+    Loader& l = loader();
+    if (l.count == 0 || l.entries != textures) return;
+    std::lock_guard<std::mutex> lock(l.mutex);
+    bool any = false;
+    for (int i = 0; i < l.count; ++i) {
+        any = any || (wanted[i] && !l.wanted[i] && l.stage[i] == Stage::waiting);
+        l.wanted[i] = l.wanted[i] || wanted[i];
+    }
+    if (any) l.changed.notify_all();
 }
 
 void uploadDecodedTextures(int count) {

@@ -50,6 +50,9 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
 // textures[index], its texture made now if it is still loading. An image that does not decode stays
 // without a texture (view 0) and is reported once on stderr.
 const TextureEntry& readyTexture(int index);
+// Puts the images of textures[i] with wanted[i] set first in the workers' queue (a frame is about to
+// sample them).
+void wantTextures(const bool wanted[kTextureTableSize]);
 // Makes textures of up to `count` images already decoded, without waiting (with no worker threads,
 // decodes one itself).
 void uploadDecodedTextures(int count);
