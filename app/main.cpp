@@ -232,7 +232,8 @@ int main(int argc, char** argv) {
     if (!window) fail(nullptr, error);
     app.windowOpened = secondsSinceExec();
 
-    const ShowDesc desc = showDescFor(app.settings, window, options.api);
+    ShowDesc desc = showDescFor(app.settings, window, options.api);
+    desc.startFrame = demoFrameAt(app.startMs);
     if (!showStart(app.dev, desc)) fail(window, showError());
     app.started = secondsSinceExec();
 

@@ -83,7 +83,7 @@ bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wi
         ok = buildGpuMeshes();
         t.meshes = secondsSince(start);
         break;
-    case 3:
+    case kTexturesStep:
         ok = startEmbeddedTextures();
         t.textures = secondsSince(start);
         break;

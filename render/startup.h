@@ -46,6 +46,7 @@ bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wind
 // The same steps one at a time, for a caller that shows progress between them (the browser):
 // step 0..kRendererStepCount-1 in order, each timed into `times`.
 inline constexpr int kRendererStepCount = 5;
+inline constexpr int kTexturesStep = 3; // the step that starts the background loads of the images
 bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,
                      StartupTimes& times);
 

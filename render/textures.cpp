@@ -100,6 +100,13 @@ bool decodeInto(Loader& l, int i, uint8_t* pixels) {
                          sizeof l.errors[i]);
 }
 
+// A buffer goes as soon as no image is left for it to hold, so the batch's end costs no memory.
+void freeBufferIfUnneeded(Loader& l, int buffer) {
+    if (nextWaiting(l) >= 0) return;
+    std::free(l.buffers[buffer]);
+    l.buffers[buffer] = nullptr;
+}
+
 void decodeWorker(Loader* l) {
     std::unique_lock<std::mutex> lock(l->mutex);
     for (;;) {
@@ -119,6 +126,7 @@ void decodeWorker(Loader* l) {
         } else {
             l->stage[i] = Stage::failed;
             l->slotBusy[slot] = false;
+            freeBufferIfUnneeded(*l, slot);
             --l->left;
         }
         l->changed.notify_all();
@@ -139,6 +147,7 @@ void uploadFromSlot(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
     const int slot = l.slotOf[i];
     upload(l, i, l.buffers[slot], lock);
     l.slotBusy[slot] = false;
+    freeBufferIfUnneeded(l, slot);
     l.changed.notify_all();
 }
 
@@ -165,6 +174,7 @@ void complete(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
                 l.stage[i] = Stage::failed;
                 --l.left;
             }
+            freeBufferIfUnneeded(l, kOwnBuffer);
             l.changed.notify_all();
             break;
         }

@@ -2,6 +2,7 @@
 #include "show/show.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -9,8 +10,10 @@
 #include "base/arena.h"
 #include "data/scene_data.h"
 #include "data/text_lines.h"
+#include "director/demo_clock.h"
 #include "director/director_state.h"
 #include "director/graph.h"
+#include "render/textures.h"
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
@@ -53,6 +56,25 @@ bool replaceSceneData(const SceneTable& scenes, const Track* tracks) {
     return true;
 }
 
+// The images the draw and sprite nodes of the scene holding `frame` name go to the front of the
+// background decoding: the first frames sample them. Every draw without a mesh image samples image 0.
+static void wantStartTextures(int32_t frame) {
+    const DemoClock clock = demoClockAtFrame(frame, sceneTable);
+    const NodeSource* nodes = sceneTable.scenes[clock.ended ? 0 : clock.sceneIndex].nodes;
+    bool wanted[kTextureTableSize] = {};
+    auto want = [&wanted](float param) {
+        const long index = std::lround(param);
+        if (index >= 0 && index < kTextureTableSize) wanted[index] = true;
+    };
+    for (int slot = 0; nodes && slot < kSlotsPerScene; ++slot) {
+        const NodeSource& n = nodes[slot];
+        if (n.op >= kOpDrawPlain && n.op < kOpDrawMesh) want(0);
+        if (n.op == kOpDrawMesh) want(n.params[4]);
+        if (n.op == kOpSprite) want(n.params[0]);
+    }
+    wantTextures(wanted);
+}
+
 // Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's
 // tables and scene data, then the music.
 int showStartStepCount() {
@@ -91,6 +113,7 @@ static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTi
     if (step <= kRendererStepCount) {
         if (!runRendererStep(dev, renderer, window, step - 1, times ? *times : local))
             return fail("%s", renderError());
+        if (step - 1 == kTexturesStep) wantStartTextures(desc.startFrame);
         return true;
     }
     if (step == kRendererStepCount + 1) {

@@ -27,9 +27,10 @@ struct ShowDesc {
     int height;
     bool fullScreen;
     bool vsync;
-    bool antialias; // the FXAA pass
-    bool music;     // start the opened module as the last step
-    GlApi api;      // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
+    bool antialias;     // the FXAA pass
+    bool music;         // start the opened module as the last step
+    GlApi api;          // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
+    int32_t startFrame; // the first frame to be drawn: its scene's images are decoded before the others
 };
 
 // The first two start-up steps: the work arena, then the director's state. Once per process.
