@@ -7,6 +7,7 @@
 // 128 + the signal's number when SIGINT, SIGTERM or SIGHUP (not on Windows) ends the show.
 #define SDL_MAIN_HANDLED // main is the entry on every platform; SDL_SetMainReady says so
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -33,8 +34,8 @@ struct App {
     LaunchSettings settings;
     int32_t startMs; // where the music starts: the first frame drawn is this one
     bool stats;
-    double atMain, musicOpened, windowOpened, started; // seconds since exec, for --stats
-    double toFirstFrame;                               // seconds since exec when the first frame was on screen
+    double atMain, launcherClosed, musicOpened, windowOpened, started; // seconds since exec, for --stats
+    double toFirstFrame; // seconds since exec when the first frame was on screen
     Clock::time_point firstFrame;
     uint64_t frames;
 };
@@ -99,8 +100,11 @@ LoopEvent takeEvent(void*) {
 
 // --stats at the first frame: the time since exec and where it went, step by step.
 void printStartup(const App& app, const DemoClock& clock) {
-    std::fprintf(stderr, "qz001: first frame %d on screen %.3f s after %s (to main %.3f, music file %.3f, window %.3f",
-                 clock.frame, app.toFirstFrame, processClockOrigin(), app.atMain, app.musicOpened - app.atMain,
+    std::fprintf(stderr, "qz001: first frame %d on screen %.3f s after %s (to main %.3f", clock.frame,
+                 app.toFirstFrame, processClockOrigin(), app.atMain);
+    const double beforeMusic = std::max(app.atMain, app.launcherClosed);
+    if (app.launcherClosed > 0) std::fprintf(stderr, ", launcher %.3f", app.launcherClosed - app.atMain);
+    std::fprintf(stderr, ", music file %.3f, window %.3f", app.musicOpened - beforeMusic,
                  app.windowOpened - app.musicOpened);
     for (int step = 0; step < showStartStepCount(); ++step)
         std::fprintf(stderr, ", %s %.3f", showStartStepName(step), showStartStepSeconds(step));
@@ -222,6 +226,7 @@ int main(int argc, char** argv) {
         std::string error;
         if (!runLauncher(app.settings, error)) fail(nullptr, error);
         if (!app.settings.start) endProcess(0);
+        app.launcherClosed = secondsSinceExec();
     }
     if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
     app.startMs = app.settings.music ? musicStartMs() : options.startMs;

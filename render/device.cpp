@@ -61,7 +61,8 @@ bool makeTarget(RenderDevice& dev, GLenum format, bool mipChain, const char* nam
     // Every level is cleared where it lies (generating the mips of an empty picture would cost the
     // driver the code of a mip pass, and give the same zeros); level 0 stays attached.
     for (uint32_t level = t.levels; complete && level-- > 0;) {
-        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture, (GLint)level);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture,
+                               (GLint)level);
         glClearBufferfv(GL_COLOR, 0, kZero);
     }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.boundFramebuffer);
