@@ -58,6 +58,7 @@ struct Loader {
     int slots;
     size_t capacity; // bytes of each buffer: the batch's largest image
     int left;        // images neither done nor failed
+    bool stopping;   // the process is ending: workers take no more images
     int workers;
     std::thread threads[kMaxDecodeThreads];
 };
@@ -110,9 +111,9 @@ void freeBufferIfUnneeded(Loader& l, int buffer) {
 void decodeWorker(Loader* l) {
     std::unique_lock<std::mutex> lock(l->mutex);
     for (;;) {
-        l->changed.wait(lock, [l] { return nextWaiting(*l) < 0 || freeSlot(*l) >= 0; });
+        l->changed.wait(lock, [l] { return l->stopping || nextWaiting(*l) < 0 || freeSlot(*l) >= 0; });
         const int i = nextWaiting(*l);
-        if (i < 0) return;
+        if (i < 0 || l->stopping) return;
         const int slot = freeSlot(*l);
         l->stage[i] = Stage::decoding;
         l->slotOf[i] = (int8_t)slot;
@@ -190,7 +191,8 @@ void complete(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
 void retireIfDone(Loader& l, std::unique_lock<std::mutex>& lock) {
     if (l.count == 0 || l.left > 0) return;
     lock.unlock();
-    for (int w = 0; w < l.workers; ++w) l.threads[w].join();
+    for (int w = 0; w < l.workers; ++w)
+        if (l.threads[w].joinable()) l.threads[w].join();
     lock.lock();
     for (uint8_t*& buffer : l.buffers) {
         std::free(buffer);
@@ -198,6 +200,19 @@ void retireIfDone(Loader& l, std::unique_lock<std::mutex>& lock) {
     }
     l.workers = 0;
     l.count = 0;
+}
+
+// A process that ends by exit (not _Exit) waits for the decodes under way, so that no worker runs
+// while the libraries are torn down.
+void stopWorkersAtExit() {
+    Loader& l = loader();
+    {
+        std::lock_guard<std::mutex> lock(l.mutex);
+        l.stopping = true;
+    }
+    l.changed.notify_all();
+    for (int w = 0; w < l.workers; ++w)
+        if (l.threads[w].joinable()) l.threads[w].join();
 }
 
 void reportFailure(Loader& l, int i) {
@@ -258,6 +273,8 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
     // One core stays with the GL thread, which decodes too when a draw cannot wait.
     l.workers = kHasThreads && readable > 0 ? std::clamp(cores - 1, 1, kMaxDecodeThreads) : 0;
     l.slots = l.workers + 1;
+    static const bool stopsAtExit = std::atexit(stopWorkersAtExit) == 0;
+    (void)stopsAtExit;
     for (int w = 0; w < l.workers; ++w) l.threads[w] = std::thread(decodeWorker, &l);
     retireIfDone(l, lock);
     if (readable == count) return true;
