@@ -153,6 +153,28 @@ void uploadFromSlot(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
 }
 
 // Makes image i's texture, whatever stage it is in; returns when it is done or failed.
+// Decodes waiting image i on the GL thread and uploads it.
+void decodeHere(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
+    l.stage[i] = Stage::decoding;
+    uint8_t* pixels = bufferOf(l, kOwnBuffer);
+    lock.unlock();
+    const bool ok = decodeInto(l, i, pixels);
+    lock.lock();
+    if (ok) {
+        upload(l, i, pixels, lock);
+    } else {
+        l.stage[i] = Stage::failed;
+        --l.left;
+    }
+    freeBufferIfUnneeded(l, kOwnBuffer);
+    l.changed.notify_all();
+}
+
+int nextWantedWaiting(const Loader& l) {
+    const int i = nextWaiting(l);
+    return i >= 0 && l.wanted[i] ? i : -1;
+}
+
 void complete(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
     for (;;) {
         switch (l.stage[i]) {
@@ -163,23 +185,18 @@ void complete(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
         case Stage::decoded:
             uploadFromSlot(l, i, lock);
             break;
-        case Stage::waiting: {
-            l.stage[i] = Stage::decoding;
-            uint8_t* pixels = bufferOf(l, kOwnBuffer);
-            lock.unlock();
-            const bool ok = decodeInto(l, i, pixels);
-            lock.lock();
-            if (ok) {
-                upload(l, i, pixels, lock);
-            } else {
-                l.stage[i] = Stage::failed;
-                --l.left;
-            }
-            freeBufferIfUnneeded(l, kOwnBuffer);
-            l.changed.notify_all();
+        case Stage::waiting:
+            decodeHere(l, i, lock);
+            break;
+        case Stage::decoding: {
+            // While a worker decodes it, another image the frame wants is better than waiting.
+            const int other = nextWantedWaiting(l);
+            if (other >= 0)
+                decodeHere(l, other, lock);
+            else
+                l.changed.wait(lock);
             break;
         }
-        case Stage::decoding:
         case Stage::uploading:
             l.changed.wait(lock);
             break;
