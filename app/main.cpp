@@ -7,6 +7,7 @@
 // 128 + the signal's number when SIGINT, SIGTERM or SIGHUP (not on Windows) ends the show.
 #define SDL_MAIN_HANDLED // main is the entry on every platform; SDL_SetMainReady says so
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "audio/music.h"
 #include "data/scene_data.h"
 #include "edit/edit_mode.h"
+#include "show/process_clock.h"
 #include "show/show.h"
 #include "show/show_loop.h"
 
@@ -30,8 +32,10 @@ using Clock = std::chrono::steady_clock;
 struct App {
     RenderDevice dev;
     LaunchSettings settings;
-    int32_t startMs;            // where the music starts: the first frame drawn is this one
-    Clock::time_point launched; // when the process started
+    int32_t startMs; // where the music starts: the first frame drawn is this one
+    bool stats;
+    double atMain, launcherClosed, musicOpened, windowOpened, started; // seconds since exec, for --stats
+    double toFirstFrame; // seconds since exec when the first frame was on screen
     Clock::time_point firstFrame;
     uint64_t frames;
 };
@@ -94,10 +98,28 @@ LoopEvent takeEvent(void*) {
     return LoopEvent::other;
 }
 
+// --stats at the first frame: the time since exec and where it went, step by step.
+void printStartup(const App& app, const DemoClock& clock) {
+    std::fprintf(stderr, "qz001: first frame %d on screen %.3f s after %s (to main %.3f", clock.frame,
+                 app.toFirstFrame, processClockOrigin(), app.atMain);
+    const double beforeMusic = std::max(app.atMain, app.launcherClosed);
+    if (app.launcherClosed > 0) std::fprintf(stderr, ", launcher %.3f", app.launcherClosed - app.atMain);
+    std::fprintf(stderr, ", music file %.3f, window %.3f", app.musicOpened - beforeMusic,
+                 app.windowOpened - app.musicOpened);
+    for (int step = 0; step < showStartStepCount(); ++step)
+        std::fprintf(stderr, ", %s %.3f", showStartStepName(step), showStartStepSeconds(step));
+    std::fprintf(stderr, ", first frame %.3f)\n", app.toFirstFrame - app.started);
+    std::fflush(stderr);
+}
+
 void drawFrame(void* user, const DemoClock& clock) {
     App& app = *static_cast<App*>(user);
     evaluateAndRenderFrame(app.dev, clock);
-    if (app.frames++ == 0) app.firstFrame = Clock::now();
+    if (app.frames++ == 0) {
+        app.firstFrame = Clock::now();
+        app.toFirstFrame = secondsSinceExec();
+        if (app.stats) printStartup(app, clock);
+    }
 }
 
 // Ends the process without releasing the show's tables. SDL is shut down first: that gives a
@@ -143,7 +165,7 @@ void printStats(const App& app, ShowEnd end) {
         std::fprintf(stderr, "qz001: ended by %s; no frame drawn\n", ending);
         return;
     }
-    const double toFirst = std::chrono::duration<double>(app.firstFrame - app.launched).count();
+    const double toFirst = app.toFirstFrame;
     const double playing = std::chrono::duration<double>(Clock::now() - app.firstFrame).count();
     std::fprintf(stderr, "qz001: ended by %s; first frame %d, %.2f s after start; ", ending,
                  demoFrameAt(app.startMs), toFirst);
@@ -183,7 +205,7 @@ App app;
 } // namespace
 
 int main(int argc, char** argv) {
-    app.launched = Clock::now();
+    app.atMain = secondsSinceExec();
     attachParentConsole();
     SDL_SetMainReady();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // SDL would turn SIGINT and SIGTERM into a normal quit
@@ -202,21 +224,27 @@ int main(int argc, char** argv) {
     showInit();
     if (options.edit) runEdit(options);
     app.settings = options.settings;
+    app.stats = options.stats;
     if (options.launcher) {
         startVideo();
         std::string error;
         if (!runLauncher(app.settings, error)) fail(nullptr, error);
         if (!app.settings.start) endProcess(0);
+        app.launcherClosed = secondsSinceExec();
     }
     if (app.settings.music && !openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
     app.startMs = app.settings.music ? musicStartMs() : options.startMs;
+    app.musicOpened = secondsSinceExec();
     startVideo();
     std::string error;
     SDL_Window* window = openShowWindow(app.settings, options.api, error);
     if (!window) fail(nullptr, error);
+    app.windowOpened = secondsSinceExec();
 
-    const ShowDesc desc = showDescFor(app.settings, window, options.api);
+    ShowDesc desc = showDescFor(app.settings, window, options.api);
+    desc.startFrame = demoFrameAt(app.startMs);
     if (!showStart(app.dev, desc)) fail(window, showError());
+    app.started = secondsSinceExec();
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     catchSignals();

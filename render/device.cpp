@@ -59,7 +59,20 @@ bool makeTarget(RenderDevice& dev, GLenum format, bool mipChain, const char* nam
                               dev.depthBuffer);
     const bool complete = framebufferComplete(name);
     if (complete) glClearBufferfv(GL_COLOR, 0, kZero);
-    if (complete && mipChain) glGenerateMipmap(GL_TEXTURE_2D);
+    // The smaller levels are cleared where they lie too (generating the mips of an empty picture would
+    // cost the driver the code of a mip pass, and give the same zeros), each alone in the framebuffer:
+    // WebGL wants every attachment of one size, and the depth buffer is level 0's.
+    if (complete && t.levels > 1) {
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        for (uint32_t level = 1; level < t.levels; ++level) {
+            glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture,
+                                   (GLint)level);
+            glClearBufferfv(GL_COLOR, 0, kZero);
+        }
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture, 0);
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  dev.depthBuffer);
+    }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.boundFramebuffer);
     return complete;
 }

@@ -101,7 +101,7 @@ void drawObject(RenderDevice& dev, const DrawRecord& r) {
         return;
     }
     bindMeshBuffers(dev, *mesh);
-    GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? textures[r.texture].view : 0;
+    GLuint view = (r.texture >= 0 && r.texture < kTextureTableSize) ? readyTexture(r.texture).view : 0;
     bindTexture(dev, kColorTexUnit, view);
     glDrawElements(GL_TRIANGLES, (GLsizei)mesh->indexCount, GL_UNSIGNED_INT, nullptr);
 }
@@ -184,6 +184,21 @@ PassClock startPassClock(FramePassTimes* times, GpuPassTimer* gpu) {
     return clock;
 }
 
+// While images still load in the background, the ones this frame samples go to the front of the queue.
+void wantFrameTextures(const FrameInput& in) {
+    if (texturesLoading() == 0) return;
+    bool wanted[kTextureTableSize] = {};
+    auto want = [&wanted](int32_t texture) {
+        if (texture >= 0 && texture < kTextureTableSize) wanted[texture] = true;
+    };
+    for (uint32_t i = 0; i < in.opaque->count; ++i)
+        if (in.opaque->records[i].mesh != -1) want(in.opaque->records[i].texture);
+    for (uint32_t i = 0; i < in.blended->count; ++i)
+        if (in.blended->records[i].mesh != -1) want(in.blended->records[i].texture);
+    for (uint32_t i = 0; i < in.sprites->count; ++i) want(in.sprites->records[i].texture);
+    wantTextures(wanted);
+}
+
 void markPass(PassClock& clock, FramePass pass) {
     if (clock.gpu) markTimedPass(*clock.gpu, pass);
     if (!clock.times) return;
@@ -212,6 +227,7 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     // only for motion blur; the bloom highlight samples the mip chain the previous frame left.
     const bool needVelocity = every || dof || blur;
     const bool needMipsNow = every || (blur && !dof);
+    wantFrameTextures(in);
     PassClock clock = startPassClock(in.passTimes, in.gpuTimer);
 
     frameArenaReset();
@@ -260,4 +276,5 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     markPass(clock, kPresentPass);
     if (in.gpuTimer) endTimedFrame(*in.gpuTimer);
     endFrameOutputs(settings, in.lines);
+    uploadDecodedTextures(1); // the images still loading in the background, one a frame
 }

@@ -5,15 +5,28 @@
 #include <cstring>
 #include <png.h>
 
+namespace {
+
+bool beginRead(png_image& image, const uint8_t* data, uint32_t size, char* error, size_t errorSize) {
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_memory(&image, data, size)) return true;
+    std::snprintf(error, errorSize, "%s", image.message);
+    return false;
+}
+
+bool finishRead(png_image& image, uint8_t* pixels, char* error, size_t errorSize) {
+    if (png_image_finish_read(&image, nullptr, pixels, 0, nullptr)) return true;
+    std::snprintf(error, errorSize, "%s", image.message);
+    return false;
+}
+
+} // namespace
+
 bool decodePng(const uint8_t* data, uint32_t size, DecodedImage& out, char* error, size_t errorSize) {
     out = DecodedImage{};
     png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) {
-        std::snprintf(error, errorSize, "%s", image.message);
-        return false;
-    }
+    if (!beginRead(image, data, size, error, errorSize)) return false;
     image.format = PNG_FORMAT_RGBA;
     uint8_t* pixels = (uint8_t*)std::malloc(PNG_IMAGE_SIZE(image));
     if (!pixels) {
@@ -21,8 +34,7 @@ bool decodePng(const uint8_t* data, uint32_t size, DecodedImage& out, char* erro
         std::snprintf(error, errorSize, "out of memory for a %ux%u image", image.width, image.height);
         return false;
     }
-    if (!png_image_finish_read(&image, nullptr, pixels, 0, nullptr)) {
-        std::snprintf(error, errorSize, "%s", image.message);
+    if (!finishRead(image, pixels, error, errorSize)) {
         std::free(pixels);
         return false;
     }
@@ -35,6 +47,30 @@ bool decodePng(const uint8_t* data, uint32_t size, DecodedImage& out, char* erro
 void freeDecodedImage(DecodedImage& image) {
     std::free(image.rgba);
     image = DecodedImage{};
+}
+
+bool readPngSize(const uint8_t* data, uint32_t size, uint32_t& width, uint32_t& height, char* error,
+                 size_t errorSize) {
+    png_image image;
+    if (!beginRead(image, data, size, error, errorSize)) return false;
+    width = image.width;
+    height = image.height;
+    png_image_free(&image);
+    return true;
+}
+
+bool decodePngInto(const uint8_t* data, uint32_t size, uint8_t* rgba, size_t capacity, char* error,
+                   size_t errorSize) {
+    png_image image;
+    if (!beginRead(image, data, size, error, errorSize)) return false;
+    image.format = PNG_FORMAT_RGBA;
+    if (PNG_IMAGE_SIZE(image) > capacity) {
+        png_image_free(&image);
+        std::snprintf(error, errorSize, "a %ux%u image does not fit its %zu-byte buffer", image.width,
+                      image.height, capacity);
+        return false;
+    }
+    return finishRead(image, rgba, error, errorSize);
 }
 
 bool writePng(FILE* file, uint32_t width, uint32_t height, const uint8_t* rgba) {

@@ -37,7 +37,7 @@ void drawSprite(RenderDevice& dev, const SpriteRecord& s) {
                                              : dev.blendOpaque;
     bindBlend(dev, blend);
     const bool known = s.texture >= 0 && s.texture < kTextureTableSize;
-    const TextureEntry texture = known ? textures[s.texture] : TextureEntry{};
+    const TextureEntry texture = known ? readyTexture(s.texture) : TextureEntry{};
     const float w = (float)(dev.spriteWidth ? dev.spriteWidth : dev.width);
     const float h = (float)(dev.spriteHeight ? dev.spriteHeight : dev.height);
     const float a = (float)texture.width * s.scale[0] * (s.srcRect[2] - s.srcRect[0]) / w;

@@ -45,11 +45,19 @@ bool buildGpuMeshes() {
     return true;
 }
 
-bool loadEmbeddedTextures() {
-    PngFile files[kEmbeddedImageCount];
+static const PngFile* embeddedFiles() {
+    static PngFile files[kEmbeddedImageCount]; // read by the background loads after the step returns
     for (int i = 0; i < kEmbeddedImageCount; ++i)
         files[i] = PngFile{embeddedImages[i].data, embeddedImages[i].size};
-    return loadTextureBatch(textures, files, kEmbeddedImageCount, "embedded image");
+    return files;
+}
+
+bool loadEmbeddedTextures() {
+    return loadTextureBatch(textures, embeddedFiles(), kEmbeddedImageCount, "embedded image");
+}
+
+bool startEmbeddedTextures() {
+    return startTextureLoads(textures, embeddedFiles(), kEmbeddedImageCount, "embedded image");
 }
 
 bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,
@@ -75,8 +83,8 @@ bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wi
         ok = buildGpuMeshes();
         t.meshes = secondsSince(start);
         break;
-    case 3:
-        ok = loadEmbeddedTextures();
+    case kTexturesStep:
+        ok = startEmbeddedTextures();
         t.textures = secondsSince(start);
         break;
     case 4:

@@ -9,8 +9,9 @@
 //     renderFrame(dev, directorFrameInput());    // after evaluateScene
 //
 // startRenderer runs: device, shader library (compiled, then the pairs in use linked), text GPU meshes
-// 0..17, program meshes 18..57, textures, render resources. Each step can fail with a message in
-// renderError().
+// 0..17, program meshes 18..57, textures (their sizes read, their pixels decoded in the background and
+// uploaded by the time a draw first samples them), render resources. Each step can fail with a message
+// in renderError().
 #pragma once
 
 #include "render/device.h"
@@ -45,11 +46,15 @@ bool startRenderer(RenderDevice& dev, const RendererDesc& desc, SDL_Window* wind
 // The same steps one at a time, for a caller that shows progress between them (the browser):
 // step 0..kRendererStepCount-1 in order, each timed into `times`.
 inline constexpr int kRendererStepCount = 5;
+inline constexpr int kTexturesStep = 3; // the step that starts the background loads of the images
 bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,
                      StartupTimes& times);
 
-// The embedded images into textures[0..30] (also run by startRenderer).
+// The embedded images into textures[0..30], all of them before it returns.
 bool loadEmbeddedTextures();
+// The same in the background (the textures step of startRenderer): each texture is made when a draw
+// first asks for it, or one a frame before that (render/textures.h).
+bool startEmbeddedTextures();
 
 // The director's lists, camera and settings as one frame's input.
 FrameInput directorFrameInput();

@@ -1,10 +1,12 @@
-// textures.cpp - PNG images decoded with libpng and uploaded as one-level RGBA8 textures; batches
-// decode on worker threads and upload on the GL thread in table order.
+// textures.cpp - PNG images decoded with libpng and uploaded as one-level RGBA8 textures. A batch
+// decodes on worker threads into a few reused buffers; the GL thread uploads each image when a draw
+// first asks for it, one a frame otherwise, or all in table order for loadTextureBatch.
 #include "render/textures.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -15,37 +17,226 @@ TextureEntry textures[kTextureTableSize];
 
 namespace {
 
-constexpr int kMaxDecodeThreads = 8;
+constexpr int kMaxDecodeThreads = 4;
+constexpr int kMaxSlots = kMaxDecodeThreads + 1; // decoded images waiting for their upload
+constexpr int kOwnBuffer = kMaxSlots;            // the GL thread's buffer, for an image decoded on demand
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 constexpr bool kHasThreads = false; // the browser build has none: it decodes on the GL thread
 #else
 constexpr bool kHasThreads = true;
 #endif
 
-// Shared by the decoding workers (which take the next file in table order) and the uploading thread.
-struct DecodeBatch {
-    const PngFile* files;
-    int count;
-    std::atomic<int> next;
-    std::mutex mutex;
-    std::condition_variable decoded;
-    bool done[kTextureTableSize];
-    bool ok[kTextureTableSize];
-    DecodedImage images[kTextureTableSize];
-    char errors[kTextureTableSize][160];
+enum class Stage : uint8_t {
+    none,      // not in the batch
+    waiting,   // not decoded yet, nobody at it
+    decoding,  // a worker or the GL thread is at it
+    decoded,   // in its slot's buffer, waiting for the upload
+    uploading, // the GL thread is at it
+    done,      // the texture is made
+    failed,    // did not decode
 };
 
-void decodeWorker(DecodeBatch* batch) {
-    for (int i = batch->next.fetch_add(1); i < batch->count; i = batch->next.fetch_add(1)) {
-        const bool ok = decodePng(batch->files[i].data, batch->files[i].size, batch->images[i],
-                                  batch->errors[i], sizeof batch->errors[i]);
-        {
-            std::lock_guard<std::mutex> lock(batch->mutex);
-            batch->ok[i] = ok;
-            batch->done[i] = true;
-        }
-        batch->decoded.notify_all();
+// One batch in flight: shared by the workers (which take the next waiting image in table order when a
+// slot is free) and the GL thread (which uploads, and decodes an image itself when a draw needs it
+// before a worker got to it).
+struct Loader {
+    TextureEntry* entries;
+    const PngFile* files;
+    int count;
+    const char* label;
+    std::mutex mutex;
+    std::condition_variable changed;
+    Stage stage[kTextureTableSize];
+    int8_t slotOf[kTextureTableSize];
+    bool reported[kTextureTableSize]; // a failure told on stderr
+    bool wanted[kTextureTableSize];   // a frame about to be drawn samples it: decoded before the others
+    char errors[kTextureTableSize][160];
+    uint32_t width[kTextureTableSize];
+    uint32_t height[kTextureTableSize];
+    uint8_t* buffers[kMaxSlots + 1];
+    bool slotBusy[kMaxSlots];
+    int slots;
+    size_t capacity; // bytes of each buffer: the batch's largest image
+    int left;        // images neither done nor failed
+    bool stopping;   // the process is ending: workers take no more images
+    int workers;
+    std::thread threads[kMaxDecodeThreads];
+};
+
+// Never destroyed: a process may end while workers still wait in it.
+Loader& loader() {
+    static Loader* l = new Loader();
+    return *l;
+}
+
+// The first waiting image in table order, the wanted ones before the rest.
+int nextWaiting(const Loader& l) {
+    int first = -1;
+    for (int i = 0; i < l.count; ++i) {
+        if (l.stage[i] != Stage::waiting) continue;
+        if (l.wanted[i]) return i;
+        if (first < 0) first = i;
     }
+    return first;
+}
+
+int freeSlot(const Loader& l) {
+    for (int s = 0; s < l.slots; ++s)
+        if (!l.slotBusy[s]) return s;
+    return -1;
+}
+
+uint8_t* bufferOf(Loader& l, int buffer) {
+    if (!l.buffers[buffer]) l.buffers[buffer] = (uint8_t*)std::malloc(l.capacity);
+    return l.buffers[buffer];
+}
+
+bool decodeInto(Loader& l, int i, uint8_t* pixels) {
+    if (!pixels) {
+        std::snprintf(l.errors[i], sizeof l.errors[i], "out of memory for a %ux%u image", l.width[i],
+                      l.height[i]);
+        return false;
+    }
+    return decodePngInto(l.files[i].data, l.files[i].size, pixels, l.capacity, l.errors[i],
+                         sizeof l.errors[i]);
+}
+
+// A buffer goes as soon as no image is left for it to hold, so the batch's end costs no memory.
+void freeBufferIfUnneeded(Loader& l, int buffer) {
+    if (nextWaiting(l) >= 0) return;
+    std::free(l.buffers[buffer]);
+    l.buffers[buffer] = nullptr;
+}
+
+void decodeWorker(Loader* l) {
+    std::unique_lock<std::mutex> lock(l->mutex);
+    for (;;) {
+        l->changed.wait(lock, [l] { return l->stopping || nextWaiting(*l) < 0 || freeSlot(*l) >= 0; });
+        const int i = nextWaiting(*l);
+        if (i < 0 || l->stopping) return;
+        const int slot = freeSlot(*l);
+        l->stage[i] = Stage::decoding;
+        l->slotOf[i] = (int8_t)slot;
+        l->slotBusy[slot] = true;
+        uint8_t* pixels = bufferOf(*l, slot);
+        lock.unlock();
+        const bool ok = decodeInto(*l, i, pixels);
+        lock.lock();
+        if (ok) {
+            l->stage[i] = Stage::decoded;
+        } else {
+            l->stage[i] = Stage::failed;
+            l->slotBusy[slot] = false;
+            freeBufferIfUnneeded(*l, slot);
+            --l->left;
+        }
+        l->changed.notify_all();
+    }
+}
+
+// The GL thread's part: uploads image i from `pixels` (the lock is let go meanwhile).
+void upload(Loader& l, int i, const uint8_t* pixels, std::unique_lock<std::mutex>& lock) {
+    l.stage[i] = Stage::uploading;
+    lock.unlock();
+    uploadTexture(l.entries[i], l.width[i], l.height[i], pixels);
+    lock.lock();
+    l.stage[i] = Stage::done;
+    --l.left;
+}
+
+void uploadFromSlot(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
+    const int slot = l.slotOf[i];
+    upload(l, i, l.buffers[slot], lock);
+    l.slotBusy[slot] = false;
+    freeBufferIfUnneeded(l, slot);
+    l.changed.notify_all();
+}
+
+// Makes image i's texture, whatever stage it is in; returns when it is done or failed.
+// Decodes waiting image i on the GL thread and uploads it.
+void decodeHere(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
+    l.stage[i] = Stage::decoding;
+    uint8_t* pixels = bufferOf(l, kOwnBuffer);
+    lock.unlock();
+    const bool ok = decodeInto(l, i, pixels);
+    lock.lock();
+    if (ok) {
+        upload(l, i, pixels, lock);
+    } else {
+        l.stage[i] = Stage::failed;
+        --l.left;
+    }
+    freeBufferIfUnneeded(l, kOwnBuffer);
+    l.changed.notify_all();
+}
+
+int nextWantedWaiting(const Loader& l) {
+    const int i = nextWaiting(l);
+    return i >= 0 && l.wanted[i] ? i : -1;
+}
+
+void complete(Loader& l, int i, std::unique_lock<std::mutex>& lock) {
+    for (;;) {
+        switch (l.stage[i]) {
+        case Stage::none:
+        case Stage::done:
+        case Stage::failed:
+            return;
+        case Stage::decoded:
+            uploadFromSlot(l, i, lock);
+            break;
+        case Stage::waiting:
+            decodeHere(l, i, lock);
+            break;
+        case Stage::decoding: {
+            // While a worker decodes it, another image the frame wants is better than waiting.
+            const int other = nextWantedWaiting(l);
+            if (other >= 0)
+                decodeHere(l, other, lock);
+            else
+                l.changed.wait(lock);
+            break;
+        }
+        case Stage::uploading:
+            l.changed.wait(lock);
+            break;
+        }
+    }
+}
+
+// Once every image is done or failed: the workers have nothing left and end; the buffers go.
+void retireIfDone(Loader& l, std::unique_lock<std::mutex>& lock) {
+    if (l.count == 0 || l.left > 0) return;
+    lock.unlock();
+    for (int w = 0; w < l.workers; ++w)
+        if (l.threads[w].joinable()) l.threads[w].join();
+    lock.lock();
+    for (uint8_t*& buffer : l.buffers) {
+        std::free(buffer);
+        buffer = nullptr;
+    }
+    l.workers = 0;
+    l.count = 0;
+}
+
+// A process that ends by exit (not _Exit) waits for the decodes under way, so that no worker runs
+// while the libraries are torn down.
+void stopWorkersAtExit() {
+    Loader& l = loader();
+    {
+        std::lock_guard<std::mutex> lock(l.mutex);
+        l.stopping = true;
+    }
+    l.changed.notify_all();
+    for (int w = 0; w < l.workers; ++w)
+        if (l.threads[w].joinable()) l.threads[w].join();
+}
+
+void reportFailure(Loader& l, int i) {
+    if (l.stage[i] != Stage::failed || l.reported[i]) return;
+    l.reported[i] = true;
+    std::fprintf(stderr, "qz001: cannot decode %s %d: %s; it is drawn without its texture\n", l.label, i,
+                 l.errors[i]);
 }
 
 } // namespace
@@ -63,33 +254,125 @@ void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const u
     entry.height = height;
 }
 
-bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, const char* label) {
-    static DecodeBatch batch; // about 12 KiB of bookkeeping: kept off the stack
-    count = std::min(count, kTextureTableSize);
-    batch.files = files;
-    batch.count = count;
-    batch.next = 0;
-    std::fill(batch.done, batch.done + kTextureTableSize, false);
-    const int cores = (int)std::max(1u, std::thread::hardware_concurrency());
-    const int workers = kHasThreads ? std::min({cores, kMaxDecodeThreads, std::max(count, 1)}) : 0;
-    std::thread threads[kMaxDecodeThreads];
-    for (int w = 0; w < workers; ++w) threads[w] = std::thread(decodeWorker, &batch);
-    if (workers == 0) decodeWorker(&batch);
-
-    bool ok = true;
-    for (int i = 0; i < count; ++i) {
-        {
-            std::unique_lock<std::mutex> lock(batch.mutex);
-            batch.decoded.wait(lock, [i] { return batch.done[i]; });
+bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
+    finishTextureLoads();
+    Loader& l = loader();
+    std::unique_lock<std::mutex> lock(l.mutex);
+    count = std::clamp(count, 0, kTextureTableSize);
+    // The headers first: every entry knows its size before any texture exists, and a file that is not
+    // a PNG at all stops start-up here.
+    int readable = count;
+    char headerError[160] = "";
+    size_t capacity = 0;
+    for (int i = 0; i < count && readable == count; ++i) {
+        uint32_t w = 0, h = 0;
+        if (!readPngSize(files[i].data, files[i].size, w, h, headerError, sizeof headerError)) {
+            readable = i;
+            break;
         }
-        if (ok && !batch.ok[i]) {
-            setRenderError("cannot decode %s %d: %s", label, i, batch.errors[i]);
-            ok = false;
-        }
-        if (ok)
-            uploadTexture(entries[i], batch.images[i].width, batch.images[i].height, batch.images[i].rgba);
-        freeDecodedImage(batch.images[i]);
+        entries[i] = TextureEntry{0, 0, h, w};
+        l.width[i] = w;
+        l.height[i] = h;
+        l.stage[i] = Stage::waiting;
+        l.reported[i] = false;
+        l.wanted[i] = false;
+        capacity = std::max(capacity, (size_t)w * h * 4);
     }
-    for (int w = 0; w < workers; ++w) threads[w].join();
-    return ok;
+    std::fill(l.stage + readable, l.stage + kTextureTableSize, Stage::none);
+    l.entries = entries;
+    l.files = files;
+    l.count = readable;
+    l.label = label;
+    l.left = readable;
+    l.capacity = capacity;
+    std::fill(l.slotBusy, l.slotBusy + kMaxSlots, false);
+    const int cores = (int)std::max(1u, std::thread::hardware_concurrency());
+    // One core stays with the GL thread, which decodes too when a draw cannot wait.
+    l.workers = kHasThreads && readable > 0 ? std::clamp(cores - 1, 1, kMaxDecodeThreads) : 0;
+    l.slots = l.workers + 1;
+    static const bool stopsAtExit = std::atexit(stopWorkersAtExit) == 0;
+    (void)stopsAtExit;
+    for (int w = 0; w < l.workers; ++w) l.threads[w] = std::thread(decodeWorker, &l);
+    retireIfDone(l, lock);
+    if (readable == count) return true;
+    setRenderError("cannot decode %s %d: %s", label, readable, headerError);
+    return false;
+}
+
+const TextureEntry& readyTexture(int index) {
+    Loader& l = loader();
+    static const TextureEntry none = {};
+    if (index < 0 || index >= kTextureTableSize) return none;
+    if (l.entries == textures && index < l.count) {
+        std::unique_lock<std::mutex> lock(l.mutex);
+        if (l.stage[index] != Stage::done) {
+            complete(l, index, lock);
+            reportFailure(l, index);
+        }
+        retireIfDone(l, lock);
+    }
+    return textures[index];
+}
+
+void wantTextures(const bool wanted[kTextureTableSize]) {
+    Loader& l = loader();
+    if (l.count == 0 || l.entries != textures) return;
+    std::lock_guard<std::mutex> lock(l.mutex);
+    bool any = false;
+    for (int i = 0; i < l.count; ++i) {
+        any = any || (wanted[i] && !l.wanted[i] && l.stage[i] == Stage::waiting);
+        l.wanted[i] = l.wanted[i] || wanted[i];
+    }
+    if (any) l.changed.notify_all();
+}
+
+void uploadDecodedTextures(int count) {
+    Loader& l = loader();
+    if (l.count == 0) return;
+    std::unique_lock<std::mutex> lock(l.mutex);
+    for (int i = 0; i < l.count && count > 0; ++i) {
+        if (l.stage[i] == Stage::decoded) {
+            uploadFromSlot(l, i, lock);
+            --count;
+        }
+        reportFailure(l, i);
+    }
+    if (count > 0 && l.workers == 0) {
+        const int i = nextWaiting(l);
+        if (i >= 0) complete(l, i, lock);
+    }
+    retireIfDone(l, lock);
+}
+
+bool finishTextureLoads() {
+    Loader& l = loader();
+    std::unique_lock<std::mutex> lock(l.mutex);
+    const int count = l.count;
+    int firstFailed = -1;
+    for (int i = 0; i < count; ++i) {
+        complete(l, i, lock);
+        if (l.stage[i] == Stage::failed && firstFailed < 0) firstFailed = i;
+    }
+    if (firstFailed >= 0)
+        setRenderError("cannot decode %s %d: %s", l.label, firstFailed, l.errors[firstFailed]);
+    retireIfDone(l, lock);
+    return firstFailed < 0;
+}
+
+int texturesLoading() {
+    Loader& l = loader();
+    std::lock_guard<std::mutex> lock(l.mutex);
+    return l.left;
+}
+
+bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, const char* label) {
+    const bool headers = startTextureLoads(entries, files, count, label);
+    if (!headers) {
+        char error[1024];
+        std::snprintf(error, sizeof error, "%s", renderError());
+        finishTextureLoads();
+        setRenderError("%s", error);
+        return false;
+    }
+    return finishTextureLoads();
 }

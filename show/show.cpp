@@ -1,6 +1,8 @@
 // show.cpp - start-up in its fixed order, and the frame step.
 #include "show/show.h"
 
+#include <chrono>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -8,11 +10,15 @@
 #include "base/arena.h"
 #include "data/scene_data.h"
 #include "data/text_lines.h"
+#include "director/demo_clock.h"
 #include "director/director_state.h"
 #include "director/graph.h"
+#include "render/textures.h"
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
+static constexpr int kShowStartStepCount = 1 + kRendererStepCount + 2;
+static double stepSeconds[kShowStartStepCount];
 
 static bool fail(const char* format, ...) {
     va_list args;
@@ -62,13 +68,42 @@ bool replaceSceneData(const SceneTable& scenes, const Track* tracks) {
     return true;
 }
 
+// The images the draw and sprite nodes of the scene holding `frame` name go to the front of the
+// background decoding: the first frames sample them. Every draw without a mesh image samples image 0.
+static void wantStartTextures(int32_t frame) {
+    const DemoClock clock = demoClockAtFrame(frame, sceneTable);
+    const NodeSource* nodes = sceneTable.scenes[clock.ended ? 0 : clock.sceneIndex].nodes;
+    bool wanted[kTextureTableSize] = {};
+    auto want = [&wanted](float param) {
+        const long index = std::lround(param);
+        if (index >= 0 && index < kTextureTableSize) wanted[index] = true;
+    };
+    for (int slot = 0; nodes && slot < kSlotsPerScene; ++slot) {
+        const NodeSource& n = nodes[slot];
+        if (n.op >= kOpDrawPlain && n.op < kOpDrawMesh) want(0);
+        if (n.op == kOpDrawMesh) want(n.params[4]);
+        if (n.op == kOpSprite) want(n.params[0]);
+    }
+    wantTextures(wanted);
+}
+
 // Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's
 // tables and scene data, then the music.
 int showStartStepCount() {
-    return 1 + kRendererStepCount + 2;
+    return kShowStartStepCount;
 }
 
-bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
+double showStartStepSeconds(int step) {
+    return step >= 0 && step < kShowStartStepCount ? stepSeconds[step] : 0.0;
+}
+
+const char* showStartStepName(int step) {
+    static const char* const names[kShowStartStepCount] = {
+        "text meshes", "device", "shaders", "meshes", "textures", "render resources", "director", "music"};
+    return step >= 0 && step < kShowStartStepCount ? names[step] : "?";
+}
+
+static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
     static SDL_Window* window;
     static DrawShaderPair pairs[kShaderPairCapacity];
     static RendererDesc renderer;
@@ -90,6 +125,7 @@ bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, Startup
     if (step <= kRendererStepCount) {
         if (!runRendererStep(dev, renderer, window, step - 1, times ? *times : local))
             return fail("%s", renderError());
+        if (step - 1 == kTexturesStep) wantStartTextures(desc.startFrame);
         return true;
     }
     if (step == kRendererStepCount + 1) {
@@ -98,6 +134,14 @@ bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, Startup
     }
     if (desc.music && !startMusic()) return fail("%s", musicError());
     return true;
+}
+
+bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = runStep(dev, desc, step, times);
+    if (step >= 0 && step < kShowStartStepCount)
+        stepSeconds[step] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return ok;
 }
 
 bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times) {

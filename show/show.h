@@ -27,9 +27,10 @@ struct ShowDesc {
     int height;
     bool fullScreen;
     bool vsync;
-    bool antialias; // the FXAA pass
-    bool music;     // start the opened module as the last step
-    GlApi api;      // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
+    bool antialias;     // the FXAA pass
+    bool music;         // start the opened module as the last step
+    GlApi api;          // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
+    int32_t startFrame; // the first frame to be drawn: its scene's images are decoded before the others
 };
 
 // The first two start-up steps: the work arena, then the director's state. Once per process.
@@ -55,6 +56,9 @@ bool showStart(RenderDevice& dev, const ShowDesc& desc, StartupTimes* times = nu
 // progress between the steps.
 int showStartStepCount();
 bool runShowStartStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTimes* times = nullptr);
+// The seconds the last run of a step took, and its name ("text meshes", "device", ..., "music").
+double showStartStepSeconds(int step);
+const char* showStartStepName(int step);
 const char* showError();
 
 // One frame of the main loop: evaluate the clock's scene (evaluateFrame), render and present it.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 #include "data/images.h"
@@ -69,4 +70,86 @@ TEST(Startup, ParallelDecodeGivesTheSequentialPixelsInTableOrder) {
     EXPECT_FALSE(loadTextureBatch(entries, files, 3, "test image"));
     EXPECT_NE(std::strstr(renderError(), "test image 1"), nullptr) << renderError();
     EXPECT_EQ(entries[0].width, 256u); // files before the bad one are loaded
+}
+
+namespace {
+
+// Image i of the embedded set decoded by libpng on its own, and what `entry`'s texture holds.
+void expectTextureHolds(const TextureEntry& entry, int i) {
+    DecodedImage image;
+    char error[160];
+    ASSERT_TRUE(decodePng(embeddedImages[i].data, embeddedImages[i].size, image, error, sizeof error))
+        << error;
+    ASSERT_NE(entry.view, 0u) << "embedded image " << i;
+    ASSERT_EQ(entry.width, image.width) << i;
+    ASSERT_EQ(entry.height, image.height) << i;
+    std::vector<uint8_t> uploaded((size_t)image.width * image.height * 4);
+    readTexture(entry.texture, image.width, image.height, uploaded.data());
+    EXPECT_EQ(std::memcmp(uploaded.data(), image.rgba, uploaded.size()), 0) << "embedded image " << i;
+    freeDecodedImage(image);
+}
+
+} // namespace
+
+// Loaded in the background, every image is whole the moment a draw asks for it, whatever the order of
+// the asks, the wishes and the one-a-frame uploads between them; the sizes are known from the start.
+TEST(Startup, BackgroundLoadsAreCompleteWhenAskedForInAnyOrder) {
+    testDevice();
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(startEmbeddedTextures()) << renderError();
+        EXPECT_GT(texturesLoading(), 0);
+        for (int i = 0; i < kEmbeddedImageCount; ++i) {
+            uint32_t w = 0, h = 0;
+            char error[160];
+            ASSERT_TRUE(
+                readPngSize(embeddedImages[i].data, embeddedImages[i].size, w, h, error, sizeof error));
+            EXPECT_EQ(textures[i].width, w) << i;
+            EXPECT_EQ(textures[i].height, h) << i;
+        }
+        bool wanted[kTextureTableSize] = {};
+        wanted[next(kEmbeddedImageCount)] = wanted[next(kEmbeddedImageCount)] = true;
+        wantTextures(wanted);
+        bool asked[kEmbeddedImageCount] = {};
+        for (int k = 0; k < 12; ++k) {
+            const int i = (int)next(kEmbeddedImageCount);
+            if (next(2) == 0) uploadDecodedTextures(1 + (int)next(3));
+            const TextureEntry& entry = readyTexture(i);
+            if (!asked[i]) expectTextureHolds(entry, i);
+            asked[i] = true;
+        }
+        ASSERT_TRUE(finishTextureLoads()) << renderError();
+        EXPECT_EQ(texturesLoading(), 0);
+        for (int i = 0; i < kEmbeddedImageCount; ++i)
+            if (!asked[i]) expectTextureHolds(textures[i], i);
+        EXPECT_EQ(readyTexture(31).view, 0u);
+        EXPECT_EQ(readyTexture(-1).view, 0u);
+    }
+}
+
+// A file whose header reads but whose pixel data is damaged fails when its turn comes: a draw gets no
+// texture for it (and the rest still load), and waiting for the batch names it.
+TEST(Startup, ADamagedImageFailsAtItsDecodeAndTheOthersLoad) {
+    testDevice();
+    std::vector<uint8_t> damaged(embeddedImages[13].data, embeddedImages[13].data + embeddedImages[13].size);
+    for (size_t k = damaged.size() / 2; k < damaged.size() / 2 + 16; ++k) damaged[k] ^= 0x5a;
+    PngFile files[kEmbeddedImageCount];
+    for (int i = 0; i < kEmbeddedImageCount; ++i)
+        files[i] = PngFile{embeddedImages[i].data, embeddedImages[i].size};
+    files[13] = PngFile{damaged.data(), (uint32_t)damaged.size()};
+    ASSERT_TRUE(startTextureLoads(textures, files, kEmbeddedImageCount, "test image")) << renderError();
+    EXPECT_EQ(textures[13].width, 256u); // the header was fine
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(readyTexture(13).view, 0u);
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("test image 13"), std::string::npos) << told;
+    expectTextureHolds(readyTexture(14), 14);
+    EXPECT_FALSE(finishTextureLoads());
+    EXPECT_NE(std::strstr(renderError(), "test image 13"), nullptr) << renderError();
+    for (int i = 0; i < kEmbeddedImageCount; ++i)
+        if (i != 13) expectTextureHolds(textures[i], i);
 }
