@@ -9,6 +9,7 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/node_info.h"
+#include "edit/key_edit.h"
 #include "show/show.h"
 
 namespace {
@@ -154,6 +155,11 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
     SlotEdit* s = undo ? undoStep(e.history) : redoStep(e.history);
     if (!s) {
         say(e, false, "nothing to %s", undo ? "undo" : "redo");
+        return false;
+    }
+    if (s->scene == kKeyEditScene) { // a key of a track
+        if (stepKeyEdit(e, *s, undo)) return true;
+        cancelStep(e.history, undo);
         return false;
     }
     const float value = undo ? s->before : s->after;
@@ -352,6 +358,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     bool countKept = false;
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
+        if (s.scene == kKeyEditScene) continue; // a key: takeRebuiltTracks below
         if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
         seen[s.scene][s.slot][s.field] = true;
         if (!s.saved) {
@@ -385,6 +392,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         std::memcpy(tracks, trackTable, sizeof tracks);
         replaceSceneData(e.table, tracks);
     }
+    differ += takeRebuiltTracks(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
     e.unchecked = 0;
     if (differ)
         say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
@@ -411,6 +419,11 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
     for (int k = 0; k < e.history.done; ++k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved) continue;
+        if (s.scene == kKeyEditScene) {
+            std::fprintf(out, "  track %d: a key edit%s%s\n", s.field, e.keys ? " in " : "",
+                         e.keys ? e.keys->file.path : "");
+            continue;
+        }
         std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
                      (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
                      s.file >= 0 ? e.files[s.file].path : "");
