@@ -315,7 +315,11 @@ void startKeyEdits(KeyEdits& k, ValueEdits& e) {
     std::snprintf(path, sizeof path, "%s/tracks.cpp", e.folder);
     char error[1400];
     k.fileRead = readSourceFile(path, k.file, error, sizeof error);
-    if (!k.fileRead) std::snprintf(k.file.path, sizeof k.file.path, "%s", path); // read when first edited
+    if (!k.fileRead) { // read when first edited, where it cannot be now
+        const size_t n = std::strlen(path) < sizeof k.file.path ? std::strlen(path) : sizeof k.file.path - 1;
+        std::memcpy(k.file.path, path, n);
+        k.file.path[n] = 0;
+    }
 }
 
 int32_t snapKeyFrame(float frame, KeySnap snap) {

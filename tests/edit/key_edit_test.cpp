@@ -201,14 +201,21 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     undoAll(scenes);
     EXPECT_EQ(readAll(file), original);
 
-    // A file changed under the edit: the undo of an edit whose bytes are gone is refused.
+    // The maker's editor saved the file under the edit: an undo goes on top of an unrelated change,
+    // and is refused where the bytes it wrote are gone.
     ASSERT_TRUE(moveKey(edits, 2, 3, TrackKey{210, 200, 0, 0})) << edits.message;
-    const std::string moved = replaced(readAll(file), "{210, 200, 0, 0}", "{210, 201, 0, 0}");
-    std::ofstream(file, std::ios::binary) << moved;
+    const std::string theirs = replaced(readAll(file), "{210, 200, 0, 0}", "{210, 201, 0, 0}");
+    std::ofstream(file, std::ios::binary) << theirs;
+    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    EXPECT_EQ(readAll(file), replaced(original, "{200, 200, 0, 0}", "{200, 201, 0, 0}"));
+    ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message;
+    const std::string gone = replaced(readAll(file), "{210, 201, 0, 0}", "{220, 201, 0, 0}");
+    std::ofstream(file, std::ios::binary) << gone;
     EXPECT_FALSE(undoValueEdit(edits, scenes));
     EXPECT_TRUE(edits.failed);
-    EXPECT_EQ(readAll(file), moved);
-    EXPECT_EQ(trackTable[2].keys[3].frame, 210); // the edit plays on
+    EXPECT_EQ(readAll(file), gone);
+    EXPECT_EQ(trackTable[2].keys[3].frame, 210);        // the edit plays on
+    EXPECT_EQ(edits.history.done, edits.history.count); // and stays in the list
     fs::remove_all(root);
     std::memcpy(trackTable, startTracks, sizeof startTracks);
 }
@@ -281,6 +288,8 @@ TEST(KeyEdit, SnapsToFramesRowsAndBeats) {
         const float at = (float)row * kBeatFrames / 4;
         ASSERT_EQ(snapKeyFrame(at + 1.0f, kSnapRows), rowFirstFrame(row)) << row;
         ASSERT_EQ(rowOfFrame(snapKeyFrame(at - 1.0f, kSnapRows)), row) << row;
-        if (row % 4 == 0) ASSERT_EQ(snapKeyFrame(at + 10.0f, kSnapBeats), rowFirstFrame(row)) << row;
+        if (row % 4 == 0) {
+            ASSERT_EQ(snapKeyFrame(at + 10.0f, kSnapBeats), rowFirstFrame(row)) << row;
+        }
     }
 }
