@@ -311,6 +311,8 @@ bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, 
 void startKeyEdits(KeyEdits& k, ValueEdits& e) {
     std::memset(&k, 0, sizeof k);
     e.keys = &k;
+    e.stepKeys = stepKeyEdit;
+    e.takeRebuiltKeys = takeRebuiltTracks;
     char path[1100];
     std::snprintf(path, sizeof path, "%s/tracks.cpp", e.folder);
     char error[1400];

@@ -66,6 +66,3 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo);
 // After a rebuild took the tracks from the files: the tracks whose last key edit is unsaved get it back;
 // the others are compared with their edited records. Returns how many differ, and names the first.
 int takeRebuiltTracks(ValueEdits& e, const Track* rebuilt, char* first, size_t size);
-
-// A key edit's history step: the undo list marks it with this scene.
-inline constexpr int32_t kKeyEditScene = -1;

@@ -9,7 +9,6 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/node_info.h"
-#include "edit/key_edit.h"
 #include "show/show.h"
 
 namespace {
@@ -158,7 +157,7 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
         return false;
     }
     if (s->scene == kKeyEditScene) { // a key of a track
-        if (stepKeyEdit(e, *s, undo)) return true;
+        if (e.stepKeys && e.stepKeys(e, *s, undo)) return true;
         cancelStep(e.history, undo);
         return false;
     }
@@ -358,7 +357,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     bool countKept = false;
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
-        if (s.scene == kKeyEditScene) continue; // a key: takeRebuiltTracks below
+        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check below
         if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
         seen[s.scene][s.slot][s.field] = true;
         if (!s.saved) {
@@ -392,7 +391,8 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         std::memcpy(tracks, trackTable, sizeof tracks);
         replaceSceneData(e.table, tracks);
     }
-    differ += takeRebuiltTracks(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
+    if (e.takeRebuiltKeys)
+        differ += e.takeRebuiltKeys(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
     e.unchecked = 0;
     if (differ)
         say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
@@ -420,8 +420,7 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved) continue;
         if (s.scene == kKeyEditScene) {
-            std::fprintf(out, "  track %d: a key edit%s%s\n", s.field, e.keys ? " in " : "",
-                         e.keys ? e.keys->file.path : "");
+            std::fprintf(out, "  track %d: a key edit in %s/tracks.cpp\n", s.field, e.folder);
             continue;
         }
         std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
