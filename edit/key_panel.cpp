@@ -112,8 +112,7 @@ void drawKeyTrack(const KeyPanelInput& in) {
     std::snprintf(insert, sizeof insert, "key at frame %d", head);
     if (ImGui::Button(insert)) insertKey(e, in.track, head);
     ImGui::EndDisabled();
-    ImGui::SameLine();
-    ImGui::TextDisabled("snap");
+    ImGui::TextDisabled("snap (Shift: free)");
     ImGui::SameLine();
     ImGui::RadioButton("frames", &snapChoice, kSnapFrames);
     ImGui::SameLine();
@@ -186,16 +185,19 @@ void drawKeyTrack(const KeyPanelInput& in) {
 
     // The keys: the one under the mouse is picked up, dragged, let go, or deleted with a right click.
     const ImGuiIO& io = ImGui::GetIO();
-    int32_t under = -1, underAxis = 0;
+    int32_t under = -1, underAxis = 0, pressed = -1, pressedAxis = 0; // under the mouse, where it went down
+    auto near = [](ImVec2 a, ImVec2 b) {
+        return std::fabs(a.x - b.x) <= kDotRadius + 1 && std::fabs(a.y - b.y) <= kDotRadius + 1;
+    };
     for (uint32_t k = 0; k < track.keyCount; ++k)
         for (int axis = 0; axis < 3; ++axis) {
             if (driven(in, axis)) continue; // the editor's curve replaces this component
             const ImVec2 dot = ImVec2(xOf((float)track.keys[k].frame), yOf(component(track.keys[k], axis)));
             const bool held = dragging && drag.key == (int32_t)k && drag.axis == axis;
             draw->AddCircleFilled(dot, held ? kDotRadius + 2 : kDotRadius, kAxisColours[axis]);
-            if (std::fabs(io.MousePos.x - dot.x) <= kDotRadius + 1 &&
-                std::fabs(io.MousePos.y - dot.y) <= kDotRadius + 1)
-                under = (int32_t)k, underAxis = axis;
+            if (near(io.MousePos, dot)) under = (int32_t)k, underAxis = axis;
+            if (near(io.MouseClickedPos[ImGui::IsMouseClicked(ImGuiMouseButton_Right) ? 1 : 0], dot))
+                pressed = (int32_t)k, pressedAxis = axis;
         }
     if (hovered && under >= 0 && !dragging) {
         const TrackKey& key = track.keys[under];
@@ -203,9 +205,11 @@ void drawKeyTrack(const KeyPanelInput& in) {
                           "right click to delete",
                           under, key.frame, key.x, key.y, key.z);
     }
-    if (hovered && under >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Right)) deleteKey(e, in.track, under);
-    if (hovered && under >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Left) && !drag.active)
-        drag = KeyDrag{true, in.track, under, underAxis, track, low, high, length};
+    // Where the button went down decides: the mouse may have moved on within the same frame.
+    if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Right))
+        deleteKey(e, in.track, pressed);
+    if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Left) && !drag.active)
+        drag = KeyDrag{true, in.track, pressed, pressedAxis, track, low, high, length};
     if (dragging && active) {
         // Plays while it moves; the file is written when it is let go.
         const bool free = io.KeyShift;
