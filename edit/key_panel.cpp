@@ -185,7 +185,7 @@ void drawKeyTrack(const KeyPanelInput& in) {
 
     // The keys: the one under the mouse is picked up, dragged, let go, or deleted with a right click.
     const ImGuiIO& io = ImGui::GetIO();
-    int32_t under = -1, underAxis = 0, pressed = -1, pressedAxis = 0; // under the mouse, where it went down
+    int32_t under = -1, pressed = -1, pressedAxis = 0; // under the mouse, where it went down
     auto near = [](ImVec2 a, ImVec2 b) {
         return std::fabs(a.x - b.x) <= kDotRadius + 1 && std::fabs(a.y - b.y) <= kDotRadius + 1;
     };
@@ -195,7 +195,7 @@ void drawKeyTrack(const KeyPanelInput& in) {
             const ImVec2 dot = ImVec2(xOf((float)track.keys[k].frame), yOf(component(track.keys[k], axis)));
             const bool held = dragging && drag.key == (int32_t)k && drag.axis == axis;
             draw->AddCircleFilled(dot, held ? kDotRadius + 2 : kDotRadius, kAxisColours[axis]);
-            if (near(io.MousePos, dot)) under = (int32_t)k, underAxis = axis;
+            if (near(io.MousePos, dot)) under = (int32_t)k;
             if (near(io.MouseClickedPos[ImGui::IsMouseClicked(ImGuiMouseButton_Right) ? 1 : 0], dot))
                 pressed = (int32_t)k, pressedAxis = axis;
         }
