@@ -464,6 +464,7 @@ void trackPlot(int32_t index, float now) {
 // Every track the scene reads, once, at the frame its first reader reads it.
 void tracks(int scene) {
     bool shown[kTrackCount] = {};
+    if (viewShown && viewShown->edits && viewShown->edits->keys) drawKeySnap();
     const GraphNode* nodes = nodeBlocks[scene];
     for (int32_t slot = 0; slot < kSlotsPerScene; ++slot) {
         const GraphNode& node = nodes[slot];

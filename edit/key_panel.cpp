@@ -112,13 +112,6 @@ void drawKeyTrack(const KeyPanelInput& in) {
     std::snprintf(insert, sizeof insert, "key at frame %d", head);
     if (ImGui::Button(insert)) insertKey(e, in.track, head);
     ImGui::EndDisabled();
-    ImGui::TextDisabled("snap (Shift: free)");
-    ImGui::SameLine();
-    ImGui::RadioButton("frames", &snapChoice, kSnapFrames);
-    ImGui::SameLine();
-    ImGui::RadioButton("rows", &snapChoice, kSnapRows);
-    ImGui::SameLine();
-    ImGui::RadioButton("beats", &snapChoice, kSnapBeats);
 
     // The ranges: every key, the play head and the scene's end (in the track's frames, where the scene
     // reads it one frame a frame).
@@ -238,4 +231,16 @@ void drawKeyTrack(const KeyPanelInput& in) {
     draw->PopClipRect();
     ImGui::SetCursorScreenPos(ImVec2(origin.x, at.y + height + ImGui::GetTextLineHeight() + 4));
     ImGui::Dummy(ImVec2(1, 1));
+}
+
+void drawKeySnap() {
+    ImGui::TextDisabled("keys snap to");
+    ImGui::SameLine();
+    ImGui::RadioButton("frames", &snapChoice, kSnapFrames);
+    ImGui::SameLine();
+    ImGui::RadioButton("rows", &snapChoice, kSnapRows);
+    ImGui::SameLine();
+    ImGui::RadioButton("beats", &snapChoice, kSnapBeats);
+    ImGui::SameLine();
+    ImGui::TextDisabled("(Shift: free)");
 }

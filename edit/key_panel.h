@@ -28,3 +28,5 @@ struct KeyPanelInput {
 };
 
 void drawKeyTrack(const KeyPanelInput& in);
+// Frames, rows or beats, for every track's keys: once above the tracks.
+void drawKeySnap();
