@@ -144,8 +144,16 @@ bool rewriteKey(std::string& t, const TextSpan& span, const TrackKey& from, cons
     if (!bracedElements(t, span.begin, parts, 4, n, close) || n != 4) return false;
     const float was[4] = {(float)from.frame, from.x, from.y, from.z};
     const float now[4] = {(float)to.frame, to.x, to.y, to.z};
+    auto same = [](float a, float b) { return a == b && std::signbit(a) == std::signbit(b); };
+    for (int f = 0; f < 4; ++f) { // a literal to change must read as the value that plays
+        const std::string before = t.substr(parts[f].begin, parts[f].end - parts[f].begin);
+        float value = 0;
+        if (!same(was[f], now[f]) &&
+            (!readNumberLiteral(before.c_str(), (uint32_t)before.size(), value) || value != was[f]))
+            return false;
+    }
     for (int f = 3; f >= 0; --f) { // from the last, so the earlier spans stay where they are
-        if (was[f] == now[f] && std::signbit(was[f]) == std::signbit(now[f])) continue;
+        if (same(was[f], now[f])) continue;
         const std::string before = t.substr(parts[f].begin, parts[f].end - parts[f].begin);
         const std::string text = f == 0 ? std::to_string(to.frame) : numberText(now[f], before.c_str());
         t.replace(parts[f].begin, parts[f].end - parts[f].begin, text);
@@ -399,7 +407,9 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
     EntryLayout l = {};
     if (!openEntry(e, track, text, span, entry, l)) return false;
     if (!rewriteKey(entry, l.keys[key], from, to)) {
-        say(e, true, "%s: track %d key %d is not written {frame, x, y, z}; nothing changed",
+        say(e, true,
+            "%s: track %d key %d: the value is computed, or not written {frame, x, y, z} as the numbers "
+            "that play; change it in the file; nothing changed",
             e.keys->file.path, track, key);
         return false;
     }
@@ -478,7 +488,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
         }
         const std::string from = undo ? step.now : step.was, to = undo ? step.was : step.now;
         std::string entry = text.substr(span.begin, span.end - span.begin);
-        if (entry.compare(step.offset, from.size(), from) != 0) {
+        if (step.offset > entry.size() || entry.compare(step.offset, from.size(), from) != 0) {
             say(e, true, "cannot %s: %s: track %d's entry changed since the edit; nothing written",
                 undo ? "undo" : "redo", k.file.path, step.track);
             return false;

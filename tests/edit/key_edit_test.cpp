@@ -190,6 +190,19 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     EXPECT_FALSE(setTrackInterpolation(edits, 2, 2));
     unchanged("an interpolation the show does not have");
 
+    // A key whose value the file computes: that value is not written over, its literals still are.
+    const std::string computed = replaced(original, "{40, 100, 0, 0}", "{40, 50 + 50, 0, 0}");
+    std::ofstream(file, std::ios::binary) << computed;
+    EXPECT_FALSE(moveKey(edits, 2, 1, TrackKey{40, 90, 0, 0}));
+    EXPECT_TRUE(edits.failed);
+    EXPECT_EQ(readAll(file), computed);
+    EXPECT_TRUE(sameTrack(trackTable[2], startTracks[2]));
+    ASSERT_TRUE(moveKey(edits, 2, 1, TrackKey{38, 100, 0, 0})) << edits.message;
+    EXPECT_EQ(readAll(file), replaced(original, "{40, 100, 0, 0}", "{38, 50 + 50, 0, 0}"));
+    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    EXPECT_EQ(readAll(file), computed);
+    std::ofstream(file, std::ios::binary) << original;
+
     // Filled to the most keys a track holds: one more is refused.
     const uint32_t room = kKeysPerTrack - trackTable[2].keyCount;
     for (uint32_t i = 0; i < room; ++i) ASSERT_TRUE(insertKey(edits, 2, 1000 + (int32_t)i)) << edits.message;
