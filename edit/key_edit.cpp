@@ -332,6 +332,14 @@ void startKeyEdits(KeyEdits& k, ValueEdits& e) {
     }
 }
 
+bool trackUnsaved(const ValueEdits& e, int32_t track) {
+    for (int k = e.history.done - 1; k >= 0; --k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (s.scene == kKeyEditScene && s.field == track) return !s.saved;
+    }
+    return false;
+}
+
 int32_t snapKeyFrame(float frame, KeySnap snap) {
     if (!std::isfinite(frame)) return 0;
     if (snap == kSnapFrames) return (int32_t)std::lround(frame);

@@ -56,6 +56,9 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to);
 bool deleteKey(ValueEdits& e, int32_t track, int32_t key);
 bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation);
 
+// The track's last key edit in effect is not in the file (it could not be written).
+bool trackUnsaved(const ValueEdits& e, int32_t track);
+
 // The frame `frame` snaps to; kSnapRows and kSnapBeats take the nearest row's (beat's) first frame.
 int32_t snapKeyFrame(float frame, KeySnap snap);
 

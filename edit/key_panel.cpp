@@ -94,6 +94,10 @@ void drawKeyTrack(const KeyPanelInput& in) {
     char who[256];
     readers(in, who, sizeof who);
     ImGui::TextDisabled("%s", who);
+    if (trackUnsaved(e, in.track)) {
+        ImGui::SameLine();
+        ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.35f, 1.0f), "unsaved");
+    }
     if (anyDriven) {
         ImGui::SameLine();
         ImGui::TextColored(ImVec4(1.0f, 0.82f, 0.25f, 1.0f), "the sync editor drives%s%s%s",

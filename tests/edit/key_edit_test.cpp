@@ -229,6 +229,7 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     EXPECT_EQ(readAll(file), gone);
     EXPECT_EQ(trackTable[2].keys[3].frame, 210);        // the edit plays on
     EXPECT_EQ(edits.history.done, edits.history.count); // and stays in the list
+    EXPECT_FALSE(trackUnsaved(edits, 2));               // the file holds it: only its undo was refused
     fs::remove_all(root);
     std::memcpy(trackTable, startTracks, sizeof startTracks);
 }
