@@ -340,12 +340,12 @@ bool trackUnsaved(const ValueEdits& e, int32_t track) {
     return false;
 }
 
-int32_t snapKeyFrame(float frame, KeySnap snap) {
+int32_t snapKeyFrame(float frame, KeySnap snap, int32_t origin) {
     if (!std::isfinite(frame)) return 0;
     if (snap == kSnapFrames) return (int32_t)std::lround(frame);
     const float step = snap == kSnapRows ? kBeatFrames / 4 : kBeatFrames;
-    const int32_t rows = (int32_t)std::lround(frame / step) * (snap == kSnapRows ? 1 : 4);
-    return rowFirstFrame(rows);
+    const int32_t rows = (int32_t)std::lround((frame + (float)origin) / step) * (snap == kSnapRows ? 1 : 4);
+    return rowFirstFrame(rows) - origin;
 }
 
 bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {

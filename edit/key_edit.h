@@ -59,8 +59,10 @@ bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation)
 // The track's last key edit in effect is not in the file (it could not be written).
 bool trackUnsaved(const ValueEdits& e, int32_t track);
 
-// The frame `frame` snaps to; kSnapRows and kSnapBeats take the nearest row's (beat's) first frame.
-int32_t snapKeyFrame(float frame, KeySnap snap);
+// The frame `frame` of a track snaps to, where the track's frame 0 is the show's frame `origin` (the
+// start of the scene that reads it): kSnapRows and kSnapBeats take the nearest row's (beat's) first
+// frame of the music, as a frame of the track.
+int32_t snapKeyFrame(float frame, KeySnap snap, int32_t origin);
 
 // The key step `s` of the undo list carried out in reverse (undo) or again; false, with the message, where
 // the file no longer holds what the step wrote.

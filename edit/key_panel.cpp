@@ -71,8 +71,9 @@ void readers(const KeyPanelInput& in, char* out, size_t size) {
 }
 
 // The frame under the mouse, snapped as chosen (Shift: any whole frame), kept between the neighbours.
-int32_t dragFrame(float frame, const Track& t, int32_t key, bool free) {
-    int32_t f = snapKeyFrame(frame, free ? kSnapFrames : (KeySnap)snapChoice);
+// The track's frame 0 lies at the show's frame `origin`: the music's rows are counted from there.
+int32_t dragFrame(float frame, const Track& t, int32_t key, bool free, int32_t origin) {
+    int32_t f = snapKeyFrame(frame, free ? kSnapFrames : (KeySnap)snapChoice, origin);
     const int32_t low = key > 0 ? t.keys[key - 1].frame : 0;
     const int32_t high = key + 1 < (int32_t)t.keyCount ? t.keys[key + 1].frame : kShowFrameCount - 1;
     return f < low ? low : f > high ? high : f;
@@ -211,7 +212,8 @@ void drawKeyTrack(const KeyPanelInput& in) {
         // Plays while it moves; the file is written when it is let go.
         const bool free = io.KeyShift;
         TrackKey to = drag.original.keys[drag.key];
-        to.frame = dragFrame((io.MousePos.x - at.x) / width * length, drag.original, drag.key, free);
+        to.frame = dragFrame((io.MousePos.x - at.x) / width * length, drag.original, drag.key, free,
+                             sceneEndFrame - duration);
         const float value = low + (at.y + height - io.MousePos.y) / height * (high - low);
         setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
         if (std::memcmp(&track.keys[drag.key], &to, sizeof to) != 0) {

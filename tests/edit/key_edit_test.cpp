@@ -296,14 +296,20 @@ TEST(KeyEdit, TheRebuiltModuleHoldsThePatchedTracks) {
     fs::remove_all(root);
 }
 
+// Snapped frames land on the music's rows and beats, counted on the show's timeline from the scene's start.
 TEST(KeyEdit, SnapsToFramesRowsAndBeats) {
-    EXPECT_EQ(snapKeyFrame(10.4f, kSnapFrames), 10);
-    for (int32_t row = 0; row < kShowRowCount; ++row) {
-        const float at = (float)row * kBeatFrames / 4;
-        ASSERT_EQ(snapKeyFrame(at + 1.0f, kSnapRows), rowFirstFrame(row)) << row;
-        ASSERT_EQ(rowOfFrame(snapKeyFrame(at - 1.0f, kSnapRows)), row) << row;
-        if (row % 4 == 0) {
-            ASSERT_EQ(snapKeyFrame(at + 10.0f, kSnapBeats), rowFirstFrame(row)) << row;
+    EXPECT_EQ(snapKeyFrame(10.4f, kSnapFrames, 0), 10);
+    EXPECT_EQ(snapKeyFrame(10.4f, kSnapFrames, 1000), 10);
+    for (int32_t origin : {0, 1, 461, 1473, 7000}) {
+        for (int32_t row = rowOfFrame(origin) + 1; row < kShowRowCount; ++row) {
+            const float at = (float)row * kBeatFrames / 4 - (float)origin; // the row, in the track's frames
+            const int32_t snapped = snapKeyFrame(at + 1.0f, kSnapRows, origin);
+            ASSERT_EQ(snapped + origin, rowFirstFrame(row)) << origin << " " << row;
+            ASSERT_EQ(rowOfFrame(snapKeyFrame(at - 1.0f, kSnapRows, origin) + origin), row) << row;
+            if (row % 4 == 0) {
+                ASSERT_EQ(snapKeyFrame(at + 10.0f, kSnapBeats, origin) + origin, rowFirstFrame(row)) << row;
+                ASSERT_EQ(snapKeyFrame(at - 10.0f, kSnapBeats, origin) + origin, rowFirstFrame(row)) << row;
+            }
         }
     }
 }
