@@ -476,7 +476,8 @@ void tracks(int scene) {
         ImGui::PushID(index);
         const float now = time.count && time.data ? time.data[0].x : 0.0f;
         if (viewShown && viewShown->edits && viewShown->edits->keys) // keys to edit in place
-            drawKeyTrack(KeyPanelInput{viewShown->edits, viewShown->scenes, viewShown->syncTracks, index, scene, now});
+            drawKeyTrack(
+                KeyPanelInput{viewShown->edits, viewShown->scenes, viewShown->syncTracks, index, scene, now});
         else
             trackPlot(index, now);
         ImGui::PopID();

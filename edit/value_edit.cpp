@@ -357,7 +357,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     bool countKept = false;
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
-        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check below
+        if (s.scene == kKeyEditScene) continue;       // a key: the key edits' own check below
         if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
         seen[s.scene][s.slot][s.field] = true;
         if (!s.saved) {

@@ -36,7 +36,7 @@ struct ValueEdits {
     int unchecked;                                 // edits written since the last rebuild came in
     uint32_t liveChanges; // counts every change of the running tables: the frame at the play head is stale
     KeyEdits* keys;       // startKeyEdits: key edits share the undo list; null: none are made
-    bool (*stepKeys)(ValueEdits& e, const SlotEdit& step, bool undo);           // a key step's undo, redo
+    bool (*stepKeys)(ValueEdits& e, const SlotEdit& step, bool undo); // a key step's undo, redo
     int (*takeRebuiltKeys)(ValueEdits& e, const Track* rebuilt, char* first, size_t size); // after a rebuild
 };
 
