@@ -17,6 +17,13 @@ constexpr Track linear(std::initializer_list<TrackKey> keys) {
     return t;
 }
 
+constexpr Track catmullRom(std::initializer_list<TrackKey> keys) {
+    Track t = linear(keys);
+    t.interpolation = 1;
+    return t;
+}
+static_assert(catmullRom({{0, 0, 0, 0}}).interpolation == 1); // for tracks the edit mode switches
+
 } // namespace
 
 const Track embeddedTracks[kTrackCount] = {

@@ -14,6 +14,9 @@
 
 inline constexpr int kEditHistoryCapacity = 1024; // steps kept; the oldest goes when it is full
 
+// The scene of a key edit's step (its slot names the key edits' record, its field the track).
+inline constexpr int32_t kKeyEditScene = -1;
+
 struct SlotEdit {
     int32_t scene;
     int32_t slot;

@@ -14,6 +14,7 @@
 #include "director/director_state.h"
 #include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
+#include "edit/key_edit.h"
 #include "edit/sync_client.h"
 #include "edit/value_edit.h"
 #include "render/pass_timer.h"
@@ -44,6 +45,7 @@ struct EditApp {
 
 EditApp app;
 ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
+KeyEdits keyEdits;     // the tracks panel's keys, written back into data/tracks.cpp, in the same undo list
 
 // The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
 struct EditSync {
@@ -387,6 +389,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     startShaderWatch(app.shaders, editSourceFolder(), app.dev);
     startDataWatch(app.data, editSourceFolder(), editBuildFolder());
     startValueEdits(valueEdits, editSourceFolder(), app.scenes);
+    startKeyEdits(keyEdits, valueEdits);
     app.view.edits = &valueEdits;
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;

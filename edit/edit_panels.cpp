@@ -12,6 +12,7 @@
 #include "director/demo_clock.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
+#include "edit/key_panel.h"
 #include "edit/value_panel.h"
 #include "render/shader_library.h"
 
@@ -463,6 +464,7 @@ void trackPlot(int32_t index, float now) {
 // Every track the scene reads, once, at the frame its first reader reads it.
 void tracks(int scene) {
     bool shown[kTrackCount] = {};
+    if (viewShown && viewShown->edits && viewShown->edits->keys) drawKeySnap();
     const GraphNode* nodes = nodeBlocks[scene];
     for (int32_t slot = 0; slot < kSlotsPerScene; ++slot) {
         const GraphNode& node = nodes[slot];
@@ -472,7 +474,12 @@ void tracks(int scene) {
         shown[index] = true;
         const NodeValue& time = node.inputs[0] >= 0 ? valueBlocks[scene][node.inputs[0]] : *emptyValue;
         ImGui::PushID(index);
-        trackPlot(index, time.count && time.data ? time.data[0].x : 0.0f);
+        const float now = time.count && time.data ? time.data[0].x : 0.0f;
+        if (viewShown && viewShown->edits && viewShown->edits->keys) // keys to edit in place
+            drawKeyTrack(
+                KeyPanelInput{viewShown->edits, viewShown->scenes, viewShown->syncTracks, index, scene, now});
+        else
+            trackPlot(index, now);
         ImGui::PopID();
     }
 }

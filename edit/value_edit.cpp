@@ -156,6 +156,11 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
         say(e, false, "nothing to %s", undo ? "undo" : "redo");
         return false;
     }
+    if (s->scene == kKeyEditScene) { // a key of a track
+        if (e.stepKeys && e.stepKeys(e, *s, undo)) return true;
+        cancelStep(e.history, undo);
+        return false;
+    }
     const float value = undo ? s->before : s->after;
     if (s->saved) {
         char error[1400];
@@ -352,6 +357,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     bool countKept = false;
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
+        if (s.scene == kKeyEditScene) continue;       // a key: the key edits' own check below
         if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
         seen[s.scene][s.slot][s.field] = true;
         if (!s.saved) {
@@ -385,6 +391,8 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         std::memcpy(tracks, trackTable, sizeof tracks);
         replaceSceneData(e.table, tracks);
     }
+    if (e.takeRebuiltKeys)
+        differ += e.takeRebuiltKeys(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
     e.unchecked = 0;
     if (differ)
         say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
@@ -411,6 +419,10 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
     for (int k = 0; k < e.history.done; ++k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved) continue;
+        if (s.scene == kKeyEditScene) {
+            std::fprintf(out, "  track %d: a key edit in %s/tracks.cpp\n", s.field, e.folder);
+            continue;
+        }
         std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
                      (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
                      s.file >= 0 ? e.files[s.file].path : "");

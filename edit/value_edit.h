@@ -18,6 +18,8 @@
 #include "edit/edit_history.h"
 #include "edit/source_edit.h"
 
+struct KeyEdits; // edit/key_edit.h: the tracks' keys, in the same undo list
+
 inline constexpr int kEditFileCapacity = 16;        // scene files written in one session
 inline constexpr uint32_t kEditLargestCount = 4096; // an element count the director holds (a full draw list)
 
@@ -33,6 +35,9 @@ struct ValueEdits {
     char openLine[1100];                           // "path:line" of a value that is computed, to open
     int unchecked;                                 // edits written since the last rebuild came in
     uint32_t liveChanges; // counts every change of the running tables: the frame at the play head is stale
+    KeyEdits* keys;       // startKeyEdits: key edits share the undo list; null: none are made
+    bool (*stepKeys)(ValueEdits& e, const SlotEdit& step, bool undo); // a key step's undo, redo
+    int (*takeRebuiltKeys)(ValueEdits& e, const Track* rebuilt, char* first, size_t size); // after a rebuild
 };
 
 // The value of field `field` of a slot (0..7: a parameter, kCountField: the element count).
