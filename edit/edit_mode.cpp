@@ -14,6 +14,9 @@
 #include "director/director_state.h"
 #include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
+#include "edit/loop_capture.h"
+#include "edit/music_energy.h"
+#include "edit/scene_length.h"
 #include "edit/sync_client.h"
 #include "edit/value_edit.h"
 #include "render/pass_timer.h"
@@ -44,6 +47,9 @@ struct EditApp {
 
 EditApp app;
 ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
+LengthEdits lengthEdits;           // the scenes' lengths dragged on the timeline
+LoopCapture loopCapture;           // the "capture loop" button's child process
+float musicEnergy[kShowFrameCount]; // the music's loudness along the timeline
 
 // The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
 struct EditSync {
@@ -217,6 +223,8 @@ uint32_t positionMs(void*) {
         editFrameChanged(app.frame);
         app.view.slowFrame[0] = 0;
     }
+    takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
+    pollLoopCapture(loopCapture);
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
     return (uint32_t)app.state.positionMs;
 }
@@ -384,6 +392,17 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     startDataWatch(app.data, editSourceFolder(), editBuildFolder());
     startValueEdits(valueEdits, editSourceFolder(), app.scenes);
     app.view.edits = &valueEdits;
+    startLengthEdits(lengthEdits, app.scenes.scenes);
+    app.view.lengths = &lengthEdits;
+    loopCapture = LoopCapture{};
+    loopCapture.output = -1;
+    app.view.capture = &loopCapture;
+    app.view.buildDir = editBuildFolder();
+    char energyError[1200];
+    if (loadShowEnergy(kMusicPath, musicEnergy, energyError, sizeof energyError))
+        app.view.energy = musicEnergy;
+    else
+        std::fprintf(stderr, "qz001: the timeline shows no music: %s\n", energyError);
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
@@ -400,6 +419,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
     printUnsavedEdits(valueEdits, stderr);
+    stopLoopCapture(loopCapture);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopEditSync();
     stopDataWatch(app.data);
