@@ -26,9 +26,9 @@ const EditView* viewShown; // the view drawEditPanels draws
 const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
 const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
 const ImU32 kLoopColour = IM_COL32(90, 200, 120, 90);
-const ImU32 kBarColour = IM_COL32(255, 255, 255, 60);
-const ImU32 kBeatColour = IM_COL32(255, 255, 255, 22);
-const ImU32 kEnergyColour = IM_COL32(150, 190, 240, 110);
+const ImU32 kBarColour = IM_COL32(255, 255, 255, 120);
+const ImU32 kBeatColour = IM_COL32(255, 255, 255, 45);
+const ImU32 kEnergyColour = IM_COL32(150, 190, 240, 80);
 const ImU32 kShiftColour = IM_COL32(255, 110, 90, 255);
 const ImU32 kAxisColours[3] = {IM_COL32(240, 90, 90, 255), IM_COL32(100, 220, 100, 255),
                                IM_COL32(110, 150, 255, 255)};

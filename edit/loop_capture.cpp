@@ -3,17 +3,22 @@
 #include "edit/loop_capture.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
+
+#ifndef _WIN32
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
+#endif
 
 namespace {
+
+#ifndef _WIN32
 
 bool spawn(LoopCapture& c, const char* const* argv) {
     int ends[2];
@@ -75,6 +80,7 @@ void finish(LoopCapture& c, CaptureStage stage) {
     c.pid = 0;
     c.stage = stage;
 }
+#endif // _WIN32
 
 } // namespace
 
@@ -111,6 +117,23 @@ void captureArguments(const CaptureCommand& command, bool building, const char* 
     else
         std::memcpy(argv, capture, sizeof capture);
 }
+
+#ifdef _WIN32 // no child processes here: the tool is run by hand
+
+bool startLoopCapture(LoopCapture& c, const CaptureCommand& command) {
+    std::snprintf(
+        c.message, sizeof c.message,
+        "the Linux build captures the loop; here run qz001-tool capture --from %d --to %d --out FILE",
+        command.from, command.to);
+    c.stage = CaptureStage::failed;
+    return false;
+}
+bool pollLoopCapture(LoopCapture&) {
+    return false;
+}
+void stopLoopCapture(LoopCapture&) {}
+
+#else
 
 bool startLoopCapture(LoopCapture& c, const CaptureCommand& command) {
     if (c.pid) {
@@ -182,6 +205,8 @@ void stopLoopCapture(LoopCapture& c) {
     std::fprintf(stderr, "qz001: the capture of frames %d..%d was stopped\n", c.command.from, c.command.to);
     finish(c, CaptureStage::failed);
 }
+
+#endif // _WIN32
 
 void lastProgressLine(const char* log, uint32_t length, char* out, size_t size) {
     uint32_t end = length;

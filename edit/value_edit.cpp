@@ -438,6 +438,11 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
     for (int k = 0; k < e.history.done; ++k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved) continue;
+        if (s.slot < 0) {
+            std::fprintf(out, "  scene %d length: %g -> %g frames%s%s\n", s.scene, (double)s.before,
+                         (double)s.after, s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
+            continue;
+        }
         std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field, s.slot),
                      (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
                      s.file >= 0 ? e.files[s.file].path : "");
