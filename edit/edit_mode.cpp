@@ -49,7 +49,7 @@ EditApp app;
 ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
 LengthEdits lengthEdits;           // the scenes' lengths dragged on the timeline
 LoopCapture loopCapture;           // the "capture loop" button's child process
-float musicEnergy[kShowFrameCount]; // the music's loudness along the timeline
+ShowEnergy musicEnergy;            // the music's loudness along the timeline
 
 // The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
 struct EditSync {
@@ -225,6 +225,7 @@ uint32_t positionMs(void*) {
     }
     takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
     pollLoopCapture(loopCapture);
+    app.view.energy = readyShowEnergy(musicEnergy);
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
     return (uint32_t)app.state.positionMs;
 }
@@ -398,15 +399,12 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     loopCapture.output = -1;
     app.view.capture = &loopCapture;
     app.view.buildDir = editBuildFolder();
-    char energyError[1200];
-    if (loadShowEnergy(kMusicPath, musicEnergy, energyError, sizeof energyError))
-        app.view.energy = musicEnergy;
-    else
-        std::fprintf(stderr, "qz001: the timeline shows no music: %s\n", energyError);
+    startShowEnergy(musicEnergy, kMusicPath);
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
     if (desc.sync && !startEditSync(error)) {
+        stopShowEnergy(musicEnergy);
         stopDataWatch(app.data);
         stopPanels();
         closeMusic();
@@ -420,6 +418,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     if (desc.stats) printStats(end);
     printUnsavedEdits(valueEdits, stderr);
     stopLoopCapture(loopCapture);
+    stopShowEnergy(musicEnergy);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopEditSync();
     stopDataWatch(app.data);

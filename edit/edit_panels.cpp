@@ -138,7 +138,7 @@ void sceneEndHandles(ImVec2 at, float width, float height, int32_t& dragged, int
         ImGui::PushID(k);
         ImGui::InvisibleButton("end", ImVec2(6, height - 12));
         if (ImGui::IsItemHovered() || ImGui::IsItemActive()) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeEW);
-        if (ImGui::IsItemActive()) {
+        if (ImGui::IsItemActive() && ImGui::IsMouseDragging(ImGuiMouseButton_Left)) { // a click is no drag
             const int32_t frame = frameAtX(ImGui::GetIO().MousePos.x, at.x, width);
             dragged = k;
             dragEnd = ImGui::GetIO().KeyShift ? frame : snapToBar(frame);

@@ -74,7 +74,9 @@ void readOutput(LoopCapture& c) {
     }
 }
 
+// The outcome goes to stderr too, where a script or the terminal sees it.
 void finish(LoopCapture& c, CaptureStage stage) {
+    std::fprintf(stderr, "qz001: %s\n", c.message);
     if (c.output >= 0) close(c.output);
     c.output = -1;
     c.pid = 0;
@@ -202,7 +204,8 @@ void stopLoopCapture(LoopCapture& c) {
     kill(-c.pid, SIGTERM); // the tool removes its unfinished file on SIGTERM
     int status = 0;
     waitpid(c.pid, &status, 0);
-    std::fprintf(stderr, "qz001: the capture of frames %d..%d was stopped\n", c.command.from, c.command.to);
+    std::snprintf(c.message, sizeof c.message, "the capture of frames %d..%d was stopped", c.command.from,
+                  c.command.to);
     finish(c, CaptureStage::failed);
 }
 

@@ -20,14 +20,31 @@ void measureFrameEnergy(const float* stereo, uint64_t sampleFrames, float* out, 
 }
 
 bool loadShowEnergy(const char* musicPath, float out[kShowFrameCount], char* error, size_t errorSize) {
-    static OfflineMusic music; // once, at the start: the samples go when the energy is measured
+    OfflineMusic music; // once, at the start: the samples go when the energy is measured
     std::string failure;
     if (!renderOfflineMusic(musicPath, demoPositionOfFrame(kShowFrameCount), music, failure)) {
         std::snprintf(error, errorSize, "%s", failure.c_str());
         return false;
     }
     measureFrameEnergy(music.stereo.data(), music.stereo.size() / 2, out, kShowFrameCount);
-    music.stereo.clear();
-    music.stereo.shrink_to_fit();
     return true;
+}
+
+void startShowEnergy(ShowEnergy& e, const char* musicPath) {
+    e.ready = false;
+    e.worker = std::thread([&e, musicPath] {
+        char error[1200];
+        if (loadShowEnergy(musicPath, e.frames, error, sizeof error))
+            e.ready = true;
+        else
+            std::fprintf(stderr, "qz001: the timeline shows no music: %s\n", error);
+    });
+}
+
+const float* readyShowEnergy(const ShowEnergy& e) {
+    return e.ready ? e.frames : nullptr;
+}
+
+void stopShowEnergy(ShowEnergy& e) {
+    if (e.worker.joinable()) e.worker.join();
 }

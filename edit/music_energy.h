@@ -1,12 +1,17 @@
 // music_energy.h - how loud the music is at each show frame, for the timeline: the module rendered once
-// offline at the edit mode's start, the root mean square of each frame's samples (both channels).
+// offline when the edit mode starts (on a thread of its own: about a second), the root mean square of
+// each frame's samples (both channels).
 //
-//     static float energy[kShowFrameCount];
-//     if (!loadShowEnergy(kMusicPath, energy, error, sizeof error)) ...   // the timeline draws none
+//     static ShowEnergy energy;
+//     startShowEnergy(energy, kMusicPath);
+//     if (const float* e = readyShowEnergy(energy)) ...   // null until measured (or when it failed)
+//     stopShowEnergy(energy);                              // waits for the thread
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 #include "director/director_types.h"
 
@@ -15,3 +20,13 @@
 void measureFrameEnergy(const float* stereo, uint64_t sampleFrames, float* out, int count);
 
 bool loadShowEnergy(const char* musicPath, float out[kShowFrameCount], char* error, size_t errorSize);
+
+struct ShowEnergy {
+    float frames[kShowFrameCount];
+    std::atomic<bool> ready; // frames holds the measure
+    std::thread worker;
+};
+
+void startShowEnergy(ShowEnergy& e, const char* musicPath);
+const float* readyShowEnergy(const ShowEnergy& e);
+void stopShowEnergy(ShowEnergy& e);
