@@ -219,11 +219,13 @@ void lengthsAndCapture(EditState& s) {
             CaptureCommand command = {};
             char error[256];
             const char* build = viewShown->buildDir;
-            if (!build || !loopCaptureCommand(build, s, command, error, sizeof error))
+            if (!build || !loopCaptureCommand(build, s, command, error, sizeof error)) {
                 std::snprintf(capture->message, sizeof capture->message, "%s",
                               build ? error : "no build folder");
-            else
+                std::fprintf(stderr, "qz001: %s\n", capture->message);
+            } else {
                 startLoopCapture(*capture, command);
+            }
         }
         if (running) ImGui::EndDisabled();
         ImGui::SameLine();
