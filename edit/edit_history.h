@@ -26,6 +26,7 @@ struct SlotEdit {
     int32_t file;       // the file it was written into (the edit session's table); -1 = none
     bool saved;         // the file holds it (false: live only, an unsaved edit)
     LiteralEdit change; // begin..end held change.before; the file now holds change.text there
+    bool joined;        // undone and redone together with the step before it (one change, two files)
 };
 
 struct EditHistory {

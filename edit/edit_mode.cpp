@@ -15,6 +15,9 @@
 #include "edit/edit_frame.h"
 #include "edit/edit_panels.h"
 #include "edit/key_edit.h"
+#include "edit/loop_capture.h"
+#include "edit/music_energy.h"
+#include "edit/scene_length.h"
 #include "edit/sync_client.h"
 #include "edit/value_edit.h"
 #include "render/pass_timer.h"
@@ -44,8 +47,11 @@ struct EditApp {
 };
 
 EditApp app;
-ValueEdits valueEdits; // the inspector's changes, written back into the scene files (large: kept apart)
-KeyEdits keyEdits;     // the tracks panel's keys, written back into data/tracks.cpp, in the same undo list
+ValueEdits valueEdits;   // the inspector's changes, written back into the scene files (large: kept apart)
+KeyEdits keyEdits;       // the tracks panel's keys, written back into data/tracks.cpp, in the same undo list
+LengthEdits lengthEdits; // the scenes' lengths dragged on the timeline
+LoopCapture loopCapture; // the "capture loop" button's child process
+ShowEnergy musicEnergy;  // the music's loudness along the timeline
 
 // The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
 struct EditSync {
@@ -220,6 +226,9 @@ uint32_t positionMs(void*) {
         editFrameChanged(app.frame);
         app.view.slowFrame[0] = 0;
     }
+    takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
+    pollLoopCapture(loopCapture);
+    app.view.energy = readyShowEnergy(musicEnergy);
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
     return (uint32_t)app.state.positionMs;
 }
@@ -391,10 +400,18 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     startValueEdits(valueEdits, editSourceFolder(), app.scenes);
     startKeyEdits(keyEdits, valueEdits);
     app.view.edits = &valueEdits;
+    startLengthEdits(lengthEdits, app.scenes.scenes);
+    app.view.lengths = &lengthEdits;
+    loopCapture = LoopCapture{};
+    loopCapture.output = -1;
+    app.view.capture = &loopCapture;
+    app.view.buildDir = editBuildFolder();
+    startShowEnergy(musicEnergy, kMusicPath);
     app.view.shaders = &app.shaders;
     app.view.data = &app.data;
     app.view.scenes = &app.scenes;
     if (desc.sync && !startEditSync(error)) {
+        stopShowEnergy(musicEnergy);
         stopDataWatch(app.data);
         stopPanels();
         closeMusic();
@@ -407,6 +424,8 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
     printUnsavedEdits(valueEdits, stderr);
+    stopLoopCapture(loopCapture);
+    stopShowEnergy(musicEnergy);
     if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
     stopEditSync();
     stopDataWatch(app.data);

@@ -8,11 +8,14 @@
 #include <initializer_list>
 
 #include "audio/music.h"
+#include "data/scene_build.h"
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
 #include "edit/key_panel.h"
+#include "edit/loop_capture.h"
+#include "edit/scene_length.h"
 #include "edit/value_panel.h"
 #include "render/shader_library.h"
 
@@ -24,6 +27,10 @@ const EditView* viewShown; // the view drawEditPanels draws
 const ImU32 kSceneColours[2] = {IM_COL32(60, 80, 110, 255), IM_COL32(80, 100, 135, 255)};
 const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
 const ImU32 kLoopColour = IM_COL32(90, 200, 120, 90);
+const ImU32 kBarColour = IM_COL32(255, 255, 255, 120);
+const ImU32 kBeatColour = IM_COL32(255, 255, 255, 45);
+const ImU32 kEnergyColour = IM_COL32(150, 190, 240, 80);
+const ImU32 kShiftColour = IM_COL32(255, 110, 90, 255);
 const ImU32 kAxisColours[3] = {IM_COL32(240, 90, 90, 255), IM_COL32(100, 220, 100, 255),
                                IM_COL32(110, 150, 255, 255)};
 const char* const kPassNames[kFramePassCount] = {
@@ -117,9 +124,126 @@ void positionLine(const EditState& s, const EditView& v) {
 // Timeline
 //-----------------------------------------------------------------------------
 
+// The handles at the scenes' ends (the last scene ends with the show): dragged, snapping to bars
+// (Shift: to frames); the length is changed when the mouse lets go. Submitted before the timeline
+// itself so that they take the mouse over it.
+void sceneEndHandles(ImVec2 at, float width, float height, int32_t& dragged, int32_t& dragEnd) {
+    ValueEdits* edits = viewShown->edits;
+    LengthEdits* lengths = viewShown->lengths;
+    if (!edits || !lengths) return;
+    int32_t starts[kSceneCount + 1];
+    sceneStarts(shown->scenes, starts);
+    for (int k = 0; k < kLastScene; ++k) {
+        const float x = at.x + (float)(starts[k + 1] / (double)(kShowFrameCount - 1) * width);
+        ImGui::SetCursorScreenPos(ImVec2(x - 3, at.y + 12));
+        ImGui::PushID(k);
+        ImGui::InvisibleButton("end", ImVec2(6, height - 12));
+        if (ImGui::IsItemHovered() || ImGui::IsItemActive()) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeEW);
+        if (ImGui::IsItemActive() && ImGui::IsMouseDragging(ImGuiMouseButton_Left)) { // a click is no drag
+            const int32_t frame = frameAtX(ImGui::GetIO().MousePos.x, at.x, width);
+            dragged = k;
+            dragEnd = ImGui::GetIO().KeyShift ? frame : snapToBar(frame);
+            if (dragEnd <= starts[k]) dragEnd = starts[k] + 1;
+        }
+        if (ImGui::IsItemDeactivated() && dragged == k) {
+            if (dragEnd != starts[k + 1]) editSceneLength(*edits, *lengths, *shown, k, dragEnd - starts[k]);
+            dragged = -1;
+        }
+        ImGui::PopID();
+    }
+}
+
+// The music under the scenes: its loudness per pixel column, its bars and (where there is room) beats.
+void musicGrid(ImDrawList* draw, ImVec2 at, float width, float height) {
+    auto xOfFrame = [&](double frame) { return at.x + (float)(frame / (kShowFrameCount - 1) * width); };
+    if (const float* energy = viewShown->energy) {
+        float peak = 1e-6f;
+        for (int f = 0; f < kShowFrameCount; ++f) peak = energy[f] > peak ? energy[f] : peak;
+        const int columns = (int)width;
+        for (int c = 0; c < columns; ++c) {
+            const int f0 = c * kShowFrameCount / columns, f1 = (c + 1) * kShowFrameCount / columns;
+            float most = 0;
+            for (int f = f0; f < f1 || f == f0; ++f) most = energy[f] > most ? energy[f] : most;
+            const float top = at.y + height - (height - 14) * most / peak;
+            const float x = at.x + c + 0.5f;
+            draw->AddLine(ImVec2(x, at.y + height), ImVec2(x, top), kEnergyColour);
+        }
+    }
+    const bool beats = width / (kShowFrameCount / kBarFrames) > 16; // pixels a bar
+    for (int32_t bar = 0; barFrame(bar) < kShowFrameCount; ++bar) {
+        const float x = xOfFrame(barFrame(bar));
+        draw->AddLine(ImVec2(x, at.y + 12), ImVec2(x, at.y + height), kBarColour);
+        for (int b = 1; b < 4 && beats; ++b) {
+            const float xb = xOfFrame(barFrame(bar) + std::lround(b * kBeatFrames));
+            draw->AddLine(ImVec2(xb, at.y + 12), ImVec2(xb, at.y + height), kBeatColour);
+        }
+    }
+}
+
+// Under the timeline: the scenes whose start moved, "keep later scenes in place", the loop's capture.
+void lengthsAndCapture(EditState& s) {
+    ValueEdits* edits = viewShown->edits;
+    LengthEdits* lengths = viewShown->lengths;
+    static char said[2048]; // the last length change's outcome
+    if (edits && lengths) {
+        int first = -1, moved = 0;
+        for (int j = 1; j < kSceneCount; ++j)
+            if (sceneShift(*lengths, shown->scenes, j)) moved += first < 0 ? (first = j, 1) : 1;
+        const int32_t later = laterScenesShift(*lengths, shown->scenes);
+        if (later) {
+            ImGui::TextColored(ImVec4(1, 0.45f, 0.35f, 1),
+                               "scenes %d..%d start %+d frames off where they started",
+                               lengths->lastScene + 2, kLastScene, later);
+            ImGui::SameLine();
+            if (ImGui::SmallButton("keep later scenes in place")) {
+                keepLaterScenesInPlace(*edits, *lengths, *shown);
+                std::snprintf(said, sizeof said, "%s", edits->message);
+            }
+        } else if (moved) {
+            ImGui::TextDisabled(
+                "scene %d starts %+d frames off where it started; the later scenes are in place", first,
+                sceneShift(*lengths, shown->scenes, first));
+        } else {
+            ImGui::TextDisabled("drag a scene's end to change its length (snaps to bars; Shift: frames)");
+        }
+        if (edits->history.done > 0 && edits->history.steps[edits->history.done - 1].slot == kSceneLengthSlot)
+            std::snprintf(said, sizeof said, "%s", edits->message);
+        if (said[0]) {
+            ImGui::SameLine();
+            ImGui::TextDisabled("  %s", said);
+        }
+    }
+    if (LoopCapture* capture = viewShown->capture) {
+        const bool running = capture->pid != 0;
+        if (running) ImGui::BeginDisabled();
+        if (ImGui::SmallButton("capture loop")) {
+            CaptureCommand command = {};
+            char error[256];
+            const char* build = viewShown->buildDir;
+            if (!build || !loopCaptureCommand(build, s, command, error, sizeof error)) {
+                std::snprintf(capture->message, sizeof capture->message, "%s",
+                              build ? error : "no build folder");
+                std::fprintf(stderr, "qz001: %s\n", capture->message);
+            } else {
+                startLoopCapture(*capture, command);
+            }
+        }
+        if (running) ImGui::EndDisabled();
+        ImGui::SameLine();
+        const int unsaved = edits ? unsavedEditCount(*edits) : 0;
+        ImGui::TextDisabled("%s%s",
+                            capture->message[0] ? capture->message
+                                                : "the loop with its music as an MP4 in the build folder",
+                            unsaved ? "  (unsaved edits are not in it)" : "");
+    }
+}
+
 void timeline(EditState& s) {
     const ImVec2 at = ImGui::GetCursorScreenPos();
     const float width = ImGui::GetContentRegionAvail().x, height = 46;
+    static int32_t dragged = -1, dragEnd = 0; // the scene whose end is being dragged, and where to
+    sceneEndHandles(at, width, height, dragged, dragEnd);
+    ImGui::SetCursorScreenPos(at);
     ImGui::InvisibleButton("timeline", ImVec2(width, height));
     if (ImGui::IsItemActive()) {
         const int32_t frame = frameAtX(ImGui::GetIO().MousePos.x, at.x, width);
@@ -131,11 +255,25 @@ void timeline(EditState& s) {
         const int32_t first = sceneFirstFrame(scene, shown->scenes);
         const float x0 = xOfFrame(first), x1 = xOfFrame(first + shown->scenes.scenes[scene].duration);
         draw->AddRectFilled(ImVec2(x0, at.y + 12), ImVec2(x1, at.y + height), kSceneColours[scene % 2]);
+    }
+    musicGrid(draw, at, width, height);
+    for (int scene = 0; scene < kSceneCount; ++scene) {
+        const int32_t first = sceneFirstFrame(scene, shown->scenes);
+        const float x0 = xOfFrame(first), x1 = xOfFrame(first + shown->scenes.scenes[scene].duration);
         char label[48];
         std::snprintf(label, sizeof label, "%d %s", scene, shown->names[scene].name);
         draw->PushClipRect(ImVec2(x0, at.y), ImVec2(x1, at.y + height), true);
         draw->AddText(ImVec2(x0 + 3, at.y + 20), IM_COL32_WHITE, label);
         draw->PopClipRect();
+        // A start the length changes moved: marked, with by how many frames.
+        const int32_t shift = viewShown->lengths ? sceneShift(*viewShown->lengths, shown->scenes, scene) : 0;
+        if (shift) {
+            draw->AddTriangleFilled(ImVec2(x0 - 5, at.y + 12), ImVec2(x0 + 5, at.y + 12),
+                                    ImVec2(x0, at.y + 20), kShiftColour);
+            draw->AddLine(ImVec2(x0, at.y + 12), ImVec2(x0, at.y + height), kShiftColour, 2);
+            std::snprintf(label, sizeof label, "%+d", shift);
+            draw->AddText(ImVec2(x0 + 3, at.y + height - 15), kShiftColour, label);
+        }
     }
     // The module's orders as ticks along the top, every fourth numbered.
     for (int order = 0; order < musicOrderCount(); ++order) {
@@ -147,8 +285,16 @@ void timeline(EditState& s) {
     if (s.looping)
         draw->AddRectFilled(ImVec2(xOfFrame(s.loopStart), at.y), ImVec2(xOfFrame(s.loopEnd), at.y + height),
                             kLoopColour);
+    if (dragged >= 0) { // where the dragged end lands
+        const float x = xOfFrame(dragEnd);
+        draw->AddLine(ImVec2(x, at.y), ImVec2(x, at.y + height), IM_COL32_WHITE, 2);
+        char label[48];
+        std::snprintf(label, sizeof label, "%d frames", dragEnd - sceneFirstFrame(dragged, shown->scenes));
+        draw->AddText(ImVec2(x + 4, at.y), IM_COL32_WHITE, label);
+    }
     const float head = xOfFrame(editFrame(s));
     draw->AddLine(ImVec2(head, at.y), ImVec2(head, at.y + height), kPlayHeadColour, 2);
+    lengthsAndCapture(s);
 }
 
 //-----------------------------------------------------------------------------

@@ -20,6 +20,8 @@
 #include "render/frame.h"
 
 struct ValueEdits;
+struct LengthEdits;
+struct LoopCapture;
 
 inline constexpr int kEditHistoryFrames = 300; // the selected slot's plot: the last 5 s at 60 frames a second
 inline constexpr int kEditSidePanelWidth = 480;
@@ -58,6 +60,11 @@ struct EditView {
     const SyncSave* syncSave; // the last save, when syncSaves > 0
     uint32_t syncSaves;
     float syncReloadedDifference; // live against the saved tracks once reloaded; -1 = not yet
+    // Scene lengths on the timeline and the loop's capture (null: the timeline only shows them).
+    LengthEdits* lengths;
+    const float* energy;   // the music's loudness at each show frame; null = not measured
+    LoopCapture* capture;
+    const char* buildDir;  // where the capture builds the tool and writes the video
 };
 
 inline constexpr double kEditSlowFrameMs = 2000; // a frame that takes longer pauses the play head

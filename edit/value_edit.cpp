@@ -23,12 +23,14 @@ void say(ValueEdits& e, bool failed, const char* format, ...) {
     std::fprintf(stderr, "qz001: %s\n", e.message);
 }
 
-const char* fieldName(int field) {
+const char* fieldName(int field, int slot = 0) {
+    if (slot < 0) return "(frames)";
     static const char* const names[] = {"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "element count"};
     return field >= 0 && field <= kCountField ? names[field] : "?";
 }
 
 const char* slotText(const SceneSet& scenes, int scene, int slot) {
+    if (slot < 0) return "length";
     const char* name =
         scenes.names && scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
     return name ? name : "(unnamed)";
@@ -45,6 +47,10 @@ void setField(NodeSource& node, int field, float value) {
 // conversion of the scene data (every slot's value array is made again).
 bool patchLive(ValueEdits& e, int scene, int slot, int field, float value) {
     ++e.liveChanges;
+    if (slot < 0) { // a scene's length: the clock reads it from the table
+        e.table.scenes[scene].duration = (int32_t)value;
+        return true;
+    }
     setField(e.nodes[scene][slot], field, value);
     if (field != kCountField) {
         if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
@@ -56,31 +62,7 @@ bool patchLive(ValueEdits& e, int scene, int slot, int field, float value) {
 }
 
 SourceFile* fileOf(ValueEdits& e, const SlotPlace& place, int& index, char* error, size_t size) {
-    const char* name = placeFileName(place);
-    char path[2048];
-    std::snprintf(path, sizeof path, "%s/%s", e.folder, name);
-    for (int f = 0; f < e.fileCount; ++f)
-        if (std::strcmp(e.files[f].path, path) == 0) return &e.files[(index = f)];
-    if (e.fileCount == kEditFileCapacity) {
-        std::snprintf(error, size, "more than %d files edited in one session", kEditFileCapacity);
-        return nullptr;
-    }
-    SourceFile& file = e.files[e.fileCount];
-    if (!readSourceFile(path, file, error, size)) return nullptr;
-    index = e.fileCount++;
-    return &file;
-}
-
-// The maker's editor may have saved the file since it was last read: then its new text is the base.
-bool takeDiskText(SourceFile& file, char* error, size_t size) {
-    static SourceFile now;
-    if (!readSourceFile(file.path, now, error, size)) return false;
-    if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
-    std::memcpy(file.text, now.text, now.length);
-    std::memcpy(file.disk, now.text, now.length);
-    file.length = file.diskLength = now.length;
-    std::fprintf(stderr, "qz001: %s changed on disk; the edit goes on top of the saved file\n", file.path);
-    return true;
+    return editedFile(e, placeFileName(place), index, error, size);
 }
 
 // What the file holds for the field: the latest written edit still in effect, else the built value.
@@ -179,12 +161,39 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
     }
     ++e.unchecked;
     say(e, false, "%s scene %d %s %s: %g%s", undo ? "undone" : "redone", s->scene,
-        slotText(scenes, s->scene, s->slot), fieldName(s->field), (double)value,
+        slotText(scenes, s->scene, s->slot), fieldName(s->field, s->slot), (double)value,
         s->saved ? "" : " (unsaved: its file was not written)");
     return true;
 }
 
 } // namespace
+
+SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error, size_t size) {
+    char path[2048];
+    std::snprintf(path, sizeof path, "%s/%s", e.folder, name);
+    for (int f = 0; f < e.fileCount; ++f)
+        if (std::strcmp(e.files[f].path, path) == 0) return &e.files[(index = f)];
+    if (e.fileCount == kEditFileCapacity) {
+        std::snprintf(error, size, "more than %d files edited in one session", kEditFileCapacity);
+        return nullptr;
+    }
+    SourceFile& file = e.files[e.fileCount];
+    if (!readSourceFile(path, file, error, size)) return nullptr;
+    index = e.fileCount++;
+    return &file;
+}
+
+// The maker's editor may have saved the file since it was last read: then its new text is the base.
+bool takeDiskText(SourceFile& file, char* error, size_t size) {
+    static SourceFile now;
+    if (!readSourceFile(file.path, now, error, size)) return false;
+    if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
+    std::memcpy(file.text, now.text, now.length);
+    std::memcpy(file.disk, now.text, now.length);
+    file.length = file.diskLength = now.length;
+    std::fprintf(stderr, "qz001: %s changed on disk; the edit goes on top of the saved file\n", file.path);
+    return true;
+}
 
 float slotField(const NodeSource& node, int field) {
     return field == kCountField      ? (float)node.outputCount
@@ -272,7 +281,7 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
     }
 
     // Where the file writes it, and the literal that becomes the new value.
-    SlotEdit step = {scene, slot, field, before, value, -1, false, {}};
+    SlotEdit step = {scene, slot, field, before, value, -1, false, {}, false};
     const SlotPlace none = {};
     const SlotPlace& place = scenes.names[scene].places ? scenes.names[scene].places[slot] : none;
     char error[1400] = "";
@@ -339,11 +348,18 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
 }
 
 bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    return stepBack(e, scenes, true);
+    // A step joined to the one before it goes back with it.
+    bool done = stepBack(e, scenes, true);
+    while (done && e.history.done < e.history.count && e.history.steps[e.history.done].joined)
+        done = stepBack(e, scenes, true);
+    return done;
 }
 
 bool redoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    return stepBack(e, scenes, false);
+    bool done = stepBack(e, scenes, false);
+    while (done && e.history.done < e.history.count && e.history.steps[e.history.done].joined)
+        done = stepBack(e, scenes, false);
+    return done;
 }
 
 void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
@@ -355,9 +371,21 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     int differ = 0;
     char first[512] = "";
     bool countKept = false;
+    bool lengthSeen[kSceneCount] = {}, lengthKept[kSceneCount] = {};
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
-        if (s.scene == kKeyEditScene) continue;       // a key: the key edits' own check below
+        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check below
+        if (s.slot < 0) {                       // a scene's length
+            if (lengthSeen[s.scene]) continue;
+            lengthSeen[s.scene] = true;
+            lengthKept[s.scene] = !s.saved;
+            const int32_t rebuilt = scenes.scenes.scenes[s.scene].duration;
+            if (s.saved && rebuilt != e.table.scenes[s.scene].duration && e.unchecked > 0 && !differ++)
+                std::snprintf(first, sizeof first,
+                              "scene %d is %d frames long in the rebuilt data, %d as edited", s.scene,
+                              rebuilt, e.table.scenes[s.scene].duration);
+            continue;
+        }
         if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
         seen[s.scene][s.slot][s.field] = true;
         if (!s.saved) {
@@ -383,7 +411,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
             for (int f = 0; f < 8 && nodeBlocks; ++f)
                 if (keep[s][k][f]) nodeBlocks[s][k].params[f] = next.params[f];
         }
-        e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
+        if (!lengthKept[s]) e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
     }
     ++e.liveChanges;
     if (countKept) {
@@ -423,8 +451,13 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
             std::fprintf(out, "  track %d: a key edit in %s/tracks.cpp\n", s.field, e.folder);
             continue;
         }
-        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot, fieldName(s.field),
-                     (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
+        if (s.slot < 0) {
+            std::fprintf(out, "  scene %d length: %g -> %g frames%s%s\n", s.scene, (double)s.before,
+                         (double)s.after, s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
+            continue;
+        }
+        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot,
+                     fieldName(s.field, s.slot), (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
                      s.file >= 0 ? e.files[s.file].path : "");
     }
 }

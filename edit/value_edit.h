@@ -60,6 +60,11 @@ bool redoValueEdit(ValueEdits& e, const SceneSet& scenes);
 void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes);
 
 int unsavedEditCount(const ValueEdits& e);
+
+// The session's copy of file `name` of the data folder, read on first use; null with the reason.
+SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error, size_t size);
+// Takes the file's text from disk when the maker's editor saved it since it was last read.
+bool takeDiskText(SourceFile& file, char* error, size_t size);
 void printUnsavedEdits(const ValueEdits& e, FILE* out);
 
 // The names a field takes (a mesh, an image...), by the slot's operation; count 0 for a plain number.
