@@ -194,17 +194,6 @@ bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
     return true;
 }
 
-bool takeDiskText(SourceFile& file, char* error, size_t size) {
-    static SourceFile now;
-    if (!readSourceFile(file.path, now, error, size)) return false;
-    if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
-    std::memcpy(file.text, now.text, now.length);
-    std::memcpy(file.disk, now.text, now.length);
-    file.length = file.diskLength = now.length;
-    std::fprintf(stderr, "qz001: %s changed on disk; the edit goes on top of the saved file\n", file.path);
-    return true;
-}
-
 // The track's entry in the file's text, read fresh from disk where the maker saved it since.
 bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
     if (!takeDiskText(k.file, error, size)) return false;
@@ -269,7 +258,7 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     ++e.liveChanges;
     char error[1400] = "";
     const bool saved = writeEntry(k, text, span, entry, error, sizeof error);
-    pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}});
+    pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false});
     if (saved) {
         ++e.unchecked;
         say(e, false, "tracks.cpp: track %d: %s", track, what);
