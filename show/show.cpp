@@ -14,6 +14,7 @@
 #include "director/director_state.h"
 #include "director/graph.h"
 #include "render/textures.h"
+#include "show/startup_heap.h"
 
 static char showErrorText[1024];
 static constexpr uint32_t kShaderPairCapacity = 256;
@@ -33,6 +34,7 @@ const char* showError() {
 }
 
 void showInit() {
+    prepareStartupHeap();
     arenaInit();
     resetDirectorState();
 }
