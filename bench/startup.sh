@@ -80,7 +80,7 @@ for r in range(rounds):
         seconds, breakdown, _, cpu = run(argv, until)
         times[name].append(seconds)
         if cpu: cpus[name].append(cpu)
-        for step, value in breakdown or []: steps.setdefault(step, []).append(value)
+        for step, value in breakdown or []: steps.setdefault(name, {}).setdefault(step, []).append(value)
         print("round %d %-14s %.3f s" % (r + 1, name, seconds), flush=True)
 
 print()
@@ -95,9 +95,9 @@ for name, _, until in subjects:
     if cpus[name]:
         print("  %-14s %.3f / %.3f" % (name, statistics.median(c[0] for c in cpus[name]),
                                       statistics.median(c[1] for c in cpus[name])))
-if steps:
-    print("\nthe show's start-up, medians over %d runs (its --stats line, seconds):" % rounds)
-    for step, values in steps.items(): print("  %-18s %.3f" % (step, statistics.median(values)))
+for name, breakdown in steps.items():
+    print("\n%s: start-up step by step, medians over %d runs (its --stats line, seconds):" % (name, rounds))
+    for step, values in breakdown.items(): print("  %-18s %.3f" % (step, statistics.median(values)))
 print("\npeak resident memory, the show playing 8 s after its first frame (2 runs each):")
 for name, argv, until in subjects:
     if until == "swap" and name != "floor":
