@@ -134,9 +134,20 @@ static bool displayPresent() {
 #endif
 }
 
+// SDL's X11 box opens a display connection of its own in a child process, and on a busy machine
+// that connection now and then fails to open although the display is there: try it a few times.
+static bool showErrorBox(SDL_Window* owner, const char* text) {
+    const int kTries = 3;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (attempt > 0) SDL_Delay(200);
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) == 0) return true;
+    }
+    return false;
+}
+
 void reportError(SDL_Window* owner, const char* text) {
     std::fprintf(stderr, "qz001: %s\n", text);
-    if (displayPresent() && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) != 0)
+    if (displayPresent() && !showErrorBox(owner, text))
         std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
 }
 
