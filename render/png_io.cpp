@@ -1,9 +1,12 @@
-// png_io.cpp - libpng's simplified API, decoding to RGBA8 and writing RGBA8.
+// png_io.cpp - decoding to RGBA8 (plain files the quick way, the rest with libpng's simplified API) and
+// writing RGBA8 with libpng.
 #include "render/png_io.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <png.h>
+
+#include "render/png_plain.h"
 
 namespace {
 
@@ -25,21 +28,20 @@ bool finishRead(png_image& image, uint8_t* pixels, char* error, size_t errorSize
 
 bool decodePng(const uint8_t* data, uint32_t size, DecodedImage& out, char* error, size_t errorSize) {
     out = DecodedImage{};
-    png_image image;
-    if (!beginRead(image, data, size, error, errorSize)) return false;
-    image.format = PNG_FORMAT_RGBA;
-    uint8_t* pixels = (uint8_t*)std::malloc(PNG_IMAGE_SIZE(image));
+    uint32_t width = 0, height = 0;
+    if (!readPngSize(data, size, width, height, error, errorSize)) return false;
+    const size_t capacity = plainPngCapacity(width, height);
+    uint8_t* pixels = (uint8_t*)std::malloc(capacity);
     if (!pixels) {
-        png_image_free(&image);
-        std::snprintf(error, errorSize, "out of memory for a %ux%u image", image.width, image.height);
+        std::snprintf(error, errorSize, "out of memory for a %ux%u image", width, height);
         return false;
     }
-    if (!finishRead(image, pixels, error, errorSize)) {
+    if (!decodePngInto(data, size, pixels, capacity, error, errorSize)) {
         std::free(pixels);
         return false;
     }
-    out.width = image.width;
-    out.height = image.height;
+    out.width = width;
+    out.height = height;
     out.rgba = pixels;
     return true;
 }
@@ -61,6 +63,7 @@ bool readPngSize(const uint8_t* data, uint32_t size, uint32_t& width, uint32_t& 
 
 bool decodePngInto(const uint8_t* data, uint32_t size, uint8_t* rgba, size_t capacity, char* error,
                    size_t errorSize) {
+    if (decodePlainPng(data, size, rgba, capacity)) return true;
     png_image image;
     if (!beginRead(image, data, size, error, errorSize)) return false;
     image.format = PNG_FORMAT_RGBA;

@@ -1,4 +1,5 @@
-// png_io.h - PNG decoding (every colour type, to RGBA8) and writing (RGBA8) through libpng.
+// png_io.h - PNG decoding (every colour type, to RGBA8) and writing (RGBA8). Plain 8-bit RGB and RGBA
+// files decode the quick way (png_plain.h), everything else, and every error message, through libpng.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +19,8 @@ void freeDecodedImage(DecodedImage& image);
 // Reads only the header: the image's size.
 bool readPngSize(const uint8_t* data, uint32_t size, uint32_t& width, uint32_t& height, char* error,
                  size_t errorSize);
-// Decodes into `rgba`, a buffer of `capacity` bytes that must hold width x height x 4 of them.
+// Decodes into `rgba`, a buffer of `capacity` bytes that must hold width x height x 4 of them;
+// plainPngCapacity(width, height) bytes let a plain file take the quick way.
 bool decodePngInto(const uint8_t* data, uint32_t size, uint8_t* rgba, size_t capacity, char* error,
                    size_t errorSize);
 

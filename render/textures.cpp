@@ -1,4 +1,4 @@
-// textures.cpp - PNG images decoded with libpng and uploaded as one-level RGBA8 textures. A batch
+// textures.cpp - PNG images decoded (png_io.h) and uploaded as one-level RGBA8 textures. A batch
 // decodes on worker threads into a few reused buffers; the GL thread uploads each image when a draw
 // first asks for it, one a frame otherwise, or all in table order for loadTextureBatch.
 #include "render/textures.h"
@@ -12,6 +12,7 @@
 
 #include "render/device.h"
 #include "render/png_io.h"
+#include "render/png_plain.h"
 
 TextureEntry textures[kTextureTableSize];
 
@@ -276,7 +277,7 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
         l.stage[i] = Stage::waiting;
         l.reported[i] = false;
         l.wanted[i] = false;
-        capacity = std::max(capacity, (size_t)w * h * 4);
+        capacity = std::max(capacity, plainPngCapacity(w, h));
     }
     std::fill(l.stage + readable, l.stage + kTextureTableSize, Stage::none);
     l.entries = entries;

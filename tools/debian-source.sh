@@ -22,7 +22,7 @@
 #     . tools/debian-source.sh
 #     library zlib zlib1g-dev                # $zlib is now its prefix
 #
-# The recipes both cross builds share live here: the plain C libraries (zlib, libpng, kissfft) compiled
+# The recipes both cross builds share live here: the plain C libraries (zlib, libpng, libdeflate, kissfft) compiled
 # with the caller's $cc and $ar, glm's headers, and FreeType, libopenmpt and SDL2 through the caller's
 # cross_* functions.
 #
@@ -165,6 +165,18 @@ build_libpng() {
   done
   $ar rcs "$prefix/lib/libpng.a" ./*.o
   cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+}
+
+# libdeflate's library alone: its C files (the CPU feature probes of each architecture compile to nothing
+# on the others), no programs.
+build_libdeflate() {
+  mkdir -p "$prefix/lib" "$prefix/include"
+  local c
+  for c in lib/*.c lib/*/*.c; do
+    $cc -O2 -I. -c "$c" -o "$(echo "${c%.c}" | tr / _).o"
+  done
+  $ar rcs "$prefix/lib/libdeflate.a" ./*.o
+  cp libdeflate.h "$prefix/include/"
 }
 
 build_kissfft() {

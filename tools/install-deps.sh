@@ -18,7 +18,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libglm-dev
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev libgles2
   libopenmpt-dev libkissfft-dev libimgui-dev
-  libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev
+  libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev libdeflate-dev
   xvfb xauth xfonts-base xdotool imagemagick ffmpeg
 )
 

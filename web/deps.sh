@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libraries the show links, for the browser: Debian's source packages of the versions the
-# desktop build uses (SDL2, libopenmpt, FreeType, libpng, zlib, the GLU tessellator, kissfft, glm),
+# desktop build uses (SDL2, libopenmpt, FreeType, libpng, libdeflate, zlib, the GLU tessellator, kissfft, glm),
 # fetched by tools/debian-source.sh and compiled with Debian's emscripten into a cache outside the
 # repository:
 #
@@ -40,6 +40,7 @@ build_libglu() {
 mkdir -p "$cache"
 library zlib zlib1g-dev
 library libpng libpng-dev
+library libdeflate libdeflate-dev
 library freetype libfreetype-dev
 library libglu libglu1-mesa-dev
 library kissfft libkissfft-dev

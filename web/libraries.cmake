@@ -6,6 +6,7 @@ include(${PROJECT_SOURCE_DIR}/tools/prefix_libraries.cmake)
 
 qz_prefix_library(qz_web_zlib libz.a)
 qz_prefix_library(PkgConfig::PNG libpng.a qz_web_zlib)
+qz_prefix_library(PkgConfig::DEFLATE libdeflate.a)
 qz_prefix_library(Freetype::Freetype libfreetype.a qz_web_zlib)
 qz_prefix_library(PkgConfig::QZ_GLU libGLU.a)
 qz_prefix_library(kissfft::kissfft-float libkissfft-float.a)

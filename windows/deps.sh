@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libraries the show links, for 64-bit Windows: Debian's source packages of the versions
-# the desktop build uses (SDL2, libopenmpt, FreeType, libpng, zlib, libepoxy, Dear ImGui, CLI11,
+# the desktop build uses (SDL2, libopenmpt, FreeType, libpng, libdeflate, zlib, libepoxy, Dear ImGui, CLI11,
 # kissfft, glm), fetched by tools/debian-source.sh and compiled as static
 # libraries with Debian's MinGW-w64 into a cache outside the repository:
 #
@@ -71,6 +71,7 @@ build_cli11() {
 mkdir -p "$cache"
 library zlib zlib1g-dev
 library libpng libpng-dev
+library libdeflate libdeflate-dev
 library freetype libfreetype-dev
 library kissfft libkissfft-dev
 library glm libglm-dev

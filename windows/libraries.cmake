@@ -12,6 +12,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 qz_prefix_library(qz_windows_zlib libz.a)
 qz_prefix_library(PkgConfig::PNG libpng.a qz_windows_zlib)
+qz_prefix_library(PkgConfig::DEFLATE libdeflate.a)
 qz_prefix_library(Freetype::Freetype libfreetype.a qz_windows_zlib)
 qz_interface_library(PkgConfig::QZ_GLU glu32 opengl32)
 qz_prefix_library(kissfft::kissfft-float libkissfft-float.a)
