@@ -223,6 +223,7 @@ int main(int argc, char** argv) {
 
     showInit();
     if (options.edit) runEdit(options);
+    startShowImages(demoFrameAt(options.startMs));
     app.settings = options.settings;
     app.stats = options.stats;
     if (options.launcher) {

@@ -45,11 +45,19 @@ bool buildGpuMeshes() {
     return true;
 }
 
+struct EmbeddedFiles {
+    PngFile files[kEmbeddedImageCount];
+};
+
+// Filled once: the background loads read it while later steps run.
 static const PngFile* embeddedFiles() {
-    static PngFile files[kEmbeddedImageCount]; // read by the background loads after the step returns
-    for (int i = 0; i < kEmbeddedImageCount; ++i)
-        files[i] = PngFile{embeddedImages[i].data, embeddedImages[i].size};
-    return files;
+    static const EmbeddedFiles table = [] {
+        EmbeddedFiles t;
+        for (int i = 0; i < kEmbeddedImageCount; ++i)
+            t.files[i] = PngFile{embeddedImages[i].data, embeddedImages[i].size};
+        return t;
+    }();
+    return table.files;
 }
 
 bool loadEmbeddedTextures() {
@@ -58,6 +66,10 @@ bool loadEmbeddedTextures() {
 
 bool startEmbeddedTextures() {
     return startTextureLoads(textures, embeddedFiles(), kEmbeddedImageCount, "embedded image");
+}
+
+void prestartEmbeddedTextures() {
+    prestartTextureLoads(textures, embeddedFiles(), kEmbeddedImageCount, "embedded image");
 }
 
 bool runRendererStep(RenderDevice& dev, const RendererDesc& desc, SDL_Window* window, int step,

@@ -55,6 +55,8 @@ bool loadEmbeddedTextures();
 // The same in the background (the textures step of startRenderer): each texture is made when a draw
 // first asks for it, or one a frame before that (render/textures.h).
 bool startEmbeddedTextures();
+// That start before the window and GL context exist; the textures step then keeps it.
+void prestartEmbeddedTextures();
 
 // The director's lists, camera and settings as one frame's input.
 FrameInput directorFrameInput();

@@ -19,8 +19,9 @@ TextureEntry textures[kTextureTableSize];
 namespace {
 
 constexpr int kMaxDecodeThreads = 4;
-constexpr int kMaxSlots = kMaxDecodeThreads + 1; // decoded images waiting for their upload
-constexpr int kOwnBuffer = kMaxSlots;            // the GL thread's buffer, for an image decoded on demand
+constexpr int kMaxSlots = 16;         // decoded images waiting for their upload: one per worker and one more
+                                      // for any image, the rest only for wanted ones (see slotLimit)
+constexpr int kOwnBuffer = kMaxSlots; // the GL thread's buffer, for an image decoded on demand
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 constexpr bool kHasThreads = false; // the browser build has none: it decodes on the GL thread
 #else
@@ -56,12 +57,15 @@ struct Loader {
     uint32_t height[kTextureTableSize];
     uint8_t* buffers[kMaxSlots + 1];
     bool slotBusy[kMaxSlots];
-    int slots;
+    int slots;       // the slots any image may take; the ones above are for wanted images only
     size_t capacity; // bytes of each buffer: the batch's largest image
     int left;        // images neither done nor failed
     bool stopping;   // the process is ending: workers take no more images
     int workers;
     std::thread threads[kMaxDecodeThreads];
+    bool prestarted; // started before its step (prestartTextureLoads), which keeps it
+    bool prestartOk;
+    char prestartError[sizeof errors[0] + 64];
 };
 
 // Never destroyed: a process may end while workers still wait in it.
@@ -81,8 +85,14 @@ int nextWaiting(const Loader& l) {
     return first;
 }
 
-int freeSlot(const Loader& l) {
-    for (int s = 0; s < l.slots; ++s)
+// A wanted image may take any free slot, so that the images of the first frame can all be decoded
+// before the GL thread is ready to upload them; the others keep to one slot per worker and one more.
+int slotLimit(const Loader& l, int image) {
+    return image >= 0 && l.wanted[image] ? kMaxSlots : l.slots;
+}
+
+int freeSlot(const Loader& l, int image) {
+    for (int s = 0; s < slotLimit(l, image); ++s)
         if (!l.slotBusy[s]) return s;
     return -1;
 }
@@ -102,9 +112,11 @@ bool decodeInto(Loader& l, int i, uint8_t* pixels) {
                          sizeof l.errors[i]);
 }
 
-// A buffer goes as soon as no image is left for it to hold, so the batch's end costs no memory.
+// A buffer goes as soon as no image is left for it to hold, so the batch's end costs no memory; a slot
+// only wanted images take goes at once.
 void freeBufferIfUnneeded(Loader& l, int buffer) {
-    if (nextWaiting(l) >= 0) return;
+    const bool wantedOnly = buffer >= l.slots && buffer < kMaxSlots;
+    if (!wantedOnly && nextWaiting(l) >= 0) return;
     std::free(l.buffers[buffer]);
     l.buffers[buffer] = nullptr;
 }
@@ -112,10 +124,13 @@ void freeBufferIfUnneeded(Loader& l, int buffer) {
 void decodeWorker(Loader* l) {
     std::unique_lock<std::mutex> lock(l->mutex);
     for (;;) {
-        l->changed.wait(lock, [l] { return l->stopping || nextWaiting(*l) < 0 || freeSlot(*l) >= 0; });
+        l->changed.wait(lock, [l] {
+            const int next = nextWaiting(*l);
+            return l->stopping || next < 0 || freeSlot(*l, next) >= 0;
+        });
         const int i = nextWaiting(*l);
         if (i < 0 || l->stopping) return;
-        const int slot = freeSlot(*l);
+        const int slot = freeSlot(*l, i);
         l->stage[i] = Stage::decoding;
         l->slotOf[i] = (int8_t)slot;
         l->slotBusy[slot] = true;
@@ -256,8 +271,14 @@ void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const u
 }
 
 bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
-    finishTextureLoads();
     Loader& l = loader();
+    const bool keep = l.prestarted && l.entries == entries && l.files == files;
+    l.prestarted = false;
+    if (keep) {
+        if (!l.prestartOk) setRenderError("%s", l.prestartError);
+        return l.prestartOk;
+    }
+    finishTextureLoads();
     std::unique_lock<std::mutex> lock(l.mutex);
     count = std::clamp(count, 0, kTextureTableSize);
     // The headers first: every entry knows its size before any texture exists, and a file that is not
@@ -298,6 +319,14 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
     if (readable == count) return true;
     setRenderError("cannot decode %s %d: %s", label, readable, headerError);
     return false;
+}
+
+void prestartTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
+    Loader& l = loader();
+    l.prestarted = false;
+    l.prestartOk = startTextureLoads(entries, files, count, label);
+    if (!l.prestartOk) std::snprintf(l.prestartError, sizeof l.prestartError, "%s", renderError());
+    l.prestarted = true;
 }
 
 const TextureEntry& readyTexture(int index) {

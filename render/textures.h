@@ -15,8 +15,15 @@
 //
 // So no draw ever samples an image that is not complete, and start-up does not wait for the images
 // its first frames do not draw. The decoded pixels go into a few buffers that are reused from image to
-// image (and freed when the batch is done), never more than one per worker ahead of the uploads.
+// image (and freed when the batch is done), one per worker ahead of the uploads, and one for each
+// wanted image (up to 16), so that the first frame's can all be ready when the GL context comes.
 // Uploads happen only on the thread that calls these functions (the GL thread).
+//
+//     // Before the GL context exists: decoding starts while the window opens.
+//     prestartTextureLoads(textures, files, 31, "embedded image");
+//     wantTextures(firstFrameImages);
+//     ...
+//     if (!startTextureLoads(textures, files, 31, "embedded image")) die(renderError()); // the same batch
 #pragma once
 
 #include <cstdint>
@@ -47,6 +54,10 @@ bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, co
 // still loading is finished first). False, with "`label` i" in the error, when a file's header does not
 // read; the files before it still load.
 bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label);
+// startTextureLoads ahead of its place, where no GL context exists yet and no batch is loading: the
+// next startTextureLoads of the same entries and files keeps this batch and returns this start's
+// outcome (and error) instead of starting again, so a bad header is still told at that step.
+void prestartTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label);
 // textures[index], its texture made now if it is still loading. An image that does not decode stays
 // without a texture (view 0) and is reported once on stderr.
 const TextureEntry& readyTexture(int index);

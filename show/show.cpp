@@ -89,6 +89,11 @@ static void wantStartTextures(int32_t frame) {
     wantTextures(wanted);
 }
 
+void startShowImages(int32_t startFrame) {
+    prestartEmbeddedTextures();
+    wantStartTextures(startFrame);
+}
+
 // Step 0 builds the text meshes and opens the surface, then the renderer's steps, then the director's
 // tables and scene data, then the music.
 int showStartStepCount() {
@@ -127,7 +132,12 @@ static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTi
     if (step <= kRendererStepCount) {
         if (!runRendererStep(dev, renderer, window, step - 1, times ? *times : local))
             return fail("%s", renderError());
-        if (step - 1 == kTexturesStep) wantStartTextures(desc.startFrame);
+        if (step - 1 == kTexturesStep) {
+            // The images decoded while the window opened become textures now, and their buffers go
+            // before the render targets take their memory.
+            wantStartTextures(desc.startFrame);
+            uploadDecodedTextures(kTextureTableSize);
+        }
         return true;
     }
     if (step == kRendererStepCount + 1) {

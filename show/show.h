@@ -2,6 +2,7 @@
 // (app/), qz001-tool, the tests and the benchmarks.
 //
 //     showInit();                               // work arena and director state, first of all
+//     startShowImages(startFrame);              // optional: the images decode while the window opens
 //     ...                                       // launcher, show window (none when headless)
 //     ShowDesc desc = {};
 //     desc.window = window;                     // nullptr: a hidden offscreen surface of width x height
@@ -35,6 +36,11 @@ struct ShowDesc {
 
 // The first two start-up steps: the work arena, then the director's state. Once per process.
 void showInit();
+
+// Optional, after showInit and before the window: the embedded images start decoding in the
+// background, the scene of `startFrame`'s first, while the window and the steps before the textures
+// run (nothing here needs OpenGL). The textures step keeps that start and reports its errors.
+void startShowImages(int32_t startFrame);
 
 // The director's part of start-up alone (its tables and the scene data), for what evaluates scenes
 // without drawing them; showStart runs it in its place in the sequence.

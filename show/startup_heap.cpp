@@ -29,6 +29,9 @@ void prepareStartupHeap() {
     // Blocks under 32 MiB come from the heap, and what is freed at its top stays for the next ones.
     mallopt(M_MMAP_THRESHOLD, (int)kLargeBlockBytes);
     mallopt(M_TRIM_THRESHOLD, (int)kKeptHeapBytes);
+    // Every thread takes from this one heap: a buffer the image decoders free is reused by the
+    // driver's storage instead of staying in an arena of the decoding thread.
+    mallopt(M_ARENA_MAX, 1);
     constexpr int kSteps = (int)(kStartupHeapBytes / kGrowStepBytes);
     void* steps[kSteps] = {};
     uintptr_t first = UINTPTR_MAX, end = 0;

@@ -42,6 +42,25 @@ TEST(Startup, GpuMeshesAndTexturesFromTheEmbeddedData) {
     EXPECT_EQ(textures[31].view, 0u);
 }
 
+namespace {
+
+// Image i of the embedded set decoded by libpng on its own, and what `entry`'s texture holds.
+void expectTextureHolds(const TextureEntry& entry, int i) {
+    DecodedImage image;
+    char error[160];
+    ASSERT_TRUE(decodePng(embeddedImages[i].data, embeddedImages[i].size, image, error, sizeof error))
+        << error;
+    ASSERT_NE(entry.view, 0u) << "embedded image " << i;
+    ASSERT_EQ(entry.width, image.width) << i;
+    ASSERT_EQ(entry.height, image.height) << i;
+    std::vector<uint8_t> uploaded((size_t)image.width * image.height * 4);
+    readTexture(entry.texture, image.width, image.height, uploaded.data());
+    EXPECT_EQ(std::memcmp(uploaded.data(), image.rgba, uploaded.size()), 0) << "embedded image " << i;
+    freeDecodedImage(image);
+}
+
+} // namespace
+
 // The images decoded on worker threads land in table order with the pixels that one plain decode of
 // each file gives; a file that does not decode fails the batch with its label and index.
 TEST(Startup, ParallelDecodeGivesTheSequentialPixelsInTableOrder) {
@@ -70,26 +89,17 @@ TEST(Startup, ParallelDecodeGivesTheSequentialPixelsInTableOrder) {
     EXPECT_FALSE(loadTextureBatch(entries, files, 3, "test image"));
     EXPECT_NE(std::strstr(renderError(), "test image 1"), nullptr) << renderError();
     EXPECT_EQ(entries[0].width, 256u); // files before the bad one are loaded
+
+    // Started ahead of its step, the batch tells the bad header at the step, not before.
+    TextureEntry early[3] = {};
+    setRenderError("%s", "");
+    prestartTextureLoads(early, files, 3, "early image");
+    setRenderError("%s", "a later step's message");
+    EXPECT_FALSE(startTextureLoads(early, files, 3, "early image"));
+    EXPECT_NE(std::strstr(renderError(), "early image 1"), nullptr) << renderError();
+    ASSERT_TRUE(finishTextureLoads()) << renderError();
+    expectTextureHolds(early[0], 13);
 }
-
-namespace {
-
-// Image i of the embedded set decoded by libpng on its own, and what `entry`'s texture holds.
-void expectTextureHolds(const TextureEntry& entry, int i) {
-    DecodedImage image;
-    char error[160];
-    ASSERT_TRUE(decodePng(embeddedImages[i].data, embeddedImages[i].size, image, error, sizeof error))
-        << error;
-    ASSERT_NE(entry.view, 0u) << "embedded image " << i;
-    ASSERT_EQ(entry.width, image.width) << i;
-    ASSERT_EQ(entry.height, image.height) << i;
-    std::vector<uint8_t> uploaded((size_t)image.width * image.height * 4);
-    readTexture(entry.texture, image.width, image.height, uploaded.data());
-    EXPECT_EQ(std::memcmp(uploaded.data(), image.rgba, uploaded.size()), 0) << "embedded image " << i;
-    freeDecodedImage(image);
-}
-
-} // namespace
 
 // Loaded in the background, every image is whole the moment a draw asks for it, whatever the order of
 // the asks, the wishes and the one-a-frame uploads between them; the sizes are known from the start.
@@ -101,6 +111,12 @@ TEST(Startup, BackgroundLoadsAreCompleteWhenAskedForInAnyOrder) {
         return (seed >> 8) % bound;
     };
     for (int round = 0; round < 3; ++round) {
+        if (round == 1) { // started before its step, many images wanted: they all decode ahead
+            prestartEmbeddedTextures();
+            bool early[kTextureTableSize] = {};
+            for (int k = 0; k < 12; ++k) early[next(kEmbeddedImageCount)] = true;
+            wantTextures(early);
+        }
         ASSERT_TRUE(startEmbeddedTextures()) << renderError();
         EXPECT_GT(texturesLoading(), 0);
         for (int i = 0; i < kEmbeddedImageCount; ++i) {

@@ -27,7 +27,7 @@ struct RenderOptions {
 // The frame into an opened target; a stop signal is looked at between the steps.
 int renderInto(const RenderOptions& o, const OutputTarget& target, int width, int height) {
     RenderDevice dev = {};
-    if (!startToolShow(dev, width, height, !o.noAa)) return 1;
+    if (!startToolShow(dev, width, height, !o.noAa, o.frame)) return 1;
     if (toolStopSignal) return toolStoppedStatus("nothing was written");
     ShowCursor cursor = {};
     catchUpAndRenderFrame(dev, cursor, o.frame);

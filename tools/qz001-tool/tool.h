@@ -134,8 +134,9 @@ void drawProgress(ToolProgress& progress, int done);
 //-----------------------------------------------------------------------------
 
 // The show started headless (hidden offscreen surface, music off) at width x height, on the OpenGL
-// that --gl chose; on failure prints one error line and returns false.
-bool startToolShow(RenderDevice& dev, int width, int height, bool antialias);
+// that --gl chose, the images of `firstFrame`'s scene decoded first; on failure prints one error line
+// and returns false.
+bool startToolShow(RenderDevice& dev, int width, int height, bool antialias, int32_t firstFrame);
 
 // Adds "--gl core|es" to a command that renders: the OpenGL startToolShow asks for.
 void addGlOption(CLI::App* command);

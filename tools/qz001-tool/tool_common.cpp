@@ -220,13 +220,15 @@ void addGlOption(CLI::App* command) {
         ->type_name("core|es");
 }
 
-bool startToolShow(RenderDevice& dev, int width, int height, bool antialias) {
+bool startToolShow(RenderDevice& dev, int width, int height, bool antialias, int32_t firstFrame) {
     showInit();
+    startShowImages(firstFrame);
     ShowDesc desc = {};
     desc.api = toolGlApi;
     desc.width = width;
     desc.height = height;
     desc.antialias = antialias;
+    desc.startFrame = firstFrame;
     if (showStart(dev, desc)) return true;
     toolError("cannot start the show: %s", showError());
     return false;
@@ -243,7 +245,7 @@ int toolFrameCount(int from, int to, int step) {
 bool renderToolFrames(const ToolFrames& f,
                       const std::function<bool(int frame, const std::vector<uint8_t>& rgba)>& take) {
     RenderDevice dev = {};
-    if (!startToolShow(dev, f.width, f.height, f.antialias)) return false;
+    if (!startToolShow(dev, f.width, f.height, f.antialias, f.from)) return false;
     std::vector<uint8_t> pixels((size_t)f.width * f.height * 4);
     ShowCursor cursor = {};
     ToolProgress progress = {toolFrameCount(f.from, f.to, f.step), 0, 0};
