@@ -2,6 +2,7 @@
 // writing RGBA8 with libpng.
 #include "render/png_io.h"
 
+#include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <png.h>
@@ -76,12 +77,26 @@ bool decodePngInto(const uint8_t* data, uint32_t size, uint8_t* rgba, size_t cap
     return finishRead(image, rgba, error, errorSize);
 }
 
+// Every row with the Sub filter: against libpng's trial of all five per row, a third less time for
+// files within a few per cent of the size (the show's frames).
 bool writePng(FILE* file, uint32_t width, uint32_t height, const uint8_t* rgba) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = width;
-    image.height = height;
-    image.format = PNG_FORMAT_RGBA;
-    return png_image_write_to_stdio(&image, file, 0, rgba, 0, nullptr) != 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (uint32_t y = 0; y < height; ++y) png_write_row(png, rgba + (size_t)y * width * 4);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fflush(file) == 0 && !std::ferror(file);
 }

@@ -63,6 +63,7 @@ struct Loader {
     bool stopping;   // the process is ending: workers take no more images
     int workers;
     std::thread threads[kMaxDecodeThreads];
+    bool holding;    // the workers take wanted images only (a prestarted batch, until a frame is shown)
     bool prestarted; // started before its step (prestartTextureLoads), which keeps it
     bool prestartOk;
     char prestartError[sizeof errors[0] + 64];
@@ -89,6 +90,12 @@ int nextWaiting(const Loader& l) {
 // before the GL thread is ready to upload them; the others keep to one slot per worker and one more.
 int slotLimit(const Loader& l, int image) {
     return image >= 0 && l.wanted[image] ? kMaxSlots : l.slots;
+}
+
+// What a worker takes next: the first waiting image, or while the batch holds, the first wanted one.
+int nextForWorker(const Loader& l) {
+    const int i = nextWaiting(l);
+    return i >= 0 && l.holding && !l.wanted[i] ? -1 : i;
 }
 
 int freeSlot(const Loader& l, int image) {
@@ -125,10 +132,10 @@ void decodeWorker(Loader* l) {
     std::unique_lock<std::mutex> lock(l->mutex);
     for (;;) {
         l->changed.wait(lock, [l] {
-            const int next = nextWaiting(*l);
-            return l->stopping || next < 0 || freeSlot(*l, next) >= 0;
+            const int next = nextForWorker(*l);
+            return l->stopping || nextWaiting(*l) < 0 || (next >= 0 && freeSlot(*l, next) >= 0);
         });
-        const int i = nextWaiting(*l);
+        const int i = nextForWorker(*l);
         if (i < 0 || l->stopping) return;
         const int slot = freeSlot(*l, i);
         l->stage[i] = Stage::decoding;
@@ -270,16 +277,14 @@ void uploadTexture(TextureEntry& entry, uint32_t width, uint32_t height, const u
     entry.height = height;
 }
 
-bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
+namespace {
+
+// startTextureLoads itself; `hold`: the workers take only wanted images until uploadDecodedTextures.
+bool startBatch(TextureEntry* entries, const PngFile* files, int count, const char* label, bool hold) {
     Loader& l = loader();
-    const bool keep = l.prestarted && l.entries == entries && l.files == files;
-    l.prestarted = false;
-    if (keep) {
-        if (!l.prestartOk) setRenderError("%s", l.prestartError);
-        return l.prestartOk;
-    }
     finishTextureLoads();
     std::unique_lock<std::mutex> lock(l.mutex);
+    l.holding = hold;
     count = std::clamp(count, 0, kTextureTableSize);
     // The headers first: every entry knows its size before any texture exists, and a file that is not
     // a PNG at all stops start-up here.
@@ -321,10 +326,21 @@ bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, c
     return false;
 }
 
+} // namespace
+
+bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
+    Loader& l = loader();
+    const bool keep = l.prestarted && l.entries == entries && l.files == files;
+    l.prestarted = false;
+    if (!keep) return startBatch(entries, files, count, label, false);
+    if (!l.prestartOk) setRenderError("%s", l.prestartError);
+    return l.prestartOk;
+}
+
 void prestartTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label) {
     Loader& l = loader();
     l.prestarted = false;
-    l.prestartOk = startTextureLoads(entries, files, count, label);
+    l.prestartOk = startBatch(entries, files, count, label, true);
     if (!l.prestartOk) std::snprintf(l.prestartError, sizeof l.prestartError, "%s", renderError());
     l.prestarted = true;
 }
@@ -356,10 +372,21 @@ void wantTextures(const bool wanted[kTextureTableSize]) {
     if (any) l.changed.notify_all();
 }
 
+void uploadWantedTextures() {
+    Loader& l = loader();
+    std::unique_lock<std::mutex> lock(l.mutex);
+    for (int i = 0; i < l.count; ++i)
+        if (l.stage[i] == Stage::decoded && l.wanted[i]) uploadFromSlot(l, i, lock);
+}
+
 void uploadDecodedTextures(int count) {
     Loader& l = loader();
     if (l.count == 0) return;
     std::unique_lock<std::mutex> lock(l.mutex);
+    if (l.holding) {
+        l.holding = false;
+        l.changed.notify_all();
+    }
     for (int i = 0; i < l.count && count > 0; ++i) {
         if (l.stage[i] == Stage::decoded) {
             uploadFromSlot(l, i, lock);

@@ -56,7 +56,9 @@ bool loadTextureBatch(TextureEntry* entries, const PngFile* files, int count, co
 bool startTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label);
 // startTextureLoads ahead of its place, where no GL context exists yet and no batch is loading: the
 // next startTextureLoads of the same entries and files keeps this batch and returns this start's
-// outcome (and error) instead of starting again, so a bad header is still told at that step.
+// outcome (and error) instead of starting again, so a bad header is still told at that step. Until the
+// first uploadDecodedTextures the workers decode only the wanted images (wantTextures), leaving the
+// cores to the first frame.
 void prestartTextureLoads(TextureEntry* entries, const PngFile* files, int count, const char* label);
 // textures[index], its texture made now if it is still loading. An image that does not decode stays
 // without a texture (view 0) and is reported once on stderr.
@@ -65,8 +67,11 @@ const TextureEntry& readyTexture(int index);
 // sample them).
 void wantTextures(const bool wanted[kTextureTableSize]);
 // Makes textures of up to `count` images already decoded, without waiting (with no worker threads,
-// decodes one itself).
+// decodes one itself). Called after a frame is presented: a prestarted batch, whose workers decoded
+// only the wanted images until then, goes on with the rest from here.
 void uploadDecodedTextures(int count);
+// Makes the textures of the wanted images already decoded (the first frame's, at the textures step).
+void uploadWantedTextures();
 // Waits for the batch in progress and makes all its textures. False when an image did not decode.
 bool finishTextureLoads();
 // Images of the batch in progress whose textures are not made yet.

@@ -136,7 +136,7 @@ static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTi
             // The images decoded while the window opened become textures now, and their buffers go
             // before the render targets take their memory.
             wantStartTextures(desc.startFrame);
-            uploadDecodedTextures(kTextureTableSize);
+            uploadWantedTextures();
         }
         return true;
     }

@@ -1,5 +1,5 @@
 // The quick PNG path against libpng: every embedded image, random images under every filter, the files
-// it must leave to libpng, and damaged files.
+// it must leave to libpng, damaged files, and the files writePng makes.
 #include <gtest/gtest.h>
 
 #include <csetjmp>
@@ -188,4 +188,22 @@ TEST(PlainPng, DamagedFilesAreDeclinedOrDecodeAsLibpngDoes) {
             }
         }
     }
+}
+
+TEST(PlainPng, WrittenFilesReadBackAndAFullDiskIsAFailure) {
+    std::mt19937 rng(5);
+    const Bytes pixels = randomPixels(rng, 37, 21, 4);
+    FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(writePng(file, 37, 21, pixels.data()));
+    Bytes written((size_t)std::ftell(file));
+    std::rewind(file);
+    ASSERT_EQ(std::fread(written.data(), 1, written.size(), file), written.size());
+    std::fclose(file);
+    EXPECT_EQ(plainDecode(written, 37, 21), pixels); // what the show writes it reads the quick way
+    EXPECT_EQ(libpngDecode(written), pixels);
+    FILE* full = std::fopen("/dev/full", "wb");
+    ASSERT_NE(full, nullptr);
+    EXPECT_FALSE(writePng(full, 37, 21, pixels.data()));
+    std::fclose(full);
 }
