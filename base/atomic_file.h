@@ -27,3 +27,19 @@ bool writeTargetAtomically(const OutputTarget& target, const std::function<bool(
 
 // The whole of `bytes` as the file's content.
 bool writeBytesAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+
+// One file of a change written to several files at once: its new bytes, and the bytes it holds now
+// (put back if a later file of the change cannot be renamed into place).
+struct FileBytes {
+    std::string path;
+    const uint8_t* bytes;
+    size_t size;
+    const uint8_t* was;
+    size_t wasSize;
+};
+inline constexpr int kAtomicFileGroup = 8; // files one change writes at most
+
+// All of the files or none: every target is checked and every temporary written first, then each is
+// renamed into place; where one fails the files already renamed get their old bytes back. False with
+// `failed` the index of the file at fault and `error` naming it.
+bool writeFilesAtomically(const FileBytes* files, int count, int& failed, std::string& error);

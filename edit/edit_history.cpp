@@ -24,3 +24,21 @@ SlotEdit* redoStep(EditHistory& h) {
 void cancelStep(EditHistory& h, bool wasUndo) {
     h.done += wasUndo ? 1 : -1;
 }
+
+void dropSteps(EditHistory& h, int first, int last) {
+    if (first < 0 || last < first || last >= h.count) return;
+    const int gone = last - first + 1;
+    std::memmove(h.steps + first, h.steps + last + 1, sizeof(SlotEdit) * (h.count - last - 1));
+    h.count -= gone;
+    h.done = h.done > last ? h.done - gone : h.done > first ? first : h.done;
+}
+
+int groupStart(const EditHistory& h, int at) {
+    while (at > 0 && h.steps[at].joined) --at;
+    return at;
+}
+
+int groupEnd(const EditHistory& h, int at) {
+    while (at + 1 < h.count && h.steps[at + 1].joined) ++at;
+    return at;
+}

@@ -69,7 +69,8 @@ EditSync editSync;
 // Keys
 //-----------------------------------------------------------------------------
 
-void pressKey(EditState& s, const SDL_Keysym& key) {
+// A held key repeats; undo and redo act on its press alone (one press, one step).
+void pressKey(EditState& s, const SDL_Keysym& key, bool repeat) {
     const bool shift = (key.mod & KMOD_SHIFT) != 0, ctrl = (key.mod & KMOD_CTRL) != 0;
     switch (key.sym) {
     case SDLK_SPACE:
@@ -113,10 +114,11 @@ void pressKey(EditState& s, const SDL_Keysym& key) {
         s.panelsHidden = !s.panelsHidden;
         break;
     case SDLK_z: // Ctrl+Z undo, Ctrl+Shift+Z redo: each step writes its file back
-        if (ctrl) shift ? redoValueEdit(valueEdits, app.scenes) : undoValueEdit(valueEdits, app.scenes);
+        if (ctrl && !repeat)
+            shift ? redoValueEdit(valueEdits, app.scenes) : undoValueEdit(valueEdits, app.scenes);
         break;
     case SDLK_y:
-        if (ctrl) redoValueEdit(valueEdits, app.scenes);
+        if (ctrl && !repeat) redoValueEdit(valueEdits, app.scenes);
         break;
     default:
         break;
@@ -214,7 +216,8 @@ LoopEvent takeEvent(void*) {
     if (e.type == SDL_QUIT) return LoopEvent::quit;
     if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return LoopEvent::quit;
     if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) return LoopEvent::escape;
-    if (e.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput) pressKey(app.state, e.key.keysym);
+    if (e.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput)
+        pressKey(app.state, e.key.keysym, e.key.repeat != 0);
     return LoopEvent::other;
 }
 

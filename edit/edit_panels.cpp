@@ -186,24 +186,19 @@ void lengthsAndCapture(EditState& s) {
     LengthEdits* lengths = viewShown->lengths;
     static char said[2048]; // the last length change's outcome
     if (edits && lengths) {
-        int first = -1, moved = 0;
-        for (int j = 1; j < kSceneCount; ++j)
-            if (sceneShift(*lengths, shown->scenes, j)) moved += first < 0 ? (first = j, 1) : 1;
-        const int32_t later = laterScenesShift(*lengths, shown->scenes);
-        if (later) {
-            ImGui::TextColored(ImVec4(1, 0.45f, 0.35f, 1),
-                               "scenes %d..%d start %+d frames off where they started",
-                               lengths->lastScene + 2, kLastScene, later);
+        char moved[512];
+        describeSceneShifts(*lengths, shown->scenes, moved, sizeof moved);
+        if (moved[0]) ImGui::TextColored(ImVec4(1, 0.45f, 0.35f, 1), "%s", moved);
+        if (laterScenesShift(*lengths, shown->scenes)) {
             ImGui::SameLine();
             if (ImGui::SmallButton("keep later scenes in place")) {
                 keepLaterScenesInPlace(*edits, *lengths, *shown);
                 std::snprintf(said, sizeof said, "%s", edits->message);
             }
-        } else if (moved) {
-            ImGui::TextDisabled(
-                "scene %d starts %+d frames off where it started; the later scenes are in place", first,
-                sceneShift(*lengths, shown->scenes, first));
-        } else {
+            if (ImGui::IsItemHovered())
+                ImGui::SetTooltip("scene %d takes the difference, so scenes %d..%d start where they did",
+                                  lengths->lastScene + 1, lengths->lastScene + 2, kLastScene);
+        } else if (!moved[0]) {
             ImGui::TextDisabled("drag a scene's end to change its length (snaps to bars; Shift: frames)");
         }
         if (edits->history.done > 0 && edits->history.steps[edits->history.done - 1].slot == kSceneLengthSlot)

@@ -15,16 +15,6 @@
 
 namespace {
 
-void say(ValueEdits& e, bool failed, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void say(ValueEdits& e, bool failed, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(e.message, sizeof e.message, format, args);
-    va_end(args);
-    e.failed = failed;
-    std::fprintf(stderr, "qz001: %s\n", e.message);
-}
-
 bool isComment(const std::string& t) {
     return t.find("//") != std::string::npos || t.find("/*") != std::string::npos;
 }
@@ -170,24 +160,26 @@ void rewriteCount(std::string& t, EntryLayout& l, uint32_t count) {
 
 bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
     if (t.keyCount < 1 || t.keyCount > (uint32_t)kKeysPerTrack) {
-        say(e, true, "track %d: %u keys is outside 1..%d; nothing changed", track, t.keyCount, kKeysPerTrack);
+        sayEdit(e, true, "track %d: %u keys is outside 1..%d; nothing changed", track, t.keyCount,
+                kKeysPerTrack);
         return false;
     }
     for (uint32_t k = 0; k < t.keyCount; ++k) {
         const TrackKey& key = t.keys[k];
         if (key.frame < 0 || key.frame >= kShowFrameCount) {
-            say(e, true, "track %d key %u: frame %d is past the show (0..%d); nothing changed", track, k,
-                key.frame, kShowFrameCount - 1);
+            sayEdit(e, true, "track %d key %u: frame %d is past the show (0..%d); nothing changed", track, k,
+                    key.frame, kShowFrameCount - 1);
             return false;
         }
         if (!std::isfinite(key.x) || !std::isfinite(key.y) || !std::isfinite(key.z)) {
-            say(e, true, "track %d key %u: a value that is not a number the show can hold; nothing changed",
-                track, k);
+            sayEdit(e, true,
+                    "track %d key %u: a value that is not a number the show can hold; nothing changed", track,
+                    k);
             return false;
         }
         if (k > 0 && key.frame < t.keys[k - 1].frame) {
-            say(e, true, "track %d key %u: frame %d comes before key %u's frame %d; nothing changed", track,
-                k, key.frame, k - 1, t.keys[k - 1].frame);
+            sayEdit(e, true, "track %d key %u: frame %d comes before key %u's frame %d; nothing changed",
+                    track, k, key.frame, k - 1, t.keys[k - 1].frame);
             return false;
         }
     }
@@ -226,6 +218,24 @@ bool writeEntry(KeyEdits& k, const std::string& text, const TextSpan& span, cons
     return true;
 }
 
+// Where key `key` of the entry begins (-1, or a key it does not have: the entry's start). An undo
+// counts from the key next to its bytes, so lines the maker added elsewhere in the entry do not matter.
+size_t keyStart(const std::string& entry, int32_t key) {
+    EntryLayout l = {};
+    std::string why;
+    return key >= 0 && readEntry(entry, l, why) && key < l.keyCount ? l.keys[key].begin : 0;
+}
+
+// The last key that begins at or before `offset` of the entry; -1 where none does.
+int32_t anchorKeyOf(const std::string& entry, size_t offset) {
+    EntryLayout l = {};
+    std::string why;
+    int32_t key = -1;
+    if (readEntry(entry, l, why))
+        while (key + 1 < l.keyCount && l.keys[key + 1].begin <= offset) ++key;
+    return key;
+}
+
 // The change from `before` to `after`, whose entry text becomes `entry`: the table takes it, the file
 // is written and the undo list keeps it.
 bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string& text, const TextSpan& span,
@@ -241,8 +251,8 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     const std::string was = old.substr(head, old.size() - head - tail);
     const std::string now = entry.substr(head, entry.size() - head - tail);
     if (was.size() >= kKeyTextCapacity || now.size() >= kKeyTextCapacity) {
-        say(e, true, "track %d: the edit changes more than %d bytes of %s; nothing changed", track,
-            kKeyTextCapacity, k.file.path);
+        sayEdit(e, true, "track %d: the edit changes more than %d bytes of %s; nothing changed", track,
+                kKeyTextCapacity, k.file.path);
         return false;
     }
     const int32_t id = k.nextStep++;
@@ -250,7 +260,8 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     step.track = track;
     step.before = trackTable[track];
     step.after = after;
-    step.offset = (uint32_t)head;
+    step.anchorKey = anchorKeyOf(old, head);
+    step.offset = (uint32_t)head - keyStart(old, step.anchorKey);
     std::snprintf(step.was, sizeof step.was, "%s", was.c_str());
     std::snprintf(step.now, sizeof step.now, "%s", now.c_str());
 
@@ -258,23 +269,23 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     ++e.liveChanges;
     char error[1400] = "";
     const bool saved = writeEntry(k, text, span, entry, error, sizeof error);
-    pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false});
+    pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false, 0, -1});
     if (saved) {
         ++e.unchecked;
-        say(e, false, "tracks.cpp: track %d: %s", track, what);
+        sayEdit(e, false, "tracks.cpp: track %d: %s", track, what);
     } else {
-        say(e, true, "track %d: %s plays, unsaved: %s", track, what, error);
+        sayEdit(e, true, "track %d: %s plays, unsaved: %s", track, what, error);
     }
     return true;
 }
 
 bool validTrack(ValueEdits& e, int32_t track) {
     if (!e.keys) {
-        say(e, true, "key edits were not started; nothing changed");
+        sayEdit(e, true, "key edits were not started; nothing changed");
         return false;
     }
     if (track < 0 || track >= kTrackCount) {
-        say(e, true, "no track %d; nothing changed", track);
+        sayEdit(e, true, "no track %d; nothing changed", track);
         return false;
     }
     return true;
@@ -285,19 +296,19 @@ bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, 
                EntryLayout& layout) {
     char error[1400] = "";
     if (!entryOf(*e.keys, track, text, span, error, sizeof error)) {
-        say(e, true, "%s; nothing changed", error);
+        sayEdit(e, true, "%s; nothing changed", error);
         return false;
     }
     entry = text.substr(span.begin, span.end - span.begin);
     std::string why;
     if (!readEntry(entry, layout, why)) {
-        say(e, true, "%s: track %d's entry cannot be edited in place (%s); nothing changed",
-            e.keys->file.path, track, why.c_str());
+        sayEdit(e, true, "%s: track %d's entry cannot be edited in place (%s); nothing changed",
+                e.keys->file.path, track, why.c_str());
         return false;
     }
     if ((uint32_t)layout.keyCount != trackTable[track].keyCount) {
-        say(e, true, "%s: track %d writes %d keys, %u play; nothing changed", e.keys->file.path, track,
-            layout.keyCount, trackTable[track].keyCount);
+        sayEdit(e, true, "%s: track %d writes %d keys, %u play; nothing changed", e.keys->file.path, track,
+                layout.keyCount, trackTable[track].keyCount);
         return false;
     }
     return true;
@@ -337,30 +348,40 @@ int32_t snapKeyFrame(float frame, KeySnap snap, int32_t origin) {
     return rowFirstFrame(rows) - origin;
 }
 
+KeyDragAxis decideDragAxis(KeyDragAxis decided, float movedX, float movedY) {
+    if (decided != kDragUndecided || std::fmax(std::fabs(movedX), std::fabs(movedY)) < kDragDecidePixels)
+        return decided;
+    return std::fabs(movedX) >= std::fabs(movedY) ? kDragTime : kDragValue;
+}
+
+bool dragsTime(KeyDragAxis decided, float movedX, float movedY) {
+    return decided == kDragTime || (decided == kDragUndecided && std::fabs(movedX) >= std::fabs(movedY));
+}
+
 bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {
     if (!validTrack(e, track)) return false;
     const Track& t = trackTable[track];
     if (t.keyCount >= (uint32_t)kKeysPerTrack) {
-        say(e, true, "track %d holds %d keys already, the most a track holds; nothing changed", track,
-            kKeysPerTrack);
+        sayEdit(e, true, "track %d holds %d keys already, the most a track holds; nothing changed", track,
+                kKeysPerTrack);
         return false;
     }
     if (frame < 0 || frame >= kShowFrameCount) {
-        say(e, true, "track %d: frame %d is past the show (0..%d); nothing changed", track, frame,
-            kShowFrameCount - 1);
+        sayEdit(e, true, "track %d: frame %d is past the show (0..%d); nothing changed", track, frame,
+                kShowFrameCount - 1);
         return false;
     }
     uint32_t at = 0;
     while (at < t.keyCount && t.keys[at].frame <= frame) {
         if (t.keys[at].frame == frame) {
-            say(e, true, "track %d: key %u is at frame %d already; nothing changed", track, at, frame);
+            sayEdit(e, true, "track %d: key %u is at frame %d already; nothing changed", track, at, frame);
             return false;
         }
         ++at;
     }
     const TrackPoint p = sampleTrack(t, (uint32_t)frame);
-    const TrackKey key = {frame, std::nearbyint(p.x * 100) / 100, std::nearbyint(p.y * 100) / 100,
-                          std::nearbyint(p.z * 100) / 100};
+    // In whole hundredths, as the file writes its keys.
+    const TrackKey key = {frame, std::nearbyint(p.x), std::nearbyint(p.y), std::nearbyint(p.z)};
     Track after = t;
     std::memmove(&after.keys[at + 1], &after.keys[at], sizeof(TrackKey) * (t.keyCount - at));
     after.keys[at] = key;
@@ -388,7 +409,7 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
     if (!validTrack(e, track)) return false;
     const Track& t = trackTable[track];
     if (key < 0 || (uint32_t)key >= t.keyCount) {
-        say(e, true, "track %d has no key %d; nothing changed", track, key);
+        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
         return false;
     }
     Track after = t;
@@ -396,7 +417,7 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
     if (!checkTrack(e, track, after)) return false;
     const TrackKey& from = t.keys[key];
     if (std::memcmp(&from, &to, sizeof to) == 0) {
-        say(e, false, "track %d key %d is there already", track, key);
+        sayEdit(e, false, "track %d key %d is there already", track, key);
         return false;
     }
     std::string text, entry;
@@ -404,10 +425,10 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
     EntryLayout l = {};
     if (!openEntry(e, track, text, span, entry, l)) return false;
     if (!rewriteKey(entry, l.keys[key], from, to)) {
-        say(e, true,
-            "%s: track %d key %d: the value is computed, or not written {frame, x, y, z} as the numbers "
-            "that play; change it in the file; nothing changed",
-            e.keys->file.path, track, key);
+        sayEdit(e, true,
+                "%s: track %d key %d: the value is computed, or not written {frame, x, y, z} as the numbers "
+                "that play; change it in the file; nothing changed",
+                e.keys->file.path, track, key);
         return false;
     }
     char what[256];
@@ -420,15 +441,15 @@ bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
     if (!validTrack(e, track)) return false;
     const Track& t = trackTable[track];
     if (key < 0 || (uint32_t)key >= t.keyCount) {
-        say(e, true, "track %d has no key %d; nothing changed", track, key);
+        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
         return false;
     }
     Track after = t;
     std::memmove(&after.keys[key], &after.keys[key + 1], sizeof(TrackKey) * (t.keyCount - key - 1));
     after.keys[--after.keyCount] = TrackKey{};
     if (after.keyCount == 0) {
-        say(e, true, "track %d: its last key stays (a track that scenes read needs one); nothing changed",
-            track);
+        sayEdit(e, true, "track %d: its last key stays (a track that scenes read needs one); nothing changed",
+                track);
         return false;
     }
     if (!checkTrack(e, track, after)) return false;
@@ -451,12 +472,13 @@ bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
 bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation) {
     if (!validTrack(e, track)) return false;
     if (interpolation > 1) {
-        say(e, true, "track %d: interpolation %u is neither linear (0) nor Catmull-Rom (1); nothing changed",
-            track, interpolation);
+        sayEdit(e, true,
+                "track %d: interpolation %u is neither linear (0) nor Catmull-Rom (1); nothing changed",
+                track, interpolation);
         return false;
     }
     if (trackTable[track].interpolation == interpolation) {
-        say(e, false, "track %d is %s already", track, interpolation ? "Catmull-Rom" : "linear");
+        sayEdit(e, false, "track %d is %s already", track, interpolation ? "Catmull-Rom" : "linear");
         return false;
     }
     Track after = trackTable[track];
@@ -480,27 +502,28 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
         std::string text;
         TextSpan span = {};
         if (!entryOf(k, step.track, text, span, error, sizeof error)) {
-            say(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
+            sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }
         const std::string from = undo ? step.now : step.was, to = undo ? step.was : step.now;
         std::string entry = text.substr(span.begin, span.end - span.begin);
-        if (step.offset > entry.size() || entry.compare(step.offset, from.size(), from) != 0) {
-            say(e, true, "cannot %s: %s: track %d's entry changed since the edit; nothing written",
-                undo ? "undo" : "redo", k.file.path, step.track);
+        const size_t at = keyStart(entry, step.anchorKey) + step.offset;
+        if (at > entry.size() || entry.compare(at, from.size(), from) != 0) {
+            sayEdit(e, true, "cannot %s: %s: track %d's entry changed since the edit; nothing written",
+                    undo ? "undo" : "redo", k.file.path, step.track);
             return false;
         }
-        entry.replace(step.offset, from.size(), to);
+        entry.replace(at, from.size(), to);
         if (!writeEntry(k, text, span, entry, error, sizeof error)) {
-            say(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
+            sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }
         ++e.unchecked;
     }
     trackTable[step.track] = value;
     ++e.liveChanges;
-    say(e, false, "%s the key edit of track %d%s", undo ? "undone" : "redone", step.track,
-        s.saved ? "" : " (unsaved: its file was not written)");
+    sayEdit(e, false, "%s the key edit of track %d%s", undo ? "undone" : "redone", step.track,
+            s.saved ? "" : " (unsaved: its file was not written)");
     return true;
 }
 

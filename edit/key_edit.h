@@ -37,7 +37,8 @@ struct KeyStep {
     int32_t track;
     Track before;
     Track after;
-    uint32_t offset;            // from the start of the track's entry, where the changed bytes begin
+    int32_t anchorKey;          // the key the changed bytes are counted from (-1: the entry's start)
+    uint32_t offset;            // from there, where the changed bytes begin
     char was[kKeyTextCapacity]; // what stood there
     char now[kKeyTextCapacity]; // what the edit wrote
 };
@@ -63,6 +64,13 @@ bool trackUnsaved(const ValueEdits& e, int32_t track);
 // start of the scene that reads it): kSnapRows and kSnapBeats take the nearest row's (beat's) first
 // frame of the music, as a frame of the track.
 int32_t snapKeyFrame(float frame, KeySnap snap, int32_t origin);
+
+// What a key dragged in the tracks panel changes: its frame or its value, the axis the mouse moved along
+// most. Until the mouse has moved kDragDecidePixels the larger of the two moves applies; then it is kept.
+enum KeyDragAxis : uint8_t { kDragUndecided, kDragTime, kDragValue };
+inline constexpr float kDragDecidePixels = 6;
+KeyDragAxis decideDragAxis(KeyDragAxis decided, float movedX, float movedY);
+bool dragsTime(KeyDragAxis decided, float movedX, float movedY);
 
 // The key step `s` of the undo list carried out in reverse (undo) or again; false, with the message, where
 // the file no longer holds what the step wrote.

@@ -28,6 +28,7 @@ struct KeyDrag {
     int32_t track;
     int32_t key;
     int axis;
+    KeyDragAxis moves; // its frame or its value, once the mouse has decided
     Track original;
     float low, high, length; // the plot's ranges when the drag began: they hold still under the mouse
 };
@@ -199,23 +200,29 @@ void drawKeyTrack(const KeyPanelInput& in) {
         }
     if (hovered && under >= 0 && !dragging) {
         const TrackKey& key = track.keys[under];
-        ImGui::SetTooltip("key %d: frame %d\n%.2f %.2f %.2f (hundredths)\ndrag to move (Shift: freely), "
-                          "right click to delete",
-                          under, key.frame, key.x, key.y, key.z);
+        ImGui::SetTooltip(
+            "key %d: frame %d\n%.2f %.2f %.2f (hundredths)\ndrag sideways to move it in time, up or "
+            "down to change its value (Shift: freely), right click to delete",
+            under, key.frame, key.x, key.y, key.z);
     }
     // Where the button went down decides: the mouse may have moved on within the same frame.
     if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Right))
         deleteKey(e, in.track, pressed);
     if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Left) && !drag.active)
-        drag = KeyDrag{true, in.track, pressed, pressedAxis, track, low, high, length};
+        drag = KeyDrag{true, in.track, pressed, pressedAxis, kDragUndecided, track, low, high, length};
     if (dragging && active) {
         // Plays while it moves; the file is written when it is let go.
         const bool free = io.KeyShift;
         TrackKey to = drag.original.keys[drag.key];
-        to.frame = dragFrame((io.MousePos.x - at.x) / width * length, drag.original, drag.key, free,
-                             sceneEndFrame - duration);
+        const float movedX = io.MousePos.x - io.MouseClickedPos[0].x,
+                    movedY = io.MousePos.y - io.MouseClickedPos[0].y;
+        drag.moves = decideDragAxis(drag.moves, movedX, movedY);
         const float value = low + (at.y + height - io.MousePos.y) / height * (high - low);
-        setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
+        if (dragsTime(drag.moves, movedX, movedY))
+            to.frame = dragFrame((io.MousePos.x - at.x) / width * length, drag.original, drag.key, free,
+                                 sceneEndFrame - duration);
+        else
+            setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
         if (std::memcmp(&track.keys[drag.key], &to, sizeof to) != 0) {
             track.keys[drag.key] = to;
             ++e.liveChanges;

@@ -10,18 +10,9 @@
 
 #include "data/scene_build.h"
 #include "director/demo_clock.h"
+#include "edit/file_change.h"
 
 namespace {
-
-void say(ValueEdits& e, bool failed, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void say(ValueEdits& e, bool failed, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(e.message, sizeof e.message, format, args);
-    va_end(args);
-    e.failed = failed;
-    std::fprintf(stderr, "qz001: %s\n", e.message);
-}
 
 bool fail(char* error, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
 bool fail(char* error, size_t size, const char* format, ...) {
@@ -32,18 +23,12 @@ bool fail(char* error, size_t size, const char* format, ...) {
     return false;
 }
 
-bool isNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 uint32_t lineAt(const char* t, uint32_t offset) {
-    uint32_t line = 1;
-    for (uint32_t i = 0; i < offset; ++i) line += t[i] == '\n';
-    return line;
+    return lineOf(t, offset);
 }
 
 // The two length steps of one change, planned in full before either is written.
@@ -53,6 +38,7 @@ struct LengthStep {
     int file;
     SourceFile* source;
     LiteralEdit change;
+    uint32_t fromAnchor; // from the scene's entry to the literal
 };
 
 bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* error, size_t size) {
@@ -62,31 +48,33 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
     if (!step.source || !takeDiskText(*step.source, error, size)) return false;
     // The file holds the length last written, or the built one after the maker's own save.
     const int32_t candidates[2] = {step.before, scenes.scenes.scenes[step.scene].duration};
-    for (int c = 0; c < 2; ++c)
+    for (int c = 0; c < 2; ++c) {
+        uint32_t entry = 0;
         if ((c == 0 || candidates[1] != candidates[0]) &&
-            planLengthEdit(*step.source, step.scene, candidates[c], step.after, step.change, error, size))
+            planLengthEdit(*step.source, step.scene, candidates[c], step.after, step.change, error, size) &&
+            findSceneEntry(step.source->text, step.source->length, step.scene, entry)) {
+            step.fromAnchor = step.change.begin - entry;
             return true;
+        }
+    }
     return false;
 }
 
-// Writes the planned steps and puts them in the running table and the undo list as one change.
+// Writes the planned steps, every file or none, and puts them in the running table and the undo list
+// as one change.
 void carryOut(ValueEdits& e, LengthStep* steps, int count) {
     char error[1400] = "";
-    bool allSaved = true;
+    FileChange change[2];
+    for (int k = 0; k < count; ++k) change[k] = FileChange{steps[k].source, steps[k].change};
+    const bool saved = writeFileChange(change, count, error, sizeof error);
     for (int k = 0; k < count; ++k) {
-        LengthStep& s = steps[k];
-        SlotEdit edit = {s.scene, kSceneLengthSlot, 0,    (float)s.before, (float)s.after, s.file,
-                         false,   s.change,         k > 0};
-        static SourceFile was;
-        was = *s.source;
-        bool changed = false;
-        if (applyLiteralEdit(*s.source, s.change) && writeSourceFile(*s.source, changed, error, sizeof error))
-            edit.saved = true;
-        else
-            *s.source = was, allSaved = false;
+        const LengthStep& s = steps[k];
+        const SlotEdit edit = {s.scene,        kSceneLengthSlot, 0,     (float)s.before,
+                               (float)s.after, s.file,           saved, s.change,
+                               k > 0,          s.fromAnchor,     -1};
         e.table.scenes[s.scene].duration = s.after;
         pushEdit(e.history, edit);
-        e.unchecked += edit.saved;
+        e.unchecked += saved;
     }
     ++e.liveChanges;
     char text[512] = "";
@@ -95,15 +83,16 @@ void carryOut(ValueEdits& e, LengthStep* steps, int count) {
         std::snprintf(text + used, sizeof text - used, "%sscene %d %d -> %d frames", k ? ", " : "",
                       steps[k].scene, steps[k].before, steps[k].after);
     }
-    if (allSaved)
-        say(e, false, "%s", text);
+    if (saved)
+        sayEdit(e, false, "%s", text);
     else
-        say(e, true, "%s plays, unsaved: %s", text, error);
+        sayEdit(e, true, "%s plays, unsaved (neither file was written): %s", text, error);
 }
 
 bool checkLength(ValueEdits& e, int scene, int32_t frames) {
     if (frames >= 1 && frames <= kShowFrameCount) return true;
-    say(e, true, "scene %d would be %d frames long (1..%d); nothing changed", scene, frames, kShowFrameCount);
+    sayEdit(e, true, "scene %d would be %d frames long (1..%d); nothing changed", scene, frames,
+            kShowFrameCount);
     return false;
 }
 
@@ -131,12 +120,9 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
     const char* t = file.text;
     const uint32_t n = file.length;
     uint32_t at = 0;
-    bool found = false;
-    for (uint32_t i = 0; i + entryLength <= n && !found; ++i)
-        if (std::memcmp(t + i, entry, entryLength) == 0 &&
-            (i + entryLength == n || !isNameChar(t[i + entryLength])))
-            at = i + entryLength, found = true;
-    if (!found) return fail(error, errorSize, "%s holds no `%s = {...}`", name, entry);
+    if (!findSceneEntry(t, n, scene, at))
+        return fail(error, errorSize, "%s holds no `%s = {...}`", name, entry);
+    at += entryLength;
     while (at < n && (isSpace(t[at]) || t[at] == '=')) ++at;
     if (at >= n || t[at] != '{')
         return fail(error, errorSize, "%s:%u: %s is not written as {nodes, length}", name, lineAt(t, at),
@@ -220,29 +206,29 @@ void startLengthEdits(LengthEdits& l, const SceneTable& table) {
 bool editSceneLength(ValueEdits& e, LengthEdits& l, const SceneSet& scenes, int scene, int32_t frames) {
     e.openLine[0] = 0;
     if (scene < 0 || scene >= kLastScene) {
-        say(e, true,
-            scene == kLastScene
-                ? "the last scene ends with the show (frame %d); change an earlier scene's length"
-                : "no scene %d; nothing changed",
-            scene == kLastScene ? kShowFrameCount : scene);
+        sayEdit(e, true,
+                scene == kLastScene
+                    ? "the last scene ends with the show (frame %d); change an earlier scene's length"
+                    : "no scene %d; nothing changed",
+                scene == kLastScene ? kShowFrameCount : scene);
         return false;
     }
     const int32_t before = e.table.scenes[scene].duration;
     const int32_t last = e.table.scenes[kLastScene].duration;
     if (!checkLength(e, scene, frames)) return false;
     if (frames == before) {
-        say(e, false, "scene %d is %d frames long already", scene, frames);
+        sayEdit(e, false, "scene %d is %d frames long already", scene, frames);
         return false;
     }
     const int32_t lastAfter = last - (frames - before);
     if (!checkLength(e, kLastScene, lastAfter)) return false;
-    LengthStep steps[2] = {{scene, before, frames, -1, nullptr, {}},
-                           {kLastScene, last, lastAfter, -1, nullptr, {}}};
+    LengthStep steps[2] = {{scene, before, frames, -1, nullptr, {}, 0},
+                           {kLastScene, last, lastAfter, -1, nullptr, {}, 0}};
     const int count = 2; // the last scene gives what this one takes
     char error[1400];
     for (int k = 0; k < count; ++k)
         if (!planStep(e, scenes, steps[k], error, sizeof error)) {
-            say(e, true, "scene %d's length: %s; nothing changed", steps[k].scene, error);
+            sayEdit(e, true, "scene %d's length: %s; nothing changed", steps[k].scene, error);
             return false;
         }
     carryOut(e, steps, count);
@@ -264,7 +250,7 @@ bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scene
     e.openLine[0] = 0;
     const int32_t shift = laterScenesShift(l, e.table);
     if (shift == 0) {
-        say(e, false, "the later scenes start where they did; nothing changed");
+        sayEdit(e, false, "the later scenes start where they did; nothing changed");
         return false;
     }
     const int next = l.lastScene + 1;
@@ -272,12 +258,12 @@ bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scene
                   lastBefore = e.table.scenes[kLastScene].duration;
     if (!checkLength(e, next, nextBefore - shift) || !checkLength(e, kLastScene, lastBefore + shift))
         return false;
-    LengthStep steps[2] = {{next, nextBefore, nextBefore - shift, -1, nullptr, {}},
-                           {kLastScene, lastBefore, lastBefore + shift, -1, nullptr, {}}};
+    LengthStep steps[2] = {{next, nextBefore, nextBefore - shift, -1, nullptr, {}, 0},
+                           {kLastScene, lastBefore, lastBefore + shift, -1, nullptr, {}, 0}};
     char error[1400];
     for (int k = 0; k < 2; ++k)
         if (!planStep(e, scenes, steps[k], error, sizeof error)) {
-            say(e, true, "scene %d's length: %s; nothing changed", steps[k].scene, error);
+            sayEdit(e, true, "scene %d's length: %s; nothing changed", steps[k].scene, error);
             return false;
         }
     carryOut(e, steps, 2);
@@ -286,4 +272,22 @@ bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scene
 
 void takeEditedLengths(const ValueEdits& e, SceneSet& playing) {
     for (int s = 0; s < kSceneCount; ++s) playing.scenes.scenes[s].duration = e.table.scenes[s].duration;
+}
+
+void describeSceneShifts(const LengthEdits& l, const SceneTable& table, char* out, size_t size) {
+    out[0] = 0;
+    size_t used = 0;
+    for (int j = 1; j < kSceneCount;) {
+        const int32_t shift = sceneShift(l, table, j);
+        int last = j;
+        while (last + 1 < kSceneCount && sceneShift(l, table, last + 1) == shift) ++last;
+        if (shift && used < size) {
+            const bool many = last > j;
+            const char* format = used   ? (many ? ", scenes %d..%d %+d" : ", scene %d%.0d %+d")
+                                 : many ? "scenes %d..%d start %+d frames off where they started"
+                                        : "scene %d%.0d starts %+d frames off where it started";
+            used += (size_t)std::snprintf(out + used, size - used, format, j, many ? last : 0, shift);
+        }
+        j = last + 1;
+    }
 }

@@ -58,5 +58,9 @@ int32_t sceneShift(const LengthEdits& l, const SceneTable& table, int scene);
 // The shift keepLaterScenesInPlace would take back: that of the scene two after the one changed last.
 int32_t laterScenesShift(const LengthEdits& l, const SceneTable& table);
 
+// The scenes whose start moved, in runs of the same shift: "scenes 5..10 start +232 frames off where
+// they started", "scene 5 starts +232 frames off where it started, scenes 6..10 +0"... Empty when none.
+void describeSceneShifts(const LengthEdits& l, const SceneTable& table, char* out, size_t size);
+
 // The playing scene set takes the lengths as edited (after an edit, an undo, a rebuild).
 void takeEditedLengths(const ValueEdits& e, SceneSet& playing);

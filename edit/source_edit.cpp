@@ -102,9 +102,24 @@ ArgumentKind kindOf(const char* t, uint32_t begin, uint32_t end) {
 }
 
 uint32_t lineAt(const char* t, uint32_t offset) {
-    uint32_t line = 1;
-    for (uint32_t i = 0; i < offset; ++i) line += t[i] == '\n';
-    return line;
+    return lineOf(t, offset);
+}
+
+uint32_t skipSpaces(const char* t, uint32_t n, uint32_t at) {
+    while (at < n && isSpace(t[at])) ++at;
+    return at;
+}
+
+// `s[kAt] = ` at `at` (the '['), slot name `slot`: the offset past the '=', or 0 when it is not that.
+uint32_t pastAssignment(const char* t, uint32_t n, uint32_t at, const char* slot, uint32_t slotLength) {
+    if (t[at] != '[' || at == 0 || !isNameChar(t[at - 1])) return 0;
+    uint32_t i = skipSpaces(t, n, at + 1);
+    if (i + slotLength > n || std::memcmp(t + i, slot, slotLength) != 0) return 0;
+    i = skipSpaces(t, n, i + slotLength);
+    if (i >= n || t[i] != ']') return 0;
+    i = skipSpaces(t, n, i + 1);
+    if (i + 1 >= n || t[i] != '=' || t[i + 1] == '=') return 0;
+    return skipSpaces(t, n, i + 1);
 }
 
 const ValueName* nameOf(const ValueNames* names, const char* text, uint32_t length) {
@@ -196,6 +211,77 @@ bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column,
         if (at >= length || text[at] == '\n') return false;
     offset = at;
     return at < length;
+}
+
+uint32_t lineOf(const char* text, uint32_t offset) {
+    uint32_t line = 1;
+    for (uint32_t i = 0; i < offset; ++i) line += text[i] == '\n';
+    return line;
+}
+
+int findSlotCalls(const char* t, uint32_t n, const char* slot, uint32_t* calls, int capacity) {
+    const uint32_t slotLength = (uint32_t)std::strlen(slot);
+    int count = 0;
+    for (uint32_t at = 0; at < n && slotLength;) {
+        const uint32_t past = skipQuoted(t, n, at);
+        if (past != at) {
+            at = past;
+            continue;
+        }
+        const uint32_t call = pastAssignment(t, n, at, slot, slotLength);
+        if (call && call < n && isNameChar(t[call])) {
+            if (count < capacity) calls[count] = call;
+            ++count;
+        }
+        ++at;
+    }
+    return count;
+}
+
+int findCalls(const char* t, uint32_t n, const char* callee, uint32_t* calls, int capacity) {
+    const uint32_t length = (uint32_t)std::strlen(callee);
+    int count = 0;
+    for (uint32_t at = 0; at + length <= n && length;) {
+        const uint32_t past = skipQuoted(t, n, at);
+        if (past != at) {
+            at = past;
+            continue;
+        }
+        if (std::memcmp(t + at, callee, length) == 0 && (at == 0 || !isNameChar(t[at - 1]))) {
+            const uint32_t open = skipSpaces(t, n, at + length);
+            if (open < n && t[open] == '(') {
+                if (count < capacity) calls[count] = at;
+                ++count;
+            }
+        }
+        ++at;
+    }
+    return count;
+}
+
+bool findSceneEntry(const char* t, uint32_t n, int scene, uint32_t& offset) {
+    char entry[48];
+    const uint32_t length = (uint32_t)std::snprintf(entry, sizeof entry, "SceneEntry scene%d", scene);
+    for (uint32_t at = 0; at + length <= n;) {
+        const uint32_t past = skipQuoted(t, n, at);
+        if (past != at) {
+            at = past;
+            continue;
+        }
+        if (std::memcmp(t + at, entry, length) == 0 && (at == 0 || !isNameChar(t[at - 1])) &&
+            (at + length == n || !isNameChar(t[at + length]))) {
+            offset = at;
+            return true;
+        }
+        ++at;
+    }
+    return false;
+}
+
+void calleeName(const char* t, uint32_t n, uint32_t offset, char* out, size_t size) {
+    size_t k = 0;
+    for (uint32_t i = offset; i < n && isNameChar(t[i]) && k + 1 < size; ++i) out[k++] = t[i];
+    if (size) out[k] = 0;
 }
 
 bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* builder, int argument,

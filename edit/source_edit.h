@@ -72,6 +72,23 @@ bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column,
 bool findCallArgument(const char* text, uint32_t length, uint32_t offset, const char* builder, int argument,
                       int element, CallArgument& out, char* error, size_t errorSize);
 
+// The offsets of the calls that write slot `slot` (a name: "kAt") as `s[kAt] = call(...)`: each one's
+// callee name, comments and strings skipped. Returns how many there are (up to `capacity` kept).
+int findSlotCalls(const char* text, uint32_t length, const char* slot, uint32_t* calls, int capacity);
+
+// The offsets of the calls of `callee` ("addOrbitingEye") in the text, in order: the name followed by
+// its '(' (comments and strings skipped). Returns how many there are (up to `capacity` kept).
+int findCalls(const char* text, uint32_t length, const char* callee, uint32_t* calls, int capacity);
+
+// The offset of `SceneEntry sceneN` (scene `scene`'s entry) in the text; false when it holds none.
+bool findSceneEntry(const char* text, uint32_t length, int scene, uint32_t& offset);
+
+// The callee name of the call at `offset` ("constant"), at most `size` - 1 bytes.
+void calleeName(const char* text, uint32_t length, uint32_t offset, char* out, size_t size);
+
+// The line (1-based) of the byte at `offset`.
+uint32_t lineOf(const char* text, uint32_t offset);
+
 // A number literal's value ("0.25f", "-3", "1e-3f"); false when the text is not one.
 bool readNumberLiteral(const char* text, uint32_t length, float& value);
 

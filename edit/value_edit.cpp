@@ -2,6 +2,7 @@
 // comparison with the rebuilt data.
 #include "edit/value_edit.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
@@ -9,19 +10,11 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/node_info.h"
+#include "edit/file_change.h"
+#include "edit/scene_length.h"
 #include "show/show.h"
 
 namespace {
-
-void say(ValueEdits& e, bool failed, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void say(ValueEdits& e, bool failed, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(e.message, sizeof e.message, format, args);
-    va_end(args);
-    e.failed = failed;
-    std::fprintf(stderr, "qz001: %s\n", e.message);
-}
 
 const char* fieldName(int field, int slot = 0) {
     if (slot < 0) return "(frames)";
@@ -88,85 +81,263 @@ int sharedPlace(const SceneSet& scenes, int scene, int slot) {
     return count;
 }
 
-// Replaces `from` by `to` at `at` in the file (or where `from` stands once on `line`) and writes it.
-bool rewrite(SourceFile& file, LiteralEdit& change, const char* from, const char* to, char* error,
-             size_t size) {
-    if (!takeDiskText(file, error, size)) return false;
+// Where the slot's call stands in the file now: found by its assignment `s[kAt] = builder(...)` (the
+// maker may have added or removed lines since the scene data was built), else at the compiler's place.
+bool slotCallNow(const SourceFile& file, const SceneSet& scenes, int scene, int slot, SlotPlace& now,
+                 uint32_t& offset) {
+    const SlotPlace& place = scenes.names[scene].places[slot];
+    now = place;
+    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
+    uint32_t calls[4];
+    const int count = name ? findSlotCalls(file.text, file.length, name, calls, 4) : 0;
+    int match = -1, matches = 0;
+    for (int k = 0; k < count && k < 4; ++k) {
+        char callee[64];
+        calleeName(file.text, file.length, calls[k], callee, sizeof callee);
+        if (std::strcmp(callee, slotFormBuilder((SlotForm)place.form)) == 0) match = k, ++matches;
+    }
+    if (matches != 1) { // at the compiler's place: its callee's name (the place may be at its '(')
+        if (!offsetOf(file.text, file.length, place.line, place.column, offset)) return false;
+        uint32_t at = offset;
+        while (at > 0 && (file.text[at] == '(' || file.text[at - 1] == ' ')) --at;
+        while (at > 0 && (std::isalnum((unsigned char)file.text[at - 1]) || file.text[at - 1] == '_')) --at;
+        if (file.text[offset] == '(' && at < offset) offset = at;
+        return true;
+    }
+    offset = calls[match];
+    uint32_t lineStart = offset;
+    while (lineStart > 0 && file.text[lineStart - 1] != '\n') --lineStart;
+    now.line = lineOf(file.text, offset);
+    now.column = offset - lineStart + 1;
+    return true;
+}
+
+// The line that sets the slot, for a refusal: its `s[kAt] = ...` where the file has one.
+uint32_t assignmentLine(const SourceFile& file, const SceneSet& scenes, int scene, int slot) {
+    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
+    uint32_t call = 0;
+    if (name && findSlotCalls(file.text, file.length, name, &call, 1) == 1) return lineOf(file.text, call);
+    return scenes.names[scene].places[slot].line;
+}
+
+// Which call of the slot's builder in the file the call at `anchor` is (a builder that sets several
+// slots, `addOrbitingEye(s, ...)`, is found again by it); -1 where the slot's own `s[kAt] =` finds it.
+int32_t callOrdinal(const SourceFile& file, const SceneSet& scenes, int scene, int slot, uint32_t anchor) {
+    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
+    uint32_t named = 0;
+    if (name && findSlotCalls(file.text, file.length, name, &named, 1) == 1 && named == anchor) return -1;
+    static uint32_t calls[kSlotsPerScene];
+    const char* builder = slotFormBuilder((SlotForm)scenes.names[scene].places[slot].form);
+    const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
+    for (int k = 0; k < count && k < kSlotsPerScene; ++k)
+        if (calls[k] == anchor) return k;
+    return -1;
+}
+
+// The offset of what holds the step's literal in `file` now: the slot's call, or the scene's entry.
+bool stepAnchor(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, uint32_t& anchor) {
+    if (s.slot < 0) return findSceneEntry(file.text, file.length, s.scene, anchor);
+    if (!scenes.names || !scenes.names[s.scene].places) return false;
+    if (s.call >= 0) {
+        static uint32_t calls[kSlotsPerScene];
+        const char* builder = slotFormBuilder((SlotForm)scenes.names[s.scene].places[s.slot].form);
+        const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
+        if (s.call >= count || s.call >= kSlotsPerScene) return false;
+        anchor = calls[s.call];
+        return true;
+    }
+    SlotPlace now = {};
+    return slotCallNow(file, scenes, s.scene, s.slot, now, anchor);
+}
+
+// The literal of the step's field in the slot's call at `anchor`, whatever it reads now.
+bool relocateLiteral(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, uint32_t anchor,
+                     LiteralEdit& found, char* why, size_t size) {
+    const SlotForm form = (SlotForm)scenes.names[s.scene].places[s.slot].form;
+    const SlotArgument where = slotArgument(form, s.field);
+    CallArgument arg = {};
+    if (where.argument < 0 || !findCallArgument(file.text, file.length, anchor, slotFormBuilder(form),
+                                                where.argument, where.element, arg, why, size))
+        return false;
+    const uint32_t length = arg.end - arg.begin;
+    if (arg.kind == ArgumentKind::absent || length >= (uint32_t)kLiteralCapacity) return false;
+    found.begin = arg.begin;
+    std::memcpy(found.before, file.text + arg.begin, length);
+    found.before[length] = 0;
+    return true;
+}
+
+// Where the step's literal stands now, found again by the call that holds it: the bytes the step wrote
+// (undo) or replaced (redo), to become the other. False with the reason where they are gone.
+bool locateStep(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, bool undo,
+                LiteralEdit& out, char* error, size_t size) {
+    const char* from = undo ? s.change.text : s.change.before;
+    const char* to = undo ? s.change.before : s.change.text;
     const uint32_t n = (uint32_t)std::strlen(from);
+    const char* name = strrchr(file.path, '/') ? strrchr(file.path, '/') + 1 : file.path;
+    uint32_t anchor = 0;
+    if (!stepAnchor(scenes, s, file, anchor)) {
+        std::snprintf(error, size, "%s no longer writes %s %s", name, slotText(scenes, s.scene, s.slot),
+                      s.slot < 0 ? "as SceneEntry" : "with the call the edit changed");
+        return false;
+    }
     auto holds = [&](uint32_t at) {
         return at + n <= file.length && std::memcmp(file.text + at, from, n) == 0;
     };
-    uint32_t at = change.begin;
-    if (!holds(at) && n > 0) {
-        uint32_t lineStart = 0, found = 0, hits = 0;
-        if (offsetOf(file.text, file.length, change.line, 1, lineStart))
-            for (uint32_t i = lineStart; i < file.length && file.text[i] != '\n'; ++i)
-                if (holds(i)) found = i, ++hits;
-        if (hits != 1) {
-            std::snprintf(error, size, "%s:%u no longer holds %s; nothing written", file.path, change.line,
-                          from);
+    uint32_t at = anchor + s.fromAnchor;
+    if (!holds(at) && n > 0) { // the call was changed inside: its argument, if it still reads the same
+        LiteralEdit found = {};
+        char why[512];
+        const float value = undo ? s.after : s.before;
+        const bool planned =
+            s.slot < 0 ? planLengthEdit(file, s.scene, (int32_t)value, (int32_t)value, found, why, sizeof why)
+                       : relocateLiteral(scenes, s, file, anchor, found, why, sizeof why);
+        if (!planned || std::strcmp(found.before, from) != 0) {
+            std::snprintf(error, size, "%s:%u: %s %s no longer holds %s%s%s", name, lineOf(file.text, anchor),
+                          slotText(scenes, s.scene, s.slot), fieldName(s.field, s.slot), from,
+                          planned ? "; it holds " : "", planned ? found.before : "");
             return false;
         }
-        at = found;
+        at = found.begin;
     }
-    if (!holds(at)) {
-        std::snprintf(error, size, "%s:%u changed since the edit; nothing written", file.path, change.line);
+    out = LiteralEdit{};
+    out.begin = at;
+    out.end = at + n;
+    std::snprintf(out.text, sizeof out.text, "%s", to);
+    std::snprintf(out.before, sizeof out.before, "%s", from);
+    out.line = lineOf(file.text, at);
+    return true;
+}
+
+// Plans the step's literal in the slot's call, found as the file stands now; the step learns where the
+// literal lies from the call's start. A call shared by several slots (a helper's), a computed value or
+// a file that no longer writes the slot is refused, naming the line to open.
+bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const SourceFile& file,
+                  const ValueNames& names, char* error, size_t size) {
+    const int scene = step.scene, slot = step.slot, field = step.field;
+    const char* name = slotText(scenes, scene, slot);
+    const int shared = sharedPlace(scenes, scene, slot);
+    if (shared > 1) {
+        const SlotPlace& place = scenes.names[scene].places[slot];
+        const uint32_t line = assignmentLine(file, scenes, scene, slot);
+        std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file.path, line);
+        sayEdit(
+            e, true,
+            "%s:%u sets %s through a call whose one %s() (line %u) writes %d slots: the value is computed; "
+            "open the line to change it; nothing changed",
+            placeFileName(place), line, name, slotFormBuilder((SlotForm)place.form), place.line, shared);
         return false;
     }
-    LiteralEdit step = {};
-    step.begin = at;
-    step.end = at + n;
-    std::snprintf(step.text, sizeof step.text, "%s", to);
-    static SourceFile before;
-    before = file;
-    if (!applyLiteralEdit(file, step)) {
-        std::snprintf(error, size, "%s would grow past %u bytes", file.path, kSourceFileCapacity);
+    SlotPlace now = {};
+    uint32_t anchor = 0;
+    const bool found = slotCallNow(file, scenes, scene, slot, now, anchor);
+    struct Sibling {
+        const NodeSource* node;
+    } sibling = {&e.nodes[scene][slot]};
+    auto siblingValue = [](const void* c, int f) {
+        return slotField(*static_cast<const Sibling*>(c)->node, f);
+    };
+    // What the file should hold there: the last edit written, else the built value; after a save of the
+    // maker's own the rebuilt value, or the value playing, may be it instead.
+    const float candidates[3] = {fileValue(e, scenes, scene, slot, field),
+                                 slotField(scenes.scenes.scenes[scene].nodes[slot], field), step.before};
+    const ValueNames* listed = names.count ? &names : nullptr;
+    bool planned = false;
+    for (int c = 0; c < 3 && !planned; ++c)
+        planned = (c == 0 || candidates[c] != candidates[0]) &&
+                  planLiteralEdit(file, now, field, candidates[c], step.after, listed, siblingValue, &sibling,
+                                  step.change, error, size);
+    if (!planned || !found) {
+        if (!found) std::snprintf(error, size, "the call that wrote the slot is not found");
+        std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file.path, now.line);
+        sayEdit(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
         return false;
     }
-    bool changed = false;
-    if (!writeSourceFile(file, changed, error, size)) {
-        file = before;
+    step.fromAnchor = step.change.begin - anchor;
+    step.call = callOrdinal(file, scenes, scene, slot, anchor);
+    return true;
+}
+
+// "undone scene 4 kAt p0: 0"
+void sayStep(ValueEdits& e, const SceneSet& scenes, const SlotEdit& s, bool undo, char* out, size_t size) {
+    const size_t used = std::strlen(out);
+    std::snprintf(out + used, size - used, "%sscene %d %s %s: %g%s", used ? ", " : "", s.scene,
+                  slotText(scenes, s.scene, s.slot), fieldName(s.field, s.slot),
+                  (double)(undo ? s.before : s.after), s.saved ? "" : " (unsaved: its file was not written)");
+    (void)e;
+}
+
+// The steps from `first` to `last` (one change) carried out in reverse or again: every literal found
+// first, then every file written, or none. A step that cannot be is dropped from the list, so undo goes
+// on with the ones before it.
+bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool undo) {
+    FileChange changes[kFileChangeCapacity];
+    int count = 0;
+    char error[1400] = "";
+    bool ok = last - first < kFileChangeCapacity;
+    for (int k = first; k <= last && ok; ++k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (!s.saved) continue;
+        SourceFile& file = e.files[s.file];
+        ok = takeDiskText(file, error, sizeof error) &&
+             locateStep(scenes, s, file, undo, changes[count].edit, error, sizeof error);
+        changes[count++].file = &file;
+    }
+    ok = ok && writeFileChange(changes, count, error, sizeof error);
+    const char* verb = undo ? "undo" : "redo";
+    if (!ok) {
+        dropSteps(e.history, first, last);
+        sayEdit(e, true,
+                "cannot %s: %s; the step is dropped from the undo list (the files keep what they hold), and "
+                "Ctrl+Z goes on with the one before it",
+                verb, error);
         return false;
     }
-    change.begin = at;
+    char text[1024] = "";
+    for (int k = first; k <= last; ++k) {
+        SlotEdit& s = e.history.steps[k];
+        if (!patchLive(e, s.scene, s.slot, s.field, undo ? s.before : s.after)) {
+            sayEdit(e, true, "the director could not take the value: %s", showError());
+            return false;
+        }
+        sayStep(e, scenes, s, undo, text, sizeof text);
+    }
+    e.history.done = undo ? first : last + 1;
+    e.unchecked += count;
+    sayEdit(e, false, "%s %s", undo ? "undone" : "redone", text);
     return true;
 }
 
 bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
-    SlotEdit* s = undo ? undoStep(e.history) : redoStep(e.history);
-    if (!s) {
-        say(e, false, "nothing to %s", undo ? "undo" : "redo");
+    EditHistory& h = e.history;
+    if (undo ? h.done == 0 : h.done == h.count) {
+        sayEdit(e, false, "nothing to %s", undo ? "undo" : "redo");
         return false;
     }
-    if (s->scene == kKeyEditScene) { // a key of a track
+    const int at = undo ? h.done - 1 : h.done;
+    if (h.steps[at].scene == kKeyEditScene) { // a key of a track
+        SlotEdit* s = undo ? undoStep(h) : redoStep(h);
         if (e.stepKeys && e.stepKeys(e, *s, undo)) return true;
-        cancelStep(e.history, undo);
+        dropSteps(h, at, at); // its entry changed: the steps before it stay undoable
+        const size_t used = std::strlen(e.message);
+        std::snprintf(e.message + used, sizeof e.message - used,
+                      "; the step is dropped from the undo list, and Ctrl+Z goes on with the one before it");
         return false;
     }
-    const float value = undo ? s->before : s->after;
-    if (s->saved) {
-        char error[1400];
-        SourceFile& file = e.files[s->file];
-        const char* from = undo ? s->change.text : s->change.before;
-        const char* to = undo ? s->change.before : s->change.text;
-        if (!rewrite(file, s->change, from, to, error, sizeof error)) {
-            cancelStep(e.history, undo);
-            say(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
-            return false;
-        }
-    }
-    if (!patchLive(e, s->scene, s->slot, s->field, value)) {
-        say(e, true, "the director could not take the value: %s", showError());
-        return false;
-    }
-    ++e.unchecked;
-    say(e, false, "%s scene %d %s %s: %g%s", undo ? "undone" : "redone", s->scene,
-        slotText(scenes, s->scene, s->slot), fieldName(s->field, s->slot), (double)value,
-        s->saved ? "" : " (unsaved: its file was not written)");
-    return true;
+    return stepGroup(e, scenes, groupStart(h, at), groupEnd(h, at), undo);
 }
 
 } // namespace
+
+void sayEdit(ValueEdits& e, bool failed, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(e.message, sizeof e.message, format, args);
+    va_end(args);
+    e.failed = failed;
+    e.aboutScene = e.aboutSlot = -1;
+    std::fprintf(stderr, "qz001: %s\n", e.message);
+}
 
 SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error, size_t size) {
     char path[2048];
@@ -208,6 +379,7 @@ ValueNames fieldNames(int32_t op, int field) {
 
 void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scenes) {
     std::memset(&e, 0, sizeof e);
+    e.aboutScene = e.aboutSlot = -1;
     std::snprintf(e.folder, sizeof e.folder, "%s/data", sourceDir);
     e.table = scenes.scenes;
     for (int s = 0; s < kSceneCount; ++s) {
@@ -216,22 +388,24 @@ void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scene
     }
 }
 
-bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+namespace {
+
+bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
     e.openLine[0] = 0;
     if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 ||
         field > kCountField) {
-        say(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
+        sayEdit(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
         return false;
     }
     NodeSource& node = e.nodes[scene][slot];
     const char* name = slotText(scenes, scene, slot);
     if (node.op == kOpEmpty) {
-        say(e, true, "scene %d slot %d is empty; nothing changed", scene, slot);
+        sayEdit(e, true, "scene %d slot %d is empty; nothing changed", scene, slot);
         return false;
     }
     if (!std::isfinite(value)) {
-        say(e, true, "%s %s: %g is not a number the show can hold; nothing changed", name, fieldName(field),
-            (double)value);
+        sayEdit(e, true, "%s %s: %g is not a number the show can hold; nothing changed", name,
+                fieldName(field), (double)value);
         return false;
     }
     // A whole number, a mode or a component is read rounded, and some builders take it as an int.
@@ -240,13 +414,13 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
         value = std::nearbyint(value);
     if (field == kCountField &&
         (value != std::trunc(value) || value < 1 || value > (float)kEditLargestCount)) {
-        say(e, true, "%s: %g elements is outside what the director holds (1..%u); nothing changed", name,
-            (double)value, kEditLargestCount);
+        sayEdit(e, true, "%s: %g elements is outside what the director holds (1..%u); nothing changed", name,
+                (double)value, kEditLargestCount);
         return false;
     }
     const float before = slotField(node, field);
     if (before == value && std::signbit(before) == std::signbit(value)) {
-        say(e, false, "%s %s is %g already", name, fieldName(field), (double)value);
+        sayEdit(e, false, "%s %s is %g already", name, fieldName(field), (double)value);
         return false;
     }
     const ValueNames names = fieldNames(node.op, field);
@@ -254,8 +428,8 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
         bool known = false;
         for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
         if (!known) {
-            say(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
-                fieldName(field), (double)value);
+            sayEdit(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
+                    fieldName(field), (double)value);
             return false;
         }
     }
@@ -271,17 +445,17 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
             if (now >= 0 && now < kTrackCount) after[now] = true;
         }
         if (std::memcmp(before, after, sizeof before) != 0) {
-            say(e, true,
-                "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; "
-                "change "
-                "the track and that list in the file; nothing changed",
-                name);
+            sayEdit(e, true,
+                    "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; "
+                    "change "
+                    "the track and that list in the file; nothing changed",
+                    name);
             return false;
         }
     }
 
     // Where the file writes it, and the literal that becomes the new value.
-    SlotEdit step = {scene, slot, field, before, value, -1, false, {}, false};
+    SlotEdit step = {scene, slot, field, before, value, -1, false, {}, false, 0, -1};
     const SlotPlace none = {};
     const SlotPlace& place = scenes.names[scene].places ? scenes.names[scene].places[slot] : none;
     char error[1400] = "";
@@ -289,77 +463,62 @@ bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
     bool planned = false;
     if (!place.file) {
         std::snprintf(error, sizeof error, "no place is known for the slot");
-    } else if (sharedPlace(scenes, scene, slot) > 1) {
-        std::snprintf(e.openLine, sizeof e.openLine, "%s/%s:%u", e.folder, placeFileName(place), place.line);
-        say(e, true,
-            "%s:%u writes %d slots in one call (%s): the value is computed; open the line to change it; "
-            "nothing changed",
-            placeFileName(place), place.line, sharedPlace(scenes, scene, slot), name);
-        return false;
     } else if ((file = fileOf(e, place, step.file, error, sizeof error)) &&
                takeDiskText(*file, error, sizeof error)) {
-        struct Sibling {
-            const NodeSource* node;
-        } sibling = {&node};
-        auto siblingValue = [](const void* c, int f) {
-            return slotField(*static_cast<const Sibling*>(c)->node, f);
-        };
-        // What the file should hold there: the last edit written, else the built value; after a save
-        // of the maker's own the rebuilt value, or the value playing, may be it instead.
-        const float candidates[3] = {fileValue(e, scenes, scene, slot, field),
-                                     slotField(scenes.scenes.scenes[scene].nodes[slot], field), before};
-        const ValueNames* listed = names.count ? &names : nullptr;
-        for (int c = 0; c < 3 && !planned; ++c)
-            planned = (c == 0 || candidates[c] != candidates[0]) &&
-                      planLiteralEdit(*file, place, field, candidates[c], value, listed, siblingValue,
-                                      &sibling, step.change, error, sizeof error);
-        if (!planned) {
-            std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file->path, place.line);
-            say(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
-            return false;
-        }
+        if (!planSlotEdit(e, scenes, step, *file, names, error, sizeof error)) return false;
+        planned = true;
     }
 
     if (!patchLive(e, scene, slot, field, value)) {
         setField(node, field, before);
-        say(e, true, "the director could not take the value: %s; nothing changed", showError());
+        sayEdit(e, true, "the director could not take the value: %s; nothing changed", showError());
         return false;
     }
     if (planned) {
-        static SourceFile was;
-        was = *file;
-        bool changed = false;
-        if (applyLiteralEdit(*file, step.change) && writeSourceFile(*file, changed, error, sizeof error)) {
-            step.saved = true;
-        } else {
-            *file = was;
-            if (!error[0]) std::snprintf(error, sizeof error, "%s would grow too large", file->path);
-        }
+        const FileChange change = {file, step.change};
+        step.saved = writeFileChange(&change, 1, error, sizeof error);
     }
     pushEdit(e.history, step);
     if (step.saved) {
         ++e.unchecked;
-        say(e, false, "%s:%u: %s %s %s -> %s", placeFileName(place), step.change.line, name, fieldName(field),
-            step.change.before[0] ? step.change.before : "(left out)", step.change.text);
+        sayEdit(e, false, "%s:%u: %s %s %s -> %s", placeFileName(place), step.change.line, name,
+                fieldName(field), step.change.before[0] ? step.change.before : "(left out)",
+                step.change.text);
     } else {
-        say(e, true, "%s %s = %g plays, unsaved: %s", name, fieldName(field), (double)value, error);
+        sayEdit(e, true, "%s %s = %g plays, unsaved: %s", name, fieldName(field), (double)value, error);
     }
     return true;
 }
 
-bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    // A step joined to the one before it goes back with it.
-    bool done = stepBack(e, scenes, true);
-    while (done && e.history.done < e.history.count && e.history.steps[e.history.done].joined)
-        done = stepBack(e, scenes, true);
+} // namespace
+
+bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+    const bool done = editSlot(e, scenes, scene, slot, field, value);
+    e.aboutScene = scene, e.aboutSlot = slot;
     return done;
 }
 
+bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, const char* text) {
+    uint32_t begin = 0, end = (uint32_t)std::strlen(text);
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    float value = 0;
+    if (!readNumberLiteral(text + begin, end - begin, value) || !std::isfinite(value)) {
+        e.openLine[0] = 0;
+        sayEdit(e, true, "%s %s: \"%s\" is not a number the show can hold; nothing changed",
+                slotText(scenes, scene, slot), fieldName(field), text);
+        e.aboutScene = scene, e.aboutSlot = slot;
+        return false;
+    }
+    return editSlotValue(e, scenes, scene, slot, field, value);
+}
+
+bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
+    return stepBack(e, scenes, true); // steps joined to it (one change, several files) go back with it
+}
+
 bool redoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    bool done = stepBack(e, scenes, false);
-    while (done && e.history.done < e.history.count && e.history.steps[e.history.done].joined)
-        done = stepBack(e, scenes, false);
-    return done;
+    return stepBack(e, scenes, false);
 }
 
 void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
@@ -423,10 +582,10 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         differ += e.takeRebuiltKeys(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
     e.unchecked = 0;
     if (differ)
-        say(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
-            differ == 1 ? "" : "s", first);
+        sayEdit(e, true, "the rebuilt scene data differs from the edits in %d value%s: %s", differ,
+                differ == 1 ? "" : "s", first);
     else if (checked)
-        say(e, false, "the rebuilt scene data equals the edited values");
+        sayEdit(e, false, "the rebuilt scene data equals the edited values");
     else if (e.failed) { // a new rebuild, no edit waiting for it: what went wrong before is past
         e.failed = false;
         std::snprintf(e.message, sizeof e.message, "the scene data was rebuilt from the files");

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/printf_check.h"
 #include "edit/data_reload.h"
 #include "edit/edit_history.h"
 #include "edit/source_edit.h"
@@ -32,6 +33,7 @@ struct ValueEdits {
     SceneTable table;                              // durations as played, nodes above
     bool failed;                                   // the last edit, undo or check did not go as asked
     char message[2048];                            // what the last one did
+    int32_t aboutScene, aboutSlot;                 // the slot the message is about; -1: none in particular
     char openLine[1100];                           // "path:line" of a value that is computed, to open
     int unchecked;                                 // edits written since the last rebuild came in
     uint32_t liveChanges; // counts every change of the running tables: the frame at the play head is stale
@@ -51,6 +53,14 @@ void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scene
 // Otherwise the running tables take it at once and the file is written; a file that cannot be written
 // keeps the edit live and unsaved (the message says why). False when nothing changed.
 bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value);
+
+// The same with the value as the maker typed it: text that is not a number in full ("3,5", "0x10",
+// "1/0") is refused, naming what was typed.
+bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, const char* text);
+
+// Sets the session's message (and prints it): what an edit, undo or check did; `failed` when it did not
+// go as asked. The message is about no slot in particular until an edit of a slot says otherwise.
+void sayEdit(ValueEdits& e, bool failed, const char* format, ...) QZ_PRINTF_CHECK(3, 4);
 
 bool undoValueEdit(ValueEdits& e, const SceneSet& scenes); // false: nothing to undo, or it could not be
 bool redoValueEdit(ValueEdits& e, const SceneSet& scenes);

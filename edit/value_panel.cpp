@@ -42,13 +42,52 @@ void nameChoice(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, 
     ImGui::EndCombo();
 }
 
+// The field being typed into (Ctrl+click or a double click on a number): the maker's text as typed,
+// checked in full on Enter.
+struct TypedField {
+    int scene;
+    int32_t slot;
+    int field; // -1: none
+    char text[64];
+    bool focus; // the text box takes the keyboard on its first frame
+};
+TypedField typed = {-1, -1, -1, "", false};
+
+bool typing(int scene, int32_t slot, int field) {
+    return typed.field == field && typed.slot == slot && typed.scene == scene;
+}
+
+void startTyping(int scene, int32_t slot, int field, float value) {
+    typed = TypedField{scene, slot, field, "", true};
+    std::snprintf(typed.text, sizeof typed.text, "%.9g", (double)value);
+}
+
+// The text box in the field's place while the maker types; Enter writes, Escape or a click elsewhere
+// leaves the value as it was.
+void typedField(ValueEdits& e, const SceneSet& scenes, const char* label) {
+    if (typed.focus) ImGui::SetKeyboardFocusHere();
+    ImGui::PushID("typed"); // an item of its own: the drag the click started ends with its frame
+    const bool entered =
+        ImGui::InputText(label, typed.text, sizeof typed.text,
+                         ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
+    ImGui::PopID();
+    if (typed.focus) {
+        typed.focus = false;
+        return;
+    }
+    if (entered) editSlotText(e, scenes, typed.scene, typed.slot, typed.field, typed.text);
+    if (entered || !ImGui::IsItemActive()) typed.field = -1;
+}
+
 void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, int field, const char* label,
                  bool whole) {
+    if (typing(scene, slot, field)) return typedField(e, scenes, label);
     float& live = nodeBlocks[scene][slot].params[field];
     float value = live;
     const float speed =
         whole ? 0.05f : std::fmax(std::fabs(e.nodes[scene][slot].params[field]) * 0.01f, 0.001f);
-    if (ImGui::DragFloat(label, &value, speed, 0, 0, whole ? "%.0f" : "%.5g") && std::isfinite(value)) {
+    if (ImGui::DragFloat(label, &value, speed, 0, 0, whole ? "%.0f" : "%.5g", ImGuiSliderFlags_NoInput) &&
+        std::isfinite(value)) {
         live = value; // the next frame drawn shows it; the file is written when the drag ends
         ++e.liveChanges;
     }
@@ -56,6 +95,17 @@ void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot,
         live = e.nodes[scene][slot].params[field]; // refused: the value before the drag plays on
         ++e.liveChanges;
     }
+    if (ImGui::IsItemHovered() &&
+        (ImGui::IsMouseDoubleClicked(0) || (ImGui::IsMouseClicked(0) && ImGui::GetIO().KeyCtrl)))
+        startTyping(scene, slot, field, live);
+}
+
+// The element count, typed (a whole number, checked in full on Enter).
+void countField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u", e.nodes[scene][slot].outputCount);
+    if (ImGui::InputText("elements", text, sizeof text, ImGuiInputTextFlags_EnterReturnsTrue))
+        editSlotText(e, scenes, scene, slot, kCountField, text);
 }
 
 } // namespace
@@ -109,17 +159,17 @@ void drawValueEditor(ValueEdits& e, const SceneSet& scenes, int scene, int32_t s
         else
             ImGui::TextDisabled("%s", param.kind == kParamUnused ? "unused" : paramKindName(param.kind));
     }
-    int count = (int)e.nodes[scene][slot].outputCount;
-    if (ImGui::InputInt("elements", &count, 0, 0, ImGuiInputTextFlags_EnterReturnsTrue))
-        editSlotValue(e, scenes, scene, slot, kCountField, (float)count);
+    countField(e, scenes, scene, slot);
     ImGui::PopItemWidth();
-    if (e.message[0]) {
+    // What the last edit said, where it is about this slot or none in particular (an undo, a rebuild).
+    const bool about = e.aboutScene < 0 || (e.aboutScene == scene && e.aboutSlot == slot);
+    if (e.message[0] && about) {
         ImGui::PushStyleColor(ImGuiCol_Text,
                               e.failed ? kFailedColour : ImGui::GetColorU32(ImGuiCol_TextDisabled));
         ImGui::TextWrapped("%s", e.message);
         ImGui::PopStyleColor();
     }
-    if (e.openLine[0]) {
+    if (e.openLine[0] && about) {
         ImGui::TextUnformatted(e.openLine);
         ImGui::SameLine();
         if (ImGui::SmallButton("copy")) ImGui::SetClipboardText(e.openLine);

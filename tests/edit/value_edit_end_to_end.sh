@@ -3,8 +3,10 @@
 # of the repository with its own build, under a virtual X server (Xvfb, xdotool, ImageMagick): scene 4's
 # clear colour dragged redder shows on the paused frame while the mouse is still down, and on release
 # the scene file's diff is that one literal; the reload's rebuild equals the edit; a value typed
-# (Ctrl+click) shows and is written; Ctrl+Z twice leaves the file byte for byte as it was and the frame
-# as it was; an edit after the file was changed on disk goes on top of it; Escape ends with status 0.
+# (Ctrl+click) shows and is written, typed text that is not a number is refused; after the maker's
+# editor added a line at the top, Ctrl+Z held undoes one step into the right line, and the next leaves
+# the file byte for byte as it was (plus that line) and the frame as it was; an edit after the file was
+# changed on disk goes on top of it; Escape ends with status 0.
 # The panels' places are those of the 1760x1050 edit window on a 1920x1080 screen, Dear ImGui's
 # default font. Run from the repository root (the music lies there).
 set -eu
@@ -111,16 +113,55 @@ set -- $(colour "$tmp/dragging.png") $(colour "$tmp/typed.png")
 grep -q '^    s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.5f, 0.16f, 1);$' "$scene" || fail "the typed value is not in the file"
 echo "ok: a typed value shows and is written"
 
-# Ctrl+Z twice: the file as it was, byte for byte, and the frame as it was.
+# Text that is not a number in full is refused with what was typed, and writes nothing.
+wait_lines "equals the edited values" 2 60 || fail "the typed value's rebuild was not checked: $(cat "$tmp/out")"
+cp "$scene" "$tmp/typed.cpp"
+type_into() {
+    point "$1" "$2"
+    xdotool keydown ctrl
+    sleep 0.5
+    xdotool mousedown 1
+    sleep 0.5
+    xdotool mouseup 1
+    sleep 0.3
+    xdotool keyup ctrl
+    sleep 0.5
+    xdotool type --delay 200 "$3"
+    hold Return
+}
+type_into 1414 123 '3,5'
+wait_lines '"3,5" is not a number the show can hold; nothing changed' 1 10 || fail "3,5 was not refused: $(cat "$tmp/out")"
+cmp -s "$scene" "$tmp/typed.cpp" || fail "refused text changed the file"
+echo "ok: typed text that is not a number is refused"
+
+# The maker's editor adds a line at the top of the file; once the reload has it, Ctrl+Z held down (the
+# key repeats) undoes one step, into the typed literal's own line; the next press the drag's.
+{ echo "// a line the maker's editor added"; cat "$scene"; } >"$tmp/added.cpp"
+reloads=$(grep -c "scene data rebuilt in .* and swapped in" "$tmp/out")
+cat "$tmp/added.cpp" >"$scene"
+wait_lines "scene data rebuilt in .* and swapped in" $((reloads + 1)) 60 ||
+    fail "the maker's save was not reloaded: $(cat "$tmp/out")"
 point 400 300
-xdotool key --window "$window" ctrl+z
+xdotool keydown ctrl
+xdotool keydown z
+sleep 2
+xdotool keyup z
+xdotool keyup ctrl
+wait_lines "undone scene 4 kClearColour p1" 1 10 || fail "undo did not run: $(cat "$tmp/out")"
+sleep 1
+[ "$(grep -c 'qz001: undone' "$tmp/out")" -eq 1 ] || fail "Ctrl+Z held undid $(grep -c 'qz001: undone' "$tmp/out") steps"
+diff "$tmp/added.cpp" "$scene" >"$tmp/diff" && fail "the undo left the file as it was"
+[ "$(grep -c '^[<>]' "$tmp/diff")" -eq 2 ] &&
+    grep -q '^>     s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.03f, 0.16f, 1);$' "$tmp/diff" ||
+    fail "the undo did not go back into the typed literal's line: $(cat "$tmp/diff")"
 xdotool key --window "$window" ctrl+z
 wait_lines "undone scene 4 kClearColour p0" 1 10 || fail "undo did not run: $(cat "$tmp/out")"
-cmp "$scene" "$tmp/original.cpp" || fail "undoing every edit did not restore the file"
+{ echo "// a line the maker's editor added"; cat "$tmp/original.cpp"; } >"$tmp/expected.cpp"
+cmp "$scene" "$tmp/expected.cpp" || fail "undoing every edit did not restore the file"
 sleep 0.5
 look "$tmp/undone.png"
 [ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] || fail "undoing every edit did not restore the frame"
-echo "ok: undo restores the file byte for byte and the frame"
+echo "ok: undo follows the maker's added line, one step a press, the file byte for byte and the frame"
 
 # Ctrl+Y after the maker's editor saved the file: the edit goes on top of the saved text.
 echo "// a note saved by the maker's editor" >>"$scene"
