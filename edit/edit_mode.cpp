@@ -176,6 +176,7 @@ bool pollEditSync(const DemoClock& clock) {
     if (!s.on) return false;
     const uint64_t nowMs = SDL_GetPerformanceCounter() * 1000 / SDL_GetPerformanceFrequency();
     const SyncEvents e = pollSyncClient(s.client, s.tracks, nowMs);
+    if (e.connected) takeSentTracks(s.tracks, app.scenes.tracks); // the keys the editor holds for them
     if (s.client.statusChanged) {
         std::fprintf(stderr, "qz001: %s\n", s.client.status);
         s.client.statusChanged = false;

@@ -127,9 +127,11 @@ uint32_t readU32(const unsigned char* p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
 }
 
+// `format` takes the host, the port and `detail`; an IPv6 host is shown in brackets ("[::1]:1338").
 void setStatus(SyncClient& c, const char* format, const char* detail = "") {
-    char text[sizeof c.status];
-    std::snprintf(text, sizeof text, format, c.host, (unsigned)c.port, detail);
+    char text[sizeof c.status], host[sizeof c.host + 2];
+    std::snprintf(host, sizeof host, std::strchr(c.host, ':') ? "[%s]" : "%s", c.host);
+    std::snprintf(text, sizeof text, format, host, (unsigned)c.port, detail);
     if (std::strcmp(text, c.status) != 0) {
         std::memcpy(c.status, text, sizeof text);
         c.statusChanged = true;
@@ -245,6 +247,7 @@ bool checkTrackRow(SyncClient& c, uint64_t nowMs, SyncEvents& e, uint32_t track,
 bool takeCommands(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents& e) {
     uint32_t at = 0;
     char why[160];
+    const int32_t rowBefore = c.lastRow;
     while (at < c.inLength) {
         const unsigned char* p = c.in + at;
         const uint32_t left = c.inLength - at;
@@ -306,8 +309,7 @@ bool takeCommands(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents&
                 refuse(c, nowMs, e, why);
                 return false;
             }
-            e.seek = true;
-            e.row = (int32_t)row;
+            e.row = (int32_t)row; // only the last one counts
             c.lastRow = (int32_t)row;
         } else if (command == kPause) {
             e.pause = true;
@@ -321,6 +323,7 @@ bool takeCommands(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents&
     }
     std::memmove(c.in, c.in + at, c.inLength - at);
     c.inLength -= at;
+    e.seek = c.lastRow != rowBefore;
     return true;
 }
 
@@ -357,8 +360,21 @@ bool receive(SyncClient& c, uint64_t nowMs, SyncEvents& e) {
 
 bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, std::string& error) {
     const std::string s = text ? text : "";
-    const size_t colon = s.rfind(':');
-    host = colon == std::string::npos ? s : s.substr(0, colon);
+    size_t colon = std::string::npos; // the one before the port, if any
+    if (!s.empty() && s[0] == '[') {  // "[v6]" or "[v6]:PORT"
+        const size_t close = s.find(']');
+        if (close == std::string::npos || close == 1 || (close + 1 < s.size() && s[close + 1] != ':')) {
+            error = "--sync " + s + ": write an IPv6 address as [ADDRESS] or [ADDRESS]:PORT";
+            return false;
+        }
+        host = s.substr(1, close - 1);
+        if (close + 1 < s.size()) colon = close + 1;
+    } else {
+        colon = s.find(':');
+        if (colon != std::string::npos && s.find(':', colon + 1) != std::string::npos)
+            colon = std::string::npos; // two colons or more: a bare IPv6 address, the default port
+        host = colon == std::string::npos ? s : s.substr(0, colon);
+    }
     if (host.empty()) host = "127.0.0.1";
     if (host.size() >= sizeof(SyncClient::host)) {
         error = "--sync " + s + ": the host name is too long";
@@ -477,6 +493,7 @@ SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
             return e;
         }
         setStatus(c, "connected to the sync editor at %s:%u");
+        e.connected = true;
     }
     takeCommands(c, tracks, nowMs, e);
     return e;

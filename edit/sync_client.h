@@ -24,7 +24,7 @@
 #include "edit/sync_tracks.h"
 
 inline constexpr uint16_t kSyncDefaultPort = 1338;
-inline constexpr uint32_t kSyncReadPerPoll = 65536;   // bytes taken from the socket in one poll at most
+inline constexpr uint32_t kSyncReadPerPoll = 8192;    // bytes taken from the socket in one poll at most
 inline constexpr uint32_t kSyncSendCapacity = 32768;  // bytes waiting to be sent
 inline constexpr uint32_t kSyncNameLengthLimit = 255; // a track name's bytes
 
@@ -71,10 +71,12 @@ struct SyncEvents {
     bool paused;
     bool save;        // the editor asked to save the tracks (keys that came after it wait for the next poll)
     bool closed;      // the connection closed in this poll (status says why)
+    bool connected;   // the editor greeted in this poll: its keys for the tracks asked for come next
     bool keysChanged; // a key was set or deleted: the frame at the play head changes
 };
 
-// "HOST:PORT", "HOST" (port 1338) or ":PORT" (host 127.0.0.1); false with `error` naming the text.
+// "HOST:PORT", "HOST" (port 1338), ":PORT" (host 127.0.0.1), "[V6]:PORT", "[V6]" or a bare IPv6
+// address such as "::1" (port 1338); HOST is a name or an address. False with `error` naming the text.
 bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, std::string& error);
 
 // Resolves the editor's address (a name is looked up once, here); false with `error` where it cannot be.
@@ -83,7 +85,9 @@ bool startSyncClient(SyncClient& client, const char* host, uint16_t port, SyncTi
                      std::string& error);
 
 // Makes progress without waiting: connects, greets, asks for every track of `tracks`, applies the keys
-// the editor sends to `tracks` (a new connection starts from no keys), and reports the rest.
+// the editor sends to `tracks` (a new connection starts from no keys: call takeSentTracks on
+// `connected`), and reports the rest. Cursor moves are taken together: the last one in a poll is the
+// seek, and none when it is the row the editor was last told or set.
 SyncEvents pollSyncClient(SyncClient& client, SyncTracks& tracks, uint64_t nowMs);
 
 // Tells the editor the row the play head is in (while connected; a row already told is not sent again).

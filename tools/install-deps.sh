@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages qz001 needs to build, play and test, when any is missing: the
 # libraries, a virtual X server (with the X fonts its message boxes need) and xdotool for the
-# end-to-end test, and ffmpeg, which turns the show
-# into a video on a machine without a display. Runs apt-get as root, or through sudo. Called by run.sh
+# end-to-end test, ffmpeg, which turns the show
+# into a video on a machine without a display, and xmllint (libxml2-utils), which checks the sync
+# editor document the tool writes. Runs apt-get as root, or through sudo. Called by run.sh
 # and test.sh.
 #
 #     tools/install-deps.sh [--web] [--browser] [--windows] [--wine]
@@ -19,7 +20,7 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl-dev libgl-dev libgles2
   libopenmpt-dev libkissfft-dev libimgui-dev
   libfreetype-dev libglu1-mesa-dev fonts-liberation2 libpng-dev libdeflate-dev
-  xvfb xauth xfonts-base xdotool imagemagick ffmpeg
+  xvfb xauth xfonts-base xdotool imagemagick ffmpeg libxml2-utils
 )
 
 for option in "$@"; do

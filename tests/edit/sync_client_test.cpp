@@ -207,6 +207,15 @@ TEST(SyncClient, TakesAFloodInBoundedParts) {
     EXPECT_LE(largest, kSyncReadPerPoll);
     EXPECT_GE(polls, flood.size() / kSyncReadPerPoll);
     EXPECT_EQ(s.client.phase, SyncPhase::connected);
+
+    // Cursor moves to the row the editor is on already are no seek, however many; a new row is one.
+    std::vector<uint8_t> same;
+    for (int i = 0; i < 1000; ++i) same.push_back(3), SyncPeer::u32(same, 777);
+    s.sendAndTake(same);
+    EXPECT_FALSE(s.all.seek);
+    s.sendAndTake({3, 0, 0, 0, 12});
+    EXPECT_TRUE(s.all.seek);
+    EXPECT_EQ(s.all.row, 12);
 }
 
 TEST(SyncClient, RefusesHostileInputAndKeepsWhatCameBefore) {
@@ -318,6 +327,32 @@ TEST(SyncClient, Addresses) {
     EXPECT_FALSE(parseSyncAddress("localhost:70000", host, port, error));
     EXPECT_EQ(error, "--sync localhost:70000: the port 70000 is outside 1..65535");
     EXPECT_FALSE(parseSyncAddress("localhost:x", host, port, error));
+    // IPv6: in brackets with or without a port, or bare (never split at its last colon); names too.
+    const struct {
+        const char* text;
+        const char* host;
+        uint16_t port;
+    } good[] = {{"[::1]:1339", "::1", 1339}, {"[::1]", "::1", 1338},
+                {"::1", "::1", 1338},        {"fe80::2:1", "fe80::2:1", 1338},
+                {"::", "::", 1338},          {"editor.local:99", "editor.local", 99},
+                {":4000", "127.0.0.1", 4000}};
+    for (const auto& g : good) {
+        SCOPED_TRACE(g.text);
+        ASSERT_TRUE(parseSyncAddress(g.text, host, port, error)) << error;
+        EXPECT_EQ(host, g.host);
+        EXPECT_EQ(port, g.port);
+    }
+    for (const char* bad : {"[::1", "[]:1338", "[::1]1338", "[::1]:", "[::1]:0"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(parseSyncAddress(bad, host, port, error));
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+    }
+    ASSERT_TRUE(parseSyncAddress("[::1]:1339", host, port, error));
+    SyncClient v6 = {};
+    ASSERT_TRUE(startSyncClient(v6, host.c_str(), port, {}, error)) << error;
+    EXPECT_STREQ(v6.status, "looking for a sync editor at [::1]:1339");
+    stopSyncClient(v6);
+
     SyncClient c = {};
     EXPECT_FALSE(startSyncClient(c, "no-such-host.invalid", 1338, {}, error));
     EXPECT_TRUE(error.find("no-such-host.invalid is not known") != std::string::npos) << error;

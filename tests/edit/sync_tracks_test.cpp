@@ -3,6 +3,7 @@
 // that finds a track's entry, and a save into a scratch copy of data/tracks.cpp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "data/scene_data.h"
 #include "director/tracks.h"
 #include "edit/initializer_scan.h"
+#include "edit/sync_rows.h"
 #include "edit/sync_tracks.h"
 
 namespace {
@@ -69,6 +71,13 @@ std::vector<TrackKey> parseKeys(const std::string& text) {
         at = (size_t)(end - text.c_str());
     }
     return keys;
+}
+
+// The same over frames, as the show plays keys nobody sent: each on its row's first frame.
+double referenceAtFrame(const std::vector<SyncKey>& keys, double frame) {
+    std::vector<SyncKey> atFrames = keys;
+    for (SyncKey& k : atFrames) k.row = (uint16_t)rowFirstFrame(k.row); // a row as wide as a frame
+    return reference(atFrames, frame);
 }
 
 } // namespace
@@ -142,14 +151,15 @@ TEST(SyncTracks, BakedKeysPlayTheLiveCurve) {
             }
         }
         Track out;
-        uint32_t needed = 0;
         const Track& own = embeddedTracks[showTrack];
-        if (!bakeSyncTrack(held, showTrack, own, out, needed)) {
-            EXPECT_GT(needed, 64u);
+        const SyncBake bake = bakeSyncTrack(held, showTrack, own, out);
+        if (bake.fault != SyncBakeFault::none) {
+            EXPECT_EQ(bake.fault, SyncBakeFault::tooManyKeys);
+            EXPECT_GT(bake.keysNeeded, 64u);
             continue;
         }
         ++baked;
-        EXPECT_EQ(out.keyCount, needed);
+        EXPECT_EQ(out.keyCount, bake.keysNeeded);
         EXPECT_EQ(out.keys[0].frame, 0);
         for (uint32_t k = 1; k < out.keyCount; ++k) ASSERT_LT(out.keys[k - 1].frame, out.keys[k].frame);
         float largest = 0;
@@ -160,35 +170,82 @@ TEST(SyncTracks, BakedKeysPlayTheLiveCurve) {
                 const SyncTrack* d = syncDriver(held, showTrack, c);
                 std::vector<SyncKey> keys;
                 if (d) keys.assign(d->keys, d->keys + d->count);
-                const double want = d ? reference(keys, f / 7.2) : mine[c];
+                const double want = d ? referenceAtFrame(keys, f) : mine[c];
                 largest = std::max(largest, (float)std::fabs(got[c] - want));
-                // Curved: exact on each row's first frame, and between two of them never outside the
-                // live values at both (each segment of the live curve is monotonic).
-                const int32_t row = rowOfFrame(f);
-                double slack = 2e-3;
-                if (curved && d && f != rowFirstFrame(row)) {
-                    const double before = reference(keys, rowFirstFrame(row) / 7.2);
-                    const double after = reference(keys, rowFirstFrame(row + 1) / 7.2);
-                    slack += std::fabs(after - before);
-                }
-                ASSERT_NEAR(got[c], want, slack) << "track " << showTrack << " c " << c << " frame " << f;
+                ASSERT_NEAR(got[c], want, curved ? kSyncSaveBound : 2e-3)
+                    << "track " << showTrack << " c " << c << " frame " << f;
             }
         }
         if (!curved) {
             EXPECT_LT(largest, 2e-3f);
         }
         EXPECT_NEAR(largestSyncDifference(held, showTrack, own, out), largest, 2e-3);
+        EXPECT_NEAR(bake.largestDifference, largest, 2e-3);
     }
     EXPECT_GT(baked, 150);
+}
 
-    // A smooth segment over 100 rows needs a key on each: more than a track holds.
+// Smooth and ramp segments are baked within the promised bound, with keys where the curve bends; what
+// cannot be (more keys than a track holds, a sampling that overflows) is refused with the track's
+// component and row, and a save never writes a track over the bound.
+TEST(SyncTracks, CurvesWithinTheBoundAndHugeKeysRefused) {
+    nameSyncTracks(held, trackNames);
+    Track out;
+    for (uint8_t curve : {kSyncSmooth, kSyncRamp}) { // 0 to 100 over 8 rows, then from 100 to -40 over 3
+        clearSyncKeys(held);
+        setSyncKey(held, 0, SyncKey{4, curve, 0});
+        setSyncKey(held, 0, SyncKey{12, curve, 100});
+        setSyncKey(held, 0, SyncKey{15, kSyncLinear, -40});
+        const SyncBake bake = bakeSyncTrack(held, 0, embeddedTracks[0], out);
+        ASSERT_EQ(bake.fault, SyncBakeFault::none);
+        EXPECT_LE(bake.largestDifference, kSyncSaveBound);
+        for (int32_t f = 0; f < 200; ++f) // against the formula itself
+            ASSERT_NEAR(sampleTrack(out, (uint32_t)f).x,
+                        referenceAtFrame({held.tracks[0].keys, held.tracks[0].keys + 3}, f), kSyncSaveBound)
+                << "frame " << f;
+    }
+    // 0 to a million over 100 rows: a line every frame or two, far more than a track holds.
     clearSyncKeys(held);
     setSyncKey(held, 0, SyncKey{0, kSyncSmooth, 0});
-    setSyncKey(held, 0, SyncKey{100, kSyncLinear, 100});
-    Track out;
-    uint32_t needed = 0;
-    EXPECT_FALSE(bakeSyncTrack(held, 0, embeddedTracks[0], out, needed));
-    EXPECT_GT(needed, 100u);
+    setSyncKey(held, 0, SyncKey{100, kSyncLinear, 1e6f});
+    SyncBake bake = bakeSyncTrack(held, 0, embeddedTracks[0], out);
+    EXPECT_EQ(bake.fault, SyncBakeFault::tooManyKeys);
+    EXPECT_GT(bake.keysNeeded, 64u);
+    // From -3e38 to 3e38: the show's float sampling between them overflows. Its first key names the row.
+    clearSyncKeys(held);
+    setSyncKey(held, 31, SyncKey{40, kSyncLinear, -3e38f}); // PanelSlide:y
+    setSyncKey(held, 31, SyncKey{48, kSyncLinear, 3e38f});
+    bake = bakeSyncTrack(held, 10, embeddedTracks[10], out);
+    EXPECT_EQ(bake.fault, SyncBakeFault::notFinite);
+    EXPECT_EQ(bake.component, 1);
+    EXPECT_EQ(bake.row, 40);
+    // 1e30 apart does not overflow, but no float lies within the bound of most frames between.
+    setSyncKey(held, 31, SyncKey{48, kSyncStep, 1e30f});
+    setSyncKey(held, 31, SyncKey{40, kSyncLinear, 0});
+    bake = bakeSyncTrack(held, 10, embeddedTracks[10], out);
+    EXPECT_NE(bake.fault, SyncBakeFault::none);
+
+    // The save: neither is written, each named, the file untouched.
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("qz_sync_huge_" + std::to_string(getpid()) + ".cpp");
+    const std::string before = readFile(std::filesystem::path(QZ_SOURCE_DIR) / "data/tracks.cpp");
+    { std::ofstream(file, std::ios::binary) << before; }
+    setSyncKey(held, 31, SyncKey{40, kSyncLinear, -3e38f});
+    setSyncKey(held, 31, SyncKey{48, kSyncLinear, 3e38f});
+    setSyncKey(held, 3, SyncKey{0, kSyncLinear, 0}); // DropIntro:x
+    setSyncKey(held, 3, SyncKey{40, kSyncLinear, 1e30f});
+    static SyncSave saved;
+    saveSyncTracks(held, embeddedTracks, file.string().c_str(), saved);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.written, 0);
+    EXPECT_EQ(saved.refused, 2);
+    const std::string note = saved.note;
+    EXPECT_NE(note.find("PanelSlide (track 10) y at row 40: the show's sampling of its keys is not finite"),
+              std::string::npos)
+        << note;
+    EXPECT_NE(note.find("DropIntro (track 1) "), std::string::npos) << note;
+    EXPECT_EQ(readFile(file), before);
+    std::filesystem::remove(file);
 }
 
 TEST(SyncTracks, SourceTextAndTheScanner) {
@@ -260,9 +317,9 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
     setSyncKey(held, 1, SyncKey{20, kSyncLinear, -25});
     setSyncKey(held, 6, SyncKey{2, kSyncSmooth, 30});
     setSyncKey(held, 6, SyncKey{32, kSyncLinear, 200});
-    // MarksA:z (track 4): a smooth segment over 200 rows: refused.
+    // MarksA:z (track 4): a smooth segment over 200 rows from 0 to 100000: refused.
     setSyncKey(held, 14, SyncKey{0, kSyncSmooth, 0});
-    setSyncKey(held, 14, SyncKey{200, kSyncLinear, 100});
+    setSyncKey(held, 14, SyncKey{200, kSyncLinear, 100000});
 
     static SyncSave saved;
     saveSyncTracks(held, embeddedTracks, file.string().c_str(), saved);
@@ -271,11 +328,9 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
     EXPECT_EQ(saved.refused, 1);
     EXPECT_TRUE(std::string(saved.note).find("MarksA (track 4) needs ") != std::string::npos) << saved.note;
     EXPECT_TRUE(std::string(saved.note).find("a track holds 64: not written") != std::string::npos);
-    // The smooth segment, between rows: 170 hundredths over 30 rows bend by at most 170 * 6 / 30^2 a row
-    // squared, so a chord of 8 frames (the most between two rows' first frames) misses by at most an
-    // eighth of that times (8 / 7.2)^2.
-    const float bound = 170.0f * 6 / 900 / 8 * (8 / 7.2f) * (8 / 7.2f);
-    EXPECT_LT(saved.largestDifference, bound + 1e-3f);
+    // The smooth segment within the bound.
+    const float bound = kSyncSaveBound;
+    EXPECT_LE(saved.largestDifference, bound);
     EXPECT_GT(saved.largestDifference, 0.0f);
 
     const std::string after = readFile(file);
@@ -306,10 +361,10 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
                 ASSERT_NEAR(p.x, own.x, 1e-3) << "frame " << f;
                 ASSERT_NEAR(p.z, own.z, 1e-3) << "frame " << f;
             } else {
-                const double row = f / 7.2, s = (row - 2) / 30,
-                             x = row <= 2    ? 30
-                                 : row >= 32 ? 200
-                                             : 30 + 170 * s * s * (3 - 2 * s);
+                const double s = (f - 15) / 216.0, // rows 2 and 32 start at frames 15 and 231
+                    x = f <= 15    ? 30
+                        : f >= 231 ? 200
+                                   : 30 + 170 * s * s * (3 - 2 * s);
                 ASSERT_NEAR(p.x, x, bound + 1e-3) << "frame " << f;
                 ASSERT_NEAR(p.y, own.y, 1e-3);
             }
@@ -327,4 +382,81 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
     EXPECT_FALSE(saved.ok);
     EXPECT_TRUE(std::string(saved.note).find("cannot read") != std::string::npos) << saved.note;
     std::filesystem::remove_all(dir);
+}
+
+// What the editor holds after opening `qz001-tool tracks --rocket`'s document: every show key on the row
+// edit/sync_rows.h gives it, with its own value (the document's text reads back as the same float).
+void sendDocumentKeys(SyncTracks& sync) {
+    for (int32_t i = 0; i < sync.count; ++i) {
+        const Track& track = embeddedTracks[sync.showTrack[i]];
+        SyncRowKey rows[kKeysPerTrack];
+        ASSERT_EQ(placeSyncRows(track, rows), -1);
+        for (uint32_t k = 0; k < track.keyCount; ++k) {
+            const TrackKey& key = track.keys[k];
+            const float value = sync.component[i] == 0 ? key.x : sync.component[i] == 1 ? key.y : key.z;
+            setSyncKey(sync, i, SyncKey{(uint16_t)rows[k].row, rows[k].interpolation, value});
+        }
+    }
+}
+
+// A session that types nothing leaves data/tracks.cpp as it was, though the document moved keys onto
+// rows; one key typed changes that track's entry alone, by that key: the show's other keys at their own
+// frames, in whole hundredths, each line as the file had it.
+TEST(SyncTracks, OnlyWhatTheEditorChangedIsSaved) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("qz_sync_change_" + std::to_string(getpid()) + ".cpp");
+    const std::string before = readFile(std::filesystem::path(QZ_SOURCE_DIR) / "data/tracks.cpp");
+    { std::ofstream(file, std::ios::binary) << before; }
+    nameSyncTracks(held, trackNames);
+    takeSentTracks(held, embeddedTracks);
+    sendDocumentKeys(held);
+    for (int32_t t = 0; t <= trackNames.last; ++t)
+        for (int c = 0; c < 3; ++c) ASSERT_EQ(syncDriver(held, t, c), nullptr) << "track " << t << " " << c;
+    static SyncSave saved;
+    saveSyncTracks(held, embeddedTracks, file.string().c_str(), saved);
+    EXPECT_TRUE(saved.ok) << saved.note;
+    EXPECT_EQ(saved.written, 0);
+    EXPECT_EQ(readFile(file), before);
+
+    // -50 at row 0x30 of PanelSlide:x (track 10, frame 345.6): a key at frame 346 between 173 and 461.
+    setSyncKey(held, 30, SyncKey{0x30, kSyncLinear, -50});
+    ASSERT_NE(syncDriver(held, 10, 0), nullptr);
+    EXPECT_EQ(syncDriver(held, 10, 1), nullptr);
+    saveSyncTracks(held, embeddedTracks, file.string().c_str(), saved);
+    EXPECT_TRUE(saved.ok) << saved.note;
+    EXPECT_EQ(saved.written, 1);
+    const std::string after = readFile(file);
+    std::string error;
+    TextSpan a = {}, b = {};
+    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 10, a, error));
+    ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", 10, b, error));
+    EXPECT_EQ(before.substr(0, a.begin), after.substr(0, b.begin));
+    EXPECT_EQ(before.substr(a.end), after.substr(b.end));
+    const std::string was = before.substr(a.begin, a.end - a.begin),
+                      now = after.substr(b.begin, b.end - b.begin);
+    // Every line of the entry as it was, and one more: the typed key, y and z on their own lines.
+    std::istringstream wasLines(was), nowLines(now);
+    std::vector<std::string> lost, added;
+    std::string line;
+    std::vector<std::string> nowList;
+    while (std::getline(nowLines, line)) nowList.push_back(line);
+    while (std::getline(wasLines, line)) {
+        auto it = std::find(nowList.begin(), nowList.end(), line);
+        if (it == nowList.end())
+            lost.push_back(line);
+        else
+            nowList.erase(it);
+    }
+    EXPECT_TRUE(lost.empty()) << lost.front();
+    ASSERT_EQ(nowList.size(), 1u) << now;
+    const TrackPoint own = sampleTrack(embeddedTracks[10], 346);
+    char want[96];
+    std::snprintf(want, sizeof want, "            {346, -50, %.8gf, 0},", (double)own.y);
+    EXPECT_EQ(nowList[0].substr(0, 23), std::string(want).substr(0, 23)) << nowList[0];
+    EXPECT_LT(saved.largestDifference, 1e-3f); // float rounding of y and z at frame 346
+
+    // Taking the key back out is no change again.
+    deleteSyncKey(held, 30, 0x30);
+    EXPECT_EQ(syncDriver(held, 10, 0), nullptr);
+    std::filesystem::remove(file);
 }

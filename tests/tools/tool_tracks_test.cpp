@@ -101,3 +101,32 @@ TEST(ToolTracks, RocketDocumentHoldsTheShowsKeysAtTheirRows) {
     EXPECT_EQ(runTool("tracks --rocket /nonexistent-folder/x.rocket").status, 1);
     EXPECT_EQ(runTool("tracks").status, 2);
 }
+
+// The document through a real XML parser (libxml2's xmllint, as the editors' loaders parse it): well
+// formed, one root element with the row count, every track and key where the loaders look for them.
+TEST(ToolTracks, RocketDocumentIsWellFormedXml) {
+    const std::string path = tempPath("xml.rocket");
+    ASSERT_EQ(runTool("tracks --rocket " + path).status, 0);
+    auto shell = [](const std::string& command) {
+        FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+        std::string out;
+        char buffer[4096];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        const int raw = pclose(pipe);
+        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out};
+    };
+    ASSERT_EQ(shell("command -v xmllint").status, 0)
+        << "xmllint is not installed (tools/install-deps.sh installs libxml2-utils)";
+    const ToolRun lint = shell("xmllint --noout " + path);
+    EXPECT_EQ(lint.status, 0) << lint.out;
+    EXPECT_EQ(lint.out, "");
+    const int named = trackNames.last + 1;
+    uint32_t keys = 0;
+    for (int t = 0; t < named; ++t) keys += 3 * embeddedTracks[t].keyCount;
+    EXPECT_EQ(shell("xmllint --xpath 'string(/sync/@rows)' " + path).out, "1088\n");
+    EXPECT_EQ(shell("xmllint --xpath 'count(/sync/tracks/track)' " + path).out,
+              std::to_string(3 * named) + "\n");
+    EXPECT_EQ(shell("xmllint --xpath 'count(//track/key[@row and @value and @interpolation])' " + path).out,
+              std::to_string(keys) + "\n");
+    std::remove(path.c_str());
+}

@@ -3,11 +3,11 @@
 //
 //     qz001-tool tracks --rocket show.rocket
 //
-// Every named track is three sync tracks, "<name>:x", ":y" and ":z", in hundredths. Each key lands on
-// its nearest row of the music (7.2 frames; a key whose row a key before it took goes to the next
-// free row), linear; a pair of keys a frame apart or on one frame (a hold, then a jump) becomes a
-// step key and the key after it. A comment at the top says which keys moved to reach a row and by how
-// many frames.
+// Every named track is three sync tracks, "<name>:x", ":y" and ":z", in hundredths, each key on a row
+// as edit/sync_rows.h places it. A comment at the top says which keys moved to reach a row and by how
+// many frames. The document is plain XML 1.0 as the editors' loaders read it: a root element with the
+// row count, <track name> elements holding <key row value interpolation/> elements, and nothing in the
+// comment that XML forbids there (no "--").
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -15,33 +15,10 @@
 
 #include "data/scene_data.h"
 #include "director/tracks.h"
+#include "edit/sync_rows.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {
-
-struct RowKey {
-    int32_t row;
-    int interpolation; // 0 step, 1 linear
-};
-
-// The rows and interpolations of one track's keys; false (with `why`) where they pass the last row.
-bool placeKeys(const Track& track, RowKey* out, std::string& why) {
-    int32_t previous = -1;
-    for (uint32_t k = 0; k < track.keyCount; ++k) {
-        const int32_t frame = track.keys[k].frame;
-        int32_t row = (int32_t)std::lround(frame / 7.2);
-        if (row <= previous) row = previous + 1;
-        if (row >= kShowRowCount) {
-            why = "key " + std::to_string(k) + " at frame " + std::to_string(frame) +
-                  " finds no row before " + std::to_string(kShowRowCount);
-            return false;
-        }
-        const bool holdThenJump = k + 1 < track.keyCount && track.keys[k + 1].frame - frame <= 1;
-        out[k] = RowKey{row, holdThenJump ? 0 : 1};
-        previous = row;
-    }
-    return true;
-}
 
 const char* trackName(int32_t t) {
     const char* name = enumName(trackNames, t);
@@ -62,11 +39,11 @@ std::string valueText(float v) {
     return text;
 }
 
-bool writeRocket(FILE* f, const RowKey (*rows)[kKeysPerTrack], int32_t named) {
+bool writeRocket(FILE* f, const SyncRowKey (*rows)[kKeysPerTrack], int32_t named) {
     std::fprintf(f, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n");
-    std::fprintf(
-        f, "<!-- The qz001 show's keyframe tracks, from qz001-tool tracks --rocket. A row is 7.2 frames.\n"
-           "     Keys moved to reach a row (frame, row, by how many frames):\n");
+    std::fprintf(f, "<!-- The qz001 show's keyframe tracks, written by qz001-tool's tracks command. A row is "
+                    "7.2 frames.\n"
+                    "     Keys moved to reach a row (frame, row, by how many frames):\n");
     for (int32_t t = 0; t < named; ++t) {
         const Track& track = embeddedTracks[t];
         for (uint32_t k = 0; k < track.keyCount; ++k) {
@@ -87,7 +64,7 @@ bool writeRocket(FILE* f, const RowKey (*rows)[kKeysPerTrack], int32_t named) {
                 const TrackKey& key = track.keys[k];
                 const float value = c == 0 ? key.x : c == 1 ? key.y : key.z;
                 std::fprintf(f, "<key row=\"%d\" value=\"%s\" interpolation=\"%d\"/>\n", rows[t][k].row,
-                             valueText(value).c_str(), rows[t][k].interpolation);
+                             valueText(value).c_str(), (int)rows[t][k].interpolation);
             }
             std::fprintf(f, "</track>\n");
         }
@@ -97,15 +74,16 @@ bool writeRocket(FILE* f, const RowKey (*rows)[kKeysPerTrack], int32_t named) {
 }
 
 int runTracks(const std::string& path) {
-    static RowKey rows[kTrackCount][kKeysPerTrack];
+    static SyncRowKey rows[kTrackCount][kKeysPerTrack];
     const int32_t named = trackNames.last + 1;
     for (int32_t t = 0; t < named; ++t) {
         if (embeddedTracks[t].interpolation == 1)
             return toolError("track %d %s is a spline track: the sync editors have no such curve", t,
                              trackName(t));
-        std::string why;
-        if (!placeKeys(embeddedTracks[t], rows[t], why))
-            return toolError("track %d %s: %s", t, trackName(t), why.c_str());
+        const int32_t k = placeSyncRows(embeddedTracks[t], rows[t]);
+        if (k >= 0)
+            return toolError("track %d %s: key %d at frame %d finds no row before %d", t, trackName(t), k,
+                             embeddedTracks[t].keys[k].frame, kShowRowCount);
     }
     return writeToolFile(path, [&](FILE* f) { return writeRocket(f, rows, named); }) ? 0 : 1;
 }
