@@ -2,7 +2,8 @@
 # key_edit_end_to_end.sh QZ001 - keys changed in the tracks panel of qz001 --edit, on a scratch copy of
 # data/, under a virtual X server (Xvfb, xdotool, ImageMagick): scene 4 paused on a beat, track 10's
 # key 1 dragged shows in the frame while the mouse is still down and is written on release as that one
-# line of data/tracks.cpp; Ctrl+Z gives the file back byte for byte and the frame as it was; a key
+# line of data/tracks.cpp, in time only; Ctrl+Z gives the file back byte for byte and the frame as it
+# was; a vertical drag changes the value alone; a key
 # inserted at the play head adds one line, a key deleted with a right click removes one, each undone;
 # Escape ends with status 0 and no unsaved edit. The places are those of the 1760x1050 edit window on a
 # 1920x1080 screen, Dear ImGui's default font. Run from the repository root.
@@ -59,7 +60,8 @@ xdotool click 1
 sleep 1
 look "$tmp/before.png"
 
-# Track 10's key 1 (x: 190 at frame 115), dragged right and down: it stops at key 2's frame.
+# Track 10's key 1 (x: 190 at frame 115), dragged right with the mouse drifting down: the drag moves it
+# in time only (its value stays 190), and it stops at key 2's frame.
 point 1381 293
 xdotool mousedown 1
 sleep 0.3
@@ -71,7 +73,7 @@ xdotool mouseup 1
 wait_lines "track 10: key 1 moved to frame" 1 10 || fail "the drag was not written back: $(cat "$tmp/out")"
 [ "$(differ "$tmp/before.png" "$tmp/dragging.png")" -gt 200 ] || fail "the dragged key did not show in the frame"
 [ "$(changed_lines)" -eq 2 ] || fail "the drag changed more than the key's line: $(diff "$tmp/original.cpp" "$tracks")"
-diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {1[2-7][0-9], [0-9.]*f*, 50, 0},$' ||
+diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {1[2-7][0-9], 190, 50, 0},$' ||
     fail "the key's line is not the moved key: $(diff "$tmp/original.cpp" "$tracks")"
 echo "ok: a dragged key shows while it moves and is written as its one line"
 
@@ -84,15 +86,31 @@ look "$tmp/undone.png"
 [ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] || fail "undo did not restore the frame"
 echo "ok: undo restores the file byte for byte and the frame"
 
+# The same key dragged up with the mouse drifting sideways: its value changes, its frame stays 115.
+point 1381 293
+xdotool mousedown 1
+sleep 0.3
+for _ in $(seq 6); do xdotool mousemove_relative 1 -4; sleep 0.2; done
+sleep 0.3
+xdotool mouseup 1
+wait_lines "track 10: key 1 moved to frame 115 " 1 10 || fail "the vertical drag did not keep the frame: $(cat "$tmp/out")"
+[ "$(changed_lines)" -eq 2 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {115, [0-9]*, 50, 0},$' ||
+    fail "the vertical drag is not the key's value alone: $(diff "$tmp/original.cpp" "$tracks")"
+point 400 300
+xdotool key --window "$window" ctrl+z
+wait_lines "undone the key edit of track 10" 2 10 || fail "undo did not run: $(cat "$tmp/out")"
+cmp "$tracks" "$tmp/original.cpp" || fail "undoing the vertical drag did not restore the file"
+echo "ok: a drag changes the one axis the mouse moved along"
+
 # A key at the play head (the button of track 10), then undone.
 point 1525 271
 xdotool click 1
 wait_lines "track 10: key [0-9]* inserted" 1 10 || fail "no key was inserted: $(cat "$tmp/out")"
-[ "$(changed_lines)" -eq 1 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {[0-9]*, [-0-9.f]*, [-0-9.f]*, 0},$' ||
-    fail "the insert is not one new key line: $(diff "$tmp/original.cpp" "$tracks")"
+[ "$(changed_lines)" -eq 1 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {[0-9]*, -*[0-9]*, -*[0-9]*, 0},$' ||
+    fail "the insert is not one new key line in whole hundredths: $(diff "$tmp/original.cpp" "$tracks")"
 point 400 300
 xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 2 10 || fail "undo did not run: $(cat "$tmp/out")"
+wait_lines "undone the key edit of track 10" 3 10 || fail "undo did not run: $(cat "$tmp/out")"
 cmp "$tracks" "$tmp/original.cpp" || fail "undoing the insert did not restore the file"
 echo "ok: a key inserted at the play head is one new line"
 
@@ -104,7 +122,7 @@ wait_lines "track 10: key 1 at frame 115 deleted" 1 10 || fail "no key was delet
     fail "the delete is not the key's line: $(diff "$tmp/original.cpp" "$tracks")"
 point 400 300
 xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 3 10 || fail "undo did not run: $(cat "$tmp/out")"
+wait_lines "undone the key edit of track 10" 4 10 || fail "undo did not run: $(cat "$tmp/out")"
 cmp "$tracks" "$tmp/original.cpp" || fail "undoing the delete did not restore the file"
 echo "ok: a key deleted is its one line, and undone"
 
