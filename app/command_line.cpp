@@ -9,7 +9,7 @@
 #include "base/decimal_text.h"
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "edit/sync_client.h"
+#include "edit/sync/sync_client.h"
 
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std::string& message) {
     CLI::App app{"qz001: a real-time show of procedural 3D scenes in time with its music.\n"

@@ -14,7 +14,7 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "director/show_step.h"
-#include "edit/value_edit.h"
+#include "edit/session/value_edit.h"
 #include "show/show.h"
 
 namespace fs = std::filesystem;

@@ -52,6 +52,38 @@ for dir in $folders; do
         bad=1
     done
 done
+# Inside edit/, rooms by concern, lowest first: transport and music; session (the files as read, the
+# undo list, every write-back) and capture; reload and sync; panels; and edit/'s own files, where
+# edit_mode.cpp owns the edit mode's state. A room includes only rooms below it; a file of edit/ outside
+# the rooms is the top.
+room() {
+    case $1 in
+    transport | music) echo 0 ;; session | capture) echo 1 ;; reload | sync) echo 2 ;; panels) echo 3 ;;
+    *) echo "" ;;
+    esac
+}
+for dir in edit/*/; do
+    name=$(basename "$dir")
+    mine=$(room "$name")
+    if [ -z "$mine" ]; then
+        echo "edit/$name/ is not a room the layering knows: add it to room() in tests/layering_check.sh"
+        bad=1
+        continue
+    fi
+    for inc in $(grep -rhoE '#include "edit/[a-z_]+/' "$dir" | sed 's#.*"edit/##; s#/##' | sort -u); do
+        [ "$inc" = "$name" ] && continue
+        theirs=$(room "$inc")
+        if [ -z "$theirs" ] || [ "$theirs" -ge "$mine" ]; then
+            echo "edit/$name/ includes edit/$inc/ ($(grep -rlE "#include \"edit/$inc/" "$dir" | head -1)), which is not below it"
+            bad=1
+        fi
+    done
+done
+if grep -rqE '#include "edit/[a-z_]+\.h"' edit/*/ 2>/dev/null; then
+    echo "a room includes edit/'s own files ($(grep -rlE '#include "edit/[a-z_]+\.h"' edit/*/ | head -1)), which sit above every room"
+    bad=1
+fi
+
 for dir in tools web windows; do
     if grep -rqE '#include "edit/' $dir --include='*.cpp' --include='*.h'; then
         echo "$dir/ includes edit/: only app/ starts the edit mode"

@@ -12,7 +12,7 @@
 #include "base/arena.h"
 #include "data/scene_data.h"
 #include "director/director_state.h"
-#include "edit/data_reload.h"
+#include "edit/reload/data_reload.h"
 #include "show/show.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data/scene_data.h"
-#include "edit/edit_frame.h"
+#include "edit/transport/edit_frame.h"
 #include "render/png_io.h"
 #include "show/show.h"
 

@@ -5,7 +5,7 @@
 
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
-#include "edit/edit_state.h"
+#include "edit/transport/edit_state.h"
 
 namespace {
 

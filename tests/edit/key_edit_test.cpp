@@ -19,9 +19,9 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
-#include "edit/data_reload.h"
-#include "edit/key_edit.h"
-#include "edit/value_edit.h"
+#include "edit/reload/data_reload.h"
+#include "edit/session/key_edit.h"
+#include "edit/session/value_edit.h"
 #include "show/show.h"
 
 namespace fs = std::filesystem;

@@ -11,8 +11,8 @@
 
 #include "data/scene_data.h"
 #include "director/director_state.h"
-#include "edit/data_reload.h"
-#include "edit/module_trial.h"
+#include "edit/reload/data_reload.h"
+#include "edit/reload/module_trial.h"
 #include "show/show.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include "audio/offline_music.h"
 #include "data/scene_build.h"
 #include "director/demo_clock.h"
-#include "edit/data_reload.h"
-#include "edit/loop_capture.h"
-#include "edit/music_energy.h"
-#include "edit/scene_length.h"
+#include "edit/reload/data_reload.h"
+#include "edit/capture/loop_capture.h"
+#include "edit/music/music_energy.h"
+#include "edit/session/scene_length.h"
 
 namespace fs = std::filesystem;
 

@@ -19,9 +19,9 @@
 #include "data/scene_data.h"
 #include "data/track_names.h"
 #include "director/director_state.h"
-#include "edit/data_reload.h"
-#include "edit/source_edit.h"
-#include "edit/value_edit.h"
+#include "edit/reload/data_reload.h"
+#include "edit/session/source_edit.h"
+#include "edit/session/value_edit.h"
 #include "show/show.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "data/scene_data.h"
-#include "edit/sync_client.h"
+#include "edit/sync/sync_client.h"
 #include "tests/director/graph_fixture.h"
 #include "tests/edit/sync_peer.h"
 

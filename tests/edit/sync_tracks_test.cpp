@@ -13,9 +13,9 @@
 
 #include "data/scene_data.h"
 #include "director/tracks.h"
-#include "edit/initializer_scan.h"
-#include "edit/sync_rows.h"
-#include "edit/sync_tracks.h"
+#include "edit/session/initializer_scan.h"
+#include "director/sync_rows.h"
+#include "edit/sync/sync_tracks.h"
 
 namespace {
 
@@ -385,7 +385,7 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
 }
 
 // What the editor holds after opening `qz001-tool tracks --rocket`'s document: every show key on the row
-// edit/sync_rows.h gives it, with its own value (the document's text reads back as the same float).
+// director/sync_rows.h gives it, with its own value (the document's text reads back as the same float).
 void sendDocumentKeys(SyncTracks& sync) {
     for (int32_t i = 0; i < sync.count; ++i) {
         const Track& track = embeddedTracks[sync.showTrack[i]];

@@ -18,9 +18,9 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "director/node_info.h"
-#include "edit/key_edit.h"
-#include "edit/scene_length.h"
-#include "edit/value_edit.h"
+#include "edit/session/key_edit.h"
+#include "edit/session/scene_length.h"
+#include "edit/session/value_edit.h"
 #include "show/show.h"
 #include "tests/edit/edit_files.h"
 

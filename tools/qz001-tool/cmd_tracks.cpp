@@ -4,7 +4,7 @@
 //     qz001-tool tracks --rocket show.rocket
 //
 // Every named track is three sync tracks, "<name>:x", ":y" and ":z", in hundredths, each key on a row
-// as edit/sync_rows.h places it. A comment at the top says which keys moved to reach a row and by how
+// as director/sync_rows.h places it. A comment at the top says which keys moved to reach a row and by how
 // many frames. The document is plain XML 1.0 as the editors' loaders read it: a root element with the
 // row count, <track name> elements holding <key row value interpolation/> elements, and nothing in the
 // comment that XML forbids there (no "--").
@@ -15,7 +15,7 @@
 
 #include "data/scene_data.h"
 #include "director/tracks.h"
-#include "edit/sync_rows.h"
+#include "director/sync_rows.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {

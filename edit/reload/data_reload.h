@@ -1,0 +1,90 @@
+// data_reload.h - the edit mode takes a saved change to the scene data without stopping: when a file of
+// data/ changes, it builds the scene module (qz_scene_module: the scene graphs and tracks, through the
+// project's own build and flags) in the background while the show plays, loads it, checks it and
+// swaps it in; a build error or bad data leaves the last good data playing and says why.
+//
+//     DataWatch watch = {};
+//     SceneSet scenes = embeddedSceneSet();        // what the program was built with
+//     startDataWatch(watch, sourceDir, buildDir);
+//     if (pollDataWatch(watch, scenes)) ...        // once per refresh: true when `scenes` changed
+//
+// Desktop Linux only (the module is loaded with dlopen); elsewhere startDataWatch says so.
+#pragma once
+
+#include <cstdint>
+
+#include "data/scene_data.h"
+#include "edit/reload/module_trial.h"
+#include "edit/reload/save_clock.h"
+#include "edit/session/scene_set.h"
+
+inline constexpr int kDataFileCapacity = 64;
+
+struct SceneModuleHandle {
+    void* library;   // from dlopen; null = none (the executable's own tables)
+    char path[1024]; // the copy that was loaded (removed when unloaded)
+};
+
+struct DataWatch {
+    char folder[1024]; // <source>/data
+    char build[1024];  // the build folder the module is built in
+    char module[1024]; // the module the build makes
+    bool found;        // folder and build are there: changes are taken
+    int fileCount;
+    char names[kDataFileCapacity][64];
+    int64_t stamps[kDataFileCapacity];
+    int builder;         // the running build's process id; 0 = none
+    uint64_t buildStart; // performance counter when it started
+    double buildMs;      // how long the last build took
+    int output;          // the read end of its output; -1 = none
+    char log[16384];     // its output so far
+    uint32_t logLength;
+    bool again;               // a file changed while it built: build once more
+    bool atStart;             // the build at start: the tree may hold data saved after the program was built
+    ModuleTrial trial;        // the built module tried in a child before it is taken
+    SceneModuleHandle loaded; // the module in use
+    uint32_t loads;           // modules loaded (names the copies)
+    bool failed;              // the last build or load did not take
+    char message[8192];       // the outcome of the last one
+    uint32_t reloads;         // reloads that took
+    SaveClock clock;          // when to look, the last save, how long it took to reach the screen
+};
+
+// The tables built into the program.
+
+// Where the build folder is: QZ_BUILD_DIR in the environment, else the one this program was built in.
+const char* editBuildFolder();
+
+bool startDataWatch(DataWatch& watch, const char* sourceDir, const char* buildDir);
+// Looks at data/ (at most twice a second), starts a build when a file changed, collects a finished
+// build's outcome and swaps a good module in. True when `scenes` now holds new data.
+bool pollDataWatch(DataWatch& watch, SceneSet& scenes);
+// After each frame drawn: the first after a swap says how long after the save it came.
+void noteDataFrameDrawn(DataWatch& watch);
+void stopDataWatch(DataWatch& watch);
+
+// Loads a copy of the module at `path` (so a module rebuilt at the same path loads anew) and checks its
+// tables; false with the reason in `error`. The set points into the module until it is unloaded.
+bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& handle, SceneSet& set,
+                     char* error, uint32_t errorSize);
+void unloadSceneModule(SceneModuleHandle& handle);
+// Where loadSceneModule copies module number `copy` of process `pid`.
+void sceneModuleCopyPath(int pid, uint32_t copy, char* out, uint32_t size);
+
+// Removes the module copies (qz001-scenes-PID-N.so in the temporary folder) of processes that ended
+// without removing theirs.
+void sweepModuleCopies();
+
+// The trial a rebuilt module passes before it is taken (module_trial.h): run in a child process.
+void trySceneModule(const char* path);
+// Removes the module copy the trial's child `pid` made (module_trial.h's clean-up, in the parent).
+void removeModuleCopy(int pid);
+
+// True when the two sets hold the same scenes (lengths and node records) and tracks.
+bool sameSceneData(const SceneSet& a, const SceneSet& b);
+
+inline constexpr double kBuildLimitSeconds = 300.0; // a build that takes longer is ended
+
+// What the director could not play safely: a scene without nodes or of no length, an input outside the
+// scene, a slot larger than the arena should hold, a track with more keys than it has room for.
+bool checkSceneSet(const SceneSet& set, char* error, uint32_t errorSize);

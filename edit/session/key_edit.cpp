@@ -1,0 +1,547 @@
+// key_edit.cpp - key edits checked, patched into trackTable, written into the track's entry of
+// embeddedTracks (found by the initializer scan) and kept for undo.
+#include "edit/session/key_edit.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "data/scene_build.h"
+#include "director/director_state.h"
+#include "director/tracks.h"
+#include "edit/session/initializer_scan.h"
+
+namespace {
+
+bool isComment(const std::string& t) {
+    return t.find("//") != std::string::npos || t.find("/*") != std::string::npos;
+}
+
+// The elements of the braces opening at `open` in `text`, as absolute spans. False where they do not close.
+bool bracedElements(const std::string& text, size_t open, TextSpan* spans, int capacity, int& count,
+                    size_t& close) {
+    // The scan reads a declaration's initializer: give it one around these braces.
+    const std::string prefix = "int k = ";
+    size_t depth = 0, end = open;
+    for (size_t i = open; i < text.size(); ++i) { // the closing brace, skipping comments
+        if (text.compare(i, 2, "//") == 0) {
+            i = text.find('\n', i);
+            if (i == std::string::npos) return false;
+            continue;
+        }
+        if (text.compare(i, 2, "/*") == 0) {
+            i = text.find("*/", i + 2);
+            if (i == std::string::npos) return false;
+            ++i;
+            continue;
+        }
+        if (text[i] == '{') ++depth;
+        if (text[i] == '}' && --depth == 0) {
+            end = i;
+            break;
+        }
+    }
+    if (end == open) return false;
+    close = end;
+    const std::string braces = prefix + text.substr(open, end + 1 - open) + ";";
+    std::string error;
+    count = countInitializerElements(braces, "k", error);
+    if (count < 0 || count > capacity) return false;
+    for (int i = 0; i < count; ++i) {
+        TextSpan s = {};
+        if (!findInitializerElement(braces, "k", i, s, error)) return false;
+        spans[i] = TextSpan{s.begin - prefix.size() + open, s.end - prefix.size() + open};
+    }
+    return true;
+}
+
+// Where a track's entry writes its keys: `linear({keys})`, or `{interpolation, count, {keys}}`.
+struct EntryLayout {
+    bool helper;                // the linear(...) form
+    TextSpan interpolation;     // helper: the helper's name; else the interpolation literal
+    TextSpan count;             // the count literal (not in the helper form)
+    size_t listOpen, listClose; // the keys' braces
+    TextSpan keys[kKeysPerTrack + 1];
+    int keyCount;
+};
+
+bool readEntry(const std::string& t, EntryLayout& l, std::string& error) {
+    l = {};
+    size_t i = 0;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\n')) ++i;
+    if (t.compare(i, 7, "linear(") == 0 || t.compare(i, 11, "catmullRom(") == 0) {
+        l.helper = true;
+        const size_t paren = t.find('(', i);
+        l.interpolation = TextSpan{i, paren};
+        l.listOpen = t.find('{', paren);
+        if (l.listOpen == std::string::npos) {
+            error = "no keys in braces";
+            return false;
+        }
+    } else if (i < t.size() && t[i] == '{') {
+        TextSpan outer[4];
+        int n = 0;
+        size_t close = 0;
+        if (!bracedElements(t, i, outer, 4, n, close) || n != 3 || t[outer[2].begin] != '{') {
+            error = "not {interpolation, count, {keys}}";
+            return false;
+        }
+        l.interpolation = outer[0];
+        l.count = outer[1];
+        l.listOpen = outer[2].begin;
+    } else {
+        error = "neither linear({...}) nor {interpolation, count, {...}}";
+        return false;
+    }
+    if (!bracedElements(t, l.listOpen, l.keys, kKeysPerTrack, l.keyCount, l.listClose)) {
+        error = "its keys cannot be read";
+        return false;
+    }
+    return true;
+}
+
+// The text between key j and key j + 1, for a new key written in the same style: a comment stays with
+// its key, so where one stands there, a plain separator.
+std::string separatorAt(const std::string& t, const EntryLayout& l, int j) {
+    if (l.keyCount < 2) return ", ";
+    j = j < 0 ? 0 : j >= l.keyCount - 1 ? l.keyCount - 2 : j;
+    const std::string between = t.substr(l.keys[j].end, l.keys[j + 1].begin - l.keys[j].end);
+    if (!isComment(between)) return between;
+    const size_t lineStart = t.rfind('\n', l.keys[j + 1].begin);
+    if (lineStart == std::string::npos) return ", ";
+    const std::string indent = t.substr(lineStart + 1, l.keys[j + 1].begin - lineStart - 1);
+    return indent.find_first_not_of(' ') == std::string::npos ? ",\n" + indent : ", ";
+}
+
+std::string numberText(float value, const char* before) {
+    char out[kLiteralCapacity];
+    formatNumberLiteral(value, before, out, sizeof out);
+    return out;
+}
+
+std::string keyText(const TrackKey& k) {
+    return "{" + std::to_string(k.frame) + ", " + numberText(k.x, "0") + ", " + numberText(k.y, "0") + ", " +
+           numberText(k.z, "0") + "}";
+}
+
+// The key's own literals replaced where its value changed, every other byte of it kept.
+bool rewriteKey(std::string& t, const TextSpan& span, const TrackKey& from, const TrackKey& to) {
+    TextSpan parts[4];
+    int n = 0;
+    size_t close = 0;
+    if (!bracedElements(t, span.begin, parts, 4, n, close) || n != 4) return false;
+    const float was[4] = {(float)from.frame, from.x, from.y, from.z};
+    const float now[4] = {(float)to.frame, to.x, to.y, to.z};
+    auto same = [](float a, float b) { return a == b && std::signbit(a) == std::signbit(b); };
+    for (int f = 0; f < 4; ++f) { // a literal to change must read as the value that plays
+        const std::string before = t.substr(parts[f].begin, parts[f].end - parts[f].begin);
+        float value = 0;
+        if (!same(was[f], now[f]) &&
+            (!readNumberLiteral(before.c_str(), (uint32_t)before.size(), value) || value != was[f]))
+            return false;
+    }
+    for (int f = 3; f >= 0; --f) { // from the last, so the earlier spans stay where they are
+        if (same(was[f], now[f])) continue;
+        const std::string before = t.substr(parts[f].begin, parts[f].end - parts[f].begin);
+        const std::string text = f == 0 ? std::to_string(to.frame) : numberText(now[f], before.c_str());
+        t.replace(parts[f].begin, parts[f].end - parts[f].begin, text);
+    }
+    return true;
+}
+
+// A changed count literal of the {interpolation, count, {keys}} form; the spans after it move along.
+void rewriteCount(std::string& t, EntryLayout& l, uint32_t count) {
+    if (l.helper) return;
+    const std::string text = std::to_string(count);
+    t.replace(l.count.begin, l.count.end - l.count.begin, text);
+}
+
+bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
+    if (t.keyCount < 1 || t.keyCount > (uint32_t)kKeysPerTrack) {
+        sayEdit(e, true, "track %d: %u keys is outside 1..%d; nothing changed", track, t.keyCount,
+                kKeysPerTrack);
+        return false;
+    }
+    for (uint32_t k = 0; k < t.keyCount; ++k) {
+        const TrackKey& key = t.keys[k];
+        if (key.frame < 0 || key.frame >= kShowFrameCount) {
+            sayEdit(e, true, "track %d key %u: frame %d is past the show (0..%d); nothing changed", track, k,
+                    key.frame, kShowFrameCount - 1);
+            return false;
+        }
+        if (!std::isfinite(key.x) || !std::isfinite(key.y) || !std::isfinite(key.z)) {
+            sayEdit(e, true,
+                    "track %d key %u: a value that is not a number the show can hold; nothing changed", track,
+                    k);
+            return false;
+        }
+        if (k > 0 && key.frame < t.keys[k - 1].frame) {
+            sayEdit(e, true, "track %d key %u: frame %d comes before key %u's frame %d; nothing changed",
+                    track, k, key.frame, k - 1, t.keys[k - 1].frame);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The track's entry in the file's text, read fresh from disk where the maker saved it since.
+bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
+    if (!takeDiskText(k.file, error, size)) return false;
+    text.assign(k.file.text, k.file.length);
+    std::string why;
+    if (!findInitializerElement(text, "embeddedTracks", track, span, why)) {
+        std::snprintf(error, size, "%s: track %d: %s", k.file.path, track, why.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The file's text with the entry replaced, written atomically; false (file as it was) where it cannot be.
+bool writeEntry(KeyEdits& k, const std::string& text, const TextSpan& span, const std::string& entry,
+                char* error, size_t size) {
+    const std::string next = text.substr(0, span.begin) + entry + text.substr(span.end);
+    if (next.size() > kSourceFileCapacity) {
+        std::snprintf(error, size, "%s would grow past %u bytes", k.file.path, kSourceFileCapacity);
+        return false;
+    }
+    static SourceFile before;
+    before = k.file;
+    std::memcpy(k.file.text, next.data(), next.size());
+    k.file.length = (uint32_t)next.size();
+    bool changed = false;
+    if (!writeSourceFile(k.file, changed, error, size)) {
+        k.file = before;
+        return false;
+    }
+    return true;
+}
+
+// Where key `key` of the entry begins (-1, or a key it does not have: the entry's start). An undo
+// counts from the key next to its bytes, so lines the maker added elsewhere in the entry do not matter.
+size_t keyStart(const std::string& entry, int32_t key) {
+    EntryLayout l = {};
+    std::string why;
+    return key >= 0 && readEntry(entry, l, why) && key < l.keyCount ? l.keys[key].begin : 0;
+}
+
+// The last key that begins at or before `offset` of the entry; -1 where none does.
+int32_t anchorKeyOf(const std::string& entry, size_t offset) {
+    EntryLayout l = {};
+    std::string why;
+    int32_t key = -1;
+    if (readEntry(entry, l, why))
+        while (key + 1 < l.keyCount && l.keys[key + 1].begin <= offset) ++key;
+    return key;
+}
+
+// The change from `before` to `after`, whose entry text becomes `entry`: the table takes it, the file
+// is written and the undo list keeps it.
+bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string& text, const TextSpan& span,
+            const std::string& entry, const char* what) {
+    KeyEdits& k = *e.keys;
+    const std::string old = text.substr(span.begin, span.end - span.begin);
+    size_t head = 0;
+    while (head < old.size() && head < entry.size() && old[head] == entry[head]) ++head;
+    size_t tail = 0;
+    while (tail < old.size() - head && tail < entry.size() - head &&
+           old[old.size() - 1 - tail] == entry[entry.size() - 1 - tail])
+        ++tail;
+    const std::string was = old.substr(head, old.size() - head - tail);
+    const std::string now = entry.substr(head, entry.size() - head - tail);
+    if (was.size() >= kKeyTextCapacity || now.size() >= kKeyTextCapacity) {
+        sayEdit(e, true, "track %d: the edit changes more than %d bytes of %s; nothing changed", track,
+                kKeyTextCapacity, k.file.path);
+        return false;
+    }
+    const int32_t id = k.nextStep++;
+    KeyStep& step = k.steps[id % kKeyStepCapacity];
+    step.track = track;
+    step.before = trackTable[track];
+    step.after = after;
+    step.anchorKey = anchorKeyOf(old, head);
+    step.offset = (uint32_t)head - keyStart(old, step.anchorKey);
+    std::snprintf(step.was, sizeof step.was, "%s", was.c_str());
+    std::snprintf(step.now, sizeof step.now, "%s", now.c_str());
+
+    trackTable[track] = after;
+    ++e.liveChanges;
+    char error[1400] = "";
+    const bool saved = writeEntry(k, text, span, entry, error, sizeof error);
+    pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false, 0, -1});
+    if (saved) {
+        ++e.unchecked;
+        sayEdit(e, false, "tracks.cpp: track %d: %s", track, what);
+    } else {
+        sayEdit(e, true, "track %d: %s plays, unsaved: %s", track, what, error);
+    }
+    return true;
+}
+
+bool validTrack(ValueEdits& e, int32_t track) {
+    if (!e.keys) {
+        sayEdit(e, true, "key edits were not started; nothing changed");
+        return false;
+    }
+    if (track < 0 || track >= kTrackCount) {
+        sayEdit(e, true, "no track %d; nothing changed", track);
+        return false;
+    }
+    return true;
+}
+
+// The track's entry read and laid out, or the reason it cannot be edited in `e.message`.
+bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
+               EntryLayout& layout) {
+    char error[1400] = "";
+    if (!entryOf(*e.keys, track, text, span, error, sizeof error)) {
+        sayEdit(e, true, "%s; nothing changed", error);
+        return false;
+    }
+    entry = text.substr(span.begin, span.end - span.begin);
+    std::string why;
+    if (!readEntry(entry, layout, why)) {
+        sayEdit(e, true, "%s: track %d's entry cannot be edited in place (%s); nothing changed",
+                e.keys->file.path, track, why.c_str());
+        return false;
+    }
+    if ((uint32_t)layout.keyCount != trackTable[track].keyCount) {
+        sayEdit(e, true, "%s: track %d writes %d keys, %u play; nothing changed", e.keys->file.path, track,
+                layout.keyCount, trackTable[track].keyCount);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void startKeyEdits(KeyEdits& k, ValueEdits& e) {
+    std::memset(&k, 0, sizeof k);
+    e.keys = &k;
+    e.stepKeys = stepKeyEdit;
+    e.takeRebuiltKeys = takeRebuiltTracks;
+    char path[1100];
+    std::snprintf(path, sizeof path, "%s/tracks.cpp", e.folder);
+    char error[1400];
+    k.fileRead = readSourceFile(path, k.file, error, sizeof error);
+    if (!k.fileRead) { // read when first edited, where it cannot be now
+        const size_t n = std::strlen(path) < sizeof k.file.path ? std::strlen(path) : sizeof k.file.path - 1;
+        std::memcpy(k.file.path, path, n);
+        k.file.path[n] = 0;
+    }
+}
+
+bool trackUnsaved(const ValueEdits& e, int32_t track) {
+    for (int k = e.history.done - 1; k >= 0; --k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (s.scene == kKeyEditScene && s.field == track) return !s.saved;
+    }
+    return false;
+}
+
+int32_t snapKeyFrame(float frame, KeySnap snap, int32_t origin) {
+    if (!std::isfinite(frame)) return 0;
+    if (snap == kSnapFrames) return (int32_t)std::lround(frame);
+    const float step = snap == kSnapRows ? kBeatFrames / 4 : kBeatFrames;
+    const int32_t rows = (int32_t)std::lround((frame + (float)origin) / step) * (snap == kSnapRows ? 1 : 4);
+    return rowFirstFrame(rows) - origin;
+}
+
+KeyDragAxis decideDragAxis(KeyDragAxis decided, float movedX, float movedY) {
+    if (decided != kDragUndecided || std::fmax(std::fabs(movedX), std::fabs(movedY)) < kDragDecidePixels)
+        return decided;
+    return std::fabs(movedX) >= std::fabs(movedY) ? kDragTime : kDragValue;
+}
+
+bool dragsTime(KeyDragAxis decided, float movedX, float movedY) {
+    return decided == kDragTime || (decided == kDragUndecided && std::fabs(movedX) >= std::fabs(movedY));
+}
+
+bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {
+    if (!validTrack(e, track)) return false;
+    const Track& t = trackTable[track];
+    if (t.keyCount >= (uint32_t)kKeysPerTrack) {
+        sayEdit(e, true, "track %d holds %d keys already, the most a track holds; nothing changed", track,
+                kKeysPerTrack);
+        return false;
+    }
+    if (frame < 0 || frame >= kShowFrameCount) {
+        sayEdit(e, true, "track %d: frame %d is past the show (0..%d); nothing changed", track, frame,
+                kShowFrameCount - 1);
+        return false;
+    }
+    uint32_t at = 0;
+    while (at < t.keyCount && t.keys[at].frame <= frame) {
+        if (t.keys[at].frame == frame) {
+            sayEdit(e, true, "track %d: key %u is at frame %d already; nothing changed", track, at, frame);
+            return false;
+        }
+        ++at;
+    }
+    const TrackPoint p = sampleTrack(t, (uint32_t)frame);
+    // In whole hundredths, as the file writes its keys.
+    const TrackKey key = {frame, std::nearbyint(p.x), std::nearbyint(p.y), std::nearbyint(p.z)};
+    Track after = t;
+    std::memmove(&after.keys[at + 1], &after.keys[at], sizeof(TrackKey) * (t.keyCount - at));
+    after.keys[at] = key;
+    ++after.keyCount;
+    if (!checkTrack(e, track, after)) return false;
+
+    std::string text, entry;
+    TextSpan span = {};
+    EntryLayout l = {};
+    if (!openEntry(e, track, text, span, entry, l)) return false;
+    const std::string written = keyText(key);
+    if (l.keyCount == 0)
+        entry.insert(l.listOpen + 1, written);
+    else if (at < (uint32_t)l.keyCount)
+        entry.insert(l.keys[at].begin, written + separatorAt(entry, l, (int)at - 1));
+    else
+        entry.insert(l.keys[at - 1].end, separatorAt(entry, l, (int)at - 1) + written);
+    rewriteCount(entry, l, after.keyCount);
+    char what[256];
+    std::snprintf(what, sizeof what, "key %u inserted: %s", at, written.c_str());
+    return commit(e, track, after, text, span, entry, what);
+}
+
+bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
+    if (!validTrack(e, track)) return false;
+    const Track& t = trackTable[track];
+    if (key < 0 || (uint32_t)key >= t.keyCount) {
+        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
+        return false;
+    }
+    Track after = t;
+    after.keys[key] = to;
+    if (!checkTrack(e, track, after)) return false;
+    const TrackKey& from = t.keys[key];
+    if (std::memcmp(&from, &to, sizeof to) == 0) {
+        sayEdit(e, false, "track %d key %d is there already", track, key);
+        return false;
+    }
+    std::string text, entry;
+    TextSpan span = {};
+    EntryLayout l = {};
+    if (!openEntry(e, track, text, span, entry, l)) return false;
+    if (!rewriteKey(entry, l.keys[key], from, to)) {
+        sayEdit(e, true,
+                "%s: track %d key %d: the value is computed, or not written {frame, x, y, z} as the numbers "
+                "that play; change it in the file; nothing changed",
+                e.keys->file.path, track, key);
+        return false;
+    }
+    char what[256];
+    std::snprintf(what, sizeof what, "key %d moved to frame %d (%g, %g, %g)", key, to.frame, (double)to.x,
+                  (double)to.y, (double)to.z);
+    return commit(e, track, after, text, span, entry, what);
+}
+
+bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
+    if (!validTrack(e, track)) return false;
+    const Track& t = trackTable[track];
+    if (key < 0 || (uint32_t)key >= t.keyCount) {
+        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
+        return false;
+    }
+    Track after = t;
+    std::memmove(&after.keys[key], &after.keys[key + 1], sizeof(TrackKey) * (t.keyCount - key - 1));
+    after.keys[--after.keyCount] = TrackKey{};
+    if (after.keyCount == 0) {
+        sayEdit(e, true, "track %d: its last key stays (a track that scenes read needs one); nothing changed",
+                track);
+        return false;
+    }
+    if (!checkTrack(e, track, after)) return false;
+    std::string text, entry;
+    TextSpan span = {};
+    EntryLayout l = {};
+    if (!openEntry(e, track, text, span, entry, l)) return false;
+    // The key and what follows it up to the next key (its comment with it); the last one with the comma
+    // before it.
+    if (key + 1 < l.keyCount)
+        entry.erase(l.keys[key].begin, l.keys[key + 1].begin - l.keys[key].begin);
+    else
+        entry.erase(l.keys[key - 1].end, l.keys[key].end - l.keys[key - 1].end);
+    rewriteCount(entry, l, after.keyCount);
+    char what[128];
+    std::snprintf(what, sizeof what, "key %d at frame %d deleted", key, t.keys[key].frame);
+    return commit(e, track, after, text, span, entry, what);
+}
+
+bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation) {
+    if (!validTrack(e, track)) return false;
+    if (interpolation > 1) {
+        sayEdit(e, true,
+                "track %d: interpolation %u is neither linear (0) nor Catmull-Rom (1); nothing changed",
+                track, interpolation);
+        return false;
+    }
+    if (trackTable[track].interpolation == interpolation) {
+        sayEdit(e, false, "track %d is %s already", track, interpolation ? "Catmull-Rom" : "linear");
+        return false;
+    }
+    Track after = trackTable[track];
+    after.interpolation = interpolation;
+    std::string text, entry;
+    TextSpan span = {};
+    EntryLayout l = {};
+    if (!openEntry(e, track, text, span, entry, l)) return false;
+    const std::string name =
+        l.helper ? (interpolation ? "catmullRom" : "linear") : std::to_string(interpolation);
+    entry.replace(l.interpolation.begin, l.interpolation.end - l.interpolation.begin, name);
+    return commit(e, track, after, text, span, entry, interpolation ? "Catmull-Rom" : "linear");
+}
+
+bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
+    KeyEdits& k = *e.keys;
+    const KeyStep& step = k.steps[s.slot % kKeyStepCapacity];
+    const Track& value = undo ? step.before : step.after;
+    if (s.saved) {
+        char error[1400] = "";
+        std::string text;
+        TextSpan span = {};
+        if (!entryOf(k, step.track, text, span, error, sizeof error)) {
+            sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
+            return false;
+        }
+        const std::string from = undo ? step.now : step.was, to = undo ? step.was : step.now;
+        std::string entry = text.substr(span.begin, span.end - span.begin);
+        const size_t at = keyStart(entry, step.anchorKey) + step.offset;
+        if (at > entry.size() || entry.compare(at, from.size(), from) != 0) {
+            sayEdit(e, true, "cannot %s: %s: track %d's entry changed since the edit; nothing written",
+                    undo ? "undo" : "redo", k.file.path, step.track);
+            return false;
+        }
+        entry.replace(at, from.size(), to);
+        if (!writeEntry(k, text, span, entry, error, sizeof error)) {
+            sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
+            return false;
+        }
+        ++e.unchecked;
+    }
+    trackTable[step.track] = value;
+    ++e.liveChanges;
+    sayEdit(e, false, "%s the key edit of track %d%s", undo ? "undone" : "redone", step.track,
+            s.saved ? "" : " (unsaved: its file was not written)");
+    return true;
+}
+
+int takeRebuiltTracks(ValueEdits& e, const Track* rebuilt, char* first, size_t size) {
+    if (!e.keys || !rebuilt) return 0;
+    bool seen[kTrackCount] = {};
+    int differ = 0;
+    for (int k = e.history.done - 1; k >= 0; --k) {
+        const SlotEdit& s = e.history.steps[k];
+        if (s.scene != kKeyEditScene || seen[s.field]) continue; // the last edit of a track decides
+        seen[s.field] = true;
+        const Track& edited = e.keys->steps[s.slot % kKeyStepCapacity].after;
+        if (!s.saved) {
+            trackTable[s.field] = edited; // the rebuild cannot hold it: the edit plays on
+            continue;
+        }
+        if (std::memcmp(&rebuilt[s.field], &edited, sizeof edited) != 0 && !differ++)
+            std::snprintf(first, size, "track %d differs in the rebuilt data from its edited keys", s.field);
+    }
+    return differ;
+}

@@ -1,0 +1,21 @@
+// edit_frame.cpp - onward play, a fresh start after a jump, and the same frame presented again.
+#include "edit/transport/edit_frame.h"
+
+#include "director/demo_clock.h"
+#include "render/frame.h"
+
+EditFrameWork editPrepareFrame(EditFrame& f, const DemoClock& clock, const SceneTable& scenes,
+                               RenderDevice& dev) {
+    const bool same =
+        f.cursor.started && f.cursor.scene == clock.sceneIndex && f.cursor.localFrame == clock.localFrame;
+    if (same && !f.stale) return kEditPresentAgain;
+    if (f.stale) f.cursor.started = false; // new tables: nothing evaluated before counts
+    f.stale = false;
+    catchUpAndEvaluateFrame(f.cursor, clock.frame, scenes, dev.aspect);
+    if (f.cursor.restarted) forgetPreviousFrame(dev);
+    return kEditRender;
+}
+
+void editFrameChanged(EditFrame& f) {
+    f.stale = true;
+}
