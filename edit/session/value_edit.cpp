@@ -11,46 +11,16 @@
 #include "director/director_state.h"
 #include "director/node_info.h"
 #include "edit/session/file_change.h"
+#include "edit/session/slot_place.h"
 #include "show/show.h"
 
 namespace {
-
-const char* fieldName(int field, int slot = 0) {
-    if (slot < 0) return "(frames)";
-    static const char* const names[] = {"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "element count"};
-    return field >= 0 && field <= kCountField ? names[field] : "?";
-}
-
-const char* slotText(const SceneSet& scenes, int scene, int slot) {
-    if (slot < 0) return "length";
-    const char* name =
-        scenes.names && scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
-    return name ? name : "(unnamed)";
-}
 
 void setField(NodeSource& node, int field, float value) {
     if (field == kCountField)
         node.outputCount = (uint32_t)value;
     else
         node.params[field] = value;
-}
-
-// The running tables take the edited value: a parameter in place, an element count through a new
-// conversion of the scene data (every slot's value array is made again).
-bool patchLive(ValueEdits& e, int scene, int slot, int field, float value) {
-    ++e.liveChanges;
-    if (slot < 0) { // a scene's length: the clock reads it from the table
-        e.table.scenes[scene].duration = (int32_t)value;
-        return true;
-    }
-    setField(e.nodes[scene][slot], field, value);
-    if (field != kCountField) {
-        if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
-        return true;
-    }
-    static Track tracks[kTrackCount];
-    std::memcpy(tracks, trackTable, sizeof tracks); // the tracks as they play now
-    return replaceSceneData(e.table, tracks);
 }
 
 SourceFile* fileOf(ValueEdits& e, const SlotPlace& place, int& index, char* error, size_t size) {
@@ -80,145 +50,17 @@ int sharedPlace(const SceneSet& scenes, int scene, int slot) {
     return count;
 }
 
-// Where the slot's call stands in the file now: found by its assignment `s[kAt] = builder(...)` (the
-// maker may have added or removed lines since the scene data was built), else at the compiler's place.
-bool slotCallNow(const SourceFile& file, const SceneSet& scenes, int scene, int slot, SlotPlace& now,
-                 uint32_t& offset) {
-    const SlotPlace& place = scenes.names[scene].places[slot];
-    now = place;
-    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
-    uint32_t calls[4];
-    const int count = name ? findSlotCalls(file.text, file.length, name, calls, 4) : 0;
-    int match = -1, matches = 0;
-    for (int k = 0; k < count && k < 4; ++k) {
-        char callee[64];
-        calleeName(file.text, file.length, calls[k], callee, sizeof callee);
-        if (std::strcmp(callee, slotFormBuilder((SlotForm)place.form)) == 0) match = k, ++matches;
-    }
-    if (matches != 1) { // at the compiler's place: its callee's name (the place may be at its '(')
-        if (!offsetOf(file.text, file.length, place.line, place.column, offset)) return false;
-        uint32_t at = offset;
-        while (at > 0 && (file.text[at] == '(' || file.text[at - 1] == ' ')) --at;
-        while (at > 0 && (std::isalnum((unsigned char)file.text[at - 1]) || file.text[at - 1] == '_')) --at;
-        if (file.text[offset] == '(' && at < offset) offset = at;
-        return true;
-    }
-    offset = calls[match];
-    uint32_t lineStart = offset;
-    while (lineStart > 0 && file.text[lineStart - 1] != '\n') --lineStart;
-    now.line = lineOf(file.text, offset);
-    now.column = offset - lineStart + 1;
-    return true;
-}
-
-// The line that sets the slot, for a refusal: its `s[kAt] = ...` where the file has one.
-uint32_t assignmentLine(const SourceFile& file, const SceneSet& scenes, int scene, int slot) {
-    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
-    uint32_t call = 0;
-    if (name && findSlotCalls(file.text, file.length, name, &call, 1) == 1) return lineOf(file.text, call);
-    return scenes.names[scene].places[slot].line;
-}
-
-// Which call of the slot's builder in the file the call at `anchor` is (a builder that sets several
-// slots, `addOrbitingEye(s, ...)`, is found again by it); -1 where the slot's own `s[kAt] =` finds it.
-int32_t callOrdinal(const SourceFile& file, const SceneSet& scenes, int scene, int slot, uint32_t anchor) {
-    const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
-    uint32_t named = 0;
-    if (name && findSlotCalls(file.text, file.length, name, &named, 1) == 1 && named == anchor) return -1;
-    static uint32_t calls[kSlotsPerScene];
-    const char* builder = slotFormBuilder((SlotForm)scenes.names[scene].places[slot].form);
-    const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
-    for (int k = 0; k < count && k < kSlotsPerScene; ++k)
-        if (calls[k] == anchor) return k;
-    return -1;
-}
-
-// The offset of what holds the step's literal in `file` now: the slot's call, or the scene's entry.
-bool stepAnchor(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, uint32_t& anchor) {
-    if (s.slot < 0) return findSceneEntry(file.text, file.length, s.scene, anchor);
-    if (!scenes.names || !scenes.names[s.scene].places) return false;
-    if (s.call >= 0) {
-        static uint32_t calls[kSlotsPerScene];
-        const char* builder = slotFormBuilder((SlotForm)scenes.names[s.scene].places[s.slot].form);
-        const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
-        if (s.call >= count || s.call >= kSlotsPerScene) return false;
-        anchor = calls[s.call];
-        return true;
-    }
-    SlotPlace now = {};
-    return slotCallNow(file, scenes, s.scene, s.slot, now, anchor);
-}
-
-// The literal of the step's field in the slot's call at `anchor`, whatever it reads now.
-bool relocateLiteral(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, uint32_t anchor,
-                     LiteralEdit& found, char* why, size_t size) {
-    const SlotForm form = (SlotForm)scenes.names[s.scene].places[s.slot].form;
-    const SlotArgument where = slotArgument(form, s.field);
-    CallArgument arg = {};
-    if (where.argument < 0 || !findCallArgument(file.text, file.length, anchor, slotFormBuilder(form),
-                                                where.argument, where.element, arg, why, size))
-        return false;
-    const uint32_t length = arg.end - arg.begin;
-    if (arg.kind == ArgumentKind::absent || length >= (uint32_t)kLiteralCapacity) return false;
-    found.begin = arg.begin;
-    std::memcpy(found.before, file.text + arg.begin, length);
-    found.before[length] = 0;
-    return true;
-}
-
-// Where the step's literal stands now, found again by the call that holds it: the bytes the step wrote
-// (undo) or replaced (redo), to become the other. False with the reason where they are gone.
-bool locateStep(const SceneSet& scenes, const SlotEdit& s, const SourceFile& file, bool undo,
-                LiteralEdit& out, char* error, size_t size) {
-    const char* from = undo ? s.change.text : s.change.before;
-    const char* to = undo ? s.change.before : s.change.text;
-    const uint32_t n = (uint32_t)std::strlen(from);
-    const char* name = strrchr(file.path, '/') ? strrchr(file.path, '/') + 1 : file.path;
-    uint32_t anchor = 0;
-    if (!stepAnchor(scenes, s, file, anchor)) {
-        std::snprintf(error, size, "%s no longer writes %s %s", name, slotText(scenes, s.scene, s.slot),
-                      s.slot < 0 ? "as SceneEntry" : "with the call the edit changed");
-        return false;
-    }
-    auto holds = [&](uint32_t at) {
-        return at + n <= file.length && std::memcmp(file.text + at, from, n) == 0;
-    };
-    uint32_t at = anchor + s.fromAnchor;
-    if (!holds(at) && n > 0) { // the call was changed inside: its argument, if it still reads the same
-        LiteralEdit found = {};
-        char why[512];
-        const float value = undo ? s.after : s.before;
-        const bool planned =
-            s.slot < 0 ? planLengthEdit(file, s.scene, (int32_t)value, (int32_t)value, found, why, sizeof why)
-                       : relocateLiteral(scenes, s, file, anchor, found, why, sizeof why);
-        if (!planned || std::strcmp(found.before, from) != 0) {
-            std::snprintf(error, size, "%s:%u: %s %s no longer holds %s%s%s", name, lineOf(file.text, anchor),
-                          slotText(scenes, s.scene, s.slot), fieldName(s.field, s.slot), from,
-                          planned ? "; it holds " : "", planned ? found.before : "");
-            return false;
-        }
-        at = found.begin;
-    }
-    out = LiteralEdit{};
-    out.begin = at;
-    out.end = at + n;
-    std::snprintf(out.text, sizeof out.text, "%s", to);
-    std::snprintf(out.before, sizeof out.before, "%s", from);
-    out.line = lineOf(file.text, at);
-    return true;
-}
-
 // Plans the step's literal in the slot's call, found as the file stands now; the step learns where the
 // literal lies from the call's start. A call shared by several slots (a helper's), a computed value or
 // a file that no longer writes the slot is refused, naming the line to open.
 bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const SourceFile& file,
                   const ValueNames& names, char* error, size_t size) {
     const int scene = step.scene, slot = step.slot, field = step.field;
-    const char* name = slotText(scenes, scene, slot);
+    const char* name = slotLabel(scenes, scene, slot);
     const int shared = sharedPlace(scenes, scene, slot);
     if (shared > 1) {
         const SlotPlace& place = scenes.names[scene].places[slot];
-        const uint32_t line = assignmentLine(file, scenes, scene, slot);
+        const uint32_t line = slotAssignmentLine(file, scenes, scene, slot);
         std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file.path, line);
         sayEdit(
             e, true,
@@ -229,7 +71,7 @@ bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const S
     }
     SlotPlace now = {};
     uint32_t anchor = 0;
-    const bool found = slotCallNow(file, scenes, scene, slot, now, anchor);
+    const bool found = findSlotCallNow(file, scenes, scene, slot, now, anchor);
     struct Sibling {
         const NodeSource* node;
     } sibling = {&e.nodes[scene][slot]};
@@ -249,84 +91,33 @@ bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const S
     if (!planned || !found) {
         if (!found) std::snprintf(error, size, "the call that wrote the slot is not found");
         std::snprintf(e.openLine, sizeof e.openLine, "%s:%u", file.path, now.line);
-        sayEdit(e, true, "%s %s: %s; nothing changed", name, fieldName(field), error);
+        sayEdit(e, true, "%s %s: %s; nothing changed", name, fieldLabel(field), error);
         return false;
     }
     step.fromAnchor = step.change.begin - anchor;
-    step.call = callOrdinal(file, scenes, scene, slot, anchor);
+    step.call = slotCallOrdinal(file, scenes, scene, slot, anchor);
     return true;
-}
-
-// "undone scene 4 kAt p0: 0"
-void sayStep(ValueEdits& e, const SceneSet& scenes, const SlotEdit& s, bool undo, char* out, size_t size) {
-    const size_t used = std::strlen(out);
-    std::snprintf(out + used, size - used, "%sscene %d %s %s: %g%s", used ? ", " : "", s.scene,
-                  slotText(scenes, s.scene, s.slot), fieldName(s.field, s.slot),
-                  (double)(undo ? s.before : s.after), s.saved ? "" : " (unsaved: its file was not written)");
-    (void)e;
-}
-
-// The steps from `first` to `last` (one change) carried out in reverse or again: every literal found
-// first, then every file written, or none. A step that cannot be is dropped from the list, so undo goes
-// on with the ones before it.
-bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool undo) {
-    FileChange changes[kFileChangeCapacity];
-    int count = 0;
-    char error[1400] = "";
-    bool ok = last - first < kFileChangeCapacity;
-    for (int k = first; k <= last && ok; ++k) {
-        const SlotEdit& s = e.history.steps[k];
-        if (!s.saved) continue;
-        SourceFile& file = e.files[s.file];
-        ok = takeDiskText(file, error, sizeof error) &&
-             locateStep(scenes, s, file, undo, changes[count].edit, error, sizeof error);
-        changes[count++].file = &file;
-    }
-    ok = ok && writeFileChange(changes, count, error, sizeof error);
-    const char* verb = undo ? "undo" : "redo";
-    if (!ok) {
-        dropSteps(e.history, first, last);
-        sayEdit(e, true,
-                "cannot %s: %s; the step is dropped from the undo list (the files keep what they hold), and "
-                "Ctrl+Z goes on with the one before it",
-                verb, error);
-        return false;
-    }
-    char text[1024] = "";
-    for (int k = first; k <= last; ++k) {
-        SlotEdit& s = e.history.steps[k];
-        if (!patchLive(e, s.scene, s.slot, s.field, undo ? s.before : s.after)) {
-            sayEdit(e, true, "the director could not take the value: %s", showError());
-            return false;
-        }
-        sayStep(e, scenes, s, undo, text, sizeof text);
-    }
-    e.history.done = undo ? first : last + 1;
-    e.unchecked += count;
-    sayEdit(e, false, "%s %s", undo ? "undone" : "redone", text);
-    return true;
-}
-
-bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
-    EditHistory& h = e.history;
-    if (undo ? h.done == 0 : h.done == h.count) {
-        sayEdit(e, false, "nothing to %s", undo ? "undo" : "redo");
-        return false;
-    }
-    const int at = undo ? h.done - 1 : h.done;
-    if (h.steps[at].scene == kKeyEditScene) { // a key of a track
-        SlotEdit* s = undo ? undoStep(h) : redoStep(h);
-        if (e.stepKeys && e.stepKeys(e, *s, undo)) return true;
-        dropSteps(h, at, at); // its entry changed: the steps before it stay undoable
-        const size_t used = std::strlen(e.message);
-        std::snprintf(e.message + used, sizeof e.message - used,
-                      "; the step is dropped from the undo list, and Ctrl+Z goes on with the one before it");
-        return false;
-    }
-    return stepGroup(e, scenes, groupStart(h, at), groupEnd(h, at), undo);
 }
 
 } // namespace
+
+// The running tables take the edited value: a parameter in place, an element count through a new
+// conversion of the scene data (every slot's value array is made again).
+bool patchRunningTables(ValueEdits& e, int scene, int slot, int field, float value) {
+    ++e.liveChanges;
+    if (slot < 0) { // a scene's length: the clock reads it from the table
+        e.table.scenes[scene].duration = (int32_t)value;
+        return true;
+    }
+    setField(e.nodes[scene][slot], field, value);
+    if (field != kCountField) {
+        if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
+        return true;
+    }
+    static Track tracks[kTrackCount];
+    std::memcpy(tracks, trackTable, sizeof tracks); // the tracks as they play now
+    return replaceSceneData(e.table, tracks);
+}
 
 void sayEdit(ValueEdits& e, bool failed, const char* format, ...) {
     va_list args;
@@ -397,14 +188,14 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         return false;
     }
     NodeSource& node = e.nodes[scene][slot];
-    const char* name = slotText(scenes, scene, slot);
+    const char* name = slotLabel(scenes, scene, slot);
     if (node.op == kOpEmpty) {
         sayEdit(e, true, "scene %d slot %d is empty; nothing changed", scene, slot);
         return false;
     }
     if (!std::isfinite(value)) {
         sayEdit(e, true, "%s %s: %g is not a number the show can hold; nothing changed", name,
-                fieldName(field), (double)value);
+                fieldLabel(field), (double)value);
         return false;
     }
     // A whole number, a mode or a component is read rounded, and some builders take it as an int.
@@ -419,7 +210,7 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
     }
     const float before = slotField(node, field);
     if (before == value && std::signbit(before) == std::signbit(value)) {
-        sayEdit(e, false, "%s %s is %g already", name, fieldName(field), (double)value);
+        sayEdit(e, false, "%s %s is %g already", name, fieldLabel(field), (double)value);
         return false;
     }
     const ValueNames names = fieldNames(node.op, field);
@@ -428,7 +219,7 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
         if (!known) {
             sayEdit(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
-                    fieldName(field), (double)value);
+                    fieldLabel(field), (double)value);
             return false;
         }
     }
@@ -468,7 +259,7 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         planned = true;
     }
 
-    if (!patchLive(e, scene, slot, field, value)) {
+    if (!patchRunningTables(e, scene, slot, field, value)) {
         setField(node, field, before);
         sayEdit(e, true, "the director could not take the value: %s; nothing changed", showError());
         return false;
@@ -481,10 +272,10 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
     if (step.saved) {
         ++e.unchecked;
         sayEdit(e, false, "%s:%u: %s %s %s -> %s", placeFileName(place), step.change.line, name,
-                fieldName(field), step.change.before[0] ? step.change.before : "(left out)",
+                fieldLabel(field), step.change.before[0] ? step.change.before : "(left out)",
                 step.change.text);
     } else {
-        sayEdit(e, true, "%s %s = %g plays, unsaved: %s", name, fieldName(field), (double)value, error);
+        sayEdit(e, true, "%s %s = %g plays, unsaved: %s", name, fieldLabel(field), (double)value, error);
     }
     return true;
 }
@@ -505,19 +296,11 @@ bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, in
     if (!readNumberLiteral(text + begin, end - begin, value) || !std::isfinite(value)) {
         e.openLine[0] = 0;
         sayEdit(e, true, "%s %s: \"%s\" is not a number the show can hold; nothing changed",
-                slotText(scenes, scene, slot), fieldName(field), text);
+                slotLabel(scenes, scene, slot), fieldLabel(field), text);
         e.aboutScene = scene, e.aboutSlot = slot;
         return false;
     }
     return editSlotValue(e, scenes, scene, slot, field, value);
-}
-
-bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    return stepBack(e, scenes, true); // steps joined to it (one change, several files) go back with it
-}
-
-bool redoValueEdit(ValueEdits& e, const SceneSet& scenes) {
-    return stepBack(e, scenes, false);
 }
 
 void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
@@ -555,7 +338,7 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
         const float edited = slotField(e.nodes[s.scene][s.slot], s.field);
         if (rebuilt != edited && e.unchecked > 0 && !differ++)
             std::snprintf(first, sizeof first, "scene %d %s %s is %g in the rebuilt data, %g as edited",
-                          s.scene, slotText(scenes, s.scene, s.slot), fieldName(s.field), (double)rebuilt,
+                          s.scene, slotLabel(scenes, s.scene, s.slot), fieldLabel(s.field), (double)rebuilt,
                           (double)edited);
     }
     const int checked = e.unchecked;
@@ -615,7 +398,7 @@ void printUnsavedEdits(const ValueEdits& e, FILE* out) {
             continue;
         }
         std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot,
-                     fieldName(s.field, s.slot), (double)s.before, (double)s.after, s.file >= 0 ? " in " : "",
-                     s.file >= 0 ? e.files[s.file].path : "");
+                     fieldLabel(s.field, s.slot), (double)s.before, (double)s.after,
+                     s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
     }
 }

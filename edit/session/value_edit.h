@@ -42,6 +42,10 @@ struct ValueEdits {
     int (*takeRebuiltKeys)(ValueEdits& e, const Track* rebuilt, char* first, size_t size); // after a rebuild
 };
 
+// The running tables take a value: a parameter in place, an element count through a new conversion of
+// the scene data, a length (slot < 0) in the clock's table. False with showError() where it cannot.
+bool patchRunningTables(ValueEdits& e, int scene, int slot, int field, float value);
+
 // The value of field `field` of a slot (0..7: a parameter, kCountField: the element count).
 float slotField(const NodeSource& node, int field);
 
