@@ -68,7 +68,6 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kSlotCount = kAlpha7 + 5,
 );
 // clang-format on
-static_assert(kSlotCount == 88); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
@@ -184,6 +183,7 @@ constexpr SceneNodes build() {
 
 // The tracks the scene reads, checked against its slots: each one read, no other.
 static_assert(readsTracks(build(), {kTrackDropIntro, kTrackGiven, kTrackMarksA, kTrackMarksB, kTrackMarksC}));
+static_assert(usesSlots(build(), kSlotCount)); // slots 0..kSlotCount-1 in use, the rest empty
 
 } // namespace
 

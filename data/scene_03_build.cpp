@@ -45,7 +45,6 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kSlotCount,
 );
 // clang-format on
-static_assert(kSlotCount == 28); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
@@ -94,6 +93,7 @@ constexpr SceneNodes build() {
 
 // The tracks the scene reads, checked against its slots: each one read, no other.
 static_assert(readsTracks(build(), {kTrackBuildFade, kTrackFieldEye}));
+static_assert(usesSlots(build(), kSlotCount)); // slots 0..kSlotCount-1 in use, the rest empty
 
 } // namespace
 

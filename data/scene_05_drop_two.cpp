@@ -54,7 +54,6 @@ QZ_NAMED_ENUM(Slot, int32_t,
     kSlotCount,
 );
 // clang-format on
-static_assert(kSlotCount == 37); // slots in use
 constexpr EnumNames kSlotNames = readEnumNames(SlotText);
 static_assert(kSlotNames.ok && kSlotNames.last == kSlotCount); // the edit mode names every slot
 
@@ -115,6 +114,7 @@ constexpr SceneNodes build() {
 
 // The tracks the scene reads, checked against its slots: each one read, no other.
 static_assert(readsTracks(build(), {kTrackCreditsRise, kTrackDiskHalves}));
+static_assert(usesSlots(build(), kSlotCount)); // slots 0..kSlotCount-1 in use, the rest empty
 
 } // namespace
 

@@ -20,11 +20,14 @@
 //         return s;
 //     }
 //     static_assert(readsTracks(build(), {}));              // the tracks it reads: none
+//     static_assert(usesSlots(build(), kSlotCount));        // slots 0..kSlotCount-1 in use, the rest empty
 //     ...                                                   // after the anonymous namespace:
 //     constinit const SceneNodes scene11Nodes = build();
 //     constinit const SceneEntry scene11 = {scene11Nodes.data(), 240};   // 240 frames
 //     constinit const EnumNames scene11SlotNames = kSlotNames;
 //     constinit const SceneNames scene11Names = {"coda", &scene11SlotNames, scene11Nodes.places};
+//
+// and its line `X(11, coda) \` in data/scene_list.h (docs/recipes.md#add-a-scene).
 //
 // Slots left out stay all-zero (empty). Each builder takes the place of its call (file, line, column)
 // from the compiler as a default argument, and `s[k] = ...` keeps it beside the slot: the edit mode
@@ -40,6 +43,7 @@
 #include "data/draw_names.h"
 #include "data/images.h"
 #include "data/scene_data.h"
+#include "data/scene_list.h"
 #include "director/director_types.h"
 
 // The place of a call, from the compiler: std::source_location, or where the standard library has none
@@ -321,12 +325,19 @@ constexpr bool readsTracks(const SceneNodes& s, std::initializer_list<int> track
     return true;
 }
 
-// Each scene file's scene, in the show's tables (data/scenes.cpp puts them in order).
-extern const SceneEntry scene0, scene1, scene2, scene3, scene4, scene5, scene6, scene7, scene8, scene9,
-    scene10;
-extern const SceneNames scene0Names, scene1Names, scene2Names, scene3Names, scene4Names, scene5Names,
-    scene6Names, scene7Names, scene8Names, scene9Names, scene10Names;
-extern const SceneNodes scene0Nodes, scene1Nodes, scene2Nodes, scene3Nodes, scene4Nodes, scene5Nodes,
-    scene6Nodes, scene7Nodes, scene8Nodes, scene9Nodes, scene10Nodes;
-extern const EnumNames scene0SlotNames, scene1SlotNames, scene2SlotNames, scene3SlotNames, scene4SlotNames,
-    scene5SlotNames, scene6SlotNames, scene7SlotNames, scene8SlotNames, scene9SlotNames, scene10SlotNames;
+// True when the scene's slots in use are exactly slots 0..count-1 (the rest empty): how a scene file
+// checks that its slot enum names every slot it writes and writes every slot it names.
+constexpr bool usesSlots(const SceneNodes& s, int32_t count) {
+    for (int32_t k = 0; k < kSlotsPerScene; ++k)
+        if ((s.nodes[k].op != kOpEmpty) != (k < count)) return false;
+    return true;
+}
+
+// Each scene file's tables, for every scene of data/scene_list.h (data/scenes.cpp puts them in order).
+#define QZ_DECLARE_SCENE(n, name)                                                                            \
+    extern const SceneEntry scene##n;                                                                        \
+    extern const SceneNames scene##n##Names;                                                                 \
+    extern const SceneNodes scene##n##Nodes;                                                                 \
+    extern const EnumNames scene##n##SlotNames;
+QZ_SCENES(QZ_DECLARE_SCENE)
+#undef QZ_DECLARE_SCENE

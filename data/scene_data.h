@@ -2,9 +2,10 @@
 //
 //     convertSceneData(sceneTable, embeddedTracks);
 //
-// sceneTable holds the 11 scenes in play order, each 256 NodeSource records and a duration in frames
-// (7832 in all); embeddedTracks the 64 Track records. The names the edit mode shows come with them: each
-// scene's name and the names of its slots (from the scene file's slot enum), and the tracks' names.
+// sceneTable holds the scenes of data/scene_list.h in play order, each 256 NodeSource records and a
+// duration in frames (7832 in all); embeddedTracks the 64 Track records. The names the edit mode shows
+// come with them: each scene's name and the names of its slots (from the scene file's slot enum), and
+// the tracks' names.
 #pragma once
 
 #include "base/enum_names.h"

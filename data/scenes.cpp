@@ -1,13 +1,37 @@
-// scenes.cpp - the show's 11 scenes in play order (7832 frames in all).
+// scenes.cpp - the show's scenes in play order, as data/scene_list.h lists them (7832 frames in all).
 //
 // Each scene lives in data/scene_NN_*.cpp, one file per scene: its slots and their names, its length,
-// its name and the tracks it reads (data/scene_build.h). This table only puts them in order.
+// its name and the tracks it reads (data/scene_build.h). These tables only put them in order.
+#include <cstddef>
+
 #include "data/scene_build.h"
 #include "data/scene_data.h"
+#include "data/scene_list.h"
 
-const SceneTable sceneTable = {
-    {scene0, scene1, scene2, scene3, scene4, scene5, scene6, scene7, scene8, scene9, scene10}};
+namespace {
 
-const SceneNames sceneNames[kSceneCount] = {scene0Names, scene1Names, scene2Names, scene3Names,
-                                            scene4Names, scene5Names, scene6Names, scene7Names,
-                                            scene8Names, scene9Names, scene10Names};
+// The list's numbers, which name each scene file's tables (scene5, scene5Names...): 0, 1, 2... in
+// order, as many as the build counted (kSceneCount).
+#define QZ_SCENE_NUMBER(n, name) n,
+constexpr int kListedNumbers[] = {QZ_SCENES(QZ_SCENE_NUMBER)};
+#undef QZ_SCENE_NUMBER
+
+constexpr bool numberedInOrder() {
+    for (size_t i = 0; i < sizeof kListedNumbers / sizeof kListedNumbers[0]; ++i)
+        if (kListedNumbers[i] != static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(numberedInOrder(), "data/scene_list.h: the scenes' numbers run 0, 1, 2... in order");
+static_assert(sizeof kListedNumbers / sizeof kListedNumbers[0] == kSceneCount,
+              "data/scene_list.h lists another number of scenes than the build counted (QZ_SCENE_COUNT): "
+              "write each scene's line as X(number, name) \\");
+
+} // namespace
+
+#define QZ_SCENE_ENTRY(n, name) scene##n,
+const SceneTable sceneTable = {{QZ_SCENES(QZ_SCENE_ENTRY)}};
+#undef QZ_SCENE_ENTRY
+
+#define QZ_SCENE_NAMES(n, name) scene##n##Names,
+const SceneNames sceneNames[kSceneCount] = {QZ_SCENES(QZ_SCENE_NAMES)};
+#undef QZ_SCENE_NAMES

@@ -15,7 +15,11 @@
 // Capacities
 //-----------------------------------------------------------------------------
 
-inline constexpr int kSceneCount = 11;           // scenes of the show
+// Scenes of the show: as many as data/scene_list.h lists, counted by the build (data/scene_list.cmake).
+#ifndef QZ_SCENE_COUNT
+#error "QZ_SCENE_COUNT is not defined: the build counts data/scene_list.h's lines (data/scene_list.cmake)"
+#endif
+inline constexpr int kSceneCount = QZ_SCENE_COUNT;
 inline constexpr int kSceneBlockCount = 32;      // entries of nodeBlocks / valueBlocks
 inline constexpr int kSlotsPerScene = 256;       // node slots per scene graph
 inline constexpr int kTrackCount = 64;           // entries of trackTable

@@ -1,7 +1,8 @@
-// show_data_test.cpp - the embedded scenes and tracks against the show's summary (durations, slots in
-// use, output operations per scene, every listed draw and sprite slot, the shape of every track), and
-// the properties any scene data the director can play holds. Facts only: how a scene composes its
-// picture from these is free.
+// show_data_test.cpp - the embedded scenes and tracks: what every scene holds, read from the show's own
+// tables so a new scene needs no line here (the slots its enum names in use, the lengths filling the
+// music, the outputs every scene has), every draw and sprite slot the show's summary lists, the shape of
+// every track, and the properties any scene data the director can play holds. Facts only: how a scene
+// composes its picture from these is free.
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -58,24 +59,25 @@ const SpriteFact spriteFacts[] = {
 
 } // namespace
 
-TEST(ShowData, ScenesHaveTheirDurationsAndSlotCounts) {
-    const int duration[kSceneCount] = {900, 240, 60, 180, 922, 922, 922, 922, 922, 920, 922};
-    const int inUse[kSceneCount] = {88, 17, 30, 28, 29, 37, 32, 73, 27, 30, 42};
+// What each scene holds, from the show's own tables, so a scene is added by its file and its line of
+// data/scene_list.h alone: the slots its enum names (data/scene_data.h's sceneNames) are exactly the
+// slots in use, each input one of them; the lengths fill the music (kShowFrameCount) exactly.
+TEST(ShowData, ScenesUseTheSlotsTheyNameAndFillTheMusic) {
     int total = 0;
     for (int s = 0; s < kSceneCount; ++s) {
-        SCOPED_TRACE(s);
-        EXPECT_EQ(sceneTable.scenes[s].duration, duration[s]);
+        SCOPED_TRACE(testing::Message() << "scene " << s << " (" << sceneNames[s].name << ")");
+        EXPECT_GE(sceneTable.scenes[s].duration, 1);
         total += sceneTable.scenes[s].duration;
+        const int inUse = sceneNames[s].slots->last; // the enum's closing kSlotCount
+        ASSERT_GE(inUse, 1);
+        ASSERT_LE(inUse, kSlotsPerScene);
         for (int k = 0; k < kSlotsPerScene; ++k) {
             const NodeSource& n = slot(s, k);
-            if (k < inUse[s]) {
+            if (k < inUse) {
                 EXPECT_NE(n.op, kOpEmpty) << "slot " << k << " should be in use";
                 for (int i = 0; i < 8; ++i) { // inputs name used slots of the same scene
                     EXPECT_GE(n.inputs[i], -1) << "slot " << k;
-                    EXPECT_LT(n.inputs[i], inUse[s]) << "slot " << k;
-                    if (n.inputs[i] >= 0) {
-                        EXPECT_NE(slot(s, n.inputs[i]).op, kOpEmpty) << "slot " << k;
-                    }
+                    EXPECT_LT(n.inputs[i], inUse) << "slot " << k;
                 }
             } else {
                 const NodeSource zero{};
@@ -83,28 +85,21 @@ TEST(ShowData, ScenesHaveTheirDurationsAndSlotCounts) {
             }
         }
     }
-    EXPECT_EQ(total, kShowFrameCount);
+    EXPECT_EQ(total, kShowFrameCount)
+        << "the scenes' lengths add up to the music's " << kShowFrameCount << " frames";
 }
 
+// The outputs every scene has, whatever it draws: one camera (plain or look-at), at most one clear
+// colour (scene 1, given slot by slot, has none and keeps the reset colour), transition and light, and
+// something drawn; a transition fades from white by a factor that comes from a track.
 TEST(ShowData, OutputOperationsPerScene) {
-    struct Outputs {
-        int draws, sprites, camera, lookAt, transitions, lights;
-    };
-    const Outputs expected[kSceneCount] = {
-        {1, 8, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 3, 1, 0, 0, 0}, {1, 0, 1, 0, 1, 0},
-        {3, 1, 1, 0, 1, 0}, {6, 0, 1, 0, 1, 0}, {3, 1, 1, 0, 1, 1}, {14, 1, 0, 1, 1, 1},
-        {1, 1, 1, 0, 1, 1}, {1, 0, 1, 0, 1, 0}, {1, 1, 1, 0, 1, 1},
-    };
     for (int s = 0; s < kSceneCount; ++s) {
-        SCOPED_TRACE(s);
-        EXPECT_EQ(countOps(s, kOpDrawMesh), expected[s].draws);
-        EXPECT_EQ(countOps(s, kOpSprite), expected[s].sprites);
-        EXPECT_EQ(countOps(s, kOpCamera), expected[s].camera);
-        EXPECT_EQ(countOps(s, kOpLookAtCamera), expected[s].lookAt);
-        EXPECT_EQ(countOps(s, kOpTransition), expected[s].transitions);
-        EXPECT_EQ(countOps(s, kOpSetLight), expected[s].lights);
-        // one clear colour per scene; scene 1, given slot by slot, has none and keeps the reset colour
-        EXPECT_EQ(countOps(s, kOpSetClearColor), s == 1 ? 0 : 1);
+        SCOPED_TRACE(testing::Message() << "scene " << s << " (" << sceneNames[s].name << ")");
+        EXPECT_EQ(countOps(s, kOpCamera) + countOps(s, kOpLookAtCamera), 1);
+        EXPECT_GE(countOps(s, kOpDrawMesh) + countOps(s, kOpSprite), 1);
+        EXPECT_LE(countOps(s, kOpTransition), 1);
+        EXPECT_LE(countOps(s, kOpSetLight), 1);
+        EXPECT_LE(countOps(s, kOpSetClearColor), 1);
         for (int k = 0; k < kSlotsPerScene; ++k) {
             const NodeSource& n = slot(s, k);
             if (n.op != kOpTransition) continue;

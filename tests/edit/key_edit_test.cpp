@@ -270,8 +270,9 @@ TEST(KeyEdit, TheRebuiltModuleHoldsThePatchedTracks) {
     EXPECT_GT(made, 80);
 
     const fs::path module = root / "scenes.so";
-    std::string command = std::string(QZ_CXX_COMPILER) + " -std=c++20 -O0 -fPIC -shared -I" + root.string() +
-                          " -I" + QZ_SOURCE_DIR;
+    std::string command = std::string(QZ_CXX_COMPILER) +
+                          " -std=c++20 -O0 -fPIC -shared -DQZ_SCENE_COUNT=" + std::to_string(kSceneCount) +
+                          " -I" + root.string() + " -I" + QZ_SOURCE_DIR;
     for (const char* name : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
         command += " " + (root / "data" / name).string();
     for (const auto& entry : fs::directory_iterator(root / "data")) {

@@ -61,9 +61,11 @@ TEST(ModuleTrial, EveryHostileModuleIsRefusedWithItsReasonAndThisProcessGoesOn) 
     };
     for (const Case& c : cases) {
         const std::string module = dir + "/" + c.define + ".so";
-        const std::string command = std::string(QZ_CXX_COMPILER) +
-                                    " -std=c++20 -shared -fPIC -O1 -I" QZ_SOURCE_DIR " -D" + c.define +
-                                    " -x c++ " QZ_SOURCE_DIR "/tests/edit/bad_module.cpp.in -o " + module;
+        const std::string command =
+            std::string(QZ_CXX_COMPILER) +
+            " -std=c++20 -shared -fPIC -O1 -DQZ_SCENE_COUNT=" + std::to_string(kSceneCount) +
+            " -I" QZ_SOURCE_DIR " -D" + c.define +
+            " -x c++ " QZ_SOURCE_DIR "/tests/edit/bad_module.cpp.in -o " + module;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         const ModuleTrial trial = runTrial(module);
         EXPECT_EQ(trial.state, kTrialFailed) << c.define;

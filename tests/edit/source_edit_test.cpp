@@ -68,9 +68,10 @@ int sceneOfFile(const char* name) {
 
 // The scene module as the project builds it, from a scratch copy's data/ (its headers first).
 bool buildModule(const fs::path& root, const fs::path& module) {
-    std::string command = std::string(QZ_CXX_COMPILER) +
-                          " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -I" + root.string() + " -I" +
-                          QZ_SOURCE_DIR;
+    std::string command =
+        std::string(QZ_CXX_COMPILER) +
+        " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -DQZ_SCENE_COUNT=" + std::to_string(kSceneCount) +
+        " -I" + root.string() + " -I" + QZ_SOURCE_DIR;
     for (const char* file : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
         command += " " + (root / "data" / file).string();
     for (const auto& entry : fs::directory_iterator(root / "data")) {
