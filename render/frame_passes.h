@@ -74,7 +74,5 @@ constexpr FramePassNames readFramePassNames() {
 inline constexpr FramePassNames kFramePassNames = readFramePassNames();
 static_assert(kFramePassNames.ok, "every frame pass is named kNamePass, in order, with a short name");
 
-// The pass's name ("dof_blur"), or nullptr outside 0..kFramePassCount-1.
-constexpr const char* framePassName(int pass) {
-    return pass >= 0 && pass < kFramePassCount ? kFramePassNames.names[pass] : nullptr;
-}
+// The pass's name ("dof_blur"), or nullptr outside 0..kFramePassCount-1 (render/frame.cpp).
+const char* framePassName(int pass);
