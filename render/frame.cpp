@@ -21,6 +21,10 @@ FrameCamera frameCamera;
 
 namespace {
 
+// Not const: through the constant table the compiler reads each name as a char array of its own and
+// misjudges where it ends (false warnings on every %s and string).
+FramePassNames passNames = kFramePassNames;
+
 // b1 keeps what was last written: the velocity pass writes only the two projections.
 PerObjectData perObject;
 
@@ -48,6 +52,10 @@ void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {
 }
 
 } // namespace
+
+const char* framePassName(int pass) {
+    return pass >= 0 && pass < kFramePassCount ? passNames.names[pass] : nullptr;
+}
 
 //-----------------------------------------------------------------------------
 // Camera and objects
