@@ -7,8 +7,8 @@
 // as counters). A frame is measured from renderFrame to glFinish, so the rasterizer's work is in
 // it; the director's evaluation of the same frame runs outside the timed region.
 //
-// Pass by pass, for the table in docs/performance.md (scene 1, frame 1020, 1280x720, FXAA on; /0 skips the passes
-// nobody reads, /1 runs every pass as the renderer used to):
+// Pass by pass, for the table in docs/performance.md (scene 1, frame 1020, 1280x720, FXAA on; /0 skips the
+// passes nobody reads, /1 runs every pass as the renderer used to):
 //
 //     build/bench/qz_bench_render --benchmark_filter=BM_Scene1Passes --benchmark_repetitions=3
 #include <benchmark/benchmark.h>
@@ -78,9 +78,6 @@ void BM_SceneFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_SceneFrame)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-const char* const kPassNames[kFramePassCount] = {"setup",      "velocity",  "scene", "dof_blur", "bloom",
-                                                 "scene_mips", "composite", "fxaa",  "present"};
-
 // Each iteration renders the middle frame of scene 1 twice: once whole (the reported time, from
 // renderFrame to glFinish) and once with a glFinish after every pass (the ms_* counters, averages
 // over the frames in which the pass ran). passes_ms is the sum of the timed passes; frame_over_passes
@@ -116,7 +113,7 @@ void BM_Scene1Passes(benchmark::State& state) {
     for (int p = 0; p < kFramePassCount; ++p) {
         if (times.runs[p] == 0) continue;
         const double ms = 1e3 * times.seconds[p] / times.runs[p];
-        state.counters[std::string("ms_") + kPassNames[p]] = ms;
+        state.counters[std::string("ms_") + framePassName(p)] = ms;
         passes += ms;
     }
     const double frameMs = 1e3 * wholeSeconds / (double)state.iterations();

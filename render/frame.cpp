@@ -12,6 +12,7 @@
 #include "render/gpu_mesh.h"
 #include "render/pass_timer.h"
 #include "render/post.h"
+#include "render/post_effects.h"
 #include "render/shader_library.h"
 #include "render/sprites.h"
 #include "render/textures.h"
@@ -19,6 +20,10 @@
 FrameCamera frameCamera;
 
 namespace {
+
+// Not const: through the constant table the compiler reads each name as a char array of its own and
+// misjudges where it ends (false warnings on every %s and string).
+FramePassNames passNames = kFramePassNames;
 
 // b1 keeps what was last written: the velocity pass writes only the two projections.
 PerObjectData perObject;
@@ -47,6 +52,10 @@ void bindMeshBuffers(RenderDevice& dev, const GpuMesh& mesh) {
 }
 
 } // namespace
+
+const char* framePassName(int pass) {
+    return pass >= 0 && pass < kFramePassCount ? passNames.names[pass] : nullptr;
+}
 
 //-----------------------------------------------------------------------------
 // Camera and objects
@@ -118,9 +127,7 @@ void uploadFrameConstants(RenderDevice& dev, const CameraState& camera, const Fr
     data.eyePosVS[2] = camera.eye[2];
     data.eyePosVS[3] = 1.0f;
     std::memcpy(data.lightDirVS, &settings.lightDirVS, 16);
-    data.isBlur = settings.isBlur ? 1 : 0;
-    data.isRenderDof = settings.isRenderDof ? 1 : 0;
-    data.isRenderBloom = settings.isRenderBloom ? 1 : 0;
+    for (const PostEffect& e : kPostEffects) data.*e.onInBlock = settings.*e.on ? 1 : 0;
     uploadConstants(dev, kPerFrameSlot, &data);
 }
 
@@ -237,7 +244,7 @@ void renderFrame(RenderDevice& dev, const FrameInput& in) {
     // The composite or FXAA covers the whole back buffer; only the velocity pass uses this depth.
     if (every) clearColor(dev, dev.backBufferView, &settings.clearColor.x);
     if (needVelocity) clearDepth(dev, dev.backBufferView);
-    markPass(clock, kFrameSetupPass);
+    markPass(clock, kSetupPass);
 
     // Level 0 still holds the previous frame's scene: its chain is what the bloom highlight reads.
     if (bloom && dev.sceneMipsBehind) {

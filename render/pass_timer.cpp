@@ -94,7 +94,7 @@ void beginTimedFrame(GpuPassTimer& timer) {
     const int f = timer.frame;
     if (timer.marks[f] > 0) readFrame(timer, f); // the oldest frame of the ring
     queryCounter(timer, timer.queries[f][0]);
-    timer.passes[f][0] = kFrameSetupPass;
+    timer.passes[f][0] = kSetupPass;
     timer.marks[f] = 1;
 }
 

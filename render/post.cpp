@@ -80,9 +80,7 @@ void compositePass(RenderDevice& dev, const FrameSettings& settings, bool everyE
     bindTexture(dev, kVelocityDepthUnit, dev.velocityDepth.texture);
     bindTexture(dev, kBloomMapUnit, dev.bloomBlur.texture);
     bindTexture(dev, kDofBokehUnit, dev.dofBlur.texture);
-    const PixelShaderEntry& ps =
-        everyEffect ? pixelShaders[kCompositeShader]
-                    : compositeShaderFor(settings.isRenderDof, settings.isBlur, settings.isRenderBloom);
+    const PixelShaderEntry& ps = everyEffect ? pixelShaders[kCompositeShader] : compositeShaderFor(settings);
     bindShaders(dev, vertexShaders[kCompositeShader], ps);
     drawStrip(dev);
     setDepthTest(dev, true);

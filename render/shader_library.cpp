@@ -80,17 +80,56 @@ bool isSpritePixelEntry(const char* name) {
     return std::strcmp(name, pixelShaderNames[kSpriteShader]) == 0;
 }
 
+// "#define QZ_EFFECT_DEPTH_OF_FIELD 1\n" and so on for every post effect, then QZ_EFFECTS_ALL.
+struct EffectDefines {
+    char text[768];
+    bool ok; // it fits
+};
+
+constexpr void appendText(EffectDefines& d, int& used, const char* s, bool upper = false) {
+    for (; *s && used < (int)sizeof d.text - 1; ++s)
+        d.text[used++] = upper && *s >= 'a' && *s <= 'z' ? (char)(*s - 'a' + 'A') : *s;
+}
+
+constexpr void appendNumber(EffectDefines& d, int& used, int n) {
+    char digits[12] = {};
+    int count = 0;
+    do digits[count++] = (char)('0' + n % 10);
+    while ((n /= 10) > 0);
+    while (count > 0 && used < (int)sizeof d.text - 1) d.text[used++] = digits[--count];
+}
+
+constexpr EffectDefines effectDefinesOf() {
+    EffectDefines d = {};
+    int used = 0;
+    for (int k = 0; k < kPostEffectCount; ++k) {
+        appendText(d, used, "#define QZ_EFFECT_");
+        appendText(d, used, kPostEffects[k].name, true);
+        appendText(d, used, " ");
+        appendNumber(d, used, 1 << k);
+        appendText(d, used, "\n");
+    }
+    appendText(d, used, "#define QZ_EFFECTS_ALL ");
+    appendNumber(d, used, kCompositeVariantCount - 1);
+    appendText(d, used, "\n");
+    d.ok = used < (int)sizeof d.text - 1;
+    return d;
+}
+
+static_assert(effectDefinesOf().ok, "the post effects' #defines fit");
+EffectDefines effectDefines = effectDefinesOf(); // not const: see vertexNames
+
 // Compiles one stage with `defines` (lines of #define, may be empty) before the source; returns 0 and
 // sets the render error with the log on failure.
 GLuint compileStage(const RenderDevice& dev, GLenum stage, const char* name, const char* defines,
                     const char* source, uint32_t length) {
     const bool vertex = stage == GL_VERTEX_SHADER;
-    char prefix[512];
-    std::snprintf(prefix, sizeof prefix, "%s#define %s 1\n#define QZ_ENTRY %s\n%s%s#line 1\n",
+    char prefix[1536];
+    std::snprintf(prefix, sizeof prefix, "%s#define %s 1\n#define QZ_ENTRY %s\n%s%s%s#line 1\n",
                   glslPrelude(dev.api), vertex ? "QZ_VERTEX_STAGE" : "QZ_PIXEL_STAGE", name,
                   !vertex && isSpritePixelEntry(name) ? "#define QZ_PIXEL_INPUT spritePixelInput()\n"
                                                       : "#define QZ_PIXEL_INPUT pixelInput()\n",
-                  defines);
+                  effectDefines.text, defines);
     const char* parts[2] = {prefix, source};
     const GLint lengths[2] = {(GLint)std::strlen(prefix), (GLint)length};
 
@@ -183,9 +222,8 @@ bool compileCompositeVariants(RenderDevice& dev, const char* source, uint32_t le
     return true;
 }
 
-const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom) {
-    return compositeShaders[(dof ? kCompositeDof : 0) | (blur ? kCompositeBlur : 0) |
-                            (bloom ? kCompositeBloom : 0)];
+const PixelShaderEntry& compositeShaderFor(const FrameSettings& settings) {
+    return compositeShaders[compositeEffectsOf(settings)];
 }
 
 bool compileShaderLibrary(RenderDevice& dev, const char** failedEntry) {

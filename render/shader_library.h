@@ -8,9 +8,9 @@
 //
 // The two name tables (read from data/draw_names.h's entry lists) end with a null entry; entry k of a
 // table compiles into slot k of its shader table. A draw record names a vertex and a pixel shader by their
-// own indices. Each shader is the dialect's prelude (render/gl_dialect.h), a few #defines naming the entry,
-// then the library's text. Constant blocks and samplers get their binding points (b0..b6, units 0..7) after
-// linking.
+// own indices. Each shader is the dialect's prelude (render/gl_dialect.h), a few #defines naming the entry
+// and the post effects' bits (QZ_EFFECT_*, render/post_effects.h), then the library's text. Constant
+// blocks and samplers get their binding points (b0..b6, units 0..7) after linking.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@
 #include "data/draw_names.h"
 #include "director/director_types.h"
 #include "render/device.h"
+#include "render/post_effects.h"
 
 inline constexpr int kShaderTableSize = 64;
 // The entries' names in table order (kVertexShaderCount and kPixelShaderCount of them, then a null),
@@ -56,13 +57,12 @@ struct LinkedProgram {
 extern VertexShaderEntry vertexShaders[kShaderTableSize];
 extern PixelShaderEntry pixelShaders[kShaderTableSize];
 
-// The composite compiled once more for each set of effects a frame can ask for, without the code
-// of the others: a software rasterizer runs both sides of a branch, so a frame without motion blur
-// would still pay for its nine taps. pixelShaders[kCompositeShader] keeps every effect.
-enum CompositeEffect : int { kCompositeDof = 1, kCompositeBlur = 2, kCompositeBloom = 4 };
-inline constexpr int kCompositeVariantCount = 8;
-extern PixelShaderEntry compositeShaders[kCompositeVariantCount]; // indexed by CompositeEffect bits
-const PixelShaderEntry& compositeShaderFor(bool dof, bool blur, bool bloom);
+// The composite compiled once more for each set of post effects a frame can ask for
+// (render/post_effects.h), without the code of the others: a software rasterizer runs both sides of a
+// branch, so a frame without motion blur would still pay for its nine taps.
+// pixelShaders[kCompositeShader] keeps every effect.
+extern PixelShaderEntry compositeShaders[kCompositeVariantCount]; // indexed by composite bits
+const PixelShaderEntry& compositeShaderFor(const FrameSettings& settings);
 bool compileCompositeVariants(RenderDevice& dev, const char* source, uint32_t length);
 
 // The embedded text (generated from render/shaders/*.glsl), and the files it was joined from, in order

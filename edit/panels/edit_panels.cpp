@@ -33,8 +33,6 @@ const ImU32 kEnergyColour = IM_COL32(150, 190, 240, 80);
 const ImU32 kShiftColour = IM_COL32(255, 110, 90, 255);
 const ImU32 kAxisColours[3] = {IM_COL32(240, 90, 90, 255), IM_COL32(100, 220, 100, 255),
                                IM_COL32(110, 150, 255, 255)};
-const char* const kPassNames[kFramePassCount] = {
-    "setup", "velocity", "scene", "depth of field", "bloom", "scene mips", "composite", "FXAA", "present"};
 
 const char* slotName(int scene, int32_t slot) {
     return shortName(enumName(*shown->names[scene].slots, slot), "k");
@@ -308,7 +306,7 @@ void passCosts(EditView& v) {
     }
     for (int p = 0; p < kFramePassCount; ++p) {
         if (p % 5) ImGui::SameLine();
-        ImGui::Text("  %-14s %6.2f", kPassNames[p], v.passMs[p]);
+        ImGui::Text("  %-14s %6.2f", framePassName(p), v.passMs[p]);
     }
 }
 

@@ -62,14 +62,14 @@ vec4 A_1_create_velocity_and_depthPS(VO i) {
     return vec4(i.velocity.xy, 1.0, i.pos.z);
 }
 
-// The effects this program of the composite can apply (bits: 1 depth of field, 2 motion blur,
-// 4 bloom); the library also compiles one program per set of effects, leaving out the others' code.
+// The post effects this program of the composite can apply, as bits of render/post_effects.h's table
+// (QZ_EFFECT_*); the library also compiles one program per set of effects, leaving out the others' code.
 #ifndef QZ_COMPOSITE_EFFECTS
-#define QZ_COMPOSITE_EFFECTS 7
+#define QZ_COMPOSITE_EFFECTS QZ_EFFECTS_ALL
 #endif
-const bool kMayDof = (QZ_COMPOSITE_EFFECTS & 1) != 0;
-const bool kMayBlur = (QZ_COMPOSITE_EFFECTS & 2) != 0;
-const bool kMayBloom = (QZ_COMPOSITE_EFFECTS & 4) != 0;
+const bool kMayDof = (QZ_COMPOSITE_EFFECTS & QZ_EFFECT_DEPTH_OF_FIELD) != 0;
+const bool kMayBlur = (QZ_COMPOSITE_EFFECTS & QZ_EFFECT_MOTION_BLUR) != 0;
+const bool kMayBloom = (QZ_COMPOSITE_EFFECTS & QZ_EFFECT_BLOOM) != 0;
 
 // Depth of field or motion blur, then bloom, then the scene transition.
 vec4 A_3_postprocessPS(VO i) {

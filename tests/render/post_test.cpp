@@ -1,4 +1,5 @@
-// post_test.cpp - transitions, motion blur, depth of field, bloom and FXAA in the composite.
+// post_test.cpp - transitions, motion blur, depth of field, bloom and FXAA in the composite; each post
+// effect's switch against its record.
 #include <cmath>
 #include <cstdlib>
 #include <glm/glm.hpp>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "render/post.h"
+#include "render/post_effects.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -333,4 +335,32 @@ TEST(Post, DepthOfFieldMixesByTheDistanceFromTheFocus) {
             for (int k = 0; k < 3; ++k) c[k] = scene[i + k] + (blurred[i + k] - scene[i + k]) * t;
             ASSERT_TRUE(sameRgb(pixelAt(image, x, y), bytesOf(c[0], c[1], c[2], 1), 1)) << x << "," << y;
         }
+}
+
+// Each post effect's switch, set alone, runs the pass its record names and reaches the shaders as its
+// b0 switch and no other; with every switch off, none of the effects' passes runs.
+TEST(RenderPostEffects, EachSwitchRunsItsPassAndReachesTheShaders) {
+    RenderDevice& dev = testDevice();
+    for (int k = -1; k < kPostEffectCount; ++k) {
+        const char* on = k >= 0 ? kPostEffects[k].name : "none";
+        TestFrame& f = *newTestFrame();
+        addWhiteCube(f);
+        if (k >= 0) f.settings.*kPostEffects[k].on = 1;
+        FramePassTimes times = {};
+        FrameInput in = inputOf(f);
+        in.passTimes = &times;
+        renderFrame(dev, in);
+        PerFrameData b0 = {};
+        readBuffer(dev.constantBuffers[kPerFrameSlot], sizeof b0, &b0);
+        for (int j = 0; j < kPostEffectCount; ++j) {
+            const PostEffect& e = kPostEffects[j];
+            EXPECT_EQ(b0.*e.onInBlock, j == k ? 1 : 0) << e.setting << " with " << on;
+            if (j == k) {
+                EXPECT_GT(times.runs[e.pass], 0u) << framePassName(e.pass) << " with " << on;
+            }
+            if (k < 0) {
+                EXPECT_EQ(times.runs[e.pass], 0u) << framePassName(e.pass) << " with " << on;
+            }
+        }
+    }
 }

@@ -1,7 +1,11 @@
 // cmd_render.cpp - `render`: one show frame rendered headless (offscreen OpenGL, music off, spectrum
-// zero) and written as a PNG file.
+// zero) and written as a PNG file; `passes`: the frame's passes and post effects by their names.
 //
 //     qz001-tool render --frame 1000 --out frame.png [--size 1280x720] [--no-aa]
+//     qz001-tool passes
+//
+// prints one line a pass ("pass 3 dof_blur") and one a post effect ("effect bloom bit 4 op 59 Bloom
+// switch isRenderBloom pass bloom shader A_5_bloomHighlightPS"), from render/post_effects.h.
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstring>
@@ -11,7 +15,10 @@
 #include <vector>
 
 #include "director/director_types.h"
+#include "render/frame_passes.h"
 #include "render/png_io.h"
+#include "render/post_effects.h"
+#include "render/shader_library.h"
 #include "show/show.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -48,6 +55,18 @@ int runRender(const RenderOptions& o) {
     return status;
 }
 
+// Every pass in the order a frame runs them, then every post effect, one line each.
+int runPasses() {
+    for (int p = 0; p < kFramePassCount; ++p) std::printf("pass %d %s\n", p, framePassName(p));
+    for (int k = 0; k < kPostEffectCount; ++k) {
+        const PostEffect& e = kPostEffects[k];
+        std::printf("effect %s bit %d op %d %s switch %s pass %s shader %s\n", e.name, 1 << k, (int)e.op,
+                    enumName(kNodeOpNames, e.op) + 3, e.setting, framePassName(e.pass),
+                    pixelShaderNames[e.shader]);
+    }
+    return 0;
+}
+
 } // namespace
 
 void addRenderCommands(CLI::App& app, ToolCommands& commands) {
@@ -61,4 +80,7 @@ void addRenderCommands(CLI::App& app, ToolCommands& commands) {
     addGlOption(render);
     render->add_flag("--no-aa", o.noAa, "skip the FXAA pass");
     addToolCommand(commands, render, [] { return runRender(o); });
+    addToolCommand(commands,
+                   app.add_subcommand("passes", "List the frame's passes and post effects by their names"),
+                   runPasses);
 }
