@@ -27,7 +27,9 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
     app.add_flag("--no-aa", noAa, "no antialiasing pass (skips the launcher)");
     app.add_flag("--no-music", noMusic, "no music: the show stands at its first frame (skips the launcher)");
     auto* sceneOption =
-        app.add_option("--scene", sceneText, "start at the first frame of scene S (0..10)")->type_name("INT");
+        app.add_option("--scene", sceneText,
+                       "start at the first frame of scene S (0.." + std::to_string(kSceneCount - 1) + ")")
+            ->type_name("INT");
     app.add_option("--at", atText, "start at SECONDS into the show")
         ->type_name("FLOAT")
         ->excludes(sceneOption);

@@ -82,14 +82,26 @@ int32_t dragFrame(float frame, const Track& t, int32_t key, bool free, int32_t o
 
 } // namespace
 
-void drawKeyTrack(const KeyPanelInput& in) {
-    ValueEdits& e = *in.edits;
-    Track& track = trackTable[in.track];
-    if (track.keyCount == 0) return;
-    const bool anyDriven = driven(in, 0) || driven(in, 1) || driven(in, 2);
-    const bool dragging = drag.active && drag.track == in.track;
+namespace {
 
-    // Header: the track, who reads it, its interpolation, a key at the play head, the snap.
+// The plot of one track: where it lies on screen and the frames and values it spans.
+struct TrackPlot {
+    ImVec2 origin, at; // the value labels' corner, the plot's
+    float width, height;
+    float low, high, length; // values from low to high, frames from 0 to length
+};
+
+float plotX(const TrackPlot& p, float frame) {
+    return p.at.x + frame / p.length * p.width;
+}
+
+float plotY(const TrackPlot& p, float value) {
+    return p.at.y + p.height - (value - p.low) / (p.high - p.low) * p.height;
+}
+
+// The track, who reads it, its interpolation, a key at the play head.
+void drawTrackHeader(const KeyPanelInput& in, const Track& track, bool anyDriven) {
+    ValueEdits& e = *in.edits;
     ImGui::Text("track %d %s", in.track,
                 trackLabel(in.scenes ? enumName(*in.scenes->trackNames, in.track) : nullptr));
     ImGui::SameLine();
@@ -106,7 +118,7 @@ void drawKeyTrack(const KeyPanelInput& in) {
                            driven(in, 0) ? " x" : "", driven(in, 1) ? " y" : "", driven(in, 2) ? " z" : "");
     }
     ImGui::BeginDisabled(anyDriven);
-    int interpolation = (int)track.interpolation;
+    const int interpolation = (int)track.interpolation;
     if (ImGui::RadioButton("linear", interpolation == 0) && interpolation != 0)
         setTrackInterpolation(e, in.track, 0);
     ImGui::SameLine();
@@ -118,72 +130,99 @@ void drawKeyTrack(const KeyPanelInput& in) {
     std::snprintf(insert, sizeof insert, "key at frame %d", head);
     if (ImGui::Button(insert)) insertKey(e, in.track, head);
     ImGui::EndDisabled();
+}
 
-    // The ranges: every key, the play head and the scene's end (in the track's frames, where the scene
-    // reads it one frame a frame).
-    const int32_t duration = in.scenes ? in.scenes->scenes.scenes[in.scene].duration : 0;
-    const float sceneEnd = in.now + (float)(duration - localFrame);
-    float length = 1, low = 1e30f, high = -1e30f;
+// The ranges: every key, the play head and the scene's end (in the track's frames, where the scene
+// reads it one frame a frame); a drag keeps the ones it began with, so the key stays under the mouse.
+void plotRanges(const Track& track, float now, float sceneEnd, bool dragging, TrackPlot& p) {
+    p.length = 1, p.low = 1e30f, p.high = -1e30f;
     for (uint32_t k = 0; k < track.keyCount; ++k) {
-        length = std::fmax(length, (float)track.keys[k].frame);
+        p.length = std::fmax(p.length, (float)track.keys[k].frame);
         for (int axis = 0; axis < 3; ++axis) {
-            low = std::fmin(low, component(track.keys[k], axis));
-            high = std::fmax(high, component(track.keys[k], axis));
+            p.low = std::fmin(p.low, component(track.keys[k], axis));
+            p.high = std::fmax(p.high, component(track.keys[k], axis));
         }
     }
-    length = std::fmax(length, std::fmax(sceneEnd, in.now)) * 1.04f;
-    if (high - low < 1e-3f) high = low + 1;
-    const float margin = (high - low) * 0.08f;
-    low -= margin, high += margin;
-    if (dragging) low = drag.low, high = drag.high, length = drag.length;
+    p.length = std::fmax(p.length, std::fmax(sceneEnd, now)) * 1.04f;
+    if (p.high - p.low < 1e-3f) p.high = p.low + 1;
+    const float margin = (p.high - p.low) * 0.08f;
+    p.low -= margin, p.high += margin;
+    if (dragging) p.low = drag.low, p.high = drag.high, p.length = drag.length;
+}
 
-    const ImVec2 origin = ImGui::GetCursorScreenPos();
-    const ImVec2 at = ImVec2(origin.x + kValueAxisWidth, origin.y);
-    const float width = ImGui::GetContentRegionAvail().x - kValueAxisWidth - 10, height = kPlotHeight;
-    ImGui::SetCursorScreenPos(at);
-    ImGui::InvisibleButton("curve", ImVec2(width, height),
-                           ImGuiButtonFlags_MouseButtonLeft | ImGuiButtonFlags_MouseButtonRight);
-    const bool hovered = ImGui::IsItemHovered(), active = ImGui::IsItemActive();
-    ImDrawList* draw = ImGui::GetWindowDrawList();
-    auto xOf = [&](float frame) { return at.x + frame / length * width; };
-    auto yOf = [&](float value) { return at.y + height - (value - low) / (high - low) * height; };
-
-    // Axes: values at the top, middle and bottom; frames at every bar (four beats) that fits.
-    draw->AddRectFilled(at, ImVec2(at.x + width, at.y + height), IM_COL32(25, 25, 30, 255));
+// Values at the top, middle and bottom; frames at every bar (four beats) that fits.
+void drawPlotAxes(ImDrawList* draw, const TrackPlot& p) {
+    draw->AddRectFilled(p.at, ImVec2(p.at.x + p.width, p.at.y + p.height), IM_COL32(25, 25, 30, 255));
     char label[32];
     for (int i = 0; i <= 2; ++i) {
-        const float value = low + (high - low) * (float)i / 2;
+        const float value = p.low + (p.high - p.low) * (float)i / 2;
         std::snprintf(label, sizeof label, "%.4g", (double)value);
-        const float y = yOf(value);
-        draw->AddLine(ImVec2(at.x, y), ImVec2(at.x + width, y), kGridColour);
-        draw->AddText(ImVec2(origin.x, y - (i == 2   ? 0
-                                            : i == 1 ? 7
-                                                     : 14)),
-                      IM_COL32(170, 170, 180, 255), label);
+        const float y = plotY(p, value);
+        draw->AddLine(ImVec2(p.at.x, y), ImVec2(p.at.x + p.width, y), kGridColour);
+        draw->AddText(ImVec2(p.origin.x, y - (float)(14 - 7 * i)), IM_COL32(170, 170, 180, 255), label);
     }
     const float bar = 4 * kBeatFrames;
-    const float every = bar * std::fmax(1.0f, std::ceil(length / bar / 8)); // at most about 8 labels
-    for (float f = 0; f <= length; f += every) {
-        draw->AddLine(ImVec2(xOf(f), at.y), ImVec2(xOf(f), at.y + height), kGridColour);
+    const float every = bar * std::fmax(1.0f, std::ceil(p.length / bar / 8)); // at most about 8 labels
+    for (float f = 0; f <= p.length; f += every) {
+        draw->AddLine(ImVec2(plotX(p, f), p.at.y), ImVec2(plotX(p, f), p.at.y + p.height), kGridColour);
         std::snprintf(label, sizeof label, "%d", (int)std::lround(f));
-        draw->AddText(ImVec2(xOf(f) + 2, at.y + height + 1), IM_COL32(170, 170, 180, 255), label);
+        draw->AddText(ImVec2(plotX(p, f) + 2, p.at.y + p.height + 1), IM_COL32(170, 170, 180, 255), label);
     }
-    draw->PushClipRect(at, ImVec2(at.x + width, at.y + height), true);
+}
+
+// The three curves as the frame plays them (a sync editor's, where it drives the track).
+void drawCurves(ImDrawList* draw, const TrackPlot& p, const Track& track, int32_t index) {
     constexpr int kSteps = 160;
     for (int axis = 0; axis < 3; ++axis) {
         ImVec2 before = {};
         for (int i = 0; i <= kSteps; ++i) {
-            const float frame = length * (float)i / kSteps;
-            TrackPoint p = sampleTrack(track, (uint32_t)frame);
-            if (trackSampleHook) trackSampleHook(in.track, frame, p); // the curve the frame plays
-            const ImVec2 here = ImVec2(xOf(frame), yOf(axis == 0 ? p.x : axis == 1 ? p.y : p.z));
+            const float frame = p.length * (float)i / kSteps;
+            TrackPoint point = sampleTrack(track, (uint32_t)frame);
+            if (trackSampleHook) trackSampleHook(index, frame, point);
+            const ImVec2 here = ImVec2(plotX(p, frame), plotY(p, axis == 0   ? point.x
+                                                                 : axis == 1 ? point.y
+                                                                             : point.z));
             if (i > 0) draw->AddLine(before, here, kAxisColours[axis]);
             before = here;
         }
     }
+}
 
-    // The keys: the one under the mouse is picked up, dragged, let go, or deleted with a right click.
+// The dragged key follows the mouse along the axis the drag decided; let go, the edit is made.
+void followDrag(const KeyPanelInput& in, Track& track, const TrackPlot& p, bool active, int32_t origin) {
+    ValueEdits& e = *in.edits;
     const ImGuiIO& io = ImGui::GetIO();
+    if (!active) {
+        const TrackKey to = track.keys[drag.key];
+        track = drag.original; // the edit itself puts it back in, with its undo step
+        drag.active = false;
+        if (std::memcmp(&to, &drag.original.keys[drag.key], sizeof to) != 0 &&
+            !moveKey(e, in.track, drag.key, to))
+            ++e.liveChanges; // refused: the key as it was plays on
+        return;
+    }
+    const bool free = io.KeyShift; // plays while it moves; the file is written when it is let go
+    TrackKey to = drag.original.keys[drag.key];
+    const float movedX = io.MousePos.x - io.MouseClickedPos[0].x,
+                movedY = io.MousePos.y - io.MouseClickedPos[0].y;
+    drag.moves = decideDragAxis(drag.moves, movedX, movedY);
+    const float value = p.low + (p.at.y + p.height - io.MousePos.y) / p.height * (p.high - p.low);
+    if (dragsTime(drag.moves, movedX, movedY))
+        to.frame =
+            dragFrame((io.MousePos.x - p.at.x) / p.width * p.length, drag.original, drag.key, free, origin);
+    else
+        setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
+    if (std::memcmp(&track.keys[drag.key], &to, sizeof to) != 0) {
+        track.keys[drag.key] = to;
+        ++e.liveChanges;
+    }
+}
+
+// The keys' dots: the one under the mouse is picked up, dragged, let go, or deleted with a right click.
+void handleKeys(const KeyPanelInput& in, Track& track, ImDrawList* draw, const TrackPlot& p, bool hovered,
+                bool active, int32_t origin) {
+    const ImGuiIO& io = ImGui::GetIO();
+    const bool dragging = drag.active && drag.track == in.track;
     int32_t under = -1, pressed = -1, pressedAxis = 0; // under the mouse, where it went down
     auto near = [](ImVec2 a, ImVec2 b) {
         return std::fabs(a.x - b.x) <= kDotRadius + 1 && std::fabs(a.y - b.y) <= kDotRadius + 1;
@@ -191,7 +230,8 @@ void drawKeyTrack(const KeyPanelInput& in) {
     for (uint32_t k = 0; k < track.keyCount; ++k)
         for (int axis = 0; axis < 3; ++axis) {
             if (driven(in, axis)) continue; // the editor's curve replaces this component
-            const ImVec2 dot = ImVec2(xOf((float)track.keys[k].frame), yOf(component(track.keys[k], axis)));
+            const ImVec2 dot =
+                ImVec2(plotX(p, (float)track.keys[k].frame), plotY(p, component(track.keys[k], axis)));
             const bool held = dragging && drag.key == (int32_t)k && drag.axis == axis;
             draw->AddCircleFilled(dot, held ? kDotRadius + 2 : kDotRadius, kAxisColours[axis]);
             if (near(io.MousePos, dot)) under = (int32_t)k;
@@ -207,42 +247,40 @@ void drawKeyTrack(const KeyPanelInput& in) {
     }
     // Where the button went down decides: the mouse may have moved on within the same frame.
     if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Right))
-        deleteKey(e, in.track, pressed);
+        deleteKey(*in.edits, in.track, pressed);
     if (hovered && pressed >= 0 && ImGui::IsMouseClicked(ImGuiMouseButton_Left) && !drag.active)
-        drag = KeyDrag{true, in.track, pressed, pressedAxis, kDragUndecided, track, low, high, length};
-    if (dragging && active) {
-        // Plays while it moves; the file is written when it is let go.
-        const bool free = io.KeyShift;
-        TrackKey to = drag.original.keys[drag.key];
-        const float movedX = io.MousePos.x - io.MouseClickedPos[0].x,
-                    movedY = io.MousePos.y - io.MouseClickedPos[0].y;
-        drag.moves = decideDragAxis(drag.moves, movedX, movedY);
-        const float value = low + (at.y + height - io.MousePos.y) / height * (high - low);
-        if (dragsTime(drag.moves, movedX, movedY))
-            to.frame = dragFrame((io.MousePos.x - at.x) / width * length, drag.original, drag.key, free,
-                                 sceneEndFrame - duration);
-        else
-            setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
-        if (std::memcmp(&track.keys[drag.key], &to, sizeof to) != 0) {
-            track.keys[drag.key] = to;
-            ++e.liveChanges;
-        }
-    } else if (dragging) {
-        const TrackKey to = track.keys[drag.key];
-        track = drag.original; // the edit itself puts it back in, with its undo step
-        drag.active = false;
-        if (std::memcmp(&to, &drag.original.keys[drag.key], sizeof to) != 0 &&
-            !moveKey(e, in.track, drag.key, to))
-            ++e.liveChanges; // refused: the key as it was plays on
-    }
+        drag = KeyDrag{true, in.track, pressed, pressedAxis, kDragUndecided, track, p.low, p.high, p.length};
+    if (dragging) followDrag(in, track, p, active, origin);
+}
 
-    const float x = xOf(in.now < 0 ? 0 : in.now);
-    draw->AddLine(ImVec2(x, at.y), ImVec2(x, at.y + height), kPlayHeadColour, 1.5f);
-    const float end = xOf(sceneEnd);
-    draw->AddLine(ImVec2(end, at.y), ImVec2(end, at.y + height), kSceneEndColour, 1.5f);
-    draw->AddText(ImVec2(end - 58, at.y + 2), kSceneEndColour, "scene end");
+} // namespace
+
+void drawKeyTrack(const KeyPanelInput& in) {
+    Track& track = trackTable[in.track];
+    if (track.keyCount == 0) return;
+    drawTrackHeader(in, track, driven(in, 0) || driven(in, 1) || driven(in, 2));
+    const int32_t duration = in.scenes ? in.scenes->scenes.scenes[in.scene].duration : 0;
+    const float sceneEnd = in.now + (float)(duration - localFrame);
+    TrackPlot p = {};
+    plotRanges(track, in.now, sceneEnd, drag.active && drag.track == in.track, p);
+    p.origin = ImGui::GetCursorScreenPos();
+    p.at = ImVec2(p.origin.x + kValueAxisWidth, p.origin.y);
+    p.width = ImGui::GetContentRegionAvail().x - kValueAxisWidth - 10, p.height = kPlotHeight;
+    ImGui::SetCursorScreenPos(p.at);
+    ImGui::InvisibleButton("curve", ImVec2(p.width, p.height),
+                           ImGuiButtonFlags_MouseButtonLeft | ImGuiButtonFlags_MouseButtonRight);
+    const bool hovered = ImGui::IsItemHovered(), active = ImGui::IsItemActive();
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    drawPlotAxes(draw, p);
+    draw->PushClipRect(p.at, ImVec2(p.at.x + p.width, p.at.y + p.height), true);
+    drawCurves(draw, p, track, in.track);
+    handleKeys(in, track, draw, p, hovered, active, sceneEndFrame - duration);
+    const float x = plotX(p, in.now < 0 ? 0 : in.now), end = plotX(p, sceneEnd);
+    draw->AddLine(ImVec2(x, p.at.y), ImVec2(x, p.at.y + p.height), kPlayHeadColour, 1.5f);
+    draw->AddLine(ImVec2(end, p.at.y), ImVec2(end, p.at.y + p.height), kSceneEndColour, 1.5f);
+    draw->AddText(ImVec2(end - 58, p.at.y + 2), kSceneEndColour, "scene end");
     draw->PopClipRect();
-    ImGui::SetCursorScreenPos(ImVec2(origin.x, at.y + height + ImGui::GetTextLineHeight() + 4));
+    ImGui::SetCursorScreenPos(ImVec2(p.origin.x, p.at.y + p.height + ImGui::GetTextLineHeight() + 4));
     ImGui::Dummy(ImVec2(1, 1));
 }
 

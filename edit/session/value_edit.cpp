@@ -180,14 +180,28 @@ void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scene
 
 namespace {
 
-bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
-    e.openLine[0] = 0;
+// A scene file says which tracks it reads, and its build checks that: a change must leave that set.
+bool keepsTracksRead(const ValueEdits& e, int scene, int slot, float value) {
+    bool before[kTrackCount] = {}, after[kTrackCount] = {};
+    for (int k = 0; k < kSlotsPerScene; ++k) {
+        const NodeSource& n = e.nodes[scene][k];
+        if (n.op != kOpTrackSample) continue;
+        const int32_t was = (int32_t)std::lround(n.params[0]), now = k == slot ? (int32_t)value : was;
+        if (was >= 0 && was < kTrackCount) before[was] = true;
+        if (now >= 0 && now < kTrackCount) after[now] = true;
+    }
+    return std::memcmp(before, after, sizeof before) == 0;
+}
+
+// The value checked as the field takes it (a whole number rounded); false, saying why, where it cannot
+// be, or is already.
+bool checkSlotEdit(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float& value) {
     if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 ||
         field > kCountField) {
         sayEdit(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
         return false;
     }
-    NodeSource& node = e.nodes[scene][slot];
+    const NodeSource& node = e.nodes[scene][slot];
     const char* name = slotLabel(scenes, scene, slot);
     if (node.op == kOpEmpty) {
         sayEdit(e, true, "scene %d slot %d is empty; nothing changed", scene, slot);
@@ -214,35 +228,31 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         return false;
     }
     const ValueNames names = fieldNames(node.op, field);
-    if (names.count) {
-        bool known = false;
-        for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
-        if (!known) {
-            sayEdit(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
-                    fieldLabel(field), (double)value);
-            return false;
-        }
+    bool known = names.count == 0;
+    for (int i = 0; i < names.count; ++i) known = known || (float)names.names[i].value == value;
+    if (!known) {
+        sayEdit(e, true, "%s %s: %g is not one of the names it takes; nothing changed", name,
+                fieldLabel(field), (double)value);
+        return false;
     }
+    if (node.op == kOpTrackSample && field == 0 && !keepsTracksRead(e, scene, slot, value)) {
+        sayEdit(
+            e, true,
+            "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; change "
+            "the track and that list in the file; nothing changed",
+            name);
+        return false;
+    }
+    return true;
+}
 
-    // A scene file says which tracks it reads, and its build checks that: a change must leave that set.
-    if (node.op == kOpTrackSample && field == 0) {
-        bool before[kTrackCount] = {}, after[kTrackCount] = {};
-        for (int k = 0; k < kSlotsPerScene; ++k) {
-            const NodeSource& n = e.nodes[scene][k];
-            if (n.op != kOpTrackSample) continue;
-            const int32_t was = (int32_t)std::lround(n.params[0]), now = k == slot ? (int32_t)value : was;
-            if (was >= 0 && was < kTrackCount) before[was] = true;
-            if (now >= 0 && now < kTrackCount) after[now] = true;
-        }
-        if (std::memcmp(before, after, sizeof before) != 0) {
-            sayEdit(e, true,
-                    "%s: the scene file lists the tracks it reads (readsTracks) and would no longer build; "
-                    "change "
-                    "the track and that list in the file; nothing changed",
-                    name);
-            return false;
-        }
-    }
+bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+    e.openLine[0] = 0;
+    if (!checkSlotEdit(e, scenes, scene, slot, field, value)) return false;
+    NodeSource& node = e.nodes[scene][slot];
+    const char* name = slotLabel(scenes, scene, slot);
+    const float before = slotField(node, field);
+    const ValueNames names = fieldNames(node.op, field);
 
     // Where the file writes it, and the literal that becomes the new value.
     SlotEdit step = {scene, slot, field, before, value, -1, false, {}, false, 0, -1};
@@ -303,63 +313,79 @@ bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, in
     return editSlotValue(e, scenes, scene, slot, field, value);
 }
 
-void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
-    // Fields whose last edit in effect is unsaved keep the edited value; the others take the rebuilt one.
+namespace {
+
+// What the rebuild must keep of the edits: the fields (and lengths) whose last edit in effect is unsaved.
+struct KeptEdits {
+    bool field[kSceneCount][kSlotsPerScene][kCountField + 1];
+    bool length[kSceneCount];
+    bool count; // an element count among them: the scene data is converted again
+};
+
+// Walks the edits in effect, the last of each field deciding: the unsaved ones are kept, the saved ones
+// compared with the rebuilt data. Returns how many differ, the first named in `first`.
+int compareRebuilt(const ValueEdits& e, const SceneSet& scenes, KeptEdits& kept, char* first, size_t size) {
     static bool seen[kSceneCount][kSlotsPerScene][kCountField + 1];
-    static bool keep[kSceneCount][kSlotsPerScene][kCountField + 1];
     std::memset(seen, 0, sizeof seen);
-    std::memset(keep, 0, sizeof keep);
+    bool lengthSeen[kSceneCount] = {};
     int differ = 0;
-    char first[512] = "";
-    bool countKept = false;
-    bool lengthSeen[kSceneCount] = {}, lengthKept[kSceneCount] = {};
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
-        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check below
-        if (s.slot < 0) {                       // a scene's length
-            if (lengthSeen[s.scene]) continue;
-            lengthSeen[s.scene] = true;
-            lengthKept[s.scene] = !s.saved;
-            const int32_t rebuilt = scenes.scenes.scenes[s.scene].duration;
-            if (s.saved && rebuilt != e.table.scenes[s.scene].duration && e.unchecked > 0 && !differ++)
-                std::snprintf(first, sizeof first,
-                              "scene %d is %d frames long in the rebuilt data, %d as edited", s.scene,
-                              rebuilt, e.table.scenes[s.scene].duration);
-            continue;
-        }
-        if (seen[s.scene][s.slot][s.field]) continue; // the last edit of a field decides
-        seen[s.scene][s.slot][s.field] = true;
+        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check
+        bool& decided = s.slot < 0 ? lengthSeen[s.scene] : seen[s.scene][s.slot][s.field];
+        if (decided) continue;
+        decided = true;
+        const float rebuilt = s.slot < 0 ? (float)scenes.scenes.scenes[s.scene].duration
+                                         : slotField(scenes.scenes.scenes[s.scene].nodes[s.slot], s.field);
+        const float edited = s.slot < 0 ? (float)e.table.scenes[s.scene].duration
+                                        : slotField(e.nodes[s.scene][s.slot], s.field);
         if (!s.saved) {
-            keep[s.scene][s.slot][s.field] = true;
-            countKept = countKept || s.field == kCountField;
-            continue;
+            (s.slot < 0 ? kept.length[s.scene] : kept.field[s.scene][s.slot][s.field]) = true;
+            kept.count = kept.count || (s.slot >= 0 && s.field == kCountField);
+        } else if (rebuilt != edited && e.unchecked > 0 && !differ++) {
+            if (s.slot < 0)
+                std::snprintf(first, size, "scene %d is %g frames long in the rebuilt data, %g as edited",
+                              s.scene, (double)rebuilt, (double)edited);
+            else
+                std::snprintf(first, size, "scene %d %s %s is %g in the rebuilt data, %g as edited", s.scene,
+                              slotLabel(scenes, s.scene, s.slot), fieldLabel(s.field), (double)rebuilt,
+                              (double)edited);
         }
-        const float rebuilt = slotField(scenes.scenes.scenes[s.scene].nodes[s.slot], s.field);
-        const float edited = slotField(e.nodes[s.scene][s.slot], s.field);
-        if (rebuilt != edited && e.unchecked > 0 && !differ++)
-            std::snprintf(first, sizeof first, "scene %d %s %s is %g in the rebuilt data, %g as edited",
-                          s.scene, slotLabel(scenes, s.scene, s.slot), fieldLabel(s.field), (double)rebuilt,
-                          (double)edited);
     }
-    const int checked = e.unchecked;
+    return differ;
+}
+
+// The running tables take the rebuilt data, but for what is kept.
+void takeRebuiltData(ValueEdits& e, const SceneSet& scenes, const KeptEdits& kept) {
     for (int s = 0; s < kSceneCount; ++s) {
         const NodeSource* rebuilt = scenes.scenes.scenes[s].nodes;
         for (int k = 0; k < kSlotsPerScene; ++k) {
             NodeSource next = rebuilt[k];
             for (int f = 0; f <= kCountField; ++f)
-                if (keep[s][k][f]) setField(next, f, slotField(e.nodes[s][k], f));
+                if (kept.field[s][k][f]) setField(next, f, slotField(e.nodes[s][k], f));
             e.nodes[s][k] = next;
             for (int f = 0; f < 8 && nodeBlocks; ++f)
-                if (keep[s][k][f]) nodeBlocks[s][k].params[f] = next.params[f];
+                if (kept.field[s][k][f]) nodeBlocks[s][k].params[f] = next.params[f];
         }
-        if (!lengthKept[s]) e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
+        if (!kept.length[s]) e.table.scenes[s].duration = scenes.scenes.scenes[s].duration;
     }
     ++e.liveChanges;
-    if (countKept) {
+    if (kept.count) {
         static Track tracks[kTrackCount];
         std::memcpy(tracks, trackTable, sizeof tracks);
         replaceSceneData(e.table, tracks);
     }
+}
+
+} // namespace
+
+void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
+    static KeptEdits kept;
+    std::memset(&kept, 0, sizeof kept);
+    char first[512] = "";
+    int differ = compareRebuilt(e, scenes, kept, first, sizeof first);
+    const int checked = e.unchecked;
+    takeRebuiltData(e, scenes, kept);
     if (e.takeRebuiltKeys)
         differ += e.takeRebuiltKeys(e, scenes.tracks, differ ? nullptr : first, differ ? 0 : sizeof first);
     e.unchecked = 0;

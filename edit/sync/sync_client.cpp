@@ -243,80 +243,90 @@ bool checkTrackRow(SyncClient& c, uint64_t nowMs, SyncEvents& e, uint32_t track,
     return true;
 }
 
+// The bytes a command takes, its own byte included; 0 for a byte that is no command.
+uint32_t commandSize(uint8_t command) {
+    switch (command) {
+    case kSetKey:
+        return 14;
+    case kDeleteKey:
+        return 9;
+    case kSetRow:
+        return 5;
+    case kPause:
+        return 2;
+    case kSaveTracks:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// SET_KEY or DELETE_KEY at `p`, checked and taken; false when refused.
+bool takeKeyCommand(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents& e,
+                    const unsigned char* p) {
+    const uint8_t command = p[0];
+    const uint32_t track = readU32(p + 1), row = readU32(p + 5);
+    if (!checkTrackRow(c, nowMs, e, track, row, command == kSetKey ? "a key" : "a deletion")) return false;
+    if (command == kDeleteKey) {
+        deleteSyncKey(tracks, (int32_t)track, row);
+        e.keysChanged = true;
+        return true;
+    }
+    const uint32_t bits = readU32(p + 9);
+    float value;
+    std::memcpy(&value, &bits, 4);
+    char why[160];
+    if (!std::isfinite(value))
+        std::snprintf(why, sizeof why, "a key for track %u row %u whose value is %s", track, row,
+                      std::isnan(value) ? "not a number" : "infinite");
+    else if (p[13] > kSyncLastInterpolation)
+        std::snprintf(why, sizeof why, "a key for track %u row %u with interpolation %u (0..%u)", track, row,
+                      (unsigned)p[13], (unsigned)kSyncLastInterpolation);
+    else {
+        setSyncKey(tracks, (int32_t)track, SyncKey{(uint16_t)row, p[13], value});
+        e.keysChanged = true;
+        return true;
+    }
+    refuse(c, nowMs, e, why);
+    return false;
+}
+
+// SET_ROW at `p`: only the last of a poll's counts; false when refused.
+bool takeRowCommand(SyncClient& c, uint64_t nowMs, SyncEvents& e, const unsigned char* p) {
+    const uint32_t row = readU32(p + 1);
+    if (row >= (uint32_t)kShowRowCount) {
+        char why[160];
+        std::snprintf(why, sizeof why, "a cursor at row %u, past the show's last row %d", row,
+                      kShowRowCount - 1);
+        refuse(c, nowMs, e, why);
+        return false;
+    }
+    e.row = (int32_t)row;
+    c.lastRow = (int32_t)row;
+    return true;
+}
+
 // Applies the complete commands in `in`; false when one was refused (the connection is closed then).
 bool takeCommands(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents& e) {
     uint32_t at = 0;
-    char why[160];
     const int32_t rowBefore = c.lastRow;
     while (at < c.inLength) {
         const unsigned char* p = c.in + at;
-        const uint32_t left = c.inLength - at;
-        const uint8_t command = p[0];
-        uint32_t size = 0;
-        switch (command) {
-        case kSetKey:
-            size = 14;
-            break;
-        case kDeleteKey:
-            size = 9;
-            break;
-        case kSetRow:
-            size = 5;
-            break;
-        case kPause:
-            size = 2;
-            break;
-        case kSaveTracks:
-            size = 1;
-            break;
-        default:
-            std::snprintf(why, sizeof why, "unknown command byte %u", (unsigned)command);
+        const uint32_t size = commandSize(p[0]);
+        if (size == 0) {
+            char why[160];
+            std::snprintf(why, sizeof why, "unknown command byte %u", (unsigned)p[0]);
             refuse(c, nowMs, e, why);
             return false;
         }
-        if (left < size) break;
-        if (command == kSetKey || command == kDeleteKey) {
-            const uint32_t track = readU32(p + 1), row = readU32(p + 5);
-            if (!checkTrackRow(c, nowMs, e, track, row, command == kSetKey ? "a key" : "a deletion"))
-                return false;
-            if (command == kDeleteKey) {
-                deleteSyncKey(tracks, (int32_t)track, row);
-                e.keysChanged = true;
-            } else {
-                const uint32_t bits = readU32(p + 9);
-                float value;
-                std::memcpy(&value, &bits, 4);
-                if (!std::isfinite(value)) {
-                    std::snprintf(why, sizeof why, "a key for track %u row %u whose value is %s", track, row,
-                                  std::isnan(value) ? "not a number" : "infinite");
-                    refuse(c, nowMs, e, why);
-                    return false;
-                }
-                if (p[13] > kSyncLastInterpolation) {
-                    std::snprintf(why, sizeof why, "a key for track %u row %u with interpolation %u (0..%u)",
-                                  track, row, (unsigned)p[13], (unsigned)kSyncLastInterpolation);
-                    refuse(c, nowMs, e, why);
-                    return false;
-                }
-                setSyncKey(tracks, (int32_t)track, SyncKey{(uint16_t)row, p[13], value});
-                e.keysChanged = true;
-            }
-        } else if (command == kSetRow) {
-            const uint32_t row = readU32(p + 1);
-            if (row >= (uint32_t)kShowRowCount) {
-                std::snprintf(why, sizeof why, "a cursor at row %u, past the show's last row %d", row,
-                              kShowRowCount - 1);
-                refuse(c, nowMs, e, why);
-                return false;
-            }
-            e.row = (int32_t)row; // only the last one counts
-            c.lastRow = (int32_t)row;
-        } else if (command == kPause) {
-            e.pause = true;
-            e.paused = p[1] != 0;
-        }
+        if (c.inLength - at < size) break;
+        const bool taken = p[0] == kSetKey || p[0] == kDeleteKey ? takeKeyCommand(c, tracks, nowMs, e, p)
+                           : p[0] == kSetRow                     ? takeRowCommand(c, nowMs, e, p)
+                                                                 : true;
+        if (!taken) return false;
+        if (p[0] == kPause) e.pause = true, e.paused = p[1] != 0;
         at += size;
-        if (command == kSaveTracks) {
+        if (p[0] == kSaveTracks) {
             e.save = true; // what follows waits for the next poll, so the save sees the keys before it
             break;
         }
@@ -427,6 +437,65 @@ bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes t
     return true;
 }
 
+namespace {
+
+// A connection being made: true once it is made (the greeting is then on its way).
+bool connectionMade(SyncClient& c, uint64_t nowMs) {
+    int error = 0;
+    const int done = connectOutcome(c.socket, error);
+    if (done < 0) {
+        if (isRefused(error))
+            setStatus(c, "no sync editor at %s:%u");
+        else
+            setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error));
+        closeConnection(c, nowMs, nullptr);
+        return false;
+    }
+    if (done == 0) {
+        if (nowMs - c.phaseStartMs > c.times.greetingMs) {
+            setStatus(c, "no sync editor at %s:%u (the connection was not made in time)");
+            closeConnection(c, nowMs, nullptr);
+        }
+        return false;
+    }
+    c.phase = SyncPhase::greeting;
+    queue(c, kClientGreeting, kClientGreetingLength);
+    return true;
+}
+
+// The editor's greeting: true once it is whole and right, the track names asked for.
+bool greeted(SyncClient& c, SyncTracks& tracks, uint64_t nowMs, SyncEvents& e) {
+    const uint32_t n = c.inLength < kEditorGreetingLength ? c.inLength : kEditorGreetingLength;
+    char why[96];
+    if (std::memcmp(c.in, kEditorGreeting, n) != 0) {
+        char seen[16] = {};
+        for (uint32_t i = 0; i < n && i < 12; ++i)
+            seen[i] = c.in[i] >= 32 && c.in[i] < 127 ? (char)c.in[i] : '?';
+        std::snprintf(why, sizeof why, "its greeting \"%s\" is not \"%s\"", seen, kEditorGreeting);
+        refuse(c, nowMs, e, why);
+        return false;
+    }
+    if (n < kEditorGreetingLength) {
+        std::snprintf(why, sizeof why, "no greeting within %.1f s", c.times.greetingMs / 1000.0);
+        if (nowMs - c.phaseStartMs > c.times.greetingMs) refuse(c, nowMs, e, why);
+        return false;
+    }
+    std::memmove(c.in, c.in + n, c.inLength - n);
+    c.inLength -= n;
+    c.phase = SyncPhase::connected;
+    ++c.connections;
+    c.lastRow = -1;
+    if (!askForTracks(c, tracks) || !flush(c)) {
+        refuse(c, nowMs, e, "it does not take the track names");
+        return false;
+    }
+    setStatus(c, "connected to the sync editor at %s:%u");
+    e.connected = true;
+    return true;
+}
+
+} // namespace
+
 SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
     SyncEvents e = {};
     c.nowMs = nowMs;
@@ -437,27 +506,7 @@ SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
         startConnecting(c, nowMs);
         if (c.phase == SyncPhase::waiting) return e;
     }
-    if (c.phase == SyncPhase::connecting) {
-        int error = 0;
-        const int done = connectOutcome(c.socket, error);
-        if (done < 0) {
-            if (isRefused(error))
-                setStatus(c, "no sync editor at %s:%u");
-            else
-                setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error));
-            closeConnection(c, nowMs, nullptr);
-            return e;
-        }
-        if (done == 0) {
-            if (nowMs - c.phaseStartMs > c.times.greetingMs) {
-                setStatus(c, "no sync editor at %s:%u (the connection was not made in time)");
-                closeConnection(c, nowMs, nullptr);
-            }
-            return e;
-        }
-        c.phase = SyncPhase::greeting;
-        queue(c, kClientGreeting, kClientGreetingLength);
-    }
+    if (c.phase == SyncPhase::connecting && !connectionMade(c, nowMs)) return e;
     if (!flush(c)) {
         setStatus(c, "no sync editor at %s:%u (the connection failed: %s)",
                   socketErrorText(lastSocketError()));
@@ -465,36 +514,7 @@ SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
         return e;
     }
     if (!receive(c, nowMs, e)) return e;
-    if (c.phase == SyncPhase::greeting) {
-        const uint32_t n = c.inLength < kEditorGreetingLength ? c.inLength : kEditorGreetingLength;
-        if (std::memcmp(c.in, kEditorGreeting, n) != 0) {
-            char why[96], seen[16] = {};
-            for (uint32_t i = 0; i < n && i < 12; ++i)
-                seen[i] = c.in[i] >= 32 && c.in[i] < 127 ? (char)c.in[i] : '?';
-            std::snprintf(why, sizeof why, "its greeting \"%s\" is not \"%s\"", seen, kEditorGreeting);
-            refuse(c, nowMs, e, why);
-            return e;
-        }
-        if (n < kEditorGreetingLength) {
-            if (nowMs - c.phaseStartMs > c.times.greetingMs) {
-                char why[96];
-                std::snprintf(why, sizeof why, "no greeting within %.1f s", c.times.greetingMs / 1000.0);
-                refuse(c, nowMs, e, why);
-            }
-            return e;
-        }
-        std::memmove(c.in, c.in + n, c.inLength - n);
-        c.inLength -= n;
-        c.phase = SyncPhase::connected;
-        ++c.connections;
-        c.lastRow = -1;
-        if (!askForTracks(c, tracks) || !flush(c)) {
-            refuse(c, nowMs, e, "it does not take the track names");
-            return e;
-        }
-        setStatus(c, "connected to the sync editor at %s:%u");
-        e.connected = true;
-    }
+    if (c.phase == SyncPhase::greeting && !greeted(c, tracks, nowMs, e)) return e;
     takeCommands(c, tracks, nowMs, e);
     return e;
 }

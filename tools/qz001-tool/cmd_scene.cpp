@@ -284,7 +284,9 @@ void addSceneCommands(CLI::App& app, ToolCommands& commands) {
     static bool json = false;
     CLI::App* cmd =
         app.add_subcommand("scene", "Evaluate scene S up to local frame F and print its frame outputs");
-    addIntegerOption(cmd, "S", scene, 0, kSceneCount - 1, nullptr, "scene index, 0..10", "scene")->required();
+    addIntegerOption(cmd, "S", scene, 0, kSceneCount - 1, nullptr,
+                     ("scene index, 0.." + std::to_string(kSceneCount - 1)).c_str(), "scene")
+        ->required();
     addIntegerOption(cmd, "--frame", frame, 0, INT_MAX, nullptr, "local frame within the scene")->required();
     cmd->add_flag("--json", json, "print one JSON object instead of text");
     addToolCommand(commands, cmd, [] { return runScene(scene, frame, json); });
