@@ -80,10 +80,18 @@ const char* signalName(int signal) {
 void catchSignals() {
     for (int signal : {SIGINT, SIGTERM}) std::signal(signal, onSignal);
 }
+void releaseSignals() {
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, SIG_DFL);
+}
 #else
 void catchSignals() {
     struct sigaction action = {};
     action.sa_handler = onSignal;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+void releaseSignals() {
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 #endif
@@ -132,7 +140,14 @@ void drawFrame(void* user, const DemoClock& clock) {
     std::_Exit(status);
 }
 
+// The message box waits for its OK with no loop to look at a caught signal: the signals' own action
+// ends the process while it is up, and one caught before it ends the process as the loop would.
 [[noreturn]] void fail(SDL_Window* window, const std::string& text) {
+    releaseSignals();
+    if (caughtSignal) {
+        std::fprintf(stderr, "qz001: %s\n", text.c_str());
+        endProcess(128 + caughtSignal);
+    }
     reportError(window, text.c_str());
     endProcess(1);
 }
@@ -182,9 +197,12 @@ App app;
 // until Escape, the window closed or a signal.
 [[noreturn]] void runEdit(const CommandLine& options) {
     if (!openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
+    const double musicOpened = secondsSinceExec();
     startVideo();
     sayWhenTheDisplayGoesAway(true);
     EditDesc desc = {};
+    desc.atMain = app.atMain;
+    desc.musicOpened = musicOpened;
     desc.startMs = options.startMs;
     desc.silent = !options.settings.music;
     desc.noAntialias = !options.settings.antialias;

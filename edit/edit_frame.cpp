@@ -19,3 +19,14 @@ EditFrameWork editPrepareFrame(EditFrame& f, const DemoClock& clock, const Scene
 void editFrameChanged(EditFrame& f) {
     f.stale = true;
 }
+
+bool editFrameTooSlow(SlowFrameGuard& g, int32_t scene, double drawMs, double limitMs) {
+    const uint32_t bit = scene >= 0 && scene < 32 ? 1u << scene : 0;
+    const bool first = (g.drawnScenes & bit) == 0;
+    g.drawnScenes |= bit;
+    return drawMs > limitMs && !first;
+}
+
+void editProgramsChanged(SlowFrameGuard& g) {
+    g.drawnScenes = 0;
+}

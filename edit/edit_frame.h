@@ -8,6 +8,10 @@
 //     if (editPrepareFrame(f, clock, app.scenes.scenes, dev) == kEditRender) renderFrame(dev, in);
 //     else present(dev);                     // the same frame, nothing changed: the same picture
 //     editFrameChanged(f);                   // new data or shaders: the next frame is evaluated anew
+//
+//     SlowFrameGuard guard = {};             // which frames the 2-second guard may judge
+//     if (editFrameTooSlow(guard, clock.sceneIndex, drawMs, kEditSlowFrameMs)) stopThePlayHead();
+//     editProgramsChanged(guard);            // shaders or data reloaded: each scene's first frame is new
 #pragma once
 
 #include "director/show_step.h"
@@ -28,3 +32,17 @@ EditFrameWork editPrepareFrame(EditFrame& f, const DemoClock& clock, const Scene
 
 // The scene data or the shaders changed: the frame at the play head is evaluated afresh and drawn.
 void editFrameChanged(EditFrame& f);
+
+// A scene's first frame drawn with the programs in use also pays for the driver's code generation
+// (at start, at the first visit of each scene, after a reload: seconds on a loaded machine with a
+// software renderer): it says nothing of what the saved shaders or data cost, so it is not judged.
+struct SlowFrameGuard {
+    uint32_t drawnScenes; // bit s: scene s was drawn with the programs in use
+};
+
+// After a frame of `scene` was drawn in `drawMs`: true when it took over `limitMs` and is not the
+// scene's first frame with the programs in use.
+bool editFrameTooSlow(SlowFrameGuard& g, int32_t scene, double drawMs, double limitMs);
+
+// The shaders or the scene data were reloaded: each scene's next frame is a first one again.
+void editProgramsChanged(SlowFrameGuard& g);

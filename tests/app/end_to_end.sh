@@ -6,7 +6,8 @@
 # beside the program when the working directory lacks it; --version gives the CMake project's version;
 # with the music off, the missing display (named when DISPLAY names one) is reported, status 1. Under a virtual X server (Xvfb) with xdotool: the launcher appears centred,
 # "Zarn" (windowed) opens the show window "qz001" centred and drawing, Escape ends it with status 0;
-# "Ulk" ends with status 0 and no show window. A failure at start-up shows its message box; --at and
+# "Ulk" ends with status 0 and no show window. A failure at start-up shows its message box, and a signal
+# while it is up ends the player and the edit mode with 128 + the signal; --at and
 # --scene draw the frame asked for first; SIGTERM ends the show with status 143; losing the display says
 # so, status 1. Run from the repository root (the music lies there).
 set -eu
@@ -123,6 +124,22 @@ xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 20)) click 1 # OK, centred 
 wait_show 30
 [ "$status" -eq 1 ] || fail "message box: exit status $status, expected 1"
 echo "ok: a failure at start-up shows a message box; OK ends with status 1"
+
+# A signal while that message box is up ends the program with 128 + the signal, in the player and in
+# the edit mode (whose loop catches signals, and no loop runs while the box waits for its OK).
+for case in "TERM 143 --no-launcher --windowed" "HUP 129 --edit --sync garbage..host --no-music" \
+    "TERM 143 --edit --sync garbage..host --no-music"; do
+    set -- $case
+    signal=$1 expected=$2
+    shift 2
+    if [ "$1" = --edit ]; then "$qz001" "$@" 2>"$tmp/err" & else (cd "$tmp/empty" && exec "$qz001" "$@") 2>"$tmp/err" & fi
+    show_pid=$!
+    find_message_box 60 >/dev/null || fail "$*: no message box: $(cat "$tmp/err")"
+    kill -"$signal" "$show_pid"
+    wait_show 20
+    [ "$status" -eq "$expected" ] || fail "SIG$signal at the message box of $*: exit status $status, expected $expected"
+done
+echo "ok: SIGTERM and SIGHUP at a start-up message box end the player and the edit mode with 128 + the signal"
 
 # The first frame drawn is the one asked for; --at in the last frame draws it and ends by itself.
 "$qz001" --no-launcher --windowed --no-vsync --stats --at 130.48 >"$tmp/out" 2>&1 &

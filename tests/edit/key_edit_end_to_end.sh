@@ -53,7 +53,8 @@ wx=$X wy=$Y
 [ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
 wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
 # Paused at scene 4's fifth beat, whatever the show had played: the start, four scenes on, five beats.
-xdotool key --window "$window" space Home Next Next Next Next Right Right Right Right Right
+pause_edit "$window" "$tmp/out"
+xdotool key --window "$window" Home Next Next Next Next Right Right Right Right Right
 point 1450 36 # the Tracks tab
 xdotool click 1
 sleep 1

@@ -58,7 +58,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X wy=$Y
 [ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
 wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
-xdotool key --window "$window" space
+pause_edit "$window" "$tmp/out"
 sleep 1
 look "$tmp/before.png"
 
