@@ -23,6 +23,20 @@ start_xvfb() {
     export DISPLAY
 }
 
+# xdotool, tried again when it could not connect to the display: Xvfb on a loaded machine can refuse a
+# connection for a moment ("Failed creating new xdo instance"), and a lost click or key would fail the
+# test far from its cause. Any other failure (a search that finds nothing) is returned at once.
+xdotool() {
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        xdo_status=0
+        command xdotool "$@" 2>"$x11_dir/xdotool.err" || xdo_status=$?
+        grep -q "Failed creating new xdo instance" "$x11_dir/xdotool.err" || break
+        sleep 0.3
+    done
+    cat "$x11_dir/xdotool.err" >&2
+    return $xdo_status
+}
+
 # Waits up to $2 seconds for a visible window whose name matches $1; prints its id.
 find_window() {
     for _ in $(seq $(($2 * 10))); do
