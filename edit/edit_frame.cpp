@@ -24,9 +24,10 @@ bool editFrameTooSlow(SlowFrameGuard& g, int32_t scene, double drawMs, double li
     const uint32_t bit = scene >= 0 && scene < 32 ? 1u << scene : 0;
     const bool first = (g.drawnScenes & bit) == 0;
     g.drawnScenes |= bit;
-    return drawMs > limitMs && !first;
+    return g.armed && !first && drawMs > limitMs;
 }
 
-void editProgramsChanged(SlowFrameGuard& g) {
+void editChangeTaken(SlowFrameGuard& g) {
     g.drawnScenes = 0;
+    g.armed = true;
 }

@@ -227,7 +227,7 @@ uint32_t positionMs(void*) {
     if (pollDataWatch(app.data, app.scenes)) {
         takeRebuiltScenes(valueEdits, app.scenes);
         editFrameChanged(app.frame);
-        editProgramsChanged(app.guard);
+        editChangeTaken(app.guard);
         app.view.slowFrame[0] = 0;
     }
     takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
@@ -321,7 +321,7 @@ void drawFrame(void*, const DemoClock& clock) {
     if (pollEditSync(clock)) editFrameChanged(app.frame); // the editor's keys changed a track
     if (pollShaderWatch(app.shaders, app.dev)) {
         editFrameChanged(app.frame);
-        editProgramsChanged(app.guard);
+        editChangeTaken(app.guard);
         app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
     }
     if (valueEdits.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
@@ -447,6 +447,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
         closeMusic();
         return EditEnd{true, ShowEnd::quit};
     }
+    if (app.shaders.changedAtStart) editChangeTaken(app.guard); // the tree's shaders, not the built ones
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
     app.watching = secondsSinceExec();

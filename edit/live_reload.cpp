@@ -103,6 +103,7 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
         return;
     }
     if (!first) ++w.reloads;
+    if (first) w.changedAtStart = true;
     // At start the files were saved before the program ran: no save-to-screen time to tell.
     w.clock.awaitingFrame = !first;
     std::snprintf(w.message, sizeof w.message, "shaders from %s%s: compiled and linked in %.0f ms", w.folder,

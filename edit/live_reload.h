@@ -27,6 +27,7 @@ struct ShaderWatch {
     bool failed;         // the last reload did not compile or link
     char message[16384]; // the result of the last reload (or why nothing is watched)
     uint32_t reloads;    // reloads of saved files that took (not the one at start)
+    bool changedAtStart; // the files differed from what was built and were taken at start
     double lastMs;       // how long the last one took
     SaveClock clock;     // when to look, the last save, how long it took to reach the screen
 };

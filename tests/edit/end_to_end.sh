@@ -240,8 +240,9 @@ wait_show 20
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
 show_pid=$!
 window=$(find_window "^qz001 --edit" 60) || fail "restart: no edit window: $(cat "$tmp/out")"
-wait_lines "changed since this program was built" 1 60 || fail "a restart did not take the saved scene data: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "restart: the edit window shows no frame"
 pause_edit "$window" "$tmp/out"
+wait_lines "changed since this program was built" 1 60 || fail "a restart did not take the saved scene data: $(cat "$tmp/out")"
 sleep 0.5
 look "$tmp/restarted.png"
 set -- $(red "$tmp/before.png") $(red "$tmp/restarted.png")
