@@ -90,15 +90,19 @@ allowed=$(((read_at - played_at) * 60 / 1000 + 1))
     fail "paused $(((played_at - paused_at) / 1000)) s at frame $first, playing $((read_at - played_at)) ms went on to frame $played (at most $((first + allowed))): the pause counted"
 echo "ok: Space pauses on frame $first (the picture holds) and plays again from there"
 
-# Seeks while playing land, and play goes on from where they landed.
-press End
-until_frame '[ "$f" -ge 7772 ]' || fail "End while playing: frame $f, expected 7772 or later"
+# Seeks while playing land, and play goes on from where they landed: Home, then End, a second before
+# the end, where the play head stops by itself on the last frame (however late the title is read).
 press Home
 until_frame '[ "$f" -lt 120 ]' || fail "Home while playing: frame $f, expected the show's first frames"
-echo "ok: End and Home while playing land (frame $f after Home)"
+home=$f
+press End
+until_frame '[ "$f" -ge 7772 ]' || fail "End while playing: frame $f, expected 7772 or later"
+for _ in $(seq 60); do xdotool getwindowname "$window" | grep -q ' paused$' && break; sleep 0.25; done
+xdotool getwindowname "$window" | grep -q 'frame 7831 scene 10 paused$' ||
+    fail "played from End, the play head did not stop on the last frame: $(xdotool getwindowname "$window")"
+echo "ok: Home and End while playing land (frame $home after Home); play stops on the last frame"
 
 # Scene 4 starts at frame 1380 (music 22991 ms); a beat on (480 ms) is 23471 ms, frame 1408.
-pause_edit "$window" "$tmp/out"
 press Home
 press Next Next Next Next
 until_frame '[ "$f" = 1380 ]' || fail "Page Down four times from frame 0: frame $f, expected 1380"
