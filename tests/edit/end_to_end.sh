@@ -249,8 +249,8 @@ pause_edit "$window" "$tmp/out"
 wait_lines "changed since this program was built" 1 60 || fail "a restart did not take the saved scene data: $(cat "$tmp/out")"
 sleep 0.5
 look "$tmp/restarted.png"
-set -- $(red "$tmp/before.png") $(red "$tmp/restarted.png")
-[ "$4" -gt $(($2 + 200)) ] || fail "after a restart the saved green clear colour is not shown (green $2, now $4)"
+set -- $(blue "$tmp/green.png") $(blue "$tmp/restarted.png")
+[ "$2" -gt $(($1 + 200)) ] || fail "after a restart the saved teal clear colour is not shown (blue $1, now $2)"
 grep -q "on screen" "$tmp/out" && fail "at start a save-to-screen latency was told: $(grep 'on screen' "$tmp/out")"
 press Escape
 wait_show 20
