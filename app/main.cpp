@@ -12,7 +12,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
+#ifndef _WIN32
+#include <dirent.h>
+#include <unistd.h>
+#endif
 
 #include "app/command_line.h"
 #include "app/console.h"
@@ -80,11 +86,51 @@ const char* signalName(int signal) {
 void catchSignals() {
     for (int signal : {SIGINT, SIGTERM}) std::signal(signal, onSignal);
 }
+// The message box is modal in this process: the signals' own action ends it while the box is up.
+void watchSignalsDuringBox() {
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, SIG_DFL);
+}
 #else
 void catchSignals() {
     struct sigaction action = {};
     action.sa_handler = onSignal;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// Ends this process's children: SDL shows a message box from a child process of its own and waits
+// for it, so ending the box ends the wait.
+void endChildren() {
+    DIR* proc = opendir("/proc");
+    if (!proc) return;
+    const pid_t self = getpid();
+    while (const dirent* entry = readdir(proc)) {
+        char path[300], stat[512] = "";
+        std::snprintf(path, sizeof path, "/proc/%s/stat", entry->d_name);
+        FILE* file = entry->d_name[0] >= '1' && entry->d_name[0] <= '9' ? std::fopen(path, "r") : nullptr;
+        if (!file) continue;
+        const size_t n = std::fread(stat, 1, sizeof stat - 1, file);
+        std::fclose(file);
+        stat[n] = 0;
+        const char* afterName = std::strrchr(stat, ')'); // "PID (name) STATE PPID ..."
+        int parent = 0;
+        if (afterName && std::sscanf(afterName + 1, " %*c %d", &parent) == 1 && parent == self)
+            kill((pid_t)std::atoi(entry->d_name), SIGKILL);
+    }
+    closedir(proc);
+}
+
+// No loop looks at a caught signal while the message box waits for its OK: from here on the signals
+// are caught (on whichever thread they land) and a thread that sees one ends the box, so that the
+// caller ends with 128 + the signal.
+void watchSignalsDuringBox() {
+    catchSignals();
+    std::thread([] {
+        while (!caughtSignal) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (;;) { // until the process ends: a box shown again after an ended one ends too
+            endChildren();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }).detach();
 }
 #endif
 
@@ -132,9 +178,12 @@ void drawFrame(void* user, const DemoClock& clock) {
     std::_Exit(status);
 }
 
+// A signal before or while the message box is up ends the process with 128 + the signal, as the
+// loop would.
 [[noreturn]] void fail(SDL_Window* window, const std::string& text) {
-    reportError(window, text.c_str());
-    endProcess(1);
+    watchSignalsDuringBox();
+    reportError(window, text.c_str(), &caughtSignal);
+    endProcess(caughtSignal ? 128 + caughtSignal : 1);
 }
 
 // A video driver that shows something: SDL falls back to drivers that draw nowhere when there is no
@@ -182,9 +231,12 @@ App app;
 // until Escape, the window closed or a signal.
 [[noreturn]] void runEdit(const CommandLine& options) {
     if (!openMusic(kMusicPath, options.startMs)) fail(nullptr, musicError());
+    const double musicOpened = secondsSinceExec();
     startVideo();
     sayWhenTheDisplayGoesAway(true);
     EditDesc desc = {};
+    desc.atMain = app.atMain;
+    desc.musicOpened = musicOpened;
     desc.startMs = options.startMs;
     desc.silent = !options.settings.music;
     desc.noAntialias = !options.settings.antialias;

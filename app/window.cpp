@@ -136,18 +136,18 @@ static bool displayPresent() {
 
 // SDL's X11 box opens a display connection of its own in a child process, and on a busy machine
 // that connection now and then fails to open although the display is there: try it a few times.
-static bool showErrorBox(SDL_Window* owner, const char* text) {
+static bool showErrorBox(SDL_Window* owner, const char* text, const volatile sig_atomic_t* ended) {
     const int kTries = 3;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
+    for (int attempt = 0; attempt < kTries && !(ended && *ended); ++attempt) {
         if (attempt > 0) SDL_Delay(200);
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "", text, owner) == 0) return true;
     }
-    return false;
+    return ended && *ended;
 }
 
-void reportError(SDL_Window* owner, const char* text) {
+void reportError(SDL_Window* owner, const char* text, const volatile sig_atomic_t* ended) {
     std::fprintf(stderr, "qz001: %s\n", text);
-    if (displayPresent() && !showErrorBox(owner, text))
+    if (displayPresent() && !showErrorBox(owner, text, ended))
         std::fprintf(stderr, "qz001: (the message box could not be shown: %s)\n", SDL_GetError());
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <csignal>
 #include <string>
 
 #include "app/launch_settings.h"
@@ -48,4 +49,6 @@ void sayWhenTheDisplayGoesAway(bool failedRequests);
 ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi api);
 
 // "qz001: <text>" on stderr, and in a message box with an empty caption where a display exists.
-void reportError(SDL_Window* owner, const char* text);
+// With `ended` (a caught signal's number, may be null): once it is non-zero the box is not shown
+// again, nor its failure told (the signal ended it).
+void reportError(SDL_Window* owner, const char* text, const volatile sig_atomic_t* ended = nullptr);

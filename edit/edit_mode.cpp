@@ -21,6 +21,7 @@
 #include "edit/sync/sync_client.h"
 #include "edit/transport/edit_frame.h"
 #include "render/pass_timer.h"
+#include "show/process_clock.h"
 #include "show/show.h"
 
 namespace {
@@ -40,9 +41,11 @@ struct EditApp {
     DataWatch data;       // the scene data's files, rebuilt and swapped in when saved
     SceneSet scenes;      // the scene data playing
     EditFrame frame;      // the frame last evaluated, and whether it must be evaluated anew
+    SlowFrameGuard guard; // which frames the slow-frame guard judges
     uint32_t liveChanges; // the value edits' count of changes to the running tables, as last drawn
     uint64_t frames;      // drawn, for --stats
     uint64_t firstTicks;  // when the first was drawn
+    double windowOpened, started, watching; // seconds since exec at each start-up step, for --stats
     SDL_Window* window;
 };
 
@@ -228,6 +231,7 @@ uint32_t positionMs(void*) {
     if (pollDataWatch(app.data, app.scenes)) {
         takeRebuiltScenes(valueEdits, app.scenes);
         editFrameChanged(app.frame);
+        editChangeTaken(app.guard);
         app.view.slowFrame[0] = 0;
     }
     takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
@@ -283,17 +287,36 @@ void measure() {
 
 // A frame that takes seconds (a shader's loop, data too heavy) would leave the transport seconds
 // behind every key: the play head stops there, which draws nothing more until something changes, and
-// the panels say which file was saved last.
+// the panels say which file was saved last in this run, if one was.
 void noteSlowFrame(const DemoClock& clock) {
+    const SaveClock& shaders = app.shaders.clock;
+    const SaveClock& data = app.data.clock;
     const SaveClock& newest =
-        app.shaders.clock.savedAtUs >= app.data.clock.savedAtUs ? app.shaders.clock : app.data.clock;
+        !data.lastSaved[0] || (shaders.lastSaved[0] && shaders.savedAtUs >= data.savedAtUs) ? shaders : data;
+    char saved[600] = "no file was saved since the start";
+    if (newest.lastSaved[0])
+        std::snprintf(saved, sizeof saved, "the file saved last is %s", newest.lastSaved);
     std::snprintf(app.view.slowFrame, sizeof app.view.slowFrame,
                   "frame %d took %.1f s to draw (more than %.0f s): the play head stopped there and no "
-                  "frame is drawn until a file is saved again or Space plays; the file saved last is %s",
-                  clock.frame, app.view.drawMs / 1000.0, kEditSlowFrameMs / 1000.0,
-                  newest.lastSaved[0] ? newest.lastSaved : "none since the start");
+                  "frame is drawn until a file is saved again or Space plays; %s",
+                  clock.frame, app.view.drawMs / 1000.0, kEditSlowFrameMs / 1000.0, saved);
     std::fprintf(stderr, "qz001: %s\n", app.view.slowFrame);
     if (!app.state.paused) editTogglePause(app.state);
+}
+
+// --stats at the first frame: the time since exec and where it went, step by step, as the player says
+// it, with the edit mode's own step (panels, watches, the first builds started) before the first frame.
+void printStartup(const DemoClock& clock) {
+    const double now = secondsSinceExec();
+    std::fprintf(stderr, "qz001: first frame %d on screen %.3f s after %s (to main %.3f, music file %.3f",
+                 clock.frame, now, processClockOrigin(), app.desc.atMain,
+                 app.desc.musicOpened - app.desc.atMain);
+    std::fprintf(stderr, ", window %.3f", app.windowOpened - app.desc.musicOpened);
+    for (int step = 0; step < showStartStepCount(); ++step)
+        std::fprintf(stderr, ", %s %.3f", showStartStepName(step), showStartStepSeconds(step));
+    std::fprintf(stderr, ", panels and watches %.3f, first frame %.3f)\n", app.watching - app.started,
+                 now - app.watching);
+    std::fflush(stderr);
 }
 
 // The frame at the play head as the show draws it there (edit_frame.h); the same frame with nothing
@@ -302,6 +325,7 @@ void drawFrame(void*, const DemoClock& clock) {
     if (pollEditSync(clock)) editFrameChanged(app.frame); // the editor's keys changed a track
     if (pollShaderWatch(app.shaders, app.dev)) {
         editFrameChanged(app.frame);
+        editChangeTaken(app.guard);
         app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
     }
     if (valueEdits.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
@@ -324,9 +348,13 @@ void drawFrame(void*, const DemoClock& clock) {
         renderFrame(app.dev, in);
         app.view.drawMs =
             (double)(SDL_GetPerformanceCounter() - start) * 1000.0 / (double)SDL_GetPerformanceFrequency();
-        if (app.view.drawMs > kEditSlowFrameMs) noteSlowFrame(clock);
+        if (editFrameTooSlow(app.guard, clock.sceneIndex, app.view.drawMs, kEditSlowFrameMs))
+            noteSlowFrame(clock);
     }
-    if (app.frames++ == 0) app.firstTicks = SDL_GetPerformanceCounter();
+    if (app.frames++ == 0) {
+        app.firstTicks = SDL_GetPerformanceCounter();
+        if (app.desc.stats) printStartup(clock);
+    }
     noteShaderFrameDrawn(app.shaders);
     noteDataFrameDrawn(app.data);
     measure();
@@ -383,6 +411,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     SDL_Window* window = openEditWindow(desc.api, error);
     if (!window) return EditEnd{true, ShowEnd::quit};
     app.window = window;
+    app.windowOpened = secondsSinceExec();
 
     readMusicOrders();
     setMusicSilent(desc.silent);
@@ -396,6 +425,7 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
         error = showError();
         return EditEnd{true, ShowEnd::quit};
     }
+    app.started = secondsSinceExec();
     startPanels(window, desc.api);
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
@@ -421,8 +451,10 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
         closeMusic();
         return EditEnd{true, ShowEnd::quit};
     }
+    if (app.shaders.changedAtStart) editChangeTaken(app.guard); // the tree's shaders, not the built ones
     app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
+    app.watching = secondsSinceExec();
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);

@@ -26,7 +26,9 @@ struct EditDesc {
     bool noAntialias;
     bool noVsync;
     GlApi api;
-    bool stats; // at the end, print the frames drawn and the frame rate on stderr (--stats)
+    bool stats; // at the first frame, print the start-up step by step, at the end the frames drawn and
+                // the frame rate, on stderr (--stats)
+    double atMain, musicOpened; // seconds since exec when main began and when the music file was open
     const volatile sig_atomic_t* signal; // non-zero once SIGINT, SIGTERM or SIGHUP arrived (may be null)
     bool sync;                           // --sync: a sync editor at syncHost:syncPort drives the show
     const char* syncHost;

@@ -321,19 +321,46 @@ bool joinFiles(const ShaderFileText* files, int fileCount, uint32_t& length) {
     return true;
 }
 
+// The function whose definition holds line `line` of `file` (its header or its body), from the
+// braces at the outermost level; false when the line lies outside every function.
+bool functionAtLine(const ShaderFileText& file, int line, char* name, size_t size) {
+    int depth = 0;
+    bool inside = false;
+    const char* p = file.text;
+    const char* end = file.text + file.length;
+    for (int at = 1; p < end && at <= line; ++at) {
+        const char* lineEnd = (const char*)std::memchr(p, '\n', (size_t)(end - p));
+        if (!lineEnd) lineEnd = end;
+        char header[128];
+        int used = 0;
+        const bool opens = depth == 0 &&
+                           std::sscanf(p, "%*[A-Za-z0-9_] %127[A-Za-z0-9_] %n", header, &used) == 1 &&
+                           used > 0 && p + used < lineEnd && p[used] == '(';
+        if (opens) std::snprintf(name, size, "%s", header);
+        inside = inside || opens;
+        bool closes = false;
+        for (const char* c = p; c < lineEnd && !(c[0] == '/' && c + 1 < lineEnd && c[1] == '/'); ++c) {
+            depth += *c == '{' ? 1 : *c == '}' ? -1 : 0;
+            closes = closes || *c == '}' || (opens && *c == ';');
+        }
+        if (at == line) return inside;
+        if (depth <= 0 && closes) inside = false, depth = 0;
+        p = lineEnd + 1;
+    }
+    return false;
+}
+
 // The render error with each "N:LINE" or "N(LINE)" at a line's start turned into "file.glsl:LINE" (the
-// file from the line's span), and its first line saying that the files, not that entry, hold the error:
-// every entry compiles every file, so the first entry compiled meets any error first.
+// file from the line's span), headed by where the first error lies: every entry compiles every file,
+// so the first entry compiled meets any error first, and its name would say nothing.
 void nameFilesInError(const ShaderFileText* files, int fileCount) {
     const char* in = renderError();
     size_t out = 0;
     char entry[128];
-    int used = 0;
-    if (std::sscanf(in, "shader %127s failed to compile:%n", entry, &used) == 1 && used > 0) {
-        out = (size_t)std::snprintf(reloadError, sizeof reloadError,
-                                    "the saved shaders do not compile (met compiling entry %s):", entry);
-        in += used;
-    }
+    int used = 0, firstFile = -1, firstLine = 0;
+    const bool compileLog =
+        std::sscanf(in, "shader %127s failed to compile:%n", entry, &used) == 1 && used > 0;
+    if (compileLog) in += used;
     bool lineStart = true;
     while (*in && out + 64 < sizeof reloadError) {
         int source = -1, line = 0;
@@ -342,6 +369,7 @@ void nameFilesInError(const ShaderFileText* files, int fileCount) {
                           std::sscanf(in, "%d(%d)%n", &source, &line, &used) == 2)) {
             const int file = line / kFileLineSpan;
             if (file >= 0 && file < fileCount) {
+                if (firstFile < 0) firstFile = file, firstLine = line % kFileLineSpan;
                 out += (size_t)std::snprintf(reloadError + out, sizeof reloadError - out, "%s:%d",
                                              files[file].name, line % kFileLineSpan);
                 in += used;
@@ -353,7 +381,20 @@ void nameFilesInError(const ShaderFileText* files, int fileCount) {
         reloadError[out++] = *in++;
     }
     reloadError[out] = 0;
-    setRenderError("%s", reloadError);
+    char function[128];
+    if (!compileLog)
+        setRenderError("%s", reloadError);
+    else if (firstFile < 0)
+        setRenderError("the saved shaders do not compile (the driver named no line; every entry "
+                       "compiles every file):%s",
+                       reloadError);
+    else if (functionAtLine(files[firstFile], firstLine, function, sizeof function))
+        setRenderError("the saved shaders do not compile (the first error lies in %s, %s:%d):%s", function,
+                       files[firstFile].name, firstLine, reloadError);
+    else
+        setRenderError("the saved shaders do not compile (the first error lies outside any function, "
+                       "%s:%d):%s",
+                       files[firstFile].name, firstLine, reloadError);
 }
 
 // Every entry the renderer draws with must be defined by some file: a renamed one is named as such.

@@ -7,6 +7,7 @@
 #     "$qz001" & show_pid=$!
 #     window=$(find_window "^qz001$" 60) || fail "no show window"
 #     wait_drawn "$(rectangle_of "$window")" 30 || fail "the show window shows no picture"
+#     pause_edit "$window" "$tmp/out"                # qz001 --edit: Space, and the title says paused
 #     wait_show 20                                   # its exit status in $status
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -20,6 +21,20 @@ start_xvfb() {
     [ -s "$x11_dir/display" ] || fail "Xvfb did not start"
     DISPLAY=":$(cat "$x11_dir/display")"
     export DISPLAY
+}
+
+# xdotool, tried again when it could not connect to the display: Xvfb on a loaded machine can refuse a
+# connection for a moment ("Failed creating new xdo instance"), and a lost click or key would fail the
+# test far from its cause. Any other failure (a search that finds nothing) is returned at once.
+xdotool() {
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        xdo_status=0
+        command xdotool "$@" 2>"$x11_dir/xdotool.err" || xdo_status=$?
+        grep -q "Failed creating new xdo instance" "$x11_dir/xdotool.err" || break
+        sleep 0.3
+    done
+    cat "$x11_dir/xdotool.err" >&2
+    return $xdo_status
 }
 
 # Waits up to $2 seconds for a visible window whose name matches $1; prints its id.
@@ -64,6 +79,23 @@ find_message_box() {
     done
     return 1
 }
+
+# Pauses qz001 --edit in window $1 with Space and waits up to 15 s for its title to say " paused"; $2 is
+# the program's output, shown on failure. Space toggles: a play head that stopped by itself before
+# it (the slow-frame guard) would play on, so that fails here, naming what the program said.
+pause_edit() {
+    name=$(xdotool getwindowname "$1")
+    case $name in *" paused") fail "the edit mode paused by itself before Space ($name): $(cat "$2")" ;; esac
+    xdotool key --window "$1" space
+    for _ in $(seq 60); do
+        case $(xdotool getwindowname "$1") in *" paused") return 0 ;; esac
+        sleep 0.25
+    done
+    fail "Space did not pause: $(xdotool getwindowname "$1"): $(cat "$2")"
+}
+
+# Milliseconds on the wall clock, for checks of time that measure the time they allow for.
+now_ms() { date +%s%3N; }
 
 # Waits up to $1 seconds for $show_pid to exit; its exit status in $status.
 wait_show() {

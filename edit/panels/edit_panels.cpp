@@ -108,14 +108,14 @@ void positionLine(const EditState& s, const EditView& v) {
     ImGui::Text("%d:%02d.%03d   frame %d   scene %d \"%s\" frame %d/%d", ms / 60000, ms / 1000 % 60,
                 ms % 1000, clock.frame, clock.sceneIndex, shown->names[clock.sceneIndex].name,
                 clock.localFrame, clock.sceneEndFrame - (clock.frame - clock.localFrame));
+    char rate[96];
+    editFrameRateText(rate, sizeof rate, s.paused, v.fps, v.drawMs);
     if (inModule)
-        ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %.1f fps (%.0f ms a frame)   %s%s%s",
-                    row.order, row.pattern, row.row, bar, beat, v.fps, v.drawMs,
-                    s.paused ? "paused" : "playing", s.looping ? "   looping" : "",
+        ImGui::Text("order %d   pattern %d   row %d   bar %d:%d   %s%s%s", row.order, row.pattern, row.row,
+                    bar, beat, rate, s.looping ? "   looping" : "",
                     s.looping && s.marksSwapped ? " (out was before in: swapped)" : "");
     else
-        ImGui::Text("bar %d:%d   %.1f fps (%.0f ms a frame)   %s", bar, beat, v.fps, v.drawMs,
-                    s.paused ? "paused" : "playing");
+        ImGui::Text("bar %d:%d   %s", bar, beat, rate);
 }
 
 //-----------------------------------------------------------------------------
@@ -320,12 +320,15 @@ void reloadStatus(const EditView& v) {
     if (v.slowFrame[0]) failures[failed++] = v.slowFrame;
     if (v.shaders && v.shaders->failed) failures[failed++] = v.shaders->message;
     if (v.data && v.data->failed) failures[failed++] = v.data->message;
-    if (v.shaders && !v.shaders->failed)
-        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.shaders->message,
-                            v.shaders->reloads, v.shaders->clock.latencyMs);
-    if (v.data && !v.data->failed)
-        ImGui::TextDisabled("%s (%u reloads; the last on screen %.0f ms after its save)", v.data->message,
-                            v.data->reloads, v.data->clock.latencyMs);
+    static char line[sizeof v.data->message + 128];
+    if (v.shaders && !v.shaders->failed) {
+        editReloadText(line, sizeof line, v.shaders->message, v.shaders->reloads, v.shaders->clock);
+        ImGui::TextDisabled("%s", line);
+    }
+    if (v.data && !v.data->failed) {
+        editReloadText(line, sizeof line, v.data->message, v.data->reloads, v.data->clock);
+        ImGui::TextDisabled("%s", line);
+    }
     if (!failed) return;
     ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 110, 255));
     ImGui::BeginChild("reload error", ImVec2(0, 0), true);
@@ -633,6 +636,26 @@ const char* shortName(const char* name, const char* prefix) {
     if (!name) return "?";
     const size_t n = std::strlen(prefix);
     return std::strncmp(name, prefix, n) == 0 && name[n] ? name + n : name;
+}
+
+void editFrameRateText(char* text, size_t size, bool paused, double fps, double drawMs) {
+    if (drawMs <= 0)
+        std::snprintf(text, size, "%s, no frame drawn yet", paused ? "paused" : "playing");
+    else if (paused)
+        std::snprintf(text, size, "paused (the frame shown took %.0f ms to draw)", drawMs);
+    else
+        std::snprintf(text, size, "playing at %.1f fps (the last frame took %.0f ms to draw)", fps, drawMs);
+}
+
+void editReloadText(char* text, size_t size, const char* message, uint32_t reloads, const SaveClock& clock) {
+    if (!reloads)
+        std::snprintf(text, size, "%s (no save taken since the start)", message);
+    else if (clock.latencyKnown)
+        std::snprintf(text, size, "%s (%u saves taken; the last on screen %.0f ms after its save)", message,
+                      reloads, clock.latencyMs);
+    else
+        std::snprintf(text, size, "%s (%u saves taken; the last one's time of saving is not known)", message,
+                      reloads);
 }
 
 EditLayout editLayoutFor(int screenWidth, int screenHeight) {

@@ -78,3 +78,11 @@ void drawEditPanels(EditState& state, EditView& view, const EditLayout& layout);
 // A name as the panels show it: "kTrackGiven" less "kTrack" is "Given". `prefix` is stripped when the
 // name starts with it; nullptr reads as "?".
 const char* shortName(const char* name, const char* prefix);
+
+// The status line's frame rate: played, the frames drawn a second and the last one's time; paused,
+// the picture is only presented again, so only the time of the frame shown says anything.
+void editFrameRateText(char* text, size_t size, bool paused, double fps, double drawMs);
+
+// A live reload's line: its outcome, the saves taken since the start and, when the last one's time of
+// saving is known, how long after it its change was on screen.
+void editReloadText(char* text, size_t size, const char* message, uint32_t reloads, const SaveClock& clock);

@@ -3,6 +3,11 @@
 // project's own build and flags) in the background while the show plays, loads it, checks it and
 // swaps it in; a build error or bad data leaves the last good data playing and says why.
 //
+// A change is a change of content (each file's hash), not of time: a file saved with an older time
+// than the module's (cp -p, tar x, rsync -a, mv of a kept copy, touch -d) is given the current time
+// so that the build compiles it, and the hashes the module was last built from are kept beside it
+// (<build>/data/scene_sources.hash) so that a start after such a save builds it too.
+//
 //     DataWatch watch = {};
 //     SceneSet scenes = embeddedSceneSet();        // what the program was built with
 //     startDataWatch(watch, sourceDir, buildDir);
@@ -32,12 +37,16 @@ struct DataWatch {
     bool found;        // folder and build are there: changes are taken
     int fileCount;
     char names[kDataFileCapacity][64];
-    int64_t stamps[kDataFileCapacity];
-    int builder;         // the running build's process id; 0 = none
-    uint64_t buildStart; // performance counter when it started
-    double buildMs;      // how long the last build took
-    int output;          // the read end of its output; -1 = none
-    char log[16384];     // its output so far
+    int64_t stamps[kDataFileCapacity];          // each file's status (times, size, inode) as last read
+    uint64_t hashes[kDataFileCapacity];         // each file's content as last read (0: missing)
+    uint64_t builtHashes[kDataFileCapacity];    // what the module was built from, as far as known
+    uint64_t buildingHashes[kDataFileCapacity]; // what the running build builds
+    char record[1100];                          // where builtHashes are kept between runs
+    int builder;                                // the running build's process id; 0 = none
+    uint64_t buildStart;                        // performance counter when it started
+    double buildMs;                             // how long the last build took
+    int output;                                 // the read end of its output; -1 = none
+    char log[16384];                            // its output so far
     uint32_t logLength;
     bool again;               // a file changed while it built: build once more
     bool atStart;             // the build at start: the tree may hold data saved after the program was built
@@ -46,7 +55,7 @@ struct DataWatch {
     uint32_t loads;           // modules loaded (names the copies)
     bool failed;              // the last build or load did not take
     char message[8192];       // the outcome of the last one
-    uint32_t reloads;         // reloads that took
+    uint32_t reloads;         // reloads of saved data that took (not the tree's taken at start)
     SaveClock clock;          // when to look, the last save, how long it took to reach the screen
 };
 
@@ -79,6 +88,9 @@ void sweepModuleCopies();
 void trySceneModule(const char* path);
 // Removes the module copy the trial's child `pid` made (module_trial.h's clean-up, in the parent).
 void removeModuleCopy(int pid);
+
+// The content hash the watch compares (FNV-1a, 64 bits) of the file at `path`; 0 when it cannot be read.
+uint64_t hashFileContent(const char* path);
 
 // True when the two sets hold the same scenes (lengths and node records) and tracks.
 bool sameSceneData(const SceneSet& a, const SceneSet& b);

@@ -102,7 +102,8 @@ void reload(ShaderWatch& w, RenderDevice& dev, bool first) {
                      w.folder, w.message);
         return;
     }
-    ++w.reloads;
+    if (!first) ++w.reloads;
+    if (first) w.changedAtStart = true;
     // At start the files were saved before the program ran: no save-to-screen time to tell.
     w.clock.awaitingFrame = !first;
     std::snprintf(w.message, sizeof w.message, "shaders from %s%s: compiled and linked in %.0f ms", w.folder,
@@ -133,6 +134,7 @@ bool startShaderWatch(ShaderWatch& w, const char* sourceDir, RenderDevice& dev) 
         return false;
     }
     changed(w);
+    w.clock = SaveClock{}; // what the files held at start was not saved in this run
     reload(w, dev, true);
     timeToLook(w.clock);
     return true;
@@ -146,6 +148,12 @@ bool pollShaderWatch(ShaderWatch& w, RenderDevice& dev) {
 
 void noteShaderFrameDrawn(ShaderWatch& w) {
     if (!noteFrameDrawn(w.clock)) return;
-    std::fprintf(stderr, "qz001: the saved shaders were on screen %.0f ms after the save\n",
-                 w.clock.latencyMs);
+    if (w.clock.latencyKnown)
+        std::fprintf(stderr, "qz001: the saved shaders were on screen %.0f ms after the save\n",
+                     w.clock.latencyMs);
+    else
+        std::fprintf(stderr,
+                     "qz001: the saved shaders are on screen (%s's write time is older than the "
+                     "look before: no time from the save to tell)\n",
+                     w.clock.lastSaved);
 }

@@ -26,7 +26,8 @@ struct ShaderWatch {
     uint64_t sizes[kWatchedFileCapacity];
     bool failed;         // the last reload did not compile or link
     char message[16384]; // the result of the last reload (or why nothing is watched)
-    uint32_t reloads;    // reloads that took
+    uint32_t reloads;    // reloads of saved files that took (not the one at start)
+    bool changedAtStart; // the files differed from what was built and were taken at start
     double lastMs;       // how long the last one took
     SaveClock clock;     // when to look, the last save, how long it took to reach the screen
 };
@@ -41,9 +42,6 @@ bool startShaderWatch(ShaderWatch& watch, const char* sourceDir, RenderDevice& d
 // Looks at the files (at most twice a second) and reloads when one changed. True when it reloaded
 // (whether or not the new shaders compiled).
 bool pollShaderWatch(ShaderWatch& watch, RenderDevice& dev);
-
-// After each frame drawn: the first after a reload that took says how long after the save it came.
-void noteShaderFrameDrawn(ShaderWatch& watch);
 
 // After each frame drawn: the first after a reload that took says how long after the save it came.
 void noteShaderFrameDrawn(ShaderWatch& watch);

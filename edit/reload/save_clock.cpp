@@ -16,6 +16,8 @@ bool timeToLook(SaveClock& clock) {
     const uint64_t now = SDL_GetPerformanceCounter();
     if ((double)(now - clock.lastLook) < 0.5 * (double)SDL_GetPerformanceFrequency()) return false;
     clock.lastLook = now;
+    clock.previousLookUs = clock.lookUs;
+    clock.lookUs = nowMicroseconds();
     return true;
 }
 
@@ -28,6 +30,9 @@ void noteSave(SaveClock& clock, const std::filesystem::path& path, bool first) {
                                    .count();
     if (first || at > clock.savedAtUs) {
         clock.savedAtUs = at;
+        // Coarse file times and a clock stepped back by a second are still a save's time.
+        clock.savedAtKnown = !error && clock.previousLookUs > 0 && at >= clock.previousLookUs - 2000000 &&
+                             at <= clock.lookUs + 1000000;
         std::snprintf(clock.lastSaved, sizeof clock.lastSaved, "%s", path.string().c_str());
     }
 }
@@ -35,6 +40,7 @@ void noteSave(SaveClock& clock, const std::filesystem::path& path, bool first) {
 bool noteFrameDrawn(SaveClock& clock) {
     if (!clock.awaitingFrame) return false;
     clock.awaitingFrame = false;
-    clock.latencyMs = (double)(nowMicroseconds() - clock.savedAtUs) / 1000.0;
+    clock.latencyKnown = clock.savedAtKnown;
+    clock.latencyMs = clock.latencyKnown ? (double)(nowMicroseconds() - clock.savedAtUs) / 1000.0 : 0;
     return true;
 }

@@ -19,3 +19,15 @@ EditFrameWork editPrepareFrame(EditFrame& f, const DemoClock& clock, const Scene
 void editFrameChanged(EditFrame& f) {
     f.stale = true;
 }
+
+bool editFrameTooSlow(SlowFrameGuard& g, int32_t scene, double drawMs, double limitMs) {
+    const uint32_t bit = scene >= 0 && scene < 32 ? 1u << scene : 0;
+    const bool first = (g.drawnScenes & bit) == 0;
+    g.drawnScenes |= bit;
+    return g.armed && !first && drawMs > limitMs;
+}
+
+void editChangeTaken(SlowFrameGuard& g) {
+    g.drawnScenes = 0;
+    g.armed = true;
+}

@@ -8,6 +8,11 @@
 //     if (editPrepareFrame(f, clock, app.scenes.scenes, dev) == kEditRender) renderFrame(dev, in);
 //     else present(dev);                     // the same frame, nothing changed: the same picture
 //     editFrameChanged(f);                   // new data or shaders: the next frame is evaluated anew
+//
+//     SlowFrameGuard guard = {};             // which frames the 2-second guard may judge
+//     if (editFrameTooSlow(guard, clock.sceneIndex, drawMs, kEditSlowFrameMs)) stopThePlayHead();
+//     editChangeTaken(guard);                // shaders or data reloaded: judged from each scene's second
+//     frame
 #pragma once
 
 #include "director/show_step.h"
@@ -28,3 +33,21 @@ EditFrameWork editPrepareFrame(EditFrame& f, const DemoClock& clock, const Scene
 
 // The scene data or the shaders changed: the frame at the play head is evaluated afresh and drawn.
 void editFrameChanged(EditFrame& f);
+
+// The guard is for a frame slowed by a change the maker saved: it judges frames only once a change
+// was taken (a reload, or at start the tree's files where they differ from what was built), and a
+// scene's first frame drawn with the programs in use not at all, as that frame also pays for the
+// driver's code generation (at start, at the first visit of each scene, after a reload: seconds on a
+// loaded machine with a software renderer).
+struct SlowFrameGuard {
+    uint32_t drawnScenes; // bit s: scene s was drawn with the programs in use
+    bool armed;           // a saved change was taken
+};
+
+// After a frame of `scene` was drawn in `drawMs`: true when it took over `limitMs`, the guard is
+// armed and the frame is not the scene's first with the programs in use.
+bool editFrameTooSlow(SlowFrameGuard& g, int32_t scene, double drawMs, double limitMs);
+
+// A saved change was taken (shaders or scene data, or the tree's at start): each scene's next frame
+// is a first one again, and the frames after it are judged.
+void editChangeTaken(SlowFrameGuard& g);

@@ -3,6 +3,7 @@
 // the resident memory where it was, and data the director could not play is refused.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -122,4 +123,68 @@ TEST(DataReload, ABuildOfOtherSourcesOrACopiedBuildIsRefused) {
     EXPECT_NE(std::strstr(watch.message, "was made in"), nullptr) << watch.message;
     stopDataWatch(watch);
     std::filesystem::remove_all(root);
+}
+
+// A change is a change of content: a touch alone starts no build; new content saved with an old time
+// (cp -p, tar x, rsync -a, mv of a kept copy) is given the current time so that make compiles it, and
+// its write time, not being a save's, gives no latency. Nothing found at start counts as saved.
+TEST(DataReload, AChangeIsItsContentAndAnOldTimeIsNoSavesTime) {
+    namespace fs = std::filesystem;
+    const std::string root = testing::TempDir() + "qz_content_" + std::to_string(getpid());
+    fs::create_directories(root + "/src/data");
+    fs::create_directories(root + "/build/data");
+    {
+        std::FILE* cache = std::fopen((root + "/build/CMakeCache.txt").c_str(), "w");
+        ASSERT_NE(cache, nullptr);
+        std::fprintf(cache, "CMAKE_HOME_DIRECTORY:INTERNAL=%s/src\nCMAKE_CACHEFILE_DIR:INTERNAL=%s/build\n",
+                     root.c_str(), root.c_str());
+        std::fclose(cache);
+    }
+    const std::string scene = root + "/src/data/scene_00.cpp";
+    const auto write = [&](const char* text) {
+        std::FILE* f = std::fopen(scene.c_str(), "w");
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    const fs::file_time_type old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 6);
+    write("int a = 1;\n");
+    fs::last_write_time(scene, old);
+    const std::string module = root + "/build/data/" + fs::path(QZ_SCENE_MODULE_PATH).filename().string();
+    std::fclose(std::fopen(module.c_str(), "w"));
+    const auto look = [](DataWatch& w) {
+        SceneSet scenes = embeddedSceneSet();
+        usleep(600000); // the watch looks twice a second
+        pollDataWatch(w, scenes);
+    };
+
+    DataWatch watch = {};
+    ASSERT_TRUE(startDataWatch(watch, (root + "/src").c_str(), (root + "/build").c_str())) << watch.message;
+    EXPECT_STREQ(watch.clock.lastSaved, "") << "the tree at start was not saved in this run";
+    for (int i = 0; i < 100 && watch.builder; ++i) look(watch); // the build at start (it fails here)
+
+    fs::last_write_time(scene, fs::file_time_type::clock::now());
+    look(watch);
+    EXPECT_EQ(watch.builder, 0) << "a touch alone started a build: " << watch.message;
+    EXPECT_STREQ(watch.clock.lastSaved, "");
+
+    write("int a = 2;\n");
+    fs::last_write_time(scene, old);
+    look(watch);
+    EXPECT_NE(watch.builder, 0) << "new content with an old time started no build: " << watch.message;
+    EXPECT_GT(fs::last_write_time(scene), fs::last_write_time(module)) << "make would compile nothing";
+    EXPECT_EQ(fs::path(watch.clock.lastSaved), fs::path(scene));
+    watch.clock.awaitingFrame = true;
+    ASSERT_TRUE(noteFrameDrawn(watch.clock));
+    EXPECT_FALSE(watch.clock.latencyKnown)
+        << "a latency from a 6-year-old write time: " << watch.clock.latencyMs;
+
+    for (int i = 0; i < 100 && watch.builder; ++i) look(watch);
+    write("int a = 3;\n"); // an editor's save: its time is the save's
+    look(watch);
+    watch.clock.awaitingFrame = true;
+    ASSERT_TRUE(noteFrameDrawn(watch.clock));
+    EXPECT_TRUE(watch.clock.latencyKnown);
+    EXPECT_LT(watch.clock.latencyMs, 60000);
+    stopDataWatch(watch);
+    fs::remove_all(root);
 }

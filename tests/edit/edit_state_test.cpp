@@ -3,8 +3,12 @@
 // clock, pause and resume keep the music and the play head together.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
+#include "edit/panels/edit_panels.h"
+#include "edit/transport/edit_frame.h"
 #include "edit/transport/edit_state.h"
 
 namespace {
@@ -210,4 +214,42 @@ TEST(EditState, PauseHoldsThePlayHeadAndPlayResumesTheMusicThere) {
     editFollowMusic(s, demoPositionOfFrame(kShowFrameCount) + 5);
     EXPECT_TRUE(s.paused);
     EXPECT_EQ(shownFrame(s), kShowFrameCount - 1);
+}
+
+// The 2-second guard judges a frame only once a saved change was taken, and then not a scene's first
+// frame with the programs in use (the driver's code generation at start, at a scene's first visit,
+// after a reload); the status line's numbers are shown only with what they are: paused, no
+// presenting rate beside the last frame's time; no latency before a save was taken or when its time
+// of saving is not known.
+TEST(EditStatus, TheSlowFrameGuardAndTheStatusLinesSayOnlyWhatTheirNumbersMean) {
+    SlowFrameGuard guard = {};
+    EXPECT_FALSE(editFrameTooSlow(guard, 4, 2400, kEditSlowFrameMs)) << "start-up's first frame";
+    EXPECT_FALSE(editFrameTooSlow(guard, 4, 3400, kEditSlowFrameMs)) << "a loaded machine, nothing saved";
+    editChangeTaken(guard);
+    EXPECT_FALSE(editFrameTooSlow(guard, 4, 5000, kEditSlowFrameMs)) << "the first frame after a reload";
+    EXPECT_FALSE(editFrameTooSlow(guard, 4, 300, kEditSlowFrameMs));
+    EXPECT_TRUE(editFrameTooSlow(guard, 4, 2400, kEditSlowFrameMs)) << "a saved change that is slow";
+    EXPECT_FALSE(editFrameTooSlow(guard, 5, 2400, kEditSlowFrameMs)) << "scene 5's first frame";
+    EXPECT_TRUE(editFrameTooSlow(guard, 5, 2001, kEditSlowFrameMs));
+    editChangeTaken(guard);
+    EXPECT_FALSE(editFrameTooSlow(guard, 5, 5000, kEditSlowFrameMs)) << "the first frame after another";
+
+    char text[256];
+    editFrameRateText(text, sizeof text, true, 19.8, 359);
+    EXPECT_EQ(std::strstr(text, "fps"), nullptr) << text;
+    EXPECT_NE(std::strstr(text, "paused (the frame shown took 359 ms to draw)"), nullptr) << text;
+    editFrameRateText(text, sizeof text, false, 19.8, 52);
+    EXPECT_NE(std::strstr(text, "playing at 19.8 fps (the last frame took 52 ms to draw)"), nullptr) << text;
+
+    SaveClock clock = {};
+    editReloadText(text, sizeof text, "as built", 0, clock);
+    EXPECT_STREQ(text, "as built (no save taken since the start)");
+    clock.latencyMs = 219001486039.0; // a file's time years old
+    editReloadText(text, sizeof text, "swapped in", 1, clock);
+    EXPECT_EQ(std::strstr(text, "219001486039"), nullptr) << text;
+    EXPECT_NE(std::strstr(text, "not known"), nullptr) << text;
+    clock.latencyKnown = true;
+    clock.latencyMs = 412;
+    editReloadText(text, sizeof text, "swapped in", 2, clock);
+    EXPECT_STREQ(text, "swapped in (2 saves taken; the last on screen 412 ms after its save)");
 }

@@ -7,7 +7,8 @@
 # count, frame 0 after scene 6 is the tool's; L holds the play head in scene 2 over three of its lengths;
 # Escape ends with status 0; a shader saved in a scratch copy of the source shows at once, an error in
 # one is reported with file and line while the last good shaders draw; the same for a scene file,
-# rebuilt in a scratch copy, and taken again by a restart; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
+# rebuilt in a scratch copy (a save with an older time too), taken again by a restart, and a file put
+# back with its old time is built again at start; with --gl es the panels are drawn too. The window's title tells the play head ("... frame F scene S").
 # Run from the repository root (the music lies there).
 set -eu
 qz001=$1
@@ -54,7 +55,7 @@ wait_lines() {
     return 1
 }
 
-"$qz001" --edit --at 20 >"$tmp/out" 2>&1 &
+"$qz001" --edit --at 20 --stats >"$tmp/out" 2>&1 &
 show_pid=$!
 window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -64,36 +65,44 @@ wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
 wait_drawn "$((WIDTH - 1280))x$HEIGHT+$((wx + 1280))+$wy" 30 "$tmp/side.png" || fail "no panel beside the frame"
 echo "ok: the edit window (${WIDTH}x$HEIGHT) shows the frame and the panels"
 
-press space
-paused_title() { xdotool getwindowname "$window" | grep -q ' paused$'; }
-for _ in $(seq 60); do paused_title && break; sleep 0.25; done
-paused_title || fail "Space did not pause: $(xdotool getwindowname "$window")"
+pause_edit "$window" "$tmp/out"
 sleep 0.5 # the title changes ten times a second at most: the frame it names is the paused one now
 look "$tmp/paused1.png"
 first=$(frame_shown)
+paused_at=$(now_ms)
 sleep 1
 look "$tmp/paused2.png"
 [ "$(differ "$tmp/paused1.png" "$tmp/paused2.png")" = 0 ] || fail "paused, the picture still changes"
 [ "$(frame_shown)" = "$first" ] || fail "paused, the play head moved from frame $first to $(frame_shown)"
 sleep 3 # the dummy driver's clock runs on the wall clock: four seconds paused must not count
+played_at=$(now_ms)
 press space
 sleep 1.5
 look "$tmp/playing.png"
+played=$(frame_shown)
+read_at=$(now_ms)
 [ "$(differ "$tmp/paused2.png" "$tmp/playing.png")" != 0 ] || fail "after Space again the picture stands still"
-[ "$(frame_shown)" -gt "$first" ] || fail "after Space again the play head stays at frame $first"
-[ "$(frame_shown)" -lt $((first + 200)) ] ||
-    fail "paused 4 s at frame $first, playing 2 s went on from frame $(frame_shown): the pause counted"
+[ "$played" -gt "$first" ] || fail "after Space again the play head stays at frame $first"
+# The title read came at most read_at - played_at ms of play after the key: 60 frames a second of it,
+# and a frame for the rounding. Had the pause counted, its seconds would come on top.
+allowed=$(((read_at - played_at) * 60 / 1000 + 1))
+[ "$played" -le $((first + allowed)) ] ||
+    fail "paused $(((played_at - paused_at) / 1000)) s at frame $first, playing $((read_at - played_at)) ms went on to frame $played (at most $((first + allowed))): the pause counted"
 echo "ok: Space pauses on frame $first (the picture holds) and plays again from there"
 
-# Seeks while playing land, and play goes on from where they landed.
-press End
-until_frame '[ "$f" -ge 7772 ]' || fail "End while playing: frame $f, expected 7772 or later"
+# Seeks while playing land, and play goes on from where they landed: Home, then End, a second before
+# the end, where the play head stops by itself on the last frame (however late the title is read).
 press Home
 until_frame '[ "$f" -lt 120 ]' || fail "Home while playing: frame $f, expected the show's first frames"
-echo "ok: End and Home while playing land (frame $f after Home)"
+home=$f
+press End
+until_frame '[ "$f" -ge 7772 ]' || fail "End while playing: frame $f, expected 7772 or later"
+for _ in $(seq 60); do xdotool getwindowname "$window" | grep -q ' paused$' && break; sleep 0.25; done
+xdotool getwindowname "$window" | grep -q 'frame 7831 scene 10 paused$' ||
+    fail "played from End, the play head did not stop on the last frame: $(xdotool getwindowname "$window")"
+echo "ok: Home and End while playing land (frame $home after Home); play stops on the last frame"
 
 # Scene 4 starts at frame 1380 (music 22991 ms); a beat on (480 ms) is 23471 ms, frame 1408.
-press space
 press Home
 press Next Next Next Next
 until_frame '[ "$f" = 1380 ]' || fail "Page Down four times from frame 0: frame $f, expected 1380"
@@ -145,6 +154,11 @@ press Escape
 wait_show 20
 [ "$status" -eq 0 ] || fail "Escape: exit status $status: $(cat "$tmp/out")"
 echo "ok: Escape ends the edit mode with status 0"
+# --stats as for the player: the start-up step by step at the first frame, the frame rate at the end.
+grep -q "^qz001: first frame 1200 on screen [0-9.]* s after [a-z ]* (to main [0-9.]*, music file [0-9.]*, window [0-9.]*, .*shaders [0-9.]*, .*panels and watches [0-9.]*, first frame [0-9.]*)$" "$tmp/out" ||
+    fail "--stats: no start-up steps: $(cat "$tmp/out")"
+grep -q "^qz001: edit mode ended by Escape; [0-9]* frames in" "$tmp/out" || fail "--stats: no end line: $(cat "$tmp/out")"
+echo "ok: --stats tells the start-up step by step and the frame rate at the end"
 
 # Live reload, in a scratch copy of the shaders: a saved tint shows on the paused frame without a
 # restart; a saved error is reported with its file and line while the last good shaders keep drawing;
@@ -153,11 +167,12 @@ mkdir -p "$tmp/src/render"
 cp -r render/shaders "$tmp/src/render/"
 post=$tmp/src/render/shaders/post.glsl
 red() { convert "$1" -format '%[fx:int(1000*mean.r)] %[fx:int(1000*mean.g)]' info:; }
+blue() { convert "$1" -format '%[fx:int(1000*mean.b)]' info:; }
 QZ_SOURCE_DIR=$tmp/src "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
 show_pid=$!
 window=$(find_window "^qz001 --edit" 60) || fail "reload: no edit window: $(cat "$tmp/out")"
 wait_drawn "1280x720+$wx+$wy" 60 || fail "reload: the edit window shows no frame"
-press space
+pause_edit "$window" "$tmp/out"
 look "$tmp/plain.png"
 sed -i '/^vec4 A_3_postprocessPS/,/^}/ s/^    return c;/    return mix(c, vec4(1.0, 0.0, 0.0, 1.0), 0.5);/' "$post"
 wait_lines "on screen" 1 10 || true
@@ -189,11 +204,12 @@ cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OF
     fail "the scratch copy does not build its scene module: $(tail -5 "$tmp/cmake.log")"
 scene=$scratch/data/scene_04_drop.cpp
 grep -q '^    s\[kClearColour\] = constant(' "$scene" || fail "scene 4 has no clear colour line to change"
+cp -p "$scene" "$tmp/kept.cpp" # the file as it was, with its time: put back at the end
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
 show_pid=$!
 window=$(find_window "^qz001 --edit" 60) || fail "scene data: no edit window: $(cat "$tmp/out")"
 wait_drawn "1280x720+$wx+$wy" 60 || fail "scene data: the edit window shows no frame"
-press space
+pause_edit "$window" "$tmp/out"
 held=$(frame_shown)
 look "$tmp/before.png"
 sed -i 's/^    s\[kClearColour\] = constant(.*/    s[kClearColour] = constant(0, 0.8f, 0.2f, 1);/' "$scene"
@@ -211,19 +227,49 @@ look "$tmp/still-green.png"
 [ "$(differ "$tmp/green.png" "$tmp/still-green.png")" = 0 ] || fail "after a saved error the last good data does not play"
 sed -i 's/ + ;$/;/' "$scene"
 wait_lines "scene data was on screen" 2 30 || fail "the fixed scene data was not taken: $(cat "$tmp/out")"
+# Saved with an older time than the module's (as cp -p, tar x, rsync -a or mv of a kept copy leave a
+# file): built and shown all the same, and no latency is made of that time.
+look "$tmp/green.png"
+sed -i 's/^    s\[kClearColour\] = constant(0, 0.8f, 0.2f, 1);/    s[kClearColour] = constant(0, 0.8f, 0.8f, 1);/' "$scene"
+touch -d 2020-01-01 "$scene"
+wait_lines "saved scene data is on screen" 1 90 || fail "a save with an old time was not taken: $(cat "$tmp/out")"
+sleep 0.5
+look "$tmp/teal.png"
+set -- $(blue "$tmp/green.png") $(blue "$tmp/teal.png")
+[ "$2" -gt $(($1 + 200)) ] || fail "a save with an old time: the old data plays (blue $1, now $2): $(cat "$tmp/out")"
+grep "on screen" "$tmp/out" | grep -q "[0-9]\{7,\} ms" && fail "a latency from a file's old time: $(grep 'on screen' "$tmp/out")"
 press Escape
 wait_show 20
 # A restart takes the saved data (the tree differs from what the program was built with).
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
 show_pid=$!
 window=$(find_window "^qz001 --edit" 60) || fail "restart: no edit window: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "restart: the edit window shows no frame"
+pause_edit "$window" "$tmp/out"
 wait_lines "changed since this program was built" 1 60 || fail "a restart did not take the saved scene data: $(cat "$tmp/out")"
-press space
 sleep 0.5
 look "$tmp/restarted.png"
-set -- $(red "$tmp/before.png") $(red "$tmp/restarted.png")
-[ "$4" -gt $(($2 + 200)) ] || fail "after a restart the saved green clear colour is not shown (green $2, now $4)"
+set -- $(blue "$tmp/green.png") $(blue "$tmp/restarted.png")
+[ "$2" -gt $(($1 + 200)) ] || fail "after a restart the saved teal clear colour is not shown (blue $1, now $2)"
 grep -q "on screen" "$tmp/out" && fail "at start a save-to-screen latency was told: $(grep 'on screen' "$tmp/out")"
+press Escape
+wait_show 20
+# The file put back as it was, with its old time (mv of the kept copy): a start builds it again rather
+# than taking the module built from what was saved since, and the frame is the program's own again.
+mv "$tmp/kept.cpp" "$scene"
+QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --at 30 >"$tmp/out" 2>&1 &
+show_pid=$!
+window=$(find_window "^qz001 --edit" 60) || fail "put back: no edit window: $(cat "$tmp/out")"
+wait_drawn "1280x720+$wx+$wy" 60 || fail "put back: the edit window shows no frame"
+pause_edit "$window" "$tmp/out"
+for _ in $(seq 120); do
+    look "$tmp/put-back.png"
+    set -- $(red "$tmp/before.png") $(red "$tmp/put-back.png")
+    [ "$4" -le $(($2 + 100)) ] && break
+    sleep 1
+done
+[ "$4" -le $(($2 + 100)) ] || fail "the file put back with mv: the module of the saves since plays (green $2, now $4): $(cat "$tmp/out")"
+grep -q "changed since this program was built" "$tmp/out" && fail "the file put back: the stale module was taken: $(cat "$tmp/out")"
 press Escape
 wait_show 20
 echo "ok: scene data: a saved clear colour shows at frame $held ($(grep -m1 -o 'on screen [0-9]* ms' "$tmp/out") after the save), an error names its line while the last good data plays, the fix is taken"

@@ -48,7 +48,7 @@ window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/ou
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
 wait_drawn "1280x720+$X+$Y" 60 || fail "the edit window shows no frame"
-xdotool key --window "$window" space
+pause_edit "$window" "$tmp/out"
 
 # Scene 3 ends at frame 1380: x = 8 + 1380 / 7831 x 1264 on the timeline, whose scenes lie at y 826..860.
 point 231 840

@@ -202,6 +202,7 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
     files[post].length = (uint32_t)broken.size();
     EXPECT_FALSE(reloadShaderLibrary(dev, files, count));
     EXPECT_NE(std::strstr(renderError(), "post.glsl:5"), nullptr) << renderError();
+    EXPECT_NE(std::strstr(renderError(), "outside any function, post.glsl:5"), nullptr) << renderError();
     EXPECT_EQ(programFor(dev, vertexShaders[10], pixelShaders[10]).program, newProgram);
     EXPECT_TRUE(glIsProgram(newProgram));
     EXPECT_EQ(renderAndRead(*frame), before);
@@ -227,6 +228,10 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
         {sceneFile, "vec4 baseCookPS(VO i) {", "vec4 baseCookPS(VO i) {{", "do not compile", false},
         {common, "mat4 world;", "vec4 world0, world1, world2, world3;", "block PerObjectData: field world",
          false},
+        // Every entry compiles every file: the heading names the function the error lies in, not the
+        // first entry compiled.
+        {post, "    return c;\n}", "    return c +;\n}", "error lies in A_3_postprocessPS, post.glsl:", true},
+        {post, "    return dot(rgb,", "    return dot(rgb,,", "error lies in fxaaLuma, post.glsl:", true},
     };
     for (const Edit& e : edits) {
         std::string text = texts[e.file];
@@ -240,6 +245,8 @@ TEST(ShaderLibrary, ReloadReplacesEveryProgramOrNothing) {
         const std::string where = std::string(e.expected) + (e.atLine ? std::to_string(line) : "");
         EXPECT_NE(error.find(where), std::string::npos) << e.to << ": expected " << where << " in\n" << error;
         EXPECT_EQ(error.find("common.glsl"), std::string::npos) << e.to << ": blames common.glsl:\n" << error;
+        EXPECT_EQ(error.find("A_0_debugline"), std::string::npos) << e.to << ": blames the first entry:\n"
+                                                                  << error;
         files[e.file] = {shaderFileNames[e.file], texts[e.file].data(), (uint32_t)texts[e.file].size()};
     }
     EXPECT_EQ(renderAndRead(*frame), before);
