@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr EnumNames kNames = readEnumNames(GpuMeshIdText);
+const EnumNames kNames = readEnumNames(GpuMeshIdText); // read at start-up: the test reads it whole
 constexpr int kMeshCount = kGpuMeshFirstProgram + int(kMeshProgramCount);
 
 // "prod 01-pinwheel" -> "kMeshTextProd01Pinwheel": each word capitalised, the rest dropped.
@@ -67,7 +67,9 @@ TEST(MeshNames, EveryMeshHasOneNameAndTheInspectorOffersThemAll) {
         ASSERT_NE(name, nullptr) << "GPU mesh " << id;
         EXPECT_EQ(std::string(name).rfind("kMesh", 0), 0u) << name;
         EXPECT_TRUE(seen.insert(name).second) << name << " twice";
-        if (id < kTextLineCount) EXPECT_EQ(name, textMeshName(textStrings[id])) << "text mesh " << id;
+        if (id < kTextLineCount) {
+            EXPECT_EQ(name, textMeshName(textStrings[id])) << "text mesh " << id;
+        }
     }
     // The two names the scenes drew with before keep their numbers: no frame moves.
     EXPECT_EQ(kMeshSmoothCube, kGpuMeshFirstProgram + 1);
@@ -88,8 +90,8 @@ TEST(MeshNames, IdenticalProgramsShareANameUpToALetter) {
     for (uint32_t k = 0; k < kMeshProgramCount; ++k) built[k] = meshText(k);
     for (uint32_t a = 0; a < kMeshProgramCount; ++a)
         for (uint32_t b = a + 1; b < kMeshProgramCount; ++b) {
-            const std::string na = enumName(kNames, kGpuMeshFirstProgram + int(a));
-            const std::string nb = enumName(kNames, kGpuMeshFirstProgram + int(b));
+            const std::string na = valueNamesOf(kParamMesh).names[kGpuMeshFirstProgram + a].symbol;
+            const std::string nb = valueNamesOf(kParamMesh).names[kGpuMeshFirstProgram + b].symbol;
             EXPECT_EQ(built[a] == built[b], baseName(na) == baseName(nb))
                 << "programs " << a << " (" << na << ") and " << b << " (" << nb << ")";
         }

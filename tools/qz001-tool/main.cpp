@@ -5,6 +5,7 @@
 //     qz001-tool mesh-sheet --out F  every GPU mesh under its name, one PNG (docs/meshes.png)
 //     qz001-tool operations --out F  the node operation reference (docs/operations.md)
 //     qz001-tool tracks --rocket F   the keyframe tracks as a sync editor's XML document
+//     qz001-tool builders --out F    the scene builder reference (docs/builders.md)
 //
 // Bad arguments get a one-line error and exit status 2; a command that fails exits 1, one stopped by
 // SIGINT, SIGTERM or SIGHUP 128 + the signal's number.
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     addContactSheetCommands(app, commands);
     addTracksCommands(app, commands);
     addMeshSheetCommands(app, commands);
+    addBuildersCommands(app, commands);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -55,6 +55,7 @@ void addRenderCommands(CLI::App& app, ToolCommands& commands);       // render -
 void addCaptureCommands(CLI::App& app, ToolCommands& commands);      // capture --out FILE.mp4 | DIR
 void addContactSheetCommands(CLI::App& app, ToolCommands& commands); // contact-sheet --out FILE.png
 void addTracksCommands(CLI::App& app, ToolCommands& commands);       // tracks --rocket FILE
+void addBuildersCommands(CLI::App& app, ToolCommands& commands);     // builders --out docs/builders.md
 void addMeshSheetCommands(CLI::App& app, ToolCommands& commands);    // mesh-sheet --out FILE.png
 
 //-----------------------------------------------------------------------------
