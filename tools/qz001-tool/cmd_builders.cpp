@@ -43,8 +43,8 @@ std::string declaredName(const std::string& line) {
     return start == std::string::npos ? head : head.substr(start + 1);
 }
 
-// "constexpr PlacedNode constant(float x, ..., CallPlace at = CallPlace::current()) {" -> "constant(float x,
-// ...)".
+// The call a builder's signature allows, on one line, without the call place the compiler fills:
+// "constexpr PlacedNode beat(int bin, float gain, CallPlace at = ...) {" -> "beat(int bin, float gain)".
 std::string callOf(const std::string& signature, const std::string& name) {
     std::string s;
     for (char c : signature.substr(signature.find(name + "("))) {
@@ -57,6 +57,7 @@ std::string callOf(const std::string& signature, const std::string& name) {
     return s;
 }
 
+// Adds each kOp name of a line of the builder's body to what it makes, once.
 void addMade(Declaration& d, const std::string& line) {
     for (size_t at = line.find("kOp"); at != std::string::npos; at = line.find("kOp", at + 3)) {
         size_t end = at;

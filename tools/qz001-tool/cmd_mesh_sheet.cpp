@@ -87,8 +87,39 @@ Color shadeOf(Vec3 a, Vec3 b, Vec3 c) {
     return back ? rgb(0.30f * k, 0.42f * k, 0.75f * k) : rgb(0.92f * k, 0.86f * k, 0.74f * k);
 }
 
-// Rasterises the triangles into a kSuper-times cell with a depth buffer, box-filters it into `sheet`.
-void drawMesh(Canvas& sheet, int x0, int y0, const Triangles& t, float yaw, float pitch) {
+// One cell drawn kSuper times larger than it shows: colour and depth (nearer is smaller).
+struct CellImage {
+    static constexpr int w = kCellWidth * kSuper, h = kCellHeight * kSuper;
+    std::vector<Color> colour = std::vector<Color>((size_t)w * h, rgb8(34, 36, 44));
+    std::vector<float> depth = std::vector<float>((size_t)w * h, 1e30f);
+};
+
+// Fills the triangle with screen corners (px, py) and view-space corners v with one shade, depth-tested.
+void fillTriangle(CellImage& cell, const float px[3], const float py[3], const Vec3* v) {
+    const float area = (px[1] - px[0]) * (py[2] - py[0]) - (px[2] - px[0]) * (py[1] - py[0]);
+    if (area == 0) return;
+    const Color shade = shadeOf(v[0], v[1], v[2]);
+    const int xa = std::max(0, (int)std::floor(std::min({px[0], px[1], px[2]})));
+    const int xb = std::min(cell.w - 1, (int)std::ceil(std::max({px[0], px[1], px[2]})));
+    const int ya = std::max(0, (int)std::floor(std::min({py[0], py[1], py[2]})));
+    const int yb = std::min(cell.h - 1, (int)std::ceil(std::max({py[0], py[1], py[2]})));
+    for (int y = ya; y <= yb; y++)
+        for (int x = xa; x <= xb; x++) {
+            const float sx = x + 0.5f, sy = y + 0.5f;
+            const float b0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) / area;
+            const float b1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) / area;
+            const float b2 = 1 - b0 - b1;
+            if (b0 < 0 || b1 < 0 || b2 < 0) continue;
+            const float z = b0 * v[0].z + b1 * v[1].z + b2 * v[2].z;
+            const size_t at = (size_t)y * cell.w + x;
+            if (z >= cell.depth[at]) continue;
+            cell.depth[at] = z;
+            cell.colour[at] = shade;
+        }
+}
+
+// Draws the triangles, fitted to the cell, and box-filters them into `sheet` at (x0, y0).
+void drawSheetMesh(Canvas& sheet, int x0, int y0, const Triangles& t, float yaw, float pitch) {
     std::vector<Vec3> view(t.corners.size());
     float lo[2] = {1e30f, 1e30f}, hi[2] = {-1e30f, -1e30f};
     for (size_t i = 0; i < view.size(); i++) {
@@ -96,44 +127,24 @@ void drawMesh(Canvas& sheet, int x0, int y0, const Triangles& t, float yaw, floa
         lo[0] = std::min(lo[0], view[i].x), hi[0] = std::max(hi[0], view[i].x);
         lo[1] = std::min(lo[1], view[i].y), hi[1] = std::max(hi[1], view[i].y);
     }
-    const int w = kCellWidth * kSuper, h = kCellHeight * kSuper;
+    CellImage cell;
     const float fit =
-        0.88f * std::min(w / std::max(hi[0] - lo[0], 1e-6f), h / std::max(hi[1] - lo[1], 1e-6f));
+        0.88f * std::min(cell.w / std::max(hi[0] - lo[0], 1e-6f), cell.h / std::max(hi[1] - lo[1], 1e-6f));
     const float cx = 0.5f * (lo[0] + hi[0]), cy = 0.5f * (lo[1] + hi[1]);
-    std::vector<float> depth((size_t)w * h, 1e30f);
-    std::vector<Color> colour((size_t)w * h, rgb8(34, 36, 44));
     for (size_t i = 0; i + 2 < view.size(); i += 3) {
         float px[3], py[3];
         for (int j = 0; j < 3; j++) {
-            px[j] = w * 0.5f + (view[i + j].x - cx) * fit;
-            py[j] = h * 0.5f - (view[i + j].y - cy) * fit;
+            px[j] = cell.w * 0.5f + (view[i + j].x - cx) * fit;
+            py[j] = cell.h * 0.5f - (view[i + j].y - cy) * fit;
         }
-        const float area = (px[1] - px[0]) * (py[2] - py[0]) - (px[2] - px[0]) * (py[1] - py[0]);
-        if (area == 0) continue;
-        const Color shade = shadeOf(view[i], view[i + 1], view[i + 2]);
-        const int xa = std::max(0, (int)std::floor(std::min({px[0], px[1], px[2]})));
-        const int xb = std::min(w - 1, (int)std::ceil(std::max({px[0], px[1], px[2]})));
-        const int ya = std::max(0, (int)std::floor(std::min({py[0], py[1], py[2]})));
-        const int yb = std::min(h - 1, (int)std::ceil(std::max({py[0], py[1], py[2]})));
-        for (int y = ya; y <= yb; y++)
-            for (int x = xa; x <= xb; x++) {
-                const float sx = x + 0.5f, sy = y + 0.5f;
-                const float b0 = ((px[1] - sx) * (py[2] - sy) - (px[2] - sx) * (py[1] - sy)) / area;
-                const float b1 = ((px[2] - sx) * (py[0] - sy) - (px[0] - sx) * (py[2] - sy)) / area;
-                const float b2 = 1 - b0 - b1;
-                if (b0 < 0 || b1 < 0 || b2 < 0) continue;
-                const float z = b0 * view[i].z + b1 * view[i + 1].z + b2 * view[i + 2].z;
-                float& d = depth[(size_t)y * w + x];
-                if (z >= d) continue;
-                d = z;
-                colour[(size_t)y * w + x] = shade;
-            }
+        fillTriangle(cell, px, py, &view[i]);
     }
     for (int y = 0; y < kCellHeight; y++)
         for (int x = 0; x < kCellWidth; x++) {
             float sum[3] = {0, 0, 0};
             for (int j = 0; j < kSuper * kSuper; j++) {
-                const Color& c = colour[(size_t)(y * kSuper + j / kSuper) * w + x * kSuper + j % kSuper];
+                const Color& c =
+                    cell.colour[(size_t)(y * kSuper + j / kSuper) * cell.w + x * kSuper + j % kSuper];
                 sum[0] += c.r, sum[1] += c.g, sum[2] += c.b;
             }
             const float n = kSuper * kSuper;
@@ -166,10 +177,10 @@ bool drawCell(Canvas& sheet, FT_Face face, int id) {
     Triangles t;
     if (text) {
         textTriangles(id, t);
-        drawMesh(sheet, x0, y0, t, -0.35f, 0.25f);
+        drawSheetMesh(sheet, x0, y0, t, -0.35f, 0.25f);
     } else {
         if (!programTriangles(uint32_t(id - kGpuMeshFirstProgram), t)) return false;
-        drawMesh(sheet, x0, y0, t, 0.75f, 0.45f);
+        drawSheetMesh(sheet, x0, y0, t, 0.75f, 0.45f);
     }
     char label[64];
     std::snprintf(label, sizeof label, "%d %s", id, enumName(kMeshNames, id));
