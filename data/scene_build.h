@@ -148,6 +148,7 @@ constexpr PlacedNode node(NodeOp op, std::initializer_list<int32_t> inputs,
     return {makeNode(op, inputs, params, outputCount), placeOf(at, kFormNode)};
 }
 
+// (x, y, z, w), the same every frame.
 constexpr PlacedNode constant(float x, float y = 0, float z = 0, float w = 0,
                               CallPlace at = CallPlace::current()) {
     return {makeNode(kOpConstant, {}, {x, y, z, w}, 1), placeOf(at, kFormConstant)};
@@ -213,13 +214,18 @@ constexpr void addOrbitingEye(SceneNodes& s, int32_t time, float factor, float o
     s[time + 3] = {makeNode(kOpOffset4, {time + 2}, {0, height, 0, 0}, 1), placeOf(at, kFormOrbitEye)};
 }
 
+// The slots a drawMesh reads, each one instance's value at a time (kNone: left out): where, how large,
+// how turned, and up to three of the shader's options (colours, for the Cook-Torrance pair).
 struct DrawInputs {
     int32_t position = kNone, scale = kNone, rotation = kNone, option0 = kNone, option1 = kNone,
             option2 = kNone;
 };
 
+// The draw list a drawMesh goes into: opaque (depth-tested and written) or blended (drawn after).
 enum ListChoice : int { kOpaque = 0, kBlended = 1 };
 
+// `instances` draws of GPU mesh `mesh` (data/draw_names.h) each frame, with the shader pair `vs`/`ps`
+// and the image `texture`, into the opaque or blended list; instance i reads element i of each input.
 constexpr PlacedNode drawMesh(DrawInputs in, GpuMeshId mesh, int instances, VertexShaderId vs,
                               PixelShaderId ps, ImageId texture, ListChoice list,
                               CallPlace at = CallPlace::current()) {
@@ -230,18 +236,27 @@ constexpr PlacedNode drawMesh(DrawInputs in, GpuMeshId mesh, int instances, Vert
             placeOf(at, kFormDrawMesh)};
 }
 
+// The slots a sprite reads (kNone: left out): the part of the image (0, 0, 1, 1 when left out), its
+// centre on the screen, its scale, its rotation and its alpha.
 struct SpriteInputs {
     int32_t srcRect = kNone, centre = kNone, scale = kNone, rotation = kNone, alpha = kNone;
 };
 
+// The sprite's blend: alpha blending.
 inline constexpr int kBlendAlpha = 1;
 
+// One sprite each frame: the image `texture` drawn over the frame, alpha blended, in the order of
+// `key` among the frame's sprites.
 constexpr PlacedNode sprite(SpriteInputs in, ImageId texture, float key = 0,
                             CallPlace at = CallPlace::current()) {
     return {makeNode(kOpSprite, {in.srcRect, in.centre, in.scale, in.rotation, in.alpha},
                      {static_cast<float>(texture), 1, static_cast<float>(kBlendAlpha), key}, 1),
             placeOf(at, kFormSprite)};
 }
+
+//-----------------------------------------------------------------------------
+// Where each builder's values are written, and the scene's check of its tracks
+//-----------------------------------------------------------------------------
 
 // Where a builder's call writes field `field` of its slot (0..7: the parameters, kCountField: the
 // element count): which argument of the call, and which element of that argument's braces (-1: the

@@ -14,8 +14,6 @@ namespace {
 #define QZ_NAME(symbol)                                                                                      \
     { #symbol, symbol, nullptr }
 
-const ValueName kMeshes[] = {QZ_NAME(kMeshSmoothCube), QZ_NAME(kMeshCube)};
-
 const ValueName kImages[] = {
     QZ_NAME(kImgCheckerCoarse),
     QZ_NAME(kImgCheckerFine),
@@ -56,7 +54,8 @@ const ValueName kComponents[] = {QZ_NAME(kX), QZ_NAME(kY), QZ_NAME(kZ), QZ_NAME(
 const ValueName kBlends[] = {{"0", 0, "opaque"}, {"kBlendAlpha", kBlendAlpha, "alpha"}, {"2", 2, "additive"}};
 #undef QZ_NAME
 
-// Lists made from an enum's own names: "shader_entry::" before each shader entry, tracks as they are.
+// Lists made from an enum's own names: "shader_entry::" before each shader entry, meshes and tracks as
+// they are.
 struct BuiltNames {
     ValueName names[2 + kEnumNameCapacity];
     char text[2 * kEnumNameTextCapacity];
@@ -77,8 +76,11 @@ void addNames(BuiltNames& b, const EnumNames& names, int count, const char* pref
 } // namespace
 
 ValueNames valueNamesOf(ParamKind kind) {
-    static BuiltNames vertex, pixel, tracks;
+    static BuiltNames meshes, vertex, pixel, tracks;
     if (!vertex.count) {
+        constexpr EnumNames kMeshNames = readEnumNames(GpuMeshIdText);
+        static_assert(kMeshNames.ok);
+        addNames(meshes, kMeshNames, kMeshNames.last + 1, "");
         vertex.names[vertex.count++] = {"kVsBaseCook", kVsBaseCook, nullptr};
         vertex.names[vertex.count++] = {"kVsTexTest", kVsTexTest, nullptr};
         addNames(vertex, readEnumNames(shader_entry::VertexShaderIdText), kVertexShaderCount,
@@ -91,7 +93,7 @@ ValueNames valueNamesOf(ParamKind kind) {
     auto of = [](const ValueName* names, int count) { return ValueNames{names, count}; };
     switch (kind) {
     case kParamMesh:
-        return of(kMeshes, 2);
+        return of(meshes.names, meshes.count);
     case kParamImage:
         return of(kImages, kEmbeddedImageCount);
     case kParamDrawList:

@@ -1,4 +1,4 @@
-// `qz001-tool meshes` and `qz001-tool mesh K --obj FILE`.
+// `qz001-tool meshes`, `qz001-tool mesh K --obj FILE` and `qz001-tool mesh-sheet --out FILE`.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/draw_names.h"
 #include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tests/tools/tool_run.h"
@@ -21,7 +22,9 @@ TEST(ToolMesh, MeshesPrintsOneLinePerProgram) {
     auto mesh = std::make_unique<QuadMesh>();
     for (uint32_t k = 0; k < kMeshProgramCount; k++) {
         uint32_t index, vertices, quads;
-        ASSERT_TRUE(lines >> index >> vertices >> quads) << "line " << k;
+        std::string name;
+        ASSERT_TRUE(lines >> index >> vertices >> quads >> name) << "line " << k;
+        EXPECT_STREQ(name.c_str(), enumName(readEnumNames(GpuMeshIdText), kGpuMeshFirstProgram + int(k)));
         clearMesh(*mesh);
         unpacko(meshPrograms[k], *mesh);
         EXPECT_EQ(index, k);
@@ -60,6 +63,28 @@ TEST(ToolMesh, ObjRoundTripsEveryVertexAndQuadExactly) {
     }
     EXPECT_EQ(v, mesh->vertexCount);
     EXPECT_EQ(q, mesh->quadCount);
+    std::remove(path.c_str());
+}
+
+// A PNG file's width and height from its header; 0 x 0 when it is not a PNG.
+static std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
+    unsigned char h[24] = {};
+    std::ifstream(path, std::ios::binary).read((char*)h, sizeof h);
+    if (std::memcmp(h, "\x89PNG\r\n\x1a\n", 8) || std::memcmp(h + 12, "IHDR", 4)) return {0, 0};
+    auto word = [&](int at) { return uint32_t(h[at]) << 24 | h[at + 1] << 16 | h[at + 2] << 8 | h[at + 3]; };
+    return {word(16), word(20)};
+}
+
+// The sheet is made from the meshes alone (no GPU), and docs/meshes.png is one of the current layout.
+TEST(ToolMesh, MeshSheetDrawsEveryMeshIntoOnePicture) {
+    std::string path = tempPath("meshes.png");
+    ToolRun r = runTool("mesh-sheet --out " + path);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const auto size = pngSize(path);
+    EXPECT_GT(size.first, 8u * 150) << "eight cells a row";
+    EXPECT_GT(size.second, 8u * 150) << "eight rows";
+    EXPECT_EQ(size, pngSize(std::string(QZ_SOURCE_DIR) + "/docs/meshes.png"))
+        << "docs/meshes.png is not of this layout: qz001-tool mesh-sheet --out docs/meshes.png";
     std::remove(path.c_str());
 }
 

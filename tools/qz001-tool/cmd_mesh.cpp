@@ -1,6 +1,7 @@
 // cmd_mesh.cpp - `meshes` and `mesh K --obj FILE`: the quad meshes the 40 mesh programs build.
 #include <CLI/CLI.hpp>
 
+#include "data/draw_names.h"
 #include "data/mesh_programs.h"
 #include "mesh/mesh_program.h"
 #include "tools/qz001-tool/tool.h"
@@ -15,9 +16,12 @@ static bool buildMesh(uint32_t k) {
 }
 
 static int runMeshes() {
+    constexpr EnumNames kMeshNames = readEnumNames(GpuMeshIdText);
+    static_assert(kMeshNames.ok && kMeshNames.last + 1 == kGpuMeshFirstProgram + int(kMeshProgramCount));
     for (uint32_t k = 0; k < kMeshProgramCount; k++) {
         if (!buildMesh(k)) return 1;
-        std::printf("%u %u %u\n", k, quadMesh.vertexCount, quadMesh.quadCount);
+        std::printf("%u %u %u %s\n", k, quadMesh.vertexCount, quadMesh.quadCount,
+                    enumName(kMeshNames, kGpuMeshFirstProgram + int(k)));
     }
     return 0;
 }
@@ -40,7 +44,8 @@ static int runMesh(int k, const std::string& objPath) {
 }
 
 void addMeshCommands(CLI::App& app, ToolCommands& commands) {
-    CLI::App* meshes = app.add_subcommand("meshes", "One line per mesh program: index, vertices, quads");
+    CLI::App* meshes =
+        app.add_subcommand("meshes", "One line per mesh program: index, vertices, quads, name");
     addToolCommand(commands, meshes, runMeshes);
 
     static int index = 0;

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "base/arena.h"
+#include "data/draw_names.h"
 #include "data/text_lines.h"
 #include "tools/qz001-tool/tool.h"
 
@@ -20,10 +21,12 @@ static bool buildTexts() {
 }
 
 static int runTexts() {
+    constexpr EnumNames kMeshNames = readEnumNames(GpuMeshIdText);
+    static_assert(kMeshNames.ok && kGpuMeshFirstProgram == kTextLineCount);
     if (!buildTexts()) return 1;
     for (int k = 0; k < kTextLineCount; k++)
-        std::printf("%d %u %u \"%s\"\n", k, textMeshes[k].vertexCount, textMeshes[k].indexCount,
-                    textStrings[k]);
+        std::printf("%d %u %u %s \"%s\"\n", k, textMeshes[k].vertexCount, textMeshes[k].indexCount,
+                    enumName(kMeshNames, k), textStrings[k]);
     return 0;
 }
 
@@ -51,7 +54,8 @@ static int runText(int k, const std::string& objPath) {
 }
 
 void addTextCommands(CLI::App& app, ToolCommands& commands) {
-    CLI::App* texts = app.add_subcommand("texts", "One line per text mesh: index, vertices, indices, text");
+    CLI::App* texts =
+        app.add_subcommand("texts", "One line per text mesh: index, vertices, indices, name, text");
     addToolCommand(commands, texts, runTexts);
 
     static int index = 0;

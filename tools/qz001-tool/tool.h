@@ -47,13 +47,16 @@ void addToolCommand(ToolCommands& commands, CLI::App* command, int (*run)());
 int runParsedCommand(const ToolCommands& commands);
 
 // Subcommand families.
-void addMeshCommands(CLI::App& app, ToolCommands& commands);         // meshes, mesh K --obj FILE
-void addSceneCommands(CLI::App& app, ToolCommands& commands);        // scenes, scene S --frame F [--json], operations
-void addTextCommands(CLI::App& app, ToolCommands& commands);         // texts, text K --obj FILE
+void addMeshCommands(CLI::App& app, ToolCommands& commands); // meshes, mesh K --obj FILE
+void addSceneCommands(CLI::App& app,
+                      ToolCommands& commands);               // scenes, scene S --frame F [--json], operations
+void addTextCommands(CLI::App& app, ToolCommands& commands); // texts, text K --obj FILE
 void addRenderCommands(CLI::App& app, ToolCommands& commands);       // render --frame F --out FILE.png
 void addCaptureCommands(CLI::App& app, ToolCommands& commands);      // capture --out FILE.mp4 | DIR
 void addContactSheetCommands(CLI::App& app, ToolCommands& commands); // contact-sheet --out FILE.png
 void addTracksCommands(CLI::App& app, ToolCommands& commands);       // tracks --rocket FILE
+void addBuildersCommands(CLI::App& app, ToolCommands& commands);     // builders --out docs/builders.md
+void addMeshSheetCommands(CLI::App& app, ToolCommands& commands);    // mesh-sheet --out FILE.png
 
 //-----------------------------------------------------------------------------
 // Errors: one line on stderr, prefixed "qz001-tool: "; status 1 for a failure, 2 for a bad option
