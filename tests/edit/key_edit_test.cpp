@@ -23,30 +23,11 @@
 #include "edit/session/key_edit.h"
 #include "edit/session/value_edit.h"
 #include "show/show.h"
+#include "tests/edit/edit_files.h"
 
-namespace fs = std::filesystem;
+using namespace edit_files;
 
 namespace {
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-fs::path scratchData(const char* name) {
-    const fs::path root =
-        fs::temp_directory_path() / (std::string("qz001-keys-") + name + "-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    for (const auto& entry : fs::directory_iterator(fs::path(QZ_SOURCE_DIR) / "data")) {
-        const auto ext = entry.path().extension();
-        if (ext == ".cpp" || ext == ".h")
-            fs::copy_file(entry.path(), root / "data" / entry.path().filename());
-    }
-    return root;
-}
 
 // `text` with its one occurrence of `from` replaced by `to` (the test fails where it is not there once).
 std::string replaced(const std::string& text, const std::string& from, const std::string& to) {

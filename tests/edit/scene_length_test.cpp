@@ -17,38 +17,16 @@
 #include "audio/offline_music.h"
 #include "data/scene_build.h"
 #include "director/demo_clock.h"
-#include "edit/reload/data_reload.h"
 #include "edit/capture/loop_capture.h"
 #include "edit/music/music_energy.h"
+#include "edit/reload/data_reload.h"
 #include "edit/session/scene_length.h"
 
-namespace fs = std::filesystem;
+#include "tests/edit/edit_files.h"
+
+using namespace edit_files;
 
 namespace {
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-fs::path scratchData(const char* name) {
-    const fs::path root =
-        fs::temp_directory_path() / (std::string("qz001-lengths-") + name + "-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    for (const auto& entry : fs::directory_iterator(fs::path(QZ_SOURCE_DIR) / "data")) {
-        const auto ext = entry.path().extension();
-        if (ext == ".cpp" || ext == ".h")
-            fs::copy_file(entry.path(), root / "data" / entry.path().filename());
-    }
-    return root;
-}
 
 fs::path sceneFile(const fs::path& root, int scene) {
     char prefix[16];

@@ -23,35 +23,11 @@
 #include "edit/session/source_edit.h"
 #include "edit/session/value_edit.h"
 #include "show/show.h"
+#include "tests/edit/edit_files.h"
 
-namespace fs = std::filesystem;
+using namespace edit_files;
 
 namespace {
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// A scratch copy of the source tree's data/ (the scene files and their headers).
-fs::path scratchData(const char* name) {
-    const fs::path root =
-        fs::temp_directory_path() / (std::string("qz001-") + name + "-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    for (const auto& entry : fs::directory_iterator(fs::path(QZ_SOURCE_DIR) / "data")) {
-        const auto ext = entry.path().extension();
-        if (ext == ".cpp" || ext == ".h")
-            fs::copy_file(entry.path(), root / "data" / entry.path().filename());
-    }
-    return root;
-}
 
 float siblingOf(const void* node, int field) {
     return slotField(*static_cast<const NodeSource*>(node), field);
