@@ -4,8 +4,8 @@
 #include <deque>
 #include <vector>
 
-#include "show/show_loop.h"
 #include "data/scene_data.h"
+#include "show/show_loop.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(MainLoop, ClockFollowsTheMusicToTheLastFrame) {
     EXPECT_EQ(show.frames[15].sceneIndex, 1);
     EXPECT_EQ(show.frames[15].localFrame, 0);
     EXPECT_EQ(show.frames[130].frame, 7803);
-    EXPECT_EQ(show.frames[130].sceneIndex, 10);
+    EXPECT_EQ(show.frames[130].sceneIndex, kSceneCount - 1); // the last scene
     for (size_t i = 1; i < show.frames.size(); ++i) EXPECT_GT(show.frames[i].frame, show.frames[i - 1].frame);
 
     FakeShow exact;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "director/director_types.h"
 #include "tests/tools/tool_run.h"
 
 namespace {
@@ -231,13 +232,16 @@ TEST(ToolFaults, Numbers) {
         {QZ_TOOL_PATH " capture --step 0 --out " + dir + "/f", "--step 0 is outside 1..2147483647"},
         {QZ_TOOL_PATH " capture --step 2147483648 --out " + dir + "/f", "--step 2147483648 is outside"},
         {QZ_TOOL_PATH " contact-sheet --every ' 60' --out " + dir + "/s.png", "--every  60 is not a whole"},
-        {QZ_TOOL_PATH " scene 011 --frame 1", "scene 011 is outside 0..10"},
+        {QZ_TOOL_PATH " scene 0" + std::to_string(kSceneCount) + " --frame 1",
+         "scene 0" + std::to_string(kSceneCount) + " is outside 0.." + std::to_string(kSceneCount - 1)},
         {QZ_TOOL_PATH " scene 1 --frame +0x1", "--frame +0x1 is not a whole decimal number"},
         {QZ_TOOL_PATH " mesh 4k --obj " + dir + "/m.obj", "mesh program 4k is not a whole decimal number"},
         {QZ_TOOL_PATH " text -18446744073709551616 --obj " + dir + "/t.obj",
          "text line -18446744073709551616 is outside"},
         {QZ_SHOW_PATH " --scene 0x1", "qz001: --scene 0x1 is not a whole decimal number"},
-        {QZ_SHOW_PATH " --scene 12", "qz001: --scene 12 is outside the show's scenes (0..10)"},
+        {QZ_SHOW_PATH " --scene " + std::to_string(kSceneCount + 1),
+         "qz001: --scene " + std::to_string(kSceneCount + 1) + " is outside the show's scenes (0.." +
+             std::to_string(kSceneCount - 1) + ")"},
     };
     for (const Case& c : bad) {
         SCOPED_TRACE(c.command);
