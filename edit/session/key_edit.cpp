@@ -131,6 +131,13 @@ bool validTrack(ValueEdits& e, int32_t track) {
     return true;
 }
 
+bool validKey(ValueEdits& e, int32_t track, int32_t key) {
+    if (!validTrack(e, track)) return false;
+    if (key >= 0 && (uint32_t)key < trackTable[track].keyCount) return true;
+    sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
+    return false;
+}
+
 // The track's entry read and laid out, or the reason it cannot be edited in `e.message`.
 bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
                EntryLayout& layout) {
@@ -246,12 +253,8 @@ bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {
 }
 
 bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
-    if (!validTrack(e, track)) return false;
+    if (!validKey(e, track, key)) return false;
     const Track& t = trackTable[track];
-    if (key < 0 || (uint32_t)key >= t.keyCount) {
-        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
-        return false;
-    }
     Track after = t;
     after.keys[key] = to;
     if (!checkTrack(e, track, after)) return false;
@@ -278,12 +281,8 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
 }
 
 bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
-    if (!validTrack(e, track)) return false;
+    if (!validKey(e, track, key)) return false;
     const Track& t = trackTable[track];
-    if (key < 0 || (uint32_t)key >= t.keyCount) {
-        sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
-        return false;
-    }
     Track after = t;
     std::memmove(&after.keys[key], &after.keys[key + 1], sizeof(TrackKey) * (t.keyCount - key - 1));
     after.keys[--after.keyCount] = TrackKey{};

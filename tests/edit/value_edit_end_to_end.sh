@@ -94,28 +94,6 @@ hold() {
     xdotool keyup "$1"
     sleep 0.3
 }
-point 1414 100
-xdotool keydown ctrl
-sleep 0.5
-xdotool mousedown 1
-sleep 0.5
-xdotool mouseup 1
-sleep 0.3
-xdotool keyup ctrl
-sleep 0.5
-xdotool type --delay 200 0.5
-hold Return
-wait_lines "kClearColour p1 0.03f -> 0.5f" 1 10 || fail "the typed value was not written back: $(cat "$tmp/out")"
-sleep 0.5
-look "$tmp/typed.png"
-set -- $(colour "$tmp/dragging.png") $(colour "$tmp/typed.png")
-[ "$4" -gt $(($2 + 100)) ] || fail "the typed green did not show (green $2 -> $4)"
-grep -q '^    s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.5f, 0.16f, 1);$' "$scene" || fail "the typed value is not in the file"
-echo "ok: a typed value shows and is written"
-
-# Text that is not a number in full is refused with what was typed, and writes nothing.
-wait_lines "equals the edited values" 2 60 || fail "the typed value's rebuild was not checked: $(cat "$tmp/out")"
-cp "$scene" "$tmp/typed.cpp"
 type_into() {
     point "$1" "$2"
     xdotool keydown ctrl
@@ -129,6 +107,18 @@ type_into() {
     xdotool type --delay 200 "$3"
     hold Return
 }
+type_into 1414 100 0.5
+wait_lines "kClearColour p1 0.03f -> 0.5f" 1 10 || fail "the typed value was not written back: $(cat "$tmp/out")"
+sleep 0.5
+look "$tmp/typed.png"
+set -- $(colour "$tmp/dragging.png") $(colour "$tmp/typed.png")
+[ "$4" -gt $(($2 + 100)) ] || fail "the typed green did not show (green $2 -> $4)"
+grep -q '^    s\[kClearColour\] = constant(0\.[1-9][0-9]*f, 0.5f, 0.16f, 1);$' "$scene" || fail "the typed value is not in the file"
+echo "ok: a typed value shows and is written"
+
+# Text that is not a number in full is refused with what was typed, and writes nothing.
+wait_lines "equals the edited values" 2 60 || fail "the typed value's rebuild was not checked: $(cat "$tmp/out")"
+cp "$scene" "$tmp/typed.cpp"
 type_into 1414 123 '3,5'
 wait_lines '"3,5" is not a number the show can hold; nothing changed' 1 10 || fail "3,5 was not refused: $(cat "$tmp/out")"
 cmp -s "$scene" "$tmp/typed.cpp" || fail "refused text changed the file"
