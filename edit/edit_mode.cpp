@@ -15,6 +15,7 @@
 #include "edit/capture/loop_capture.h"
 #include "edit/music/music_energy.h"
 #include "edit/panels/edit_panels.h"
+#include "edit/panels/panel_input.h"
 #include "edit/session/key_edit.h"
 #include "edit/session/scene_length.h"
 #include "edit/session/value_edit.h"
@@ -46,6 +47,7 @@ struct EditApp {
     uint64_t frames;      // drawn, for --stats
     uint64_t firstTicks;  // when the first was drawn
     double windowOpened, started, watching; // seconds since exec at each start-up step, for --stats
+    PanelInput input;                       // the events taken since the last frame, for the panels
     SDL_Window* window;
 };
 
@@ -215,8 +217,7 @@ bool musicPlaying(void*) {
 LoopEvent takeEvent(void*) {
     if (app.desc.signal && *app.desc.signal) return LoopEvent::signal;
     SDL_Event e;
-    if (!SDL_PollEvent(&e)) return LoopEvent::none;
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    if (!takePanelEvent(app.input, e)) return LoopEvent::none;
     if (e.type == SDL_QUIT) return LoopEvent::quit;
     if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return LoopEvent::quit;
     if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) return LoopEvent::escape;
@@ -244,6 +245,7 @@ uint32_t positionMs(void*) {
 void drawPanels(void*) {
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    showPanelInput(app.input);
     ImGui::NewFrame();
     if (!app.state.panelsHidden) drawEditPanels(app.state, app.view, app.layout);
     ImGui::Render();

@@ -67,8 +67,12 @@ point 1381 293
 xdotool mousedown 1
 sleep 0.3
 for _ in $(seq 6); do xdotool mousemove_relative 4 3; sleep 0.2; done
-sleep 0.5
-look "$tmp/dragging.png"
+# The frame drawn with the key moved comes when the machine gets to it: looked at until it does (15 s).
+for _ in $(seq 30); do
+    look "$tmp/dragging.png"
+    [ "$(differ "$tmp/before.png" "$tmp/dragging.png")" -gt 200 ] && break
+    sleep 0.5
+done
 cmp -s "$tracks" "$tmp/original.cpp" || fail "the file was written before the drag ended"
 xdotool mouseup 1
 wait_lines "track 10: key 1 moved to frame" 1 10 || fail "the drag was not written back: $(cat "$tmp/out")"
