@@ -44,6 +44,15 @@ point() {
     sleep 0.3
 }
 changed_lines() { diff "$tmp/original.cpp" "$tracks" | grep -c '^[<>]' || true; }
+# Each key moves the play head: the next is pressed once the title names the new place (20 s each).
+move_head() {
+    for key in "$@"; do
+        was=$(xdotool getwindowname "$window")
+        xdotool key --window "$window" "$key"
+        for _ in $(seq 80); do [ "$(xdotool getwindowname "$window")" != "$was" ] && break; sleep 0.25; done
+        [ "$(xdotool getwindowname "$window")" != "$was" ] || fail "$key did not move the play head: $was"
+    done
+}
 
 # No build folder: the reload is off, the edits are written all the same.
 QZ_SOURCE_DIR=$tmp/src QZ_BUILD_DIR=$tmp/nobuild "$qz001" --edit --scene 4 >"$tmp/out" 2>&1 &
@@ -55,7 +64,7 @@ wx=$X wy=$Y
 wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
 # Paused at scene 4's fifth beat, whatever the show had played: the start, four scenes on, five beats.
 pause_edit "$window" "$tmp/out"
-xdotool key --window "$window" Home Next Next Next Next Right Right Right Right Right
+move_head Home Next Next Next Next Right Right Right Right Right
 point 1450 36 # the Tracks tab
 xdotool click 1
 sleep 1
