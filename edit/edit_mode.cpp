@@ -4,8 +4,6 @@
 
 #include <SDL.h>
 #include <algorithm>
-#include <backends/imgui_impl_opengl3.h>
-#include <backends/imgui_impl_sdl.h>
 #include <cstdio>
 #include <imgui.h>
 
@@ -15,11 +13,16 @@
 #include "edit/capture/loop_capture.h"
 #include "edit/music/music_energy.h"
 #include "edit/panels/edit_panels.h"
+#include "edit/panels/inspector_panel.h"
+#include "edit/panels/outputs_panel.h"
 #include "edit/panels/panel_input.h"
+#include "edit/panels/timeline_panel.h"
+#include "edit/panels/tracks_panel.h"
+#include "edit/panels/transport_panel.h"
 #include "edit/session/key_edit.h"
 #include "edit/session/scene_length.h"
 #include "edit/session/value_edit.h"
-#include "edit/sync/sync_client.h"
+#include "edit/sync/edit_sync.h"
 #include "edit/transport/edit_frame.h"
 #include "render/pass_timer.h"
 #include "show/process_clock.h"
@@ -31,7 +34,6 @@ struct EditApp {
     EditDesc desc;
     RenderDevice dev;
     EditState state;
-    EditView view;
     EditLayout layout;
     GpuPassTimer timer;
     FramePassTimes passTimes; // without timer queries: glFinish after each pass
@@ -48,6 +50,16 @@ struct EditApp {
     uint64_t firstTicks;  // when the first was drawn
     double windowOpened, started, watching; // seconds since exec at each start-up step, for --stats
     PanelInput input;                       // the events taken since the last frame, for the panels
+    // What the panels show and keep from frame to frame.
+    FrameRate rate;
+    PassCosts costs;
+    char slowFrame[768]; // a frame that took over kEditSlowFrameMs, and the file saved before it
+    const float* energy; // the music's loudness at each show frame; null until measured
+    int32_t sceneShown;  // the scene the inspector last showed (a new scene clears the selection)
+    SlotHistory history;
+    TypedField typed;
+    TimelineState timeline;
+    KeyPanelState keyPanel;
     SDL_Window* window;
 };
 
@@ -58,17 +70,7 @@ LengthEdits lengthEdits; // the scenes' lengths dragged on the timeline
 LoopCapture loopCapture; // the "capture loop" button's child process
 ShowEnergy musicEnergy;  // the music's loudness along the timeline
 
-// The sync editor's connection, keys and last save: large, so kept apart from EditApp's fresh start.
-struct EditSync {
-    bool on;
-    SyncClient client;
-    SyncTracks tracks;
-    SyncSave save;
-    uint32_t saves;
-    uint32_t reloadsAtSave;   // the data reloads when the last save was written
-    float reloadedDifference; // live against the tracks playing since the reload after it; -1 = not yet
-};
-EditSync editSync;
+EditSync editSync; // the sync editor's connection, keys and last save (--sync)
 
 //-----------------------------------------------------------------------------
 // Keys
@@ -80,7 +82,7 @@ void pressKey(EditState& s, const SDL_Keysym& key, bool repeat) {
     switch (key.sym) {
     case SDLK_SPACE:
         editTogglePause(s);
-        app.view.slowFrame[0] = 0; // draw again, slow or not
+        app.slowFrame[0] = 0; // draw again, slow or not
         break;
     case SDLK_LEFT:
         ctrl ? editStepFrames(s, -1) : editStepBeats(s, shift ? -4 : -1);
@@ -131,78 +133,6 @@ void pressKey(EditState& s, const SDL_Keysym& key, bool repeat) {
 }
 
 //-----------------------------------------------------------------------------
-// The sync editor
-//-----------------------------------------------------------------------------
-
-bool startEditSync(std::string& error) {
-    EditSync& s = editSync;
-    s.on = false;
-    s.client = SyncClient{};
-    s.saves = 0;
-    s.reloadedDifference = -1;
-    nameSyncTracks(s.tracks, *app.scenes.trackNames);
-    if (!startSyncClient(s.client, app.desc.syncHost, app.desc.syncPort, {}, error)) return false;
-    driveTracksFrom(&s.tracks);
-    s.on = true;
-    app.view.syncClient = &s.client;
-    app.view.syncTracks = &s.tracks;
-    app.view.syncSave = &s.save;
-    return true;
-}
-
-void saveEditSync() {
-    EditSync& s = editSync;
-    const std::string path = std::string(editSourceFolder()) + "/data/tracks.cpp";
-    saveSyncTracks(s.tracks, app.scenes.tracks, path.c_str(), s.save);
-    ++s.saves;
-    app.view.syncSaves = s.saves;
-    s.reloadsAtSave = app.data.reloads;
-    s.reloadedDifference = -1;
-    std::fprintf(stderr, "qz001: sync editor's save: %s\n", s.save.note);
-}
-
-// Once the scene reload has taken the saved tracks: how far they lie from the live curve.
-void measureSavedTracks() {
-    EditSync& s = editSync;
-    if (!s.saves || s.reloadedDifference >= 0 || app.data.reloads == s.reloadsAtSave) return;
-    float largest = 0;
-    for (int32_t t = 0; t < kTrackCount; ++t)
-        if (s.save.savedTrack[t])
-            largest = std::max(
-                largest, largestSyncDifference(s.tracks, t, app.scenes.tracks[t], app.scenes.tracks[t]));
-    s.reloadedDifference = largest;
-    app.view.syncReloadedDifference = largest;
-}
-
-// Before each frame is evaluated: what the editor sent, then the row the transport is in, when it moved.
-// True when the editor's keys changed what a track plays.
-bool pollEditSync(const DemoClock& clock) {
-    EditSync& s = editSync;
-    if (!s.on) return false;
-    const uint64_t nowMs = SDL_GetPerformanceCounter() * 1000 / SDL_GetPerformanceFrequency();
-    const SyncEvents e = pollSyncClient(s.client, s.tracks, nowMs);
-    if (e.connected) takeSentTracks(s.tracks, app.scenes.tracks); // the keys the editor holds for them
-    if (s.client.statusChanged) {
-        std::fprintf(stderr, "qz001: %s\n", s.client.status);
-        s.client.statusChanged = false;
-    }
-    if (e.pause && e.paused != app.state.paused) editTogglePause(app.state);
-    if (e.seek) editSeekFrame(app.state, rowFirstFrame(e.row));
-    if (e.save) saveEditSync();
-    measureSavedTracks();
-    app.view.syncReloadedDifference = s.reloadedDifference;
-    if (!e.seek) sendSyncRow(s.client, rowOfFrame(clock.frame));
-    return e.keysChanged;
-}
-
-void stopEditSync() {
-    if (!editSync.on) return;
-    driveTracksFrom(nullptr);
-    stopSyncClient(editSync.client);
-    editSync.on = false;
-}
-
-//-----------------------------------------------------------------------------
 // The turn's hooks
 //-----------------------------------------------------------------------------
 
@@ -233,27 +163,81 @@ uint32_t positionMs(void*) {
         takeRebuiltScenes(valueEdits, app.scenes);
         editFrameChanged(app.frame);
         editChangeTaken(app.guard);
-        app.view.slowFrame[0] = 0;
+        app.slowFrame[0] = 0;
     }
     takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
     pollLoopCapture(loopCapture);
-    app.view.energy = readyShowEnergy(musicEnergy);
+    app.energy = readyShowEnergy(musicEnergy);
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
     return (uint32_t)app.state.positionMs;
 }
 
+//-----------------------------------------------------------------------------
+// The panels: each draws what it is given; what the maker asks of them is carried out here
+//-----------------------------------------------------------------------------
+
+void captureLoop() {
+    CaptureCommand command = {};
+    char error[256];
+    if (!loopCaptureCommand(editBuildFolder(), app.state, command, error, sizeof error)) {
+        std::snprintf(loopCapture.message, sizeof loopCapture.message, "%s", error);
+        std::fprintf(stderr, "qz001: %s\n", loopCapture.message);
+    } else {
+        startLoopCapture(loopCapture, command);
+    }
+}
+
+void transportWindow() {
+    EditState& s = app.state;
+    beginTransportWindow(app.layout);
+    editMove(s, app.scenes.scenes, transportBar(s));
+    positionLine(s, app.scenes, app.rate);
+    const TimelineAsk ask = drawTimeline(
+        TimelineInput{&app.scenes, &s, app.energy, &lengthEdits, &valueEdits, &loopCapture, &app.timeline});
+    if (ask.seek) editSeekFrame(s, ask.frame);
+    if (ask.length) editSceneLength(valueEdits, lengthEdits, app.scenes, ask.scene, ask.frames);
+    if (ask.keepLaterScenes) {
+        keepLaterScenesInPlace(valueEdits, lengthEdits, app.scenes);
+        std::snprintf(app.timeline.said, sizeof app.timeline.said, "%s", valueEdits.message);
+    }
+    if (ask.captureLoop) captureLoop();
+    if (passCosts(app.costs)) app.costs.gpuTimed = !app.costs.gpuTimed;
+    keysHelpLine();
+    syncLines(editSync);
+    reloadLines(ReloadLines{&app.shaders, &app.data, app.slowFrame});
+    ImGui::End();
+}
+
+void sceneWindow() {
+    const int scene = demoClockAt(app.state.positionMs, app.scenes.scenes).sceneIndex;
+    if (!beginSceneWindow(app.layout, scene, app.scenes.names[scene].name)) return;
+    if (ImGui::BeginTabItem("Inspector")) {
+        app.state.selectedSlot = drawInspector(InspectorInput{&app.scenes, &valueEdits, &app.typed,
+                                                              &app.history, scene, app.state.selectedSlot});
+        ImGui::EndTabItem();
+    }
+    if (ImGui::BeginTabItem("Outputs")) {
+        // The records' lines are wider than the panel: they scroll sideways rather than end at its edge.
+        ImGui::BeginChild("outputs", ImVec2(0, 0), false, ImGuiWindowFlags_HorizontalScrollbar);
+        drawOutputs();
+        ImGui::EndChild();
+        ImGui::EndTabItem();
+    }
+    if (ImGui::BeginTabItem("Tracks")) {
+        const SyncTracks* sync = editSync.on ? &editSync.tracks : nullptr;
+        drawTracks(TracksInput{&app.scenes, &valueEdits, sync, &app.keyPanel, scene});
+        ImGui::EndTabItem();
+    }
+    endSceneWindow();
+}
+
 void drawPanels(void*) {
-    ImGui_ImplOpenGL3_NewFrame();
-    ImGui_ImplSDL2_NewFrame();
-    showPanelInput(app.input);
-    ImGui::NewFrame();
-    if (!app.state.panelsHidden) drawEditPanels(app.state, app.view, app.layout);
-    ImGui::Render();
-    // The show's sampler (mip-linear) on unit 0 would make the font texture, which has no mips,
-    // incomplete; the panels' back end takes it off there itself only on OpenGL 3.3, not on ES.
-    glBindSampler(0, 0);
-    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-    glBindSampler(0, app.dev.sampler);
+    beginPanelFrame(app.input);
+    if (!app.state.panelsHidden) {
+        transportWindow();
+        sceneWindow();
+    }
+    endPanelFrame(app.dev);
 }
 
 // The window's title tells the play head, ten times a second at most (a script can read it).
@@ -270,18 +254,18 @@ void retitle(const DemoClock& clock) {
 }
 
 void measure() {
-    EditView& v = app.view;
-    if (!v.gpuTimed) {
+    PassCosts& c = app.costs;
+    if (!c.gpuTimed) {
         if (!app.passTimes.runs[kPresentPass]) return; // the first frame timed this way is still to come
-        for (int p = 0; p < kFramePassCount; ++p) v.passMs[p] = app.passTimes.seconds[p] * 1000.0;
+        for (int p = 0; p < kFramePassCount; ++p) c.passMs[p] = app.passTimes.seconds[p] * 1000.0;
         app.passTimes = FramePassTimes{};
     } else {
-        for (int p = 0; p < kFramePassCount; ++p) v.passMs[p] = app.timer.milliseconds[p];
+        for (int p = 0; p < kFramePassCount; ++p) c.passMs[p] = app.timer.milliseconds[p];
     }
     const uint64_t now = SDL_GetPerformanceCounter();
     const double seconds = (double)(now - app.fpsTicks) / (double)SDL_GetPerformanceFrequency();
     if (++app.fpsFrames >= 30 || seconds >= 1.0) {
-        v.fps = app.fpsFrames / seconds;
+        app.rate.fps = app.fpsFrames / seconds;
         app.fpsTicks = now;
         app.fpsFrames = 0;
     }
@@ -298,12 +282,21 @@ void noteSlowFrame(const DemoClock& clock) {
     char saved[600] = "no file was saved since the start";
     if (newest.lastSaved[0])
         std::snprintf(saved, sizeof saved, "the file saved last is %s", newest.lastSaved);
-    std::snprintf(app.view.slowFrame, sizeof app.view.slowFrame,
+    std::snprintf(app.slowFrame, sizeof app.slowFrame,
                   "frame %d took %.1f s to draw (more than %.0f s): the play head stopped there and no "
                   "frame is drawn until a file is saved again or Space plays; %s",
-                  clock.frame, app.view.drawMs / 1000.0, kEditSlowFrameMs / 1000.0, saved);
-    std::fprintf(stderr, "qz001: %s\n", app.view.slowFrame);
+                  clock.frame, app.rate.drawMs / 1000.0, kEditSlowFrameMs / 1000.0, saved);
+    std::fprintf(stderr, "qz001: %s\n", app.slowFrame);
     if (!app.state.paused) editTogglePause(app.state);
+}
+
+// After each evaluation: a new scene clears the selection; the selected slot's value joins its plot.
+void followScene(const DemoClock& clock) {
+    if (clock.sceneIndex != app.sceneShown) {
+        app.state.selectedSlot = -1;
+        app.sceneShown = clock.sceneIndex;
+    }
+    recordSlotHistory(app.history, clock.sceneIndex, app.state.selectedSlot);
 }
 
 // --stats at the first frame: the time since exec and where it went, step by step, as the player says
@@ -324,11 +317,12 @@ void printStartup(const DemoClock& clock) {
 // The frame at the play head as the show draws it there (edit_frame.h); the same frame with nothing
 // changed is presented again without evaluating or rendering it.
 void drawFrame(void*, const DemoClock& clock) {
-    if (pollEditSync(clock)) editFrameChanged(app.frame); // the editor's keys changed a track
+    if (pollEditSync(editSync, app.state, app.scenes, app.data.reloads, clock.frame))
+        editFrameChanged(app.frame); // the editor's keys changed a track
     if (pollShaderWatch(app.shaders, app.dev)) {
         editFrameChanged(app.frame);
         editChangeTaken(app.guard);
-        app.view.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
+        app.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
     }
     if (valueEdits.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
         app.liveChanges = valueEdits.liveChanges;
@@ -337,20 +331,20 @@ void drawFrame(void*, const DemoClock& clock) {
     const uint64_t start = SDL_GetPerformanceCounter();
     // After a frame over the limit nothing new is drawn until a file changes or Space plays again:
     // the keys and the panels answer at once, the picture stays the last one drawn.
-    const bool held = app.view.slowFrame[0] && !app.frame.stale;
+    const bool held = app.slowFrame[0] && !app.frame.stale;
     if (held || editPrepareFrame(app.frame, clock, app.scenes.scenes, app.dev) == kEditPresentAgain) {
         present(app.dev);
     } else {
-        recordEditFrame(app.view, app.state);
+        followScene(clock);
         FrameInput in = directorFrameInput();
-        if (app.view.gpuTimed)
+        if (app.costs.gpuTimed)
             in.gpuTimer = &app.timer;
         else
             in.passTimes = &app.passTimes;
         renderFrame(app.dev, in);
-        app.view.drawMs =
+        app.rate.drawMs =
             (double)(SDL_GetPerformanceCounter() - start) * 1000.0 / (double)SDL_GetPerformanceFrequency();
-        if (editFrameTooSlow(app.guard, clock.sceneIndex, app.view.drawMs, kEditSlowFrameMs))
+        if (editFrameTooSlow(app.guard, clock.sceneIndex, app.rate.drawMs, kEditSlowFrameMs))
             noteSlowFrame(clock);
     }
     if (app.frames++ == 0) {
@@ -379,21 +373,6 @@ SDL_Window* openEditWindow(GlApi api, std::string& error) {
     return window;
 }
 
-void startPanels(SDL_Window* window, GlApi api) {
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
-    ImGui::GetIO().IniFilename = nullptr;
-    ImGui::StyleColorsDark();
-    ImGui_ImplSDL2_InitForOpenGL(window, app.dev.context);
-    ImGui_ImplOpenGL3_Init(api == kGlEs ? "#version 300 es" : "#version 330 core");
-}
-
-void stopPanels() {
-    ImGui_ImplOpenGL3_Shutdown();
-    ImGui_ImplSDL2_Shutdown();
-    ImGui::DestroyContext();
-}
-
 void printStats(ShowEnd end) {
     const double seconds =
         (double)(SDL_GetPerformanceCounter() - app.firstTicks) / (double)SDL_GetPerformanceFrequency();
@@ -401,6 +380,38 @@ void printStats(ShowEnd end) {
                  showEndName(end), (unsigned long long)app.frames, seconds,
                  app.frames > 1 && seconds > 0 ? (double)(app.frames - 1) / seconds : 0.0,
                  app.state.panelsHidden ? "hidden" : "shown");
+}
+
+// The watches, the edit session and its clients, the music's loudness, the sync editor.
+bool startEditing(const EditDesc& desc, std::string& error) {
+    startShaderWatch(app.shaders, editSourceFolder(), app.dev);
+    startDataWatch(app.data, editSourceFolder(), editBuildFolder());
+    startValueEdits(valueEdits, editSourceFolder(), app.scenes);
+    startKeyEdits(keyEdits, valueEdits);
+    startLengthEdits(lengthEdits, app.scenes.scenes);
+    loopCapture = LoopCapture{};
+    loopCapture.output = -1;
+    app.keyPanel.snap = kSnapRows;
+    startShowEnergy(musicEnergy, kMusicPath);
+    const std::string tracks = std::string(editSourceFolder()) + "/data/tracks.cpp";
+    if (desc.sync &&
+        !startEditSync(editSync, app.scenes, tracks.c_str(), desc.syncHost, desc.syncPort, error)) {
+        stopShowEnergy(musicEnergy);
+        stopDataWatch(app.data);
+        return false;
+    }
+    if (app.shaders.changedAtStart) editChangeTaken(app.guard); // the tree's shaders, not the built ones
+    app.costs.gpuTimed = app.costs.timerAvailable = startGpuPassTimer(app.dev, app.timer);
+    return true;
+}
+
+void stopEditing() {
+    printUnsavedEdits(valueEdits, stderr);
+    stopLoopCapture(loopCapture);
+    stopShowEnergy(musicEnergy);
+    if (app.costs.timerAvailable) stopGpuPassTimer(app.timer);
+    stopEditSync(editSync);
+    stopDataWatch(app.data);
 }
 
 } // namespace
@@ -428,46 +439,22 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
         return EditEnd{true, ShowEnd::quit};
     }
     app.started = secondsSinceExec();
-    startPanels(window, desc.api);
+    startEditPanels(window, app.dev);
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
-    startShaderWatch(app.shaders, editSourceFolder(), app.dev);
-    startDataWatch(app.data, editSourceFolder(), editBuildFolder());
-    startValueEdits(valueEdits, editSourceFolder(), app.scenes);
-    startKeyEdits(keyEdits, valueEdits);
-    app.view.edits = &valueEdits;
-    startLengthEdits(lengthEdits, app.scenes.scenes);
-    app.view.lengths = &lengthEdits;
-    loopCapture = LoopCapture{};
-    loopCapture.output = -1;
-    app.view.capture = &loopCapture;
-    app.view.buildDir = editBuildFolder();
-    startShowEnergy(musicEnergy, kMusicPath);
-    app.view.shaders = &app.shaders;
-    app.view.data = &app.data;
-    app.view.scenes = &app.scenes;
-    if (desc.sync && !startEditSync(error)) {
-        stopShowEnergy(musicEnergy);
-        stopDataWatch(app.data);
-        stopPanels();
+    if (!startEditing(desc, error)) {
+        stopEditPanels();
         closeMusic();
         return EditEnd{true, ShowEnd::quit};
     }
-    if (app.shaders.changedAtStart) editChangeTaken(app.guard); // the tree's shaders, not the built ones
-    app.view.gpuTimed = app.view.timerAvailable = startGpuPassTimer(app.dev, app.timer);
     app.fpsTicks = SDL_GetPerformanceCounter();
     app.watching = secondsSinceExec();
 
     const MainLoopHooks hooks = {&app, escapeHeld, musicPlaying, positionMs, takeEvent, drawFrame};
     const ShowEnd end = runMainLoop(hooks, false, app.scenes.scenes);
     if (desc.stats) printStats(end);
-    printUnsavedEdits(valueEdits, stderr);
-    stopLoopCapture(loopCapture);
-    stopShowEnergy(musicEnergy);
-    if (app.view.timerAvailable) stopGpuPassTimer(app.timer);
-    stopEditSync();
-    stopDataWatch(app.data);
-    stopPanels();
+    stopEditing();
+    stopEditPanels();
     closeMusic();
     return EditEnd{false, end};
 }

@@ -10,36 +10,15 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
+#include "edit/panels/panel_kit.h"
 
 namespace {
 
-const ImU32 kPlayHeadColour = IM_COL32(255, 210, 60, 255);
 const ImU32 kSceneEndColour = IM_COL32(230, 120, 230, 200);
 const ImU32 kGridColour = IM_COL32(70, 70, 80, 255);
-const ImU32 kAxisColours[3] = {IM_COL32(240, 90, 90, 255), IM_COL32(100, 220, 100, 255),
-                               IM_COL32(110, 150, 255, 255)};
 constexpr float kPlotHeight = 110;
 constexpr float kValueAxisWidth = 44; // room left of the plot for the value labels
 constexpr float kDotRadius = 3.5f;
-
-// The key being dragged: its track as it was when the drag began, and the component grabbed.
-struct KeyDrag {
-    bool active;
-    int32_t track;
-    int32_t key;
-    int axis;
-    KeyDragAxis moves; // its frame or its value, once the mouse has decided
-    Track original;
-    float low, high, length; // the plot's ranges when the drag began: they hold still under the mouse
-};
-
-KeyDrag drag;
-int snapChoice = kSnapRows; // KeySnap
-
-// "Given" for "kTrackGiven".
-const char* trackLabel(const char* name) {
-    return name && std::strncmp(name, "kTrack", 6) == 0 && name[6] ? name + 6 : name ? name : "?";
-}
 
 float component(const TrackKey& k, int axis) {
     return axis == 0 ? k.x : axis == 1 ? k.y : k.z;
@@ -73,8 +52,8 @@ void readers(const KeyPanelInput& in, char* out, size_t size) {
 
 // The frame under the mouse, snapped as chosen (Shift: any whole frame), kept between the neighbours.
 // The track's frame 0 lies at the show's frame `origin`: the music's rows are counted from there.
-int32_t dragFrame(float frame, const Track& t, int32_t key, bool free, int32_t origin) {
-    int32_t f = snapKeyFrame(frame, free ? kSnapFrames : (KeySnap)snapChoice, origin);
+int32_t dragFrame(float frame, const Track& t, int32_t key, KeySnap snap, int32_t origin) {
+    int32_t f = snapKeyFrame(frame, snap, origin);
     const int32_t low = key > 0 ? t.keys[key - 1].frame : 0;
     const int32_t high = key + 1 < (int32_t)t.keyCount ? t.keys[key + 1].frame : kShowFrameCount - 1;
     return f < low ? low : f > high ? high : f;
@@ -103,7 +82,7 @@ float plotY(const TrackPlot& p, float value) {
 void drawTrackHeader(const KeyPanelInput& in, const Track& track, bool anyDriven) {
     ValueEdits& e = *in.edits;
     ImGui::Text("track %d %s", in.track,
-                trackLabel(in.scenes ? enumName(*in.scenes->trackNames, in.track) : nullptr));
+                shortName(in.scenes ? enumName(*in.scenes->trackNames, in.track) : nullptr, "kTrack"));
     ImGui::SameLine();
     char who[256];
     readers(in, who, sizeof who);
@@ -134,7 +113,7 @@ void drawTrackHeader(const KeyPanelInput& in, const Track& track, bool anyDriven
 
 // The ranges: every key, the play head and the scene's end (in the track's frames, where the scene
 // reads it one frame a frame); a drag keeps the ones it began with, so the key stays under the mouse.
-void plotRanges(const Track& track, float now, float sceneEnd, bool dragging, TrackPlot& p) {
+void plotRanges(const Track& track, float now, float sceneEnd, const KeyDrag* dragging, TrackPlot& p) {
     p.length = 1, p.low = 1e30f, p.high = -1e30f;
     for (uint32_t k = 0; k < track.keyCount; ++k) {
         p.length = std::fmax(p.length, (float)track.keys[k].frame);
@@ -147,7 +126,7 @@ void plotRanges(const Track& track, float now, float sceneEnd, bool dragging, Tr
     if (p.high - p.low < 1e-3f) p.high = p.low + 1;
     const float margin = (p.high - p.low) * 0.08f;
     p.low -= margin, p.high += margin;
-    if (dragging) p.low = drag.low, p.high = drag.high, p.length = drag.length;
+    if (dragging) p.low = dragging->low, p.high = dragging->high, p.length = dragging->length;
 }
 
 // Values at the top, middle and bottom; frames at every bar (four beats) that fits.
@@ -191,6 +170,7 @@ void drawCurves(ImDrawList* draw, const TrackPlot& p, const Track& track, int32_
 // The dragged key follows the mouse along the axis the drag decided; let go, the edit is made.
 void followDrag(const KeyPanelInput& in, Track& track, const TrackPlot& p, bool active, int32_t origin) {
     ValueEdits& e = *in.edits;
+    KeyDrag& drag = in.state->drag;
     const ImGuiIO& io = ImGui::GetIO();
     if (!active) {
         const TrackKey to = track.keys[drag.key];
@@ -208,8 +188,8 @@ void followDrag(const KeyPanelInput& in, Track& track, const TrackPlot& p, bool 
     drag.moves = decideDragAxis(drag.moves, movedX, movedY);
     const float value = p.low + (p.at.y + p.height - io.MousePos.y) / p.height * (p.high - p.low);
     if (dragsTime(drag.moves, movedX, movedY))
-        to.frame =
-            dragFrame((io.MousePos.x - p.at.x) / p.width * p.length, drag.original, drag.key, free, origin);
+        to.frame = dragFrame((io.MousePos.x - p.at.x) / p.width * p.length, drag.original, drag.key,
+                             free ? kSnapFrames : in.state->snap, origin);
     else
         setComponent(to, drag.axis, free ? std::nearbyint(value * 100) / 100 : std::nearbyint(value));
     if (std::memcmp(&track.keys[drag.key], &to, sizeof to) != 0) {
@@ -222,6 +202,7 @@ void followDrag(const KeyPanelInput& in, Track& track, const TrackPlot& p, bool 
 void handleKeys(const KeyPanelInput& in, Track& track, ImDrawList* draw, const TrackPlot& p, bool hovered,
                 bool active, int32_t origin) {
     const ImGuiIO& io = ImGui::GetIO();
+    KeyDrag& drag = in.state->drag;
     const bool dragging = drag.active && drag.track == in.track;
     int32_t under = -1, pressed = -1, pressedAxis = 0; // under the mouse, where it went down
     auto near = [](ImVec2 a, ImVec2 b) {
@@ -262,7 +243,8 @@ void drawKeyTrack(const KeyPanelInput& in) {
     const int32_t duration = in.scenes ? in.scenes->scenes.scenes[in.scene].duration : 0;
     const float sceneEnd = in.now + (float)(duration - localFrame);
     TrackPlot p = {};
-    plotRanges(track, in.now, sceneEnd, drag.active && drag.track == in.track, p);
+    const KeyDrag& drag = in.state->drag;
+    plotRanges(track, in.now, sceneEnd, drag.active && drag.track == in.track ? &drag : nullptr, p);
     p.origin = ImGui::GetCursorScreenPos();
     p.at = ImVec2(p.origin.x + kValueAxisWidth, p.origin.y);
     p.width = ImGui::GetContentRegionAvail().x - kValueAxisWidth - 10, p.height = kPlotHeight;
@@ -284,14 +266,16 @@ void drawKeyTrack(const KeyPanelInput& in) {
     ImGui::Dummy(ImVec2(1, 1));
 }
 
-void drawKeySnap() {
+void drawKeySnap(KeyPanelState& state) {
+    int snap = state.snap;
     ImGui::TextDisabled("keys snap to");
     ImGui::SameLine();
-    ImGui::RadioButton("frames", &snapChoice, kSnapFrames);
+    ImGui::RadioButton("frames", &snap, kSnapFrames);
     ImGui::SameLine();
-    ImGui::RadioButton("rows", &snapChoice, kSnapRows);
+    ImGui::RadioButton("rows", &snap, kSnapRows);
     ImGui::SameLine();
-    ImGui::RadioButton("beats", &snapChoice, kSnapBeats);
+    ImGui::RadioButton("beats", &snap, kSnapBeats);
     ImGui::SameLine();
     ImGui::TextDisabled("(Shift: free)");
+    state.snap = (KeySnap)snap;
 }

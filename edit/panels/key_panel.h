@@ -3,6 +3,7 @@
 //
 //     KeyPanelInput in = {};
 //     in.edits = &valueEdits;            // with startKeyEdits done
+//     in.state = &keyPanel;              // kept by the panels' owner from frame to frame
 //     in.scenes = &scenes; in.track = 3; in.scene = 4; in.now = frameTheSceneReadsItAt;
 //     drawKeyTrack(in);                  // inside an ImGui window
 //
@@ -18,8 +19,26 @@
 #include "edit/session/value_edit.h"
 #include "edit/sync/sync_tracks.h"
 
+// The key being dragged: its track as it was when the drag began, and the component grabbed.
+struct KeyDrag {
+    bool active;
+    int32_t track;
+    int32_t key;
+    int axis;
+    KeyDragAxis moves; // its frame or its value, once the mouse has decided
+    Track original;
+    float low, high, length; // the plot's ranges when the drag began: they hold still under the mouse
+};
+
+// What the panel keeps from frame to frame.
+struct KeyPanelState {
+    KeyDrag drag;
+    KeySnap snap; // what a dragged key's frame snaps to (Shift: any frame)
+};
+
 struct KeyPanelInput {
-    ValueEdits* edits;      // key edits started on it
+    ValueEdits* edits; // key edits started on it
+    KeyPanelState* state;
     const SceneSet* scenes; // the scene data playing
     const SyncTracks* sync; // a sync editor's tracks; null: none
     int32_t track;
@@ -29,4 +48,4 @@ struct KeyPanelInput {
 
 void drawKeyTrack(const KeyPanelInput& in);
 // Frames, rows or beats, for every track's keys: once above the tracks.
-void drawKeySnap();
+void drawKeySnap(KeyPanelState& state);

@@ -8,11 +8,9 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/node_info.h"
+#include "edit/panels/panel_kit.h"
 
 namespace {
-
-const ImU32 kUnsavedColour = IM_COL32(255, 150, 80, 255);
-const ImU32 kFailedColour = IM_COL32(255, 120, 110, 255);
 
 bool fieldUnsaved(const ValueEdits& e, int scene, int32_t slot, int field) {
     for (int k = e.history.done - 1; k >= 0; --k) {
@@ -22,9 +20,8 @@ bool fieldUnsaved(const ValueEdits& e, int scene, int32_t slot, int field) {
     return false;
 }
 
-void nameChoice(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, int field,
-                const ValueNames& names, const char* label) {
-    const float value = nodeBlocks[scene][slot].params[field];
+void nameChoice(const ValueEditor& in, int field, const ValueNames& names, const char* label) {
+    const float value = nodeBlocks[in.scene][in.slot].params[field];
     const char* shown = "?";
     for (int i = 0; i < names.count; ++i)
         if ((float)names.names[i].value == value) {
@@ -37,34 +34,24 @@ void nameChoice(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, 
         char item[128];
         std::snprintf(item, sizeof item, "%s (%d)", n.label ? n.label : n.symbol, n.value);
         if (ImGui::Selectable(item, (float)n.value == value) && (float)n.value != value)
-            editSlotValue(e, scenes, scene, slot, field, (float)n.value);
+            editSlotValue(*in.edits, *in.scenes, in.scene, in.slot, field, (float)n.value);
     }
     ImGui::EndCombo();
 }
 
-// The field being typed into (Ctrl+click or a double click on a number): the maker's text as typed,
-// checked in full on Enter.
-struct TypedField {
-    int scene;
-    int32_t slot;
-    int field; // -1: none
-    char text[64];
-    bool focus; // the text box takes the keyboard on its first frame
-};
-TypedField typed = {-1, -1, -1, "", false};
-
-bool typing(int scene, int32_t slot, int field) {
-    return typed.field == field && typed.slot == slot && typed.scene == scene;
+bool typing(const TypedField& typed, int scene, int32_t slot, int field) {
+    return typed.active && typed.field == field && typed.slot == slot && typed.scene == scene;
 }
 
-void startTyping(int scene, int32_t slot, int field, float value) {
-    typed = TypedField{scene, slot, field, "", true};
+void startTyping(TypedField& typed, int scene, int32_t slot, int field, float value) {
+    typed = TypedField{true, scene, slot, field, "", true};
     std::snprintf(typed.text, sizeof typed.text, "%.9g", (double)value);
 }
 
 // The text box in the field's place while the maker types; Enter writes, Escape or a click elsewhere
 // leaves the value as it was.
-void typedField(ValueEdits& e, const SceneSet& scenes, const char* label) {
+void typedField(const ValueEditor& in, const char* label) {
+    TypedField& typed = *in.typed;
     if (typed.focus) ImGui::SetKeyboardFocusHere();
     ImGui::PushID("typed"); // an item of its own: the drag the click started ends with its frame
     const bool entered =
@@ -75,13 +62,15 @@ void typedField(ValueEdits& e, const SceneSet& scenes, const char* label) {
         typed.focus = false;
         return;
     }
-    if (entered) editSlotText(e, scenes, typed.scene, typed.slot, typed.field, typed.text);
-    if (entered || !ImGui::IsItemActive()) typed.field = -1;
+    if (entered) editSlotText(*in.edits, *in.scenes, typed.scene, typed.slot, typed.field, typed.text);
+    if (entered || !ImGui::IsItemActive()) typed.active = false;
 }
 
-void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot, int field, const char* label,
-                 bool whole) {
-    if (typing(scene, slot, field)) return typedField(e, scenes, label);
+void numberField(const ValueEditor& in, int field, const char* label, bool whole) {
+    if (typing(*in.typed, in.scene, in.slot, field)) return typedField(in, label);
+    ValueEdits& e = *in.edits;
+    const int scene = in.scene;
+    const int32_t slot = in.slot;
     float& live = nodeBlocks[scene][slot].params[field];
     float value = live;
     const float speed =
@@ -91,21 +80,21 @@ void numberField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot,
         live = value; // the next frame drawn shows it; the file is written when the drag ends
         ++e.liveChanges;
     }
-    if (ImGui::IsItemDeactivatedAfterEdit() && !editSlotValue(e, scenes, scene, slot, field, value)) {
+    if (ImGui::IsItemDeactivatedAfterEdit() && !editSlotValue(e, *in.scenes, scene, slot, field, value)) {
         live = e.nodes[scene][slot].params[field]; // refused: the value before the drag plays on
         ++e.liveChanges;
     }
     if (ImGui::IsItemHovered() &&
         (ImGui::IsMouseDoubleClicked(0) || (ImGui::IsMouseClicked(0) && ImGui::GetIO().KeyCtrl)))
-        startTyping(scene, slot, field, live);
+        startTyping(*in.typed, scene, slot, field, live);
 }
 
 // The element count, typed (a whole number, checked in full on Enter).
-void countField(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot) {
+void countField(const ValueEditor& in) {
     char text[32];
-    std::snprintf(text, sizeof text, "%u", e.nodes[scene][slot].outputCount);
+    std::snprintf(text, sizeof text, "%u", in.edits->nodes[in.scene][in.slot].outputCount);
     if (ImGui::InputText("elements", text, sizeof text, ImGuiInputTextFlags_EnterReturnsTrue))
-        editSlotText(e, scenes, scene, slot, kCountField, text);
+        editSlotText(*in.edits, *in.scenes, in.scene, in.slot, kCountField, text);
 }
 
 } // namespace
@@ -133,7 +122,10 @@ void operationTooltip(int32_t op) {
     ImGui::EndTooltip();
 }
 
-void drawValueEditor(ValueEdits& e, const SceneSet& scenes, int scene, int32_t slot) {
+void drawValueEditor(const ValueEditor& in) {
+    const ValueEdits& e = *in.edits;
+    const int scene = in.scene;
+    const int32_t slot = in.slot;
     const GraphNode& node = nodeBlocks[scene][slot];
     const NodeOpInfo& info = nodeOpInfo(node.op);
     ImGui::PushID("values");
@@ -145,9 +137,9 @@ void drawValueEditor(ValueEdits& e, const SceneSet& scenes, int scene, int32_t s
         std::snprintf(label, sizeof label, "p%d", p);
         const ValueNames names = fieldNames(node.op, p);
         if (names.count)
-            nameChoice(e, scenes, scene, slot, p, names, label);
+            nameChoice(in, p, names, label);
         else
-            numberField(e, scenes, scene, slot, p, label,
+            numberField(in, p, label,
                         param.kind == kParamWhole || param.kind == kParamMode || param.kind == kParamScene);
         if (ImGui::IsItemHovered() && !ImGui::IsItemActive())
             ImGui::SetTooltip(
@@ -159,7 +151,7 @@ void drawValueEditor(ValueEdits& e, const SceneSet& scenes, int scene, int32_t s
         else
             ImGui::TextDisabled("%s", param.kind == kParamUnused ? "unused" : paramKindName(param.kind));
     }
-    countField(e, scenes, scene, slot);
+    countField(in);
     ImGui::PopItemWidth();
     // What the last edit said, where it is about this slot or none in particular (an undo, a rebuild).
     const bool about = e.aboutScene < 0 || (e.aboutScene == scene && e.aboutSlot == slot);

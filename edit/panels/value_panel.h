@@ -2,7 +2,8 @@
 // dragged (Shift: ten times coarser, Alt: ten times finer) or typed (Ctrl+click or double-click), a
 // name picked from its list, the element count typed; and the tooltip that says what an operation does.
 //
-//     drawValueEditor(edits, scenes, scene, slot);   // inside the inspector's window
+//     drawValueEditor(ValueEditor{&edits, &scenes, &typed, scene, slot}); // inside the inspector
+
 //     if (ImGui::IsItemHovered()) operationTooltip(op);
 #pragma once
 
@@ -10,8 +11,27 @@
 
 #include "edit/session/value_edit.h"
 
+// The number being typed into (Ctrl+click or a double click): the maker's text as typed, checked in
+// full on Enter. Kept by the panels' owner from frame to frame; zero: none.
+struct TypedField {
+    bool active;
+    int scene;
+    int32_t slot;
+    int field;
+    char text[64];
+    bool focus; // the text box takes the keyboard on its first frame
+};
+
+struct ValueEditor {
+    ValueEdits* edits;      // the session the edits go through
+    const SceneSet* scenes; // the scene data playing
+    TypedField* typed;
+    int scene;
+    int32_t slot;
+};
+
 // A drag changes the running tables as it goes and is written back once, when it ends.
-void drawValueEditor(ValueEdits& edits, const SceneSet& scenes, int scene, int32_t slot);
+void drawValueEditor(const ValueEditor& editor);
 
 // What the operation computes, its inputs and its parameters' meanings.
 void operationTooltip(int32_t op);

@@ -131,3 +131,38 @@ void editBarBeat(const EditState& s, int32_t& bar, int32_t& beat) {
     bar = (int32_t)(beats / 4) + 1;
     beat = (int32_t)(beats % 4) + 1;
 }
+
+void editMove(EditState& s, const SceneTable& scenes, EditMove move) {
+    switch (move) {
+    case EditMove::none:
+        break;
+    case EditMove::toStart:
+        return editSeekStart(s);
+    case EditMove::sceneBack:
+        return editStepScenes(s, scenes, -1);
+    case EditMove::barBack:
+        return editStepBeats(s, -4);
+    case EditMove::beatBack:
+        return editStepBeats(s, -1);
+    case EditMove::frameBack:
+        return editStepFrames(s, -1);
+    case EditMove::playPause:
+        return editTogglePause(s);
+    case EditMove::frameOn:
+        return editStepFrames(s, 1);
+    case EditMove::beatOn:
+        return editStepBeats(s, 1);
+    case EditMove::barOn:
+        return editStepBeats(s, 4);
+    case EditMove::sceneOn:
+        return editStepScenes(s, scenes, 1);
+    case EditMove::toEnd:
+        return editSeekEnd(s);
+    case EditMove::loop:
+        return editToggleLoop(s, scenes);
+    case EditMove::markIn:
+        return editMarkIn(s);
+    case EditMove::markOut:
+        return editMarkOut(s);
+    }
+}

@@ -66,6 +66,26 @@ void editToggleLoop(EditState& s, const SceneTable& scenes);
 void editMarkIn(EditState& s);
 void editMarkOut(EditState& s);
 
+// A move a transport button asks for, carried out by editMove (the keys call the functions above).
+enum class EditMove : uint8_t {
+    none,
+    toStart,
+    sceneBack,
+    barBack,
+    beatBack,
+    frameBack,
+    playPause,
+    frameOn,
+    beatOn,
+    barOn,
+    sceneOn,
+    toEnd,
+    loop,
+    markIn,
+    markOut,
+};
+void editMove(EditState& s, const SceneTable& scenes, EditMove move);
+
 // Once per refresh: carries out what the transport asked of the music (a seek, a pause, a resume at
 // the play head) before anything the music says can override it; then, playing, follows the music.
 void editDriveMusic(EditState& s, const EditMusic& music);

@@ -8,6 +8,7 @@
 #include "data/scene_data.h"
 #include "director/demo_clock.h"
 #include "edit/panels/edit_panels.h"
+#include "edit/panels/transport_panel.h"
 #include "edit/transport/edit_frame.h"
 #include "edit/transport/edit_state.h"
 
