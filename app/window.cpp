@@ -157,8 +157,8 @@ ShowDesc showDescFor(const LaunchSettings& settings, SDL_Window* window, GlApi a
     desc.width = settings.width;
     desc.height = settings.height;
     desc.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
-    desc.vsync = settings.vsync;
-    desc.antialias = settings.antialias;
+    desc.noVsync = !settings.vsync;
+    desc.noAntialias = !settings.antialias;
     desc.music = settings.music;
     desc.api = api;
     return desc;

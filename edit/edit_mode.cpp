@@ -430,8 +430,8 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     setMusicSilent(desc.silent);
     ShowDesc show = {};
     show.window = window;
-    show.vsync = !desc.noVsync;
-    show.antialias = !desc.noAntialias;
+    show.noVsync = desc.noVsync;
+    show.noAntialias = desc.noAntialias;
     show.music = true;
     show.api = desc.api;
     if (!showStart(app.dev, show)) {

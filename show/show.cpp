@@ -125,8 +125,8 @@ static bool runStep(RenderDevice& dev, const ShowDesc& desc, int step, StartupTi
         // A headless render of another size is a smaller (or larger) picture of the kShowWidth x kShowHeight
         // show: its sprites keep their size relative to the picture.
         const uint32_t pairCount = collectShaderPairs(sceneTable, pairs, kShaderPairCapacity);
-        renderer = {width,      height,      desc.vsync, desc.antialias, desc.fullScreen,
-                    kShowWidth, kShowHeight, desc.api,   pairs,          pairCount};
+        renderer = {width,       height,   !desc.noVsync, !desc.noAntialias, desc.fullScreen, kShowWidth,
+                    kShowHeight, desc.api, pairs,         pairCount};
         return true;
     }
     if (step <= kRendererStepCount) {

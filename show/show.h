@@ -6,7 +6,6 @@
 //     ...                                       // launcher, show window (none when headless)
 //     ShowDesc desc = {};
 //     desc.window = window;                     // nullptr: a hidden offscreen surface of width x height
-//     desc.vsync = desc.antialias = true;
 //     RenderDevice dev = {};
 //     if (!showStart(dev, desc)) die(showError());
 //     ...
@@ -27,8 +26,8 @@ struct ShowDesc {
     int width;          // back-buffer size; 0 = kShowWidth x kShowHeight (1280 x 720)
     int height;
     bool fullScreen;
-    bool vsync;
-    bool antialias;     // the FXAA pass
+    bool noVsync;       // zero: the window waits for vertical sync
+    bool noAntialias;   // zero: the FXAA pass runs
     bool music;         // start the opened module as the last step
     GlApi api;          // OpenGL 3.3 core (the zero value) or OpenGL ES 3.0
     int32_t startFrame; // the first frame to be drawn: its scene's images are decoded before the others

@@ -134,9 +134,8 @@ EMSCRIPTEN_KEEPALIVE int qzStart(int antialias, int music, int sound, int startM
         return playAgain(sound, startMs);
     web = WebShow{};
     web.desc.window = SDL_CreateWindow("qz001", 0, 0, kShowWidth, kShowHeight, SDL_WINDOW_OPENGL);
-    web.desc.antialias = antialias != 0;
+    web.desc.noAntialias = antialias == 0;
     web.desc.music = music != 0 && stillFrame < 0;
-    web.desc.vsync = true;
     web.desc.api = kGlEs;
     web.startMs = startMs;
     web.still = stillFrame;

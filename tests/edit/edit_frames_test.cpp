@@ -75,7 +75,7 @@ TEST(EditFrames, EveryFrameDrawnAfterAnyMovesIsTheToolsPicture) {
     ShowDesc desc = {};
     desc.width = kWidth;
     desc.height = kHeight;
-    desc.antialias = true;
+    desc.noVsync = true;
     EditSide edit = {};
     edit.pixels.resize((size_t)kWidth * kHeight * 4);
     ASSERT_TRUE(showStart(edit.dev, desc)) << showError();

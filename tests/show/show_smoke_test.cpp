@@ -13,7 +13,7 @@ TEST(ShowSmoke, StartsAndDrawsAFrameOfSceneOneOnTheDefaultDevice) {
     ShowDesc desc = {};
     desc.width = 160;
     desc.height = 90;
-    desc.antialias = true;
+    desc.noVsync = true;
     RenderDevice dev = {};
     ASSERT_TRUE(showStart(dev, desc)) << showError();
     std::printf("OpenGL device: %s (%s)\n", (const char*)glGetString(GL_RENDERER),

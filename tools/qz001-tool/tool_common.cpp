@@ -227,7 +227,8 @@ bool startToolShow(RenderDevice& dev, int width, int height, bool antialias, int
     desc.api = toolGlApi;
     desc.width = width;
     desc.height = height;
-    desc.antialias = antialias;
+    desc.noAntialias = !antialias;
+    desc.noVsync = true; // offscreen: nothing to wait for
     desc.startFrame = firstFrame;
     if (showStart(dev, desc)) return true;
     toolError("cannot start the show: %s", showError());
