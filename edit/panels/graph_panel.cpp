@@ -43,7 +43,8 @@ int16_t depthOf(const GraphNode* nodes, int count, int32_t slot, uint8_t* mark, 
     return depth;
 }
 
-// The mean row of the slots `slot` reads (byInputs) or of those that read it; its own row when none.
+// The mean row of the slots `slot` reads (byInputs) or of those that read it; below every other when
+// none (a slot wired to nothing in that direction goes to its column's foot, keeping its order).
 float neighbourRow(const GraphLayout& g, const GraphNode* nodes, int32_t slot, bool byInputs) {
     float sum = 0;
     int n = 0;
@@ -56,7 +57,7 @@ float neighbourRow(const GraphLayout& g, const GraphNode* nodes, int32_t slot, b
                 if (nodes[reader].inputs[i] == slot && graphWireDrawn(g, slot, reader))
                     sum += g.row[reader], ++n;
     }
-    return n ? sum / (float)n : (float)g.row[slot];
+    return n ? sum / (float)n : (float)kSlotsPerScene;
 }
 
 // Column `c`'s rows given anew: its slots ordered by the mean row of their inputs or of their readers
@@ -148,7 +149,7 @@ const ImU32 kWireColour = IM_COL32(150, 160, 180, 100);      // a wire that touc
 const ImU32 kInputWireColour = IM_COL32(120, 180, 255, 255); // a wire into the selected slot
 const ImU32 kSlotNumberColour = IM_COL32(140, 150, 170, 255);
 const ImU32 kOpColour = IM_COL32(175, 185, 205, 255);
-const ImU32 kValueColour = IM_COL32(150, 215, 160, 255);
+const ImU32 kValueColour = IM_COL32(130, 190, 140, 255);
 constexpr float kMinZoom = 0.2f, kMaxZoom = 2.5f;
 
 // The canvas on screen: graph units to pixels and back.
@@ -310,26 +311,32 @@ void drawWires(const GraphInput& in, const View& view, ImDrawList* draw) {
         }
 }
 
-// Name and slot number, operation (and element count), the value's first element in small.
+// Text at whole pixels: the panels' font is a bitmap one, and a dot at a fraction of a pixel fades.
+void boxLine(ImDrawList* draw, float size, float x, float y, ImU32 colour, const char* text) {
+    draw->AddText(ImGui::GetFont(), size, ImVec2(std::floor(x), std::floor(y)), colour, text);
+}
+
+// Name and slot number, operation (and element count), the value's first element in its own colour
+// (the font's own size: scaled down, the bitmap font loses the dots of the numbers).
 void boxText(const GraphInput& in, const View& view, ImDrawList* draw, int32_t slot, ImVec2 a, ImVec2 b) {
-    const float size = ImGui::GetFontSize() * view.zoom, pad = 5 * view.zoom;
+    const float size = ImGui::GetFontSize() * view.zoom, pad = 5 * view.zoom, top = a.y + 4 * view.zoom;
     if (size < 6) return; // too small to read: the boxes alone
-    ImFont* font = ImGui::GetFont();
     char text[64];
     draw->PushClipRect(a, b, true);
     std::snprintf(text, sizeof text, "%d", slot);
-    const float numberWidth = font->CalcTextSizeA(size, 1e9f, 0, text).x;
-    draw->AddText(font, size, ImVec2(b.x - pad - numberWidth, a.y + pad * 0.8f), kSlotNumberColour, text);
+    const float numberWidth = ImGui::GetFont()->CalcTextSizeA(size, 1e9f, 0, text).x;
+    boxLine(draw, size, b.x - pad - numberWidth, top, kSlotNumberColour, text);
     slotLabel(*in.scenes, in.scene, slot, text, sizeof text);
-    draw->AddText(font, size, ImVec2(a.x + pad, a.y + pad * 0.8f), IM_COL32_WHITE, text);
+    boxLine(draw, size, a.x + pad, top, IM_COL32_WHITE, text);
     const NodeValue& value = valueBlocks[in.scene][slot];
+    const char* op = opName(nodeBlocks[in.scene][slot].op);
     if (value.count > 1)
-        std::snprintf(text, sizeof text, "%s  x%u", opName(nodeBlocks[in.scene][slot].op), value.count);
+        std::snprintf(text, sizeof text, "%s x%u", op, value.count);
     else
-        std::snprintf(text, sizeof text, "%s", opName(nodeBlocks[in.scene][slot].op));
-    draw->AddText(font, size, ImVec2(a.x + pad, a.y + pad * 0.8f + size * 1.05f), kOpColour, text);
+        std::snprintf(text, sizeof text, "%s", op);
+    boxLine(draw, size, a.x + pad, top + size * 1.05f, kOpColour, text);
     valueLine(value, text, sizeof text);
-    draw->AddText(font, size * 0.85f, ImVec2(a.x + pad, a.y + pad * 0.8f + size * 2.15f), kValueColour, text);
+    boxLine(draw, size, a.x + pad, top + size * 2.1f, kValueColour, text);
     draw->PopClipRect();
 }
 

@@ -1,9 +1,10 @@
-// graph_panel.h - the scene's node slots drawn as a graph (Dear ImGui): a box a slot (its name, its
-// operation, its value this frame in small), a wire from each input to the slot that reads it, laid
-// out by depth (sources on the left, outputs on the right: a slot's column is one more than the deepest
-// of its inputs). The selected slot and the slots that read it are lit. A click on a box selects its
-// slot (the inspector's selection), a drag on the empty background pans, the mouse wheel zooms around
-// the mouse. It draws what it is given and returns what the maker asked for; the owner carries it out.
+// graph_panel.h - the scene's node slots drawn as a graph (Dear ImGui): a box a slot (its name and
+// number, its operation, the first element of its value this frame), a wire from each input to the slot
+// that reads it, laid out by depth (sources on the left, outputs on the right: a slot's column is one
+// more than the deepest of its inputs). The selected slot and the slots that read it are lit. A click
+// on a box selects its slot (the inspector's selection), a drag on the empty background pans, a click
+// there clears the selection, the mouse wheel zooms around the mouse. It draws what it is given and
+// returns what the maker asked for; the owner carries it out.
 //
 //     const GraphAsk ask = drawGraph(GraphInput{&scenes, &graphState, scene, state.selectedSlot});
 //     if (ask.select) state.selectedSlot = ask.slot;
@@ -23,9 +24,9 @@
 #include "edit/session/scene_set.h"
 
 // The graph's units: a box at zoom 1 is this many pixels.
-inline constexpr float kGraphBoxWidth = 150;
+inline constexpr float kGraphBoxWidth = 124;
 inline constexpr float kGraphBoxHeight = 48;
-inline constexpr float kGraphColumnGap = 46; // room for the wires between columns
+inline constexpr float kGraphColumnGap = 30; // room for the wires between columns
 inline constexpr float kGraphRowGap = 12;
 
 // What a slot's layout depends on: its operation and its inputs (the first 36 bytes of a GraphNode).
