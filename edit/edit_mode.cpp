@@ -13,6 +13,7 @@
 #include "edit/capture/loop_capture.h"
 #include "edit/music/music_energy.h"
 #include "edit/panels/edit_panels.h"
+#include "edit/panels/graph_panel.h"
 #include "edit/panels/inspector_panel.h"
 #include "edit/panels/outputs_panel.h"
 #include "edit/panels/panel_input.h"
@@ -60,6 +61,7 @@ struct EditApp {
     TypedField typed;
     TimelineState timeline;
     KeyPanelState keyPanel;
+    GraphPanelState graph;
     SDL_Window* window;
 };
 
@@ -226,6 +228,11 @@ void sceneWindow() {
     if (ImGui::BeginTabItem("Tracks")) {
         const SyncTracks* sync = editSync.on ? &editSync.tracks : nullptr;
         drawTracks(TracksInput{&app.scenes, &valueEdits, sync, &app.keyPanel, scene});
+        ImGui::EndTabItem();
+    }
+    if (ImGui::BeginTabItem("Graph")) {
+        const GraphAsk ask = drawGraph(GraphInput{&app.scenes, &app.graph, scene, app.state.selectedSlot});
+        if (ask.select) app.state.selectedSlot = ask.slot;
         ImGui::EndTabItem();
     }
     endSceneWindow();
