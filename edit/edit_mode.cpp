@@ -25,6 +25,7 @@
 #include "edit/session/value_edit.h"
 #include "edit/sync/edit_sync.h"
 #include "edit/transport/edit_frame.h"
+#include "edit/transport/edit_keys.h"
 #include "render/pass_timer.h"
 #include "show/process_clock.h"
 #include "show/show.h"
@@ -78,60 +79,12 @@ EditSync editSync; // the sync editor's connection, keys and last save (--sync)
 // Keys
 //-----------------------------------------------------------------------------
 
-// A held key repeats; undo and redo act on its press alone (one press, one step).
-void pressKey(EditState& s, const SDL_Keysym& key, bool repeat) {
-    const bool shift = (key.mod & KMOD_SHIFT) != 0, ctrl = (key.mod & KMOD_CTRL) != 0;
-    switch (key.sym) {
-    case SDLK_SPACE:
-        editTogglePause(s);
-        app.slowFrame[0] = 0; // draw again, slow or not
-        break;
-    case SDLK_LEFT:
-        ctrl ? editStepFrames(s, -1) : editStepBeats(s, shift ? -4 : -1);
-        break;
-    case SDLK_RIGHT:
-        ctrl ? editStepFrames(s, 1) : editStepBeats(s, shift ? 4 : 1);
-        break;
-    case SDLK_COMMA:
-        if (s.paused) editStepFrames(s, -1);
-        break;
-    case SDLK_PERIOD:
-        if (s.paused) editStepFrames(s, 1);
-        break;
-    case SDLK_PAGEUP:
-        editStepScenes(s, app.scenes.scenes, -1);
-        break;
-    case SDLK_PAGEDOWN:
-        editStepScenes(s, app.scenes.scenes, 1);
-        break;
-    case SDLK_HOME:
-        editSeekStart(s);
-        break;
-    case SDLK_END:
-        editSeekEnd(s);
-        break;
-    case SDLK_l:
-        editToggleLoop(s, app.scenes.scenes);
-        break;
-    case SDLK_i:
-        editMarkIn(s);
-        break;
-    case SDLK_o:
-        editMarkOut(s);
-        break;
-    case SDLK_F1:
-        s.panelsHidden = !s.panelsHidden;
-        break;
-    case SDLK_z: // Ctrl+Z undo, Ctrl+Shift+Z redo: each step writes its file back
-        if (ctrl && !repeat)
-            shift ? redoValueEdit(valueEdits, app.scenes) : undoValueEdit(valueEdits, app.scenes);
-        break;
-    case SDLK_y:
-        if (ctrl && !repeat) redoValueEdit(valueEdits, app.scenes);
-        break;
-    default:
-        break;
-    }
+// Each step of the undo list writes its file back.
+void pressKey(const SDL_Keysym& key, bool repeat) {
+    const EditKeyAsk ask = editPressKey(app.state, app.scenes.scenes, key, repeat);
+    if (ask == EditKeyAsk::toggledPause) app.slowFrame[0] = 0; // draw again, slow or not
+    if (ask == EditKeyAsk::undo) undoValueEdit(valueEdits, app.scenes);
+    if (ask == EditKeyAsk::redo) redoValueEdit(valueEdits, app.scenes);
 }
 
 //-----------------------------------------------------------------------------
@@ -153,8 +106,7 @@ LoopEvent takeEvent(void*) {
     if (e.type == SDL_QUIT) return LoopEvent::quit;
     if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) return LoopEvent::quit;
     if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) return LoopEvent::escape;
-    if (e.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput)
-        pressKey(app.state, e.key.keysym, e.key.repeat != 0);
+    if (e.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput) pressKey(e.key.keysym, e.key.repeat != 0);
     return LoopEvent::other;
 }
 
