@@ -308,6 +308,36 @@ bool readWhole(const char* path, std::string& text) {
     return ok;
 }
 
+// Driven track `t` baked and its text put in place of its entry in `text` (the file's); a track that
+// cannot be is counted refused, the note saying why.
+void saveTrack(const SyncTracks& sync, int32_t t, const Track& own, int elements, std::string& text,
+               SyncSave& out) {
+    const char* name = sync.names[sync.driver[t][0]];
+    const int nameLength = (int)(std::strchr(name, ':') ? std::strchr(name, ':') - name : std::strlen(name));
+    const std::string shown(name, (size_t)nameLength);
+    Track baked;
+    const SyncBake bake = bakeSyncTrack(sync, t, own, baked);
+    if (bake.fault != SyncBakeFault::none) {
+        ++out.refused;
+        addNote(out, shown + " (track " + std::to_string(t) + ") " + bakeFaultText(bake) + ": not written");
+        return;
+    }
+    TextSpan span = {};
+    std::string error;
+    if (t >= elements || !findInitializerElement(text, "embeddedTracks", t, span, error)) {
+        ++out.refused;
+        addNote(out, shown + " (track " + std::to_string(t) +
+                         ") has no entry of its own in embeddedTracks (" + std::to_string(elements) +
+                         " entries): not written");
+        return;
+    }
+    text.replace(span.begin, span.end - span.begin, trackSourceText(baked));
+    out.saved[t] = baked;
+    out.savedTrack[t] = true;
+    ++out.written;
+    out.largestDifference = std::max(out.largestDifference, bake.largestDifference);
+}
+
 } // namespace
 
 void saveSyncTracks(const SyncTracks& sync, const Track* own, const char* path, SyncSave& out) {
@@ -330,32 +360,7 @@ void saveSyncTracks(const SyncTracks& sync, const Track* own, const char* path, 
     for (int32_t t = kTrackCount - 1; t >= 0; --t) {
         bool driven = false;
         for (int c = 0; c < 3; ++c) driven = driven || syncDriver(sync, t, c);
-        if (!driven) continue;
-        const char* name = sync.names[sync.driver[t][0]];
-        const int nameLength =
-            (int)(std::strchr(name, ':') ? std::strchr(name, ':') - name : std::strlen(name));
-        const std::string shown(name, (size_t)nameLength);
-        Track baked;
-        const SyncBake bake = bakeSyncTrack(sync, t, own[t], baked);
-        if (bake.fault != SyncBakeFault::none) {
-            ++out.refused;
-            addNote(out,
-                    shown + " (track " + std::to_string(t) + ") " + bakeFaultText(bake) + ": not written");
-            continue;
-        }
-        TextSpan span = {};
-        if (t >= elements || !findInitializerElement(text, "embeddedTracks", t, span, error)) {
-            ++out.refused;
-            addNote(out, shown + " (track " + std::to_string(t) +
-                             ") has no entry of its own in embeddedTracks (" + std::to_string(elements) +
-                             " entries): not written");
-            continue;
-        }
-        text.replace(span.begin, span.end - span.begin, trackSourceText(baked));
-        out.saved[t] = baked;
-        out.savedTrack[t] = true;
-        ++out.written;
-        out.largestDifference = std::max(out.largestDifference, bake.largestDifference);
+        if (driven) saveTrack(sync, t, own[t], elements, text, out);
     }
     if (out.written) {
         const std::vector<uint8_t> bytes(text.begin(), text.end());
