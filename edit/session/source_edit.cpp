@@ -126,13 +126,12 @@ void formatNumberLiteral(float value, const char* before, char* out, size_t size
     std::snprintf(out, size, "%sf", text);
 }
 
-bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
-                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
-                     LiteralEdit& edit, char* error, size_t errorSize) {
-    edit = LiteralEdit{};
-    if (!std::isfinite(newValue))
-        return editFail(error, errorSize, "%g is not a number the show can hold; nothing changed",
-                        (double)newValue);
+namespace {
+
+// The argument of the slot's call that holds field `field`, as the file stands now. Refused, naming
+// the line, where the value is computed: by the builder, or by an expression the file writes there.
+bool findFieldArgument(const SourceFile& file, const SlotPlace& place, int field, CallArgument& arg,
+                       char* error, size_t errorSize) {
     const SlotForm form = (SlotForm)place.form;
     const SlotArgument where = slotArgument(form, field);
     const char* fileName = placeFileName(place);
@@ -143,7 +142,6 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     if (!offsetOf(file.text, file.length, place.line, place.column, offset))
         return editFail(error, errorSize, "%s has no line %u column %u (changed since it was built?)",
                         fileName, place.line, place.column);
-    CallArgument arg = {};
     char reason[512];
     if (!findCallArgument(file.text, file.length, offset, slotFormBuilder(form), where.argument,
                           where.element, arg, reason, sizeof reason))
@@ -153,35 +151,50 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
         return editFail(error, errorSize, "%s:%u: the value is computed (%s); open the line to change it",
                         fileName, lineOf(file.text, arg.begin), text.c_str());
     }
-    if (arg.kind == ArgumentKind::absent) {
-        // The call leaves this argument and maybe some before it to their defaults: write them out.
-        const int first = arg.present, last = where.element >= 0 ? where.element : where.argument;
-        char text[kLiteralCapacity] = "";
-        for (int k = first; k <= last; ++k) {
-            int sibling = -1;
-            for (int f = 0; f <= kCountField && sibling < 0; ++f) {
-                const SlotArgument a = slotArgument(form, f);
-                if (where.element >= 0 ? a.argument == where.argument && a.element == k
-                                       : a.argument == k && a.element < 0)
-                    sibling = f;
-            }
-            if (sibling < 0 || (sibling != field && !siblingValue))
-                return editFail(error, errorSize,
-                                "%s:%u: the call leaves out an argument before this value; open the line",
-                                fileName, place.line);
-            char item[64];
-            const float v = sibling == field ? newValue : siblingValue(context, sibling);
-            if (!valueText(v, sibling == field ? names : nullptr, item, sizeof item))
-                return editFail(error, errorSize, "%s:%u: %g has no name here", fileName, place.line,
-                                (double)v);
-            const size_t used = std::strlen(text);
-            std::snprintf(text + used, sizeof text - used, "%s%s", k ? ", " : "", item);
+    return true;
+}
+
+// The call leaves this argument and maybe some before it to their defaults: write them out, this
+// field as `newValue`, the others as `siblingValue` gives them.
+bool planLeftOut(const SourceFile& file, const SlotPlace& place, int field, float newValue,
+                 const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                 const CallArgument& arg, LiteralEdit& edit, char* error, size_t errorSize) {
+    const SlotForm form = (SlotForm)place.form;
+    const SlotArgument where = slotArgument(form, field);
+    const char* fileName = placeFileName(place);
+    const int first = arg.present, last = where.element >= 0 ? where.element : where.argument;
+    char text[kLiteralCapacity] = "";
+    for (int k = first; k <= last; ++k) {
+        int sibling = -1;
+        for (int f = 0; f <= kCountField && sibling < 0; ++f) {
+            const SlotArgument a = slotArgument(form, f);
+            if (where.element >= 0 ? a.argument == where.argument && a.element == k
+                                   : a.argument == k && a.element < 0)
+                sibling = f;
         }
-        edit.begin = edit.end = arg.insertAt;
-        std::snprintf(edit.text, sizeof edit.text, "%s", text);
-        edit.line = lineOf(file.text, arg.insertAt);
-        return true;
+        if (sibling < 0 || (sibling != field && !siblingValue))
+            return editFail(error, errorSize,
+                            "%s:%u: the call leaves out an argument before this value; open the line",
+                            fileName, place.line);
+        char item[64];
+        const float v = sibling == field ? newValue : siblingValue(context, sibling);
+        if (!valueText(v, sibling == field ? names : nullptr, item, sizeof item))
+            return editFail(error, errorSize, "%s:%u: %g has no name here", fileName, place.line, (double)v);
+        const size_t used = std::strlen(text);
+        std::snprintf(text + used, sizeof text - used, "%s%s", k ? ", " : "", item);
     }
+    edit.begin = edit.end = arg.insertAt;
+    std::snprintf(edit.text, sizeof edit.text, "%s", text);
+    edit.line = lineOf(file.text, arg.insertAt);
+    return true;
+}
+
+// The literal the call writes for the field: it must read as `oldValue` (or the place is not this
+// slot's any more), and becomes `newValue` in its own style, or the name `names` gives the value.
+bool planWritten(const SourceFile& file, const SlotPlace& place, float oldValue, float newValue,
+                 const ValueNames* names, const CallArgument& arg, LiteralEdit& edit, char* error,
+                 size_t errorSize) {
+    const char* fileName = placeFileName(place);
     const uint32_t length = arg.end - arg.begin;
     if (length >= (uint32_t)kLiteralCapacity)
         return editFail(error, errorSize, "%s:%u: the argument is too long to rewrite", fileName, place.line);
@@ -219,6 +232,23 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
         formatNumberLiteral(newValue, edit.before, edit.text, sizeof edit.text);
     }
     return true;
+}
+
+} // namespace
+
+bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
+                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                     LiteralEdit& edit, char* error, size_t errorSize) {
+    edit = LiteralEdit{};
+    if (!std::isfinite(newValue))
+        return editFail(error, errorSize, "%g is not a number the show can hold; nothing changed",
+                        (double)newValue);
+    CallArgument arg = {};
+    if (!findFieldArgument(file, place, field, arg, error, errorSize)) return false;
+    if (arg.kind == ArgumentKind::absent)
+        return planLeftOut(file, place, field, newValue, names, siblingValue, context, arg, edit, error,
+                           errorSize);
+    return planWritten(file, place, oldValue, newValue, names, arg, edit, error, errorSize);
 }
 
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit) {
