@@ -6,7 +6,7 @@
 //
 //     FileChange change[2] = {{&sceneFile, lengthEdit}, {&lastSceneFile, lastLengthEdit}};
 //     char error[1400];
-//     if (!writeFileChange(change, 2, error, sizeof error)) ... // nothing written; error names the file
+//     if (!writeFileChange(session.scratch.files, change, 2, error, sizeof error)) ... // nothing written
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,14 @@ struct FileChange {
     LiteralEdit edit; // its offsets are in the file's text as it stands before the change
 };
 
+// Where a change is made: the files' texts as it leaves them, and one file as it is on disk. Large (a
+// file's text each): the edit session keeps one (ValueEdits::scratch), off the stack.
+struct FileChangeScratch {
+    SourceFile edited[kFileChangeCapacity];
+    SourceFile onDisk;
+};
+
 // Edits into one file must not overlap. False with the reason (naming the file) when the texts would not
 // fit, a file changed on disk since it was read, or a file cannot be written: then no file changed.
-bool writeFileChange(const FileChange* changes, int count, char* error, size_t errorSize);
+bool writeFileChange(FileChangeScratch& scratch, const FileChange* changes, int count, char* error,
+                     size_t errorSize);

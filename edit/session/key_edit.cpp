@@ -45,8 +45,9 @@ bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
 }
 
 // The track's entry in the file's text, read fresh from disk where the maker saved it since.
-bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
-    if (!takeDiskText(k.file, error, size)) return false;
+bool entryOf(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
+    KeyEdits& k = *e.keys;
+    if (!takeDiskText(e, k.file, error, size)) return false;
     text.assign(k.file.text, k.file.length);
     std::string why;
     if (!findInitializerElement(text, "embeddedTracks", track, span, why)) {
@@ -57,8 +58,9 @@ bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char
 }
 
 // The file's text with the entry replaced, written atomically; false (file as it was) where it cannot be.
-bool writeEntry(KeyEdits& k, const std::string& text, const TextSpan& span, const std::string& entry,
+bool writeEntry(ValueEdits& e, const std::string& text, const TextSpan& span, const std::string& entry,
                 char* error, size_t size) {
+    KeyEdits& k = *e.keys;
     const std::string next = text.substr(0, span.begin) + entry + text.substr(span.end);
     if (next.size() > kSourceFileCapacity) {
         std::snprintf(error, size, "%s would grow past %u bytes", k.file.path, kSourceFileCapacity);
@@ -69,7 +71,7 @@ bool writeEntry(KeyEdits& k, const std::string& text, const TextSpan& span, cons
     std::memcpy(k.file.text, next.data(), next.size());
     k.file.length = (uint32_t)next.size();
     bool changed = false;
-    if (!writeSourceFile(k.file, changed, error, size)) {
+    if (!writeSourceFile(k.file, e.scratch.files.onDisk, changed, error, size)) {
         k.file = before;
         return false;
     }
@@ -108,7 +110,7 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     trackTable[track] = after;
     ++e.liveChanges;
     char error[1400] = "";
-    const bool saved = writeEntry(k, text, span, entry, error, sizeof error);
+    const bool saved = writeEntry(e, text, span, entry, error, sizeof error);
     pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false, 0, -1});
     if (saved) {
         ++e.unchecked;
@@ -142,7 +144,7 @@ bool validKey(ValueEdits& e, int32_t track, int32_t key) {
 bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
                EntryLayout& layout) {
     char error[1400] = "";
-    if (!entryOf(*e.keys, track, text, span, error, sizeof error)) {
+    if (!entryOf(e, track, text, span, error, sizeof error)) {
         sayEdit(e, true, "%s; nothing changed", error);
         return false;
     }
@@ -340,7 +342,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
         char error[1400] = "";
         std::string text;
         TextSpan span = {};
-        if (!entryOf(k, step.track, text, span, error, sizeof error)) {
+        if (!entryOf(e, step.track, text, span, error, sizeof error)) {
             sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }
@@ -353,7 +355,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
             return false;
         }
         entry.replace(at, from.size(), to);
-        if (!writeEntry(k, text, span, entry, error, sizeof error)) {
+        if (!writeEntry(e, text, span, entry, error, sizeof error)) {
             sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }

@@ -28,7 +28,7 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
     char name[256];
     if (!findSceneFile(e.folder, step.scene, name, sizeof name, error, size)) return false;
     step.source = editedFile(e, name, step.file, error, size);
-    if (!step.source || !takeDiskText(*step.source, error, size)) return false;
+    if (!step.source || !takeDiskText(e, *step.source, error, size)) return false;
     // The file holds the length last written, or the built one after the maker's own save.
     const int32_t candidates[2] = {step.before, scenes.scenes.scenes[step.scene].duration};
     for (int c = 0; c < 2; ++c) {
@@ -49,7 +49,7 @@ void carryOut(ValueEdits& e, LengthStep* steps, int count) {
     char error[1400] = "";
     FileChange change[2];
     for (int k = 0; k < count; ++k) change[k] = FileChange{steps[k].source, steps[k].change};
-    const bool saved = writeFileChange(change, count, error, sizeof error);
+    const bool saved = writeFileChange(e.scratch.files, change, count, error, sizeof error);
     for (int k = 0; k < count; ++k) {
         const LengthStep& s = steps[k];
         const SlotEdit edit = {s.scene,        kSceneLengthSlot, 0,     (float)s.before,

@@ -82,13 +82,12 @@ bool readSourceFile(const char* path, SourceFile& file, char* error, size_t erro
     return true;
 }
 
-bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorSize) {
+bool writeSourceFile(SourceFile& file, SourceFile& onDisk, bool& changed, char* error, size_t errorSize) {
     changed = false;
-    static SourceFile now; // what is on disk at this moment
     char readError[1200];
-    if (!readSourceFile(file.path, now, readError, sizeof readError))
+    if (!readSourceFile(file.path, onDisk, readError, sizeof readError))
         return editFail(error, errorSize, "%s", readError);
-    if (now.length != file.diskLength || std::memcmp(now.text, file.disk, now.length) != 0) {
+    if (onDisk.length != file.diskLength || std::memcmp(onDisk.text, file.disk, onDisk.length) != 0) {
         changed = true;
         return editFail(error, errorSize, "%s changed on disk since it was read; nothing written", file.path);
     }

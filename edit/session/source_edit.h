@@ -8,7 +8,7 @@
 //     LiteralEdit edit = {};
 //     if (planLiteralEdit(file, place, field, oldValue, newValue, nullptr, edit, error, sizeof error))
 //         applyLiteralEdit(file, edit);               // the text, in memory
-//     writeSourceFile(file, error, sizeof error);       // atomic; refused when the file changed on disk
+//     writeSourceFile(file, onDisk, changed, error, sizeof error); // atomic; refused when it changed on disk
 //
 // A value is written only where the call writes it as a number (`0.25f`, `-3`, `2`) or a name of
 // the data (`kMeshCube`): an expression (`kBarFrames - 3`), a value the builder computes, or a call
@@ -52,8 +52,10 @@ bool readSourceFile(const char* path, SourceFile& file, char* error, size_t erro
 
 // Writes the text over the file atomically (a temporary in the same folder, renamed; mode kept).
 // Refused, writing nothing, when the file on disk is no longer the one last read or written, or it or
-// its folder cannot be written; `changed` is then set for the first case.
-bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorSize);
+// its folder cannot be written; `changed` is then set for the first case. `onDisk` is where the file
+// on disk is read to compare (large: keep it off the stack). The edit session writes through
+// writeFileChange (file_change.h), which does this for every file of a change at once.
+bool writeSourceFile(SourceFile& file, SourceFile& onDisk, bool& changed, char* error, size_t errorSize);
 
 // The literal for `value`, in the style of `before` (the literal it replaces): `before` itself when it
 // already reads as `value`; a whole number stays whole where `before` was; else the shortest decimal

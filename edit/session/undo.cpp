@@ -31,11 +31,11 @@ bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool 
         const SlotEdit& s = e.history.steps[k];
         if (!s.saved) continue;
         SourceFile& file = e.files[s.file];
-        ok = takeDiskText(file, error, sizeof error) &&
+        ok = takeDiskText(e, file, error, sizeof error) &&
              locateStepLiteral(scenes, s, file, undo, changes[count].edit, error, sizeof error);
         changes[count++].file = &file;
     }
-    ok = ok && writeFileChange(changes, count, error, sizeof error);
+    ok = ok && writeFileChange(e.scratch.files, changes, count, error, sizeof error);
     const char* verb = undo ? "undo" : "redo";
     if (!ok) {
         dropSteps(e.history, first, last);
