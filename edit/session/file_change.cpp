@@ -15,12 +15,12 @@ bool applyEdits(const FileChange* changes, int count, const SourceFile* file, So
     for (;;) {
         int next = -1;
         for (int k = 0; k < count; ++k)
-            if (!used[k] && changes[k].file == file &&
-                (next < 0 || changes[k].edit.begin > changes[next].edit.begin))
+            if (!used[k] && changes[k].file == file && (next < 0 || changes[k].begin > changes[next].begin))
                 next = k;
         if (next < 0) return true;
         used[next] = true;
-        if (!applyLiteralEdit(into, changes[next].edit)) return false;
+        const FileChange& c = changes[next];
+        if (!replaceText(into, c.begin, c.end, c.text)) return false;
     }
 }
 

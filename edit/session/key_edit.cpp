@@ -11,6 +11,7 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
+#include "edit/session/file_change.h"
 #include "edit/session/initializer_scan.h"
 #include "edit/session/track_entry.h"
 
@@ -57,25 +58,17 @@ bool entryOf(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, ch
     return true;
 }
 
-// The file's text with the entry replaced, written atomically; false (file as it was) where it cannot be.
+// The file's text with the entry replaced, written through the session's one writer (file_change.h);
+// false (file as it was) where it cannot be.
 bool writeEntry(ValueEdits& e, const std::string& text, const TextSpan& span, const std::string& entry,
                 char* error, size_t size) {
     KeyEdits& k = *e.keys;
-    const std::string next = text.substr(0, span.begin) + entry + text.substr(span.end);
-    if (next.size() > kSourceFileCapacity) {
+    if (span.begin + entry.size() + (text.size() - span.end) > kSourceFileCapacity) {
         std::snprintf(error, size, "%s would grow past %u bytes", k.file.path, kSourceFileCapacity);
         return false;
     }
-    static SourceFile before;
-    before = k.file;
-    std::memcpy(k.file.text, next.data(), next.size());
-    k.file.length = (uint32_t)next.size();
-    bool changed = false;
-    if (!writeSourceFile(k.file, e.scratch.files.onDisk, changed, error, size)) {
-        k.file = before;
-        return false;
-    }
-    return true;
+    const FileChange change = {&k.file, (uint32_t)span.begin, (uint32_t)span.end, entry.c_str()};
+    return writeFileChange(e.scratch.files, &change, 1, error, size);
 }
 
 // The change from `before` to `after`, whose entry text becomes `entry`: the table takes it, the file

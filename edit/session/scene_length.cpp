@@ -48,7 +48,7 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
 void carryOut(ValueEdits& e, LengthStep* steps, int count) {
     char error[1400] = "";
     FileChange change[2];
-    for (int k = 0; k < count; ++k) change[k] = FileChange{steps[k].source, steps[k].change};
+    for (int k = 0; k < count; ++k) change[k] = literalChange(steps[k].source, steps[k].change);
     const bool saved = writeFileChange(e.scratch.files, change, count, error, sizeof error);
     for (int k = 0; k < count; ++k) {
         const LengthStep& s = steps[k];

@@ -251,11 +251,14 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
 }
 
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit) {
-    const uint32_t add = (uint32_t)std::strlen(edit.text), removed = edit.end - edit.begin;
-    if (edit.end < edit.begin || edit.end > file.length || file.length - removed + add > kSourceFileCapacity)
-        return false;
-    std::memmove(file.text + edit.begin + add, file.text + edit.end, file.length - edit.end);
-    std::memcpy(file.text + edit.begin, edit.text, add);
+    return replaceText(file, edit.begin, edit.end, edit.text);
+}
+
+bool replaceText(SourceFile& file, uint32_t begin, uint32_t end, const char* text) {
+    const uint32_t add = (uint32_t)std::strlen(text), removed = end - begin;
+    if (end < begin || end > file.length || file.length - removed + add > kSourceFileCapacity) return false;
+    std::memmove(file.text + begin + add, file.text + end, file.length - end);
+    std::memcpy(file.text + begin, text, add);
     file.length = file.length - removed + add;
     return true;
 }

@@ -79,6 +79,9 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
 
 // Replaces the edit's bytes in the text; false when the text would not fit.
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit);
+// Bytes begin..end of the text become `text`; false, changing nothing, where they are not in the text
+// or the text would not fit.
+bool replaceText(SourceFile& file, uint32_t begin, uint32_t end, const char* text);
 
 // The file name a place names, without its folders ("scene_04_drop.cpp").
 const char* placeFileName(const SlotPlace& place);

@@ -24,6 +24,7 @@ void sayStep(const SceneSet& scenes, const SlotEdit& s, bool undo, char* out, si
 // on with the ones before it.
 bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool undo) {
     FileChange changes[kFileChangeCapacity];
+    LiteralEdit found[kFileChangeCapacity] = {}; // the literals the changes put back or again
     int count = 0;
     char error[1400] = "";
     bool ok = last - first < kFileChangeCapacity;
@@ -32,8 +33,9 @@ bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool 
         if (!s.saved) continue;
         SourceFile& file = e.files[s.file];
         ok = takeDiskText(e, file, error, sizeof error) &&
-             locateStepLiteral(scenes, s, file, undo, changes[count].edit, error, sizeof error);
-        changes[count++].file = &file;
+             locateStepLiteral(scenes, s, file, undo, found[count], error, sizeof error);
+        changes[count] = literalChange(&file, found[count]);
+        ++count;
     }
     ok = ok && writeFileChange(e.scratch.files, changes, count, error, sizeof error);
     const char* verb = undo ? "undo" : "redo";

@@ -275,7 +275,7 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         return false;
     }
     if (planned) {
-        const FileChange change = {file, step.change};
+        const FileChange change = literalChange(file, step.change);
         step.saved = writeFileChange(e.scratch.files, &change, 1, error, sizeof error);
     }
     pushEdit(e.history, step);
