@@ -12,8 +12,6 @@
 
 namespace {
 
-const SyncTracks* driving; // what the hook reads; null = nothing driven
-
 // "kTrackGiven" as the panels show it: "Given".
 const char* panelName(const char* name) {
     return std::strncmp(name, "kTrack", 6) == 0 && name[6] ? name + 6 : name;
@@ -32,7 +30,9 @@ uint32_t lowerKey(const SyncTrack& t, uint32_t row) {
     return lo;
 }
 
+// The sync tracks it drives from are the hook's data (driveTracksFrom sets both).
 void driveHook(int32_t track, float frame, TrackPoint& p) {
+    const SyncTracks* driving = static_cast<const SyncTracks*>(trackSampleHookData);
     if (!driving || track < 0 || track >= kTrackCount) return;
     float* out[3] = {&p.x, &p.y, &p.z};
     for (int c = 0; c < 3; ++c)
@@ -181,6 +181,6 @@ const SyncTrack* syncDriver(const SyncTracks& sync, int32_t showTrack, int compo
 }
 
 void driveTracksFrom(const SyncTracks* sync) {
-    driving = sync;
+    trackSampleHookData = sync;
     trackSampleHook = sync ? driveHook : nullptr;
 }
