@@ -91,7 +91,7 @@ void startConnecting(SyncClient& c, uint64_t nowMs) {
     c.socket = (intptr_t)::socket(address->sa_family, SOCK_STREAM, IPPROTO_TCP);
     if (c.socket == kNoSocket || !makeNonBlocking(c.socket)) {
         setStatus(c, "no sync editor at %s:%u (cannot make a socket: %s)",
-                  socketErrorText(lastSocketError()));
+                  socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, nullptr);
         return;
     }
@@ -105,7 +105,7 @@ void startConnecting(SyncClient& c, uint64_t nowMs) {
     if (isRefused(e))
         setStatus(c, "no sync editor at %s:%u");
     else
-        setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(e));
+        setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(e).text);
     closeConnection(c, nowMs, nullptr);
 }
 
@@ -254,7 +254,7 @@ bool receive(SyncClient& c, uint64_t nowMs, SyncEvents& e) {
             setStatus(c, "no sync editor at %s:%u (the editor closed the connection)");
         else
             setStatus(c, "no sync editor at %s:%u (the connection failed: %s)",
-                      socketErrorText(lastSocketError()));
+                      socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, &e);
         return false;
     }
@@ -346,7 +346,7 @@ bool connectionMade(SyncClient& c, uint64_t nowMs) {
         if (isRefused(error))
             setStatus(c, "no sync editor at %s:%u");
         else
-            setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error));
+            setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error).text);
         closeConnection(c, nowMs, nullptr);
         return false;
     }
@@ -408,7 +408,7 @@ SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
     if (c.phase == SyncPhase::connecting && !connectionMade(c, nowMs)) return e;
     if (!flush(c)) {
         setStatus(c, "no sync editor at %s:%u (the connection failed: %s)",
-                  socketErrorText(lastSocketError()));
+                  socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, &e);
         return e;
     }

@@ -19,16 +19,14 @@ bool makeNonBlocking(intptr_t s) {
     u_long on = 1;
     return ioctlsocket((Socket)s, FIONBIO, &on) == 0;
 }
-const char* socketErrorText(int e) {
-    static char text[64];
-    std::snprintf(text, sizeof text, "Winsock error %d", e);
-    return text;
+SocketErrorText socketErrorText(int e) {
+    SocketErrorText out;
+    std::snprintf(out.text, sizeof out.text, "Winsock error %d", e);
+    return out;
 }
-bool startSockets() {
-    static bool started = false;
+bool startSockets() { // Winsock counts its starts: one more per client started, ended with the process
     WSADATA data;
-    if (!started) started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    return started;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 bool isRefused(int e) {
     return e == WSAECONNREFUSED || e == WSAETIMEDOUT || e == WSAENETUNREACH || e == WSAEHOSTUNREACH;
@@ -49,8 +47,10 @@ bool makeNonBlocking(intptr_t s) {
     const int flags = fcntl((Socket)s, F_GETFL, 0);
     return flags >= 0 && fcntl((Socket)s, F_SETFL, flags | O_NONBLOCK) == 0;
 }
-const char* socketErrorText(int e) {
-    return std::strerror(e);
+SocketErrorText socketErrorText(int e) {
+    SocketErrorText out;
+    std::snprintf(out.text, sizeof out.text, "%s", std::strerror(e));
+    return out;
 }
 bool startSockets() {
     return true;

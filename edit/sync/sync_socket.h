@@ -2,12 +2,12 @@
 // Linux, Winsock on Windows. Sockets are held as intptr_t (a descriptor or a SOCKET) and used without
 // waiting: a call that would have to wait fails with an error wouldBlock() recognises.
 //
-//     if (!startSockets()) ...                       // before the first socket (Winsock's start)
+//     if (!startSockets()) ...                       // before a client's sockets (Winsock's start)
 //     intptr_t s = (intptr_t)::socket(family, SOCK_STREAM, IPPROTO_TCP);
 //     makeNonBlocking(s);
 //     connect((Socket)s, address, length);           // then once a poll:
 //     int error = 0;
-//     if (connectOutcome(s, error) < 0) print(socketErrorText(error));
+//     if (connectOutcome(s, error) < 0) print(socketErrorText(error).text);
 //     send((Socket)s, bytes, n, kSendFlags);         // < 0 && wouldBlock(lastSocketError()): later
 //     closeSocket(s);
 #pragma once
@@ -44,7 +44,10 @@ int lastSocketError();
 bool wouldBlock(int e);
 // The error says no editor listens there (refused, timed out, unreachable).
 bool isRefused(int e);
-const char* socketErrorText(int e);
+struct SocketErrorText {
+    char text[128];
+};
+SocketErrorText socketErrorText(int e); // "Connection refused", "Winsock error 10061"
 void closeSocket(intptr_t s);
 bool makeNonBlocking(intptr_t s);
 // Whether a connect in progress has finished: 1 done, 0 not yet, -1 failed with `error`.
