@@ -1,6 +1,8 @@
 // sync_save.cpp - driven sync tracks baked into the show's linear keys (keys where the live curve needs
 // them, the fit measured on every frame), written as data/tracks.cpp spells a track, and saved into
 // that file in place of the tracks' entries. Declared in sync_tracks.h ("Saving").
+#include "edit/sync/sync_tracks.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,7 +14,6 @@
 #include "base/atomic_file.h"
 #include "director/tracks.h"
 #include "edit/session/initializer_scan.h"
-#include "edit/sync/sync_tracks.h"
 
 //-----------------------------------------------------------------------------
 // Baking into the show's keys
