@@ -1,8 +1,8 @@
-// file_change.h - one change of the edit mode written into every file it touches, or into none: the
-// literal edits applied to copies of the files' texts, each file checked against what was last read
-// from disk (a file the maker saved since is never written over unseen), then all of them written as
-// one group (base/atomic_file.h). The session's copies of the texts change only when every file was
-// written.
+// file_change.h - one change of the edit mode written into every file it touches, or into none: its
+// replacements (literals, a track's entry) applied to copies of the files' texts, each file checked
+// against what was last read from disk (a file the maker saved since is never written over unseen),
+// then all of them written as one group (base/atomic_file.h). The session's copies of the texts change
+// only when every file was written.
 //
 //     FileChange change[2] = {literalChange(&sceneFile, lengthEdit), literalChange(&lastFile, lastEdit)};
 //     char error[1400];
