@@ -67,6 +67,7 @@ TrackPoint sampleTrack(const Track& track, uint32_t t) {
 }
 
 TrackSampleHook trackSampleHook = nullptr;
+const void* trackSampleHookData = nullptr;
 
 //-----------------------------------------------------------------------------
 // trackSample (40)

@@ -50,3 +50,4 @@ constexpr int32_t rowOfFrame(int32_t frame) {
 // hundredths, for track `track` read at `frame` (the time the scene gives, not rounded, never below 0).
 using TrackSampleHook = void (*)(int32_t track, float frame, TrackPoint& p);
 extern TrackSampleHook trackSampleHook; // null: the keys alone
+extern const void* trackSampleHookData; // what the hook reads, set with it by its owner (null: none)

@@ -19,16 +19,12 @@
 #include <cstdint>
 
 #include "data/scene_data.h"
+#include "edit/reload/module_load.h"
 #include "edit/reload/module_trial.h"
 #include "edit/reload/save_clock.h"
 #include "edit/session/scene_set.h"
 
 inline constexpr int kDataFileCapacity = 64;
-
-struct SceneModuleHandle {
-    void* library;   // from dlopen; null = none (the executable's own tables)
-    char path[1024]; // the copy that was loaded (removed when unloaded)
-};
 
 struct DataWatch {
     char folder[1024]; // <source>/data
@@ -59,8 +55,6 @@ struct DataWatch {
     SaveClock clock;          // when to look, the last save, how long it took to reach the screen
 };
 
-// The tables built into the program.
-
 // Where the build folder is: QZ_BUILD_DIR in the environment, else the one this program was built in.
 const char* editBuildFolder();
 
@@ -72,31 +66,7 @@ bool pollDataWatch(DataWatch& watch, SceneSet& scenes);
 void noteDataFrameDrawn(DataWatch& watch);
 void stopDataWatch(DataWatch& watch);
 
-// Loads a copy of the module at `path` (so a module rebuilt at the same path loads anew) and checks its
-// tables; false with the reason in `error`. The set points into the module until it is unloaded.
-bool loadSceneModule(const char* path, uint32_t copyNumber, SceneModuleHandle& handle, SceneSet& set,
-                     char* error, uint32_t errorSize);
-void unloadSceneModule(SceneModuleHandle& handle);
-// Where loadSceneModule copies module number `copy` of process `pid`.
-void sceneModuleCopyPath(int pid, uint32_t copy, char* out, uint32_t size);
-
-// Removes the module copies (qz001-scenes-PID-N.so in the temporary folder) of processes that ended
-// without removing theirs.
-void sweepModuleCopies();
-
-// The trial a rebuilt module passes before it is taken (module_trial.h): run in a child process.
-void trySceneModule(const char* path);
-// Removes the module copy the trial's child `pid` made (module_trial.h's clean-up, in the parent).
-void removeModuleCopy(int pid);
-
 // The content hash the watch compares (FNV-1a, 64 bits) of the file at `path`; 0 when it cannot be read.
 uint64_t hashFileContent(const char* path);
 
-// True when the two sets hold the same scenes (lengths and node records) and tracks.
-bool sameSceneData(const SceneSet& a, const SceneSet& b);
-
 inline constexpr double kBuildLimitSeconds = 300.0; // a build that takes longer is ended
-
-// What the director could not play safely: a scene without nodes or of no length, an input outside the
-// scene, a slot larger than the arena should hold, a track with more keys than it has room for.
-bool checkSceneSet(const SceneSet& set, char* error, uint32_t errorSize);

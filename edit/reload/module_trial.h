@@ -1,5 +1,5 @@
 // module_trial.h - a rebuilt scene module is tried in a child process before the edit mode takes it
-// (data_reload.cpp's trial body loads, checks, weighs and evaluates it there): whatever the module
+// (module_load.cpp's trial body loads, checks, weighs and evaluates it there): whatever the module
 // does (abort, crash, loop forever, fill the arena), the edit mode's own process goes on with the last
 // good data. This is the child and the watch over it: what the body prints reaches `log`, its last
 // line is the reason when it fails, and a child past its time limit is killed.

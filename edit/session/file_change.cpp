@@ -9,25 +9,22 @@
 
 namespace {
 
-SourceFile scratch[kFileChangeCapacity]; // the files' texts as the change leaves them
-SourceFile onDisk;                       // one file as it is on disk now
-
 // The edits into `file`, applied from the last one back so the earlier offsets still hold.
 bool applyEdits(const FileChange* changes, int count, const SourceFile* file, SourceFile& into) {
     bool used[kFileChangeCapacity] = {};
     for (;;) {
         int next = -1;
         for (int k = 0; k < count; ++k)
-            if (!used[k] && changes[k].file == file &&
-                (next < 0 || changes[k].edit.begin > changes[next].edit.begin))
+            if (!used[k] && changes[k].file == file && (next < 0 || changes[k].begin > changes[next].begin))
                 next = k;
         if (next < 0) return true;
         used[next] = true;
-        if (!applyLiteralEdit(into, changes[next].edit)) return false;
+        const FileChange& c = changes[next];
+        if (!replaceText(into, c.begin, c.end, c.text)) return false;
     }
 }
 
-bool unchangedOnDisk(const SourceFile& file, char* error, size_t size) {
+bool unchangedOnDisk(const SourceFile& file, SourceFile& onDisk, char* error, size_t size) {
     if (!readSourceFile(file.path, onDisk, error, size)) return false;
     if (onDisk.length == file.diskLength && std::memcmp(onDisk.text, file.disk, file.diskLength) == 0)
         return true;
@@ -37,7 +34,8 @@ bool unchangedOnDisk(const SourceFile& file, char* error, size_t size) {
 
 } // namespace
 
-bool writeFileChange(const FileChange* changes, int count, char* error, size_t errorSize) {
+bool writeFileChange(FileChangeScratch& scratch, const FileChange* changes, int count, char* error,
+                     size_t errorSize) {
     if (count < 0 || count > kFileChangeCapacity) {
         std::snprintf(error, errorSize, "a change of %d edits is more than %d", count, kFileChangeCapacity);
         return false;
@@ -51,7 +49,7 @@ bool writeFileChange(const FileChange* changes, int count, char* error, size_t e
     }
     FileBytes group[kFileChangeCapacity];
     for (int f = 0; f < fileCount; ++f) {
-        SourceFile& copy = scratch[f];
+        SourceFile& copy = scratch.edited[f];
         copy.length = files[f]->length;
         std::memcpy(copy.text, files[f]->text, copy.length);
         if (!applyEdits(changes, count, files[f], copy)) {
@@ -59,7 +57,7 @@ bool writeFileChange(const FileChange* changes, int count, char* error, size_t e
                           kSourceFileCapacity);
             return false;
         }
-        if (!unchangedOnDisk(*files[f], error, errorSize)) return false;
+        if (!unchangedOnDisk(*files[f], scratch.onDisk, error, errorSize)) return false;
         group[f] = FileBytes{files[f]->path, (const uint8_t*)copy.text, copy.length,
                              (const uint8_t*)files[f]->disk, files[f]->diskLength};
     }
@@ -72,9 +70,9 @@ bool writeFileChange(const FileChange* changes, int count, char* error, size_t e
     }
     for (int f = 0; f < fileCount; ++f) {
         SourceFile& file = *files[f];
-        file.length = file.diskLength = scratch[f].length;
-        std::memcpy(file.text, scratch[f].text, file.length);
-        std::memcpy(file.disk, scratch[f].text, file.length);
+        file.length = file.diskLength = scratch.edited[f].length;
+        std::memcpy(file.text, scratch.edited[f].text, file.length);
+        std::memcpy(file.disk, scratch.edited[f].text, file.length);
     }
     return true;
 }

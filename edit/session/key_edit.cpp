@@ -11,6 +11,7 @@
 #include "data/scene_build.h"
 #include "director/director_state.h"
 #include "director/tracks.h"
+#include "edit/session/file_change.h"
 #include "edit/session/initializer_scan.h"
 #include "edit/session/track_entry.h"
 
@@ -45,8 +46,9 @@ bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
 }
 
 // The track's entry in the file's text, read fresh from disk where the maker saved it since.
-bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
-    if (!takeDiskText(k.file, error, size)) return false;
+bool entryOf(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
+    KeyEdits& k = *e.keys;
+    if (!takeDiskText(e, k.file, error, size)) return false;
     text.assign(k.file.text, k.file.length);
     std::string why;
     if (!findInitializerElement(text, "embeddedTracks", track, span, why)) {
@@ -56,24 +58,17 @@ bool entryOf(KeyEdits& k, int32_t track, std::string& text, TextSpan& span, char
     return true;
 }
 
-// The file's text with the entry replaced, written atomically; false (file as it was) where it cannot be.
-bool writeEntry(KeyEdits& k, const std::string& text, const TextSpan& span, const std::string& entry,
+// The file's text with the entry replaced, written through the session's one writer (file_change.h);
+// false (file as it was) where it cannot be.
+bool writeEntry(ValueEdits& e, const std::string& text, const TextSpan& span, const std::string& entry,
                 char* error, size_t size) {
-    const std::string next = text.substr(0, span.begin) + entry + text.substr(span.end);
-    if (next.size() > kSourceFileCapacity) {
+    KeyEdits& k = *e.keys;
+    if (span.begin + entry.size() + (text.size() - span.end) > kSourceFileCapacity) {
         std::snprintf(error, size, "%s would grow past %u bytes", k.file.path, kSourceFileCapacity);
         return false;
     }
-    static SourceFile before;
-    before = k.file;
-    std::memcpy(k.file.text, next.data(), next.size());
-    k.file.length = (uint32_t)next.size();
-    bool changed = false;
-    if (!writeSourceFile(k.file, changed, error, size)) {
-        k.file = before;
-        return false;
-    }
-    return true;
+    const FileChange change = {&k.file, (uint32_t)span.begin, (uint32_t)span.end, entry.c_str()};
+    return writeFileChange(e.scratch.files, &change, 1, error, size);
 }
 
 // The change from `before` to `after`, whose entry text becomes `entry`: the table takes it, the file
@@ -108,7 +103,7 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     trackTable[track] = after;
     ++e.liveChanges;
     char error[1400] = "";
-    const bool saved = writeEntry(k, text, span, entry, error, sizeof error);
+    const bool saved = writeEntry(e, text, span, entry, error, sizeof error);
     pushEdit(e.history, SlotEdit{kKeyEditScene, id, track, 0, 0, -1, saved, {}, false, 0, -1});
     if (saved) {
         ++e.unchecked;
@@ -142,7 +137,7 @@ bool validKey(ValueEdits& e, int32_t track, int32_t key) {
 bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
                EntryLayout& layout) {
     char error[1400] = "";
-    if (!entryOf(*e.keys, track, text, span, error, sizeof error)) {
+    if (!entryOf(e, track, text, span, error, sizeof error)) {
         sayEdit(e, true, "%s; nothing changed", error);
         return false;
     }
@@ -340,7 +335,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
         char error[1400] = "";
         std::string text;
         TextSpan span = {};
-        if (!entryOf(k, step.track, text, span, error, sizeof error)) {
+        if (!entryOf(e, step.track, text, span, error, sizeof error)) {
             sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }
@@ -353,7 +348,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
             return false;
         }
         entry.replace(at, from.size(), to);
-        if (!writeEntry(k, text, span, entry, error, sizeof error)) {
+        if (!writeEntry(e, text, span, entry, error, sizeof error)) {
             sayEdit(e, true, "cannot %s: %s", undo ? "undo" : "redo", error);
             return false;
         }

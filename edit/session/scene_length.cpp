@@ -14,10 +14,6 @@
 
 namespace {
 
-uint32_t lineAt(const char* t, uint32_t offset) {
-    return lineOf(t, offset);
-}
-
 // The two length steps of one change, planned in full before either is written.
 struct LengthStep {
     int scene;
@@ -32,7 +28,7 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
     char name[256];
     if (!findSceneFile(e.folder, step.scene, name, sizeof name, error, size)) return false;
     step.source = editedFile(e, name, step.file, error, size);
-    if (!step.source || !takeDiskText(*step.source, error, size)) return false;
+    if (!step.source || !takeDiskText(e, *step.source, error, size)) return false;
     // The file holds the length last written, or the built one after the maker's own save.
     const int32_t candidates[2] = {step.before, scenes.scenes.scenes[step.scene].duration};
     for (int c = 0; c < 2; ++c) {
@@ -52,8 +48,8 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
 void carryOut(ValueEdits& e, LengthStep* steps, int count) {
     char error[1400] = "";
     FileChange change[2];
-    for (int k = 0; k < count; ++k) change[k] = FileChange{steps[k].source, steps[k].change};
-    const bool saved = writeFileChange(change, count, error, sizeof error);
+    for (int k = 0; k < count; ++k) change[k] = literalChange(steps[k].source, steps[k].change);
+    const bool saved = writeFileChange(e.scratch.files, change, count, error, sizeof error);
     for (int k = 0; k < count; ++k) {
         const LengthStep& s = steps[k];
         const SlotEdit edit = {s.scene,        kSceneLengthSlot, 0,     (float)s.before,
@@ -98,6 +94,41 @@ void sceneStarts(const SceneTable& table, int32_t starts[kSceneCount + 1]) {
     for (int s = 0; s < kSceneCount; ++s) starts[s + 1] = starts[s] + table.scenes[s].duration;
 }
 
+namespace {
+
+// The second element of the braces opening at `at` (`{nodes, LENGTH}`) up to the closing brace, spaces
+// and all. Refused where a comment stands inside the braces or they do not hold two elements.
+bool lengthElement(const char* t, uint32_t n, uint32_t at, const char* name, const char* entry,
+                   uint32_t& begin, uint32_t& end, char* error, size_t errorSize) {
+    int depth = 0;
+    int element = 0;
+    for (uint32_t i = at; i < n; ++i) {
+        const char c = t[i];
+        if (c == '/' && i + 1 < n && (t[i + 1] == '/' || t[i + 1] == '*'))
+            return editFail(error, errorSize,
+                            "%s:%u: a comment inside %s; open the line to change the length", name,
+                            lineOf(t, i), entry);
+        if (c == '(' || c == '{' || c == '[') ++depth;
+        if (c == ')' || c == '}' || c == ']') {
+            if (--depth == 0) {
+                end = i;
+                break;
+            }
+        }
+        if (c == ',' && depth == 1 && ++element == 1)
+            begin = i + 1;
+        else if (c == ',' && depth == 1)
+            return editFail(error, errorSize, "%s:%u: %s has more than two elements", name, lineOf(t, i),
+                            entry);
+    }
+    if (element != 1 || end == 0)
+        return editFail(error, errorSize, "%s:%u: %s is not written as {nodes, length}", name, lineOf(t, at),
+                        entry);
+    return true;
+}
+
+} // namespace
+
 bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_t newFrames,
                     LiteralEdit& edit, char* error, size_t errorSize) {
     edit = LiteralEdit{};
@@ -112,34 +143,10 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
     at += entryLength;
     while (at < n && (isSpaceChar(t[at]) || t[at] == '=')) ++at;
     if (at >= n || t[at] != '{')
-        return editFail(error, errorSize, "%s:%u: %s is not written as {nodes, length}", name, lineAt(t, at),
+        return editFail(error, errorSize, "%s:%u: %s is not written as {nodes, length}", name, lineOf(t, at),
                         entry);
-    // The second element of the braces, up to the closing brace.
-    int depth = 0;
     uint32_t begin = 0, end = 0;
-    int element = 0;
-    for (uint32_t i = at; i < n; ++i) {
-        const char c = t[i];
-        if (c == '/' && i + 1 < n && (t[i + 1] == '/' || t[i + 1] == '*'))
-            return editFail(error, errorSize,
-                            "%s:%u: a comment inside %s; open the line to change the length", name,
-                            lineAt(t, i), entry);
-        if (c == '(' || c == '{' || c == '[') ++depth;
-        if (c == ')' || c == '}' || c == ']') {
-            if (--depth == 0) {
-                end = i;
-                break;
-            }
-        }
-        if (c == ',' && depth == 1 && ++element == 1)
-            begin = i + 1;
-        else if (c == ',' && depth == 1)
-            return editFail(error, errorSize, "%s:%u: %s has more than two elements", name, lineAt(t, i),
-                            entry);
-    }
-    if (element != 1 || end == 0)
-        return editFail(error, errorSize, "%s:%u: %s is not written as {nodes, length}", name, lineAt(t, at),
-                        entry);
+    if (!lengthElement(t, n, at, name, entry, begin, end, error, errorSize)) return false;
     while (begin < end && isSpaceChar(t[begin])) ++begin;
     while (end > begin && isSpaceChar(t[end - 1])) --end;
     const uint32_t length = end - begin;
@@ -150,7 +157,7 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
     if (!number) {
         const int shown = length < 80 ? (int)length : 80;
         return editFail(error, errorSize, "%s:%u: the length is computed (%.*s); open the line to change it",
-                        name, lineAt(t, begin), shown, t + begin);
+                        name, lineOf(t, begin), shown, t + begin);
     }
     std::memcpy(edit.before, t + begin, length);
     edit.before[length] = 0;
@@ -158,10 +165,10 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
         return editFail(error, errorSize,
                         "%s:%u: the file writes %s frames where scene %d is %d (changed since it "
                         "was built?)",
-                        name, lineAt(t, begin), edit.before, scene, oldFrames);
+                        name, lineOf(t, begin), edit.before, scene, oldFrames);
     edit.begin = begin;
     edit.end = end;
-    edit.line = lineAt(t, begin);
+    edit.line = lineOf(t, begin);
     std::snprintf(edit.text, sizeof edit.text, "%d", newFrames);
     return true;
 }

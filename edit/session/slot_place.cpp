@@ -67,7 +67,7 @@ int32_t slotCallOrdinal(const SourceFile& file, const SceneSet& scenes, int scen
     const char* name = scenes.names[scene].slots ? enumName(*scenes.names[scene].slots, slot) : nullptr;
     uint32_t named = 0;
     if (name && findSlotCalls(file.text, file.length, name, &named, 1) == 1 && named == anchor) return -1;
-    static uint32_t calls[kSlotsPerScene];
+    uint32_t calls[kSlotsPerScene];
     const char* builder = slotFormBuilder((SlotForm)scenes.names[scene].places[slot].form);
     const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
     for (int k = 0; k < count && k < kSlotsPerScene; ++k)
@@ -80,7 +80,7 @@ static bool stepAnchor(const SceneSet& scenes, const SlotEdit& s, const SourceFi
     if (s.slot < 0) return findSceneEntry(file.text, file.length, s.scene, anchor);
     if (!scenes.names || !scenes.names[s.scene].places) return false;
     if (s.call >= 0) {
-        static uint32_t calls[kSlotsPerScene];
+        uint32_t calls[kSlotsPerScene];
         const char* builder = slotFormBuilder((SlotForm)scenes.names[s.scene].places[s.slot].form);
         const int count = findCalls(file.text, file.length, builder, calls, kSlotsPerScene);
         if (s.call >= count || s.call >= kSlotsPerScene) return false;

@@ -1,5 +1,5 @@
-// source_edit.cpp - the call's arguments read from the text (comments and nesting skipped), the literal
-// found, formatted and replaced, and the file written atomically.
+// source_edit.cpp - scene files read and written atomically, and the literal that holds a value found
+// (source_scan.cpp reads the calls), formatted and replaced.
 #include "edit/session/source_edit.h"
 
 #include <cerrno>
@@ -15,95 +15,6 @@
 #include "data/scene_build.h"
 
 namespace {
-
-// Past a comment, string or character literal starting at `at`; `at` itself when none starts there.
-uint32_t skipQuoted(const char* t, uint32_t n, uint32_t at) {
-    if (at + 1 < n && t[at] == '/' && t[at + 1] == '/') {
-        while (at < n && t[at] != '\n') ++at;
-        return at;
-    }
-    if (at + 1 < n && t[at] == '/' && t[at + 1] == '*') {
-        at += 2;
-        while (at + 1 < n && !(t[at] == '*' && t[at + 1] == '/')) ++at;
-        return at + 2 < n ? at + 2 : n;
-    }
-    if (t[at] == '"' || t[at] == '\'') {
-        const char quote = t[at++];
-        while (at < n && t[at] != quote) at += t[at] == '\\' ? 2 : 1;
-        return at < n ? at + 1 : n;
-    }
-    return at;
-}
-
-// The top-level items of a bracketed list whose opening bracket is at `open`: their trimmed spans.
-// Returns the number of items (an empty list has none); `close` is the closing bracket's offset.
-int splitList(const char* t, uint32_t n, uint32_t open, uint32_t* begins, uint32_t* ends, int capacity,
-              uint32_t& close) {
-    int depth = 0, count = 0;
-    uint32_t start = open + 1;
-    auto add = [&](uint32_t from, uint32_t to) {
-        while (from < to && isSpaceChar(t[from])) ++from;
-        while (to > from && isSpaceChar(t[to - 1])) --to;
-        if (from == to && count == 0) return; // nothing between the brackets
-        if (count < capacity) begins[count] = from, ends[count] = to;
-        ++count;
-    };
-    for (uint32_t at = open; at < n;) {
-        const uint32_t past = skipQuoted(t, n, at);
-        if (past != at) {
-            at = past;
-            continue;
-        }
-        const char c = t[at];
-        if (c == '(' || c == '{' || c == '[') ++depth;
-        if (c == ')' || c == '}' || c == ']') {
-            if (--depth == 0) {
-                add(start, at);
-                close = at;
-                return count;
-            }
-        }
-        if (c == ',' && depth == 1) {
-            add(start, at);
-            start = at + 1;
-        }
-        ++at;
-    }
-    close = n;
-    return -1; // not closed
-}
-
-ArgumentKind kindOf(const char* t, uint32_t begin, uint32_t end) {
-    float value = 0;
-    if (readNumberLiteral(t + begin, end - begin, value)) return ArgumentKind::number;
-    if (begin == end) return ArgumentKind::expression;
-    for (uint32_t i = begin; i < end; ++i)
-        if (!isNameChar(t[i]) && !(t[i] == ':' && i + 1 < end && t[i + 1] == ':') &&
-            !(t[i] == ':' && i > begin && t[i - 1] == ':'))
-            return ArgumentKind::expression;
-    return t[begin] >= '0' && t[begin] <= '9' ? ArgumentKind::expression : ArgumentKind::name;
-}
-
-uint32_t lineAt(const char* t, uint32_t offset) {
-    return lineOf(t, offset);
-}
-
-uint32_t skipSpaces(const char* t, uint32_t n, uint32_t at) {
-    while (at < n && isSpaceChar(t[at])) ++at;
-    return at;
-}
-
-// `s[kAt] = ` at `at` (the '['), slot name `slot`: the offset past the '=', or 0 when it is not that.
-uint32_t pastAssignment(const char* t, uint32_t n, uint32_t at, const char* slot, uint32_t slotLength) {
-    if (t[at] != '[' || at == 0 || !isNameChar(t[at - 1])) return 0;
-    uint32_t i = skipSpaces(t, n, at + 1);
-    if (i + slotLength > n || std::memcmp(t + i, slot, slotLength) != 0) return 0;
-    i = skipSpaces(t, n, i + slotLength);
-    if (i >= n || t[i] != ']') return 0;
-    i = skipSpaces(t, n, i + 1);
-    if (i + 1 >= n || t[i] != '=' || t[i + 1] == '=') return 0;
-    return skipSpaces(t, n, i + 1);
-}
 
 const ValueName* nameOf(const ValueNames* names, const char* text, uint32_t length) {
     for (int i = 0; names && i < names->count; ++i)
@@ -134,7 +45,7 @@ bool valueText(float value, const ValueNames* names, char* out, size_t size) {
 } // namespace
 
 //-----------------------------------------------------------------------------
-// Text helpers
+// Refusals
 //-----------------------------------------------------------------------------
 
 bool editFail(char* error, size_t size, const char* format, ...) {
@@ -143,14 +54,6 @@ bool editFail(char* error, size_t size, const char* format, ...) {
     std::vsnprintf(error, size, format, args);
     va_end(args);
     return false;
-}
-
-bool isNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-bool isSpaceChar(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 //-----------------------------------------------------------------------------
@@ -179,13 +82,12 @@ bool readSourceFile(const char* path, SourceFile& file, char* error, size_t erro
     return true;
 }
 
-bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorSize) {
+bool writeSourceFile(SourceFile& file, SourceFile& onDisk, bool& changed, char* error, size_t errorSize) {
     changed = false;
-    static SourceFile now; // what is on disk at this moment
     char readError[1200];
-    if (!readSourceFile(file.path, now, readError, sizeof readError))
+    if (!readSourceFile(file.path, onDisk, readError, sizeof readError))
         return editFail(error, errorSize, "%s", readError);
-    if (now.length != file.diskLength || std::memcmp(now.text, file.disk, now.length) != 0) {
+    if (onDisk.length != file.diskLength || std::memcmp(onDisk.text, file.disk, onDisk.length) != 0) {
         changed = true;
         return editFail(error, errorSize, "%s changed on disk since it was read; nothing written", file.path);
     }
@@ -199,182 +101,8 @@ bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorS
 }
 
 //-----------------------------------------------------------------------------
-// Calls and literals
+// Literals
 //-----------------------------------------------------------------------------
-
-bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column, uint32_t& offset) {
-    if (line == 0 || column == 0) return false;
-    uint32_t at = 0;
-    for (uint32_t l = 1; l < line; ++l) {
-        while (at < length && text[at] != '\n') ++at;
-        if (at == length) return false;
-        ++at;
-    }
-    for (uint32_t c = 1; c < column; ++c, ++at)
-        if (at >= length || text[at] == '\n') return false;
-    offset = at;
-    return at < length;
-}
-
-uint32_t lineOf(const char* text, uint32_t offset) {
-    uint32_t line = 1;
-    for (uint32_t i = 0; i < offset; ++i) line += text[i] == '\n';
-    return line;
-}
-
-int findSlotCalls(const char* t, uint32_t n, const char* slot, uint32_t* calls, int capacity) {
-    const uint32_t slotLength = (uint32_t)std::strlen(slot);
-    int count = 0;
-    for (uint32_t at = 0; at < n && slotLength;) {
-        const uint32_t past = skipQuoted(t, n, at);
-        if (past != at) {
-            at = past;
-            continue;
-        }
-        const uint32_t call = pastAssignment(t, n, at, slot, slotLength);
-        if (call && call < n && isNameChar(t[call])) {
-            if (count < capacity) calls[count] = call;
-            ++count;
-        }
-        ++at;
-    }
-    return count;
-}
-
-int findCalls(const char* t, uint32_t n, const char* callee, uint32_t* calls, int capacity) {
-    const uint32_t length = (uint32_t)std::strlen(callee);
-    int count = 0;
-    for (uint32_t at = 0; at + length <= n && length;) {
-        const uint32_t past = skipQuoted(t, n, at);
-        if (past != at) {
-            at = past;
-            continue;
-        }
-        if (std::memcmp(t + at, callee, length) == 0 && (at == 0 || !isNameChar(t[at - 1]))) {
-            const uint32_t open = skipSpaces(t, n, at + length);
-            if (open < n && t[open] == '(') {
-                if (count < capacity) calls[count] = at;
-                ++count;
-            }
-        }
-        ++at;
-    }
-    return count;
-}
-
-bool findSceneEntry(const char* t, uint32_t n, int scene, uint32_t& offset) {
-    char entry[48];
-    const uint32_t length = (uint32_t)std::snprintf(entry, sizeof entry, "SceneEntry scene%d", scene);
-    for (uint32_t at = 0; at + length <= n;) {
-        const uint32_t past = skipQuoted(t, n, at);
-        if (past != at) {
-            at = past;
-            continue;
-        }
-        if (std::memcmp(t + at, entry, length) == 0 && (at == 0 || !isNameChar(t[at - 1])) &&
-            (at + length == n || !isNameChar(t[at + length]))) {
-            offset = at;
-            return true;
-        }
-        ++at;
-    }
-    return false;
-}
-
-void calleeName(const char* t, uint32_t n, uint32_t offset, char* out, size_t size) {
-    size_t k = 0;
-    for (uint32_t i = offset; i < n && isNameChar(t[i]) && k + 1 < size; ++i) out[k++] = t[i];
-    if (size) out[k] = 0;
-}
-
-bool findCallArgument(const char* t, uint32_t n, uint32_t offset, const char* builder, int argument,
-                      int element, CallArgument& out, char* error, size_t errorSize) {
-    out = CallArgument{};
-    // The name before the '(' (the place may point at either).
-    uint32_t open = offset;
-    if (t[open] != '(') {
-        while (open < n && isNameChar(t[open])) ++open;
-        while (open < n && isSpaceChar(t[open])) ++open;
-    }
-    if (open >= n || t[open] != '(')
-        return editFail(error, errorSize,
-                        "the call that wrote the slot is no longer at line %u (changed since it was built)",
-                        lineAt(t, offset));
-    uint32_t nameEnd = open;
-    while (nameEnd > 0 && isSpaceChar(t[nameEnd - 1])) --nameEnd;
-    uint32_t nameBegin = nameEnd;
-    while (nameBegin > 0 && isNameChar(t[nameBegin - 1])) --nameBegin;
-    const std::string name(t + nameBegin, nameEnd - nameBegin);
-    if (name != builder)
-        return editFail(error, errorSize,
-                        "line %u calls %s(), which builds the slot through %s(): the value is computed",
-                        lineAt(t, offset), name.c_str(), builder);
-    constexpr int kMost = 16;
-    uint32_t begins[kMost], ends[kMost], close = 0;
-    const int count = splitList(t, n, open, begins, ends, kMost, close);
-    if (count < 0 || count > kMost)
-        return editFail(error, errorSize, "cannot read the call at line %u", lineAt(t, open));
-    if (argument >= count) {
-        out.kind = ArgumentKind::absent;
-        out.insertAt = close;
-        out.present = count;
-        return true;
-    }
-    uint32_t begin = begins[argument], end = ends[argument];
-    if (element >= 0) {
-        if (t[begin] != '{' || t[end - 1] != '}')
-            return editFail(error, errorSize, "argument %d of the call at line %u is not a list in braces",
-                            argument + 1, lineAt(t, open));
-        uint32_t inner[kMost], innerEnds[kMost], innerClose = 0;
-        const int elements = splitList(t, n, begin, inner, innerEnds, kMost, innerClose);
-        if (elements < 0 || elements > kMost || innerClose + 1 != end)
-            return editFail(error, errorSize, "cannot read the list at line %u", lineAt(t, begin));
-        if (element >= elements) {
-            out.kind = ArgumentKind::absent;
-            out.insertAt = innerClose;
-            out.present = elements;
-            return true;
-        }
-        begin = inner[element], end = innerEnds[element];
-    }
-    out.kind = kindOf(t, begin, end);
-    out.begin = begin;
-    out.end = end;
-    return true;
-}
-
-bool readNumberLiteral(const char* text, uint32_t length, float& value) {
-    if (length == 0 || length >= 64) return false;
-    char buffer[64];
-    std::memcpy(buffer, text, length);
-    buffer[length] = 0;
-    uint32_t i = 0;
-    if (buffer[i] == '-' || buffer[i] == '+') ++i;
-    while (i < length && isSpaceChar(buffer[i])) ++i; // "- 3" is still the number -3
-    const uint32_t digits = i;
-    bool any = false, point = false;
-    while (i < length && ((buffer[i] >= '0' && buffer[i] <= '9') || (buffer[i] == '.' && !point))) {
-        any = any || buffer[i] != '.';
-        point = point || buffer[i] == '.';
-        ++i;
-    }
-    if (!any) return false;
-    if (i < length && (buffer[i] == 'e' || buffer[i] == 'E')) {
-        ++i;
-        if (i < length && (buffer[i] == '-' || buffer[i] == '+')) ++i;
-        const uint32_t exponent = i;
-        while (i < length && buffer[i] >= '0' && buffer[i] <= '9') ++i;
-        if (i == exponent) return false;
-    }
-    // a suffix: f on a decimal literal; none (or u) on a whole one
-    const bool floating = point || std::strpbrk(buffer + digits, "eE");
-    if (i < length && (buffer[i] == 'f' || buffer[i] == 'F') && floating) ++i;
-    if (i != length) return false;
-    if (!floating && buffer[digits] == '0' && i - digits > 1) return false; // octal: not a plain number
-    const float magnitude = std::strtof(buffer + digits, nullptr);
-    value = buffer[0] == '-' ? -magnitude : magnitude;
-    return true;
-}
 
 void formatNumberLiteral(float value, const char* before, char* out, size_t size) {
     float was = 0;
@@ -397,13 +125,12 @@ void formatNumberLiteral(float value, const char* before, char* out, size_t size
     std::snprintf(out, size, "%sf", text);
 }
 
-bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
-                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
-                     LiteralEdit& edit, char* error, size_t errorSize) {
-    edit = LiteralEdit{};
-    if (!std::isfinite(newValue))
-        return editFail(error, errorSize, "%g is not a number the show can hold; nothing changed",
-                        (double)newValue);
+namespace {
+
+// The argument of the slot's call that holds field `field`, as the file stands now. Refused, naming
+// the line, where the value is computed: by the builder, or by an expression the file writes there.
+bool findFieldArgument(const SourceFile& file, const SlotPlace& place, int field, CallArgument& arg,
+                       char* error, size_t errorSize) {
     const SlotForm form = (SlotForm)place.form;
     const SlotArgument where = slotArgument(form, field);
     const char* fileName = placeFileName(place);
@@ -414,7 +141,6 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     if (!offsetOf(file.text, file.length, place.line, place.column, offset))
         return editFail(error, errorSize, "%s has no line %u column %u (changed since it was built?)",
                         fileName, place.line, place.column);
-    CallArgument arg = {};
     char reason[512];
     if (!findCallArgument(file.text, file.length, offset, slotFormBuilder(form), where.argument,
                           where.element, arg, reason, sizeof reason))
@@ -422,37 +148,52 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     if (arg.kind == ArgumentKind::expression) {
         const std::string text(file.text + arg.begin, arg.end - arg.begin);
         return editFail(error, errorSize, "%s:%u: the value is computed (%s); open the line to change it",
-                        fileName, lineAt(file.text, arg.begin), text.c_str());
+                        fileName, lineOf(file.text, arg.begin), text.c_str());
     }
-    if (arg.kind == ArgumentKind::absent) {
-        // The call leaves this argument and maybe some before it to their defaults: write them out.
-        const int first = arg.present, last = where.element >= 0 ? where.element : where.argument;
-        char text[kLiteralCapacity] = "";
-        for (int k = first; k <= last; ++k) {
-            int sibling = -1;
-            for (int f = 0; f <= kCountField && sibling < 0; ++f) {
-                const SlotArgument a = slotArgument(form, f);
-                if (where.element >= 0 ? a.argument == where.argument && a.element == k
-                                       : a.argument == k && a.element < 0)
-                    sibling = f;
-            }
-            if (sibling < 0 || (sibling != field && !siblingValue))
-                return editFail(error, errorSize,
-                                "%s:%u: the call leaves out an argument before this value; open the line",
-                                fileName, place.line);
-            char item[64];
-            const float v = sibling == field ? newValue : siblingValue(context, sibling);
-            if (!valueText(v, sibling == field ? names : nullptr, item, sizeof item))
-                return editFail(error, errorSize, "%s:%u: %g has no name here", fileName, place.line,
-                                (double)v);
-            const size_t used = std::strlen(text);
-            std::snprintf(text + used, sizeof text - used, "%s%s", k ? ", " : "", item);
+    return true;
+}
+
+// The call leaves this argument and maybe some before it to their defaults: write them out, this
+// field as `newValue`, the others as `siblingValue` gives them.
+bool planLeftOut(const SourceFile& file, const SlotPlace& place, int field, float newValue,
+                 const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                 const CallArgument& arg, LiteralEdit& edit, char* error, size_t errorSize) {
+    const SlotForm form = (SlotForm)place.form;
+    const SlotArgument where = slotArgument(form, field);
+    const char* fileName = placeFileName(place);
+    const int first = arg.present, last = where.element >= 0 ? where.element : where.argument;
+    char text[kLiteralCapacity] = "";
+    for (int k = first; k <= last; ++k) {
+        int sibling = -1;
+        for (int f = 0; f <= kCountField && sibling < 0; ++f) {
+            const SlotArgument a = slotArgument(form, f);
+            if (where.element >= 0 ? a.argument == where.argument && a.element == k
+                                   : a.argument == k && a.element < 0)
+                sibling = f;
         }
-        edit.begin = edit.end = arg.insertAt;
-        std::snprintf(edit.text, sizeof edit.text, "%s", text);
-        edit.line = lineAt(file.text, arg.insertAt);
-        return true;
+        if (sibling < 0 || (sibling != field && !siblingValue))
+            return editFail(error, errorSize,
+                            "%s:%u: the call leaves out an argument before this value; open the line",
+                            fileName, place.line);
+        char item[64];
+        const float v = sibling == field ? newValue : siblingValue(context, sibling);
+        if (!valueText(v, sibling == field ? names : nullptr, item, sizeof item))
+            return editFail(error, errorSize, "%s:%u: %g has no name here", fileName, place.line, (double)v);
+        const size_t used = std::strlen(text);
+        std::snprintf(text + used, sizeof text - used, "%s%s", k ? ", " : "", item);
     }
+    edit.begin = edit.end = arg.insertAt;
+    std::snprintf(edit.text, sizeof edit.text, "%s", text);
+    edit.line = lineOf(file.text, arg.insertAt);
+    return true;
+}
+
+// The literal the call writes for the field: it must read as `oldValue` (or the place is not this
+// slot's any more), and becomes `newValue` in its own style, or the name `names` gives the value.
+bool planWritten(const SourceFile& file, const SlotPlace& place, float oldValue, float newValue,
+                 const ValueNames* names, const CallArgument& arg, LiteralEdit& edit, char* error,
+                 size_t errorSize) {
+    const char* fileName = placeFileName(place);
     const uint32_t length = arg.end - arg.begin;
     if (length >= (uint32_t)kLiteralCapacity)
         return editFail(error, errorSize, "%s:%u: the argument is too long to rewrite", fileName, place.line);
@@ -460,7 +201,7 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     edit.before[length] = 0;
     edit.begin = arg.begin;
     edit.end = arg.end;
-    edit.line = lineAt(file.text, arg.begin);
+    edit.line = lineOf(file.text, arg.begin);
     // What stands there must be what the slot holds now, or the place is not this slot's any more.
     float written = 0;
     if (arg.kind == ArgumentKind::number) {
@@ -492,12 +233,32 @@ bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, 
     return true;
 }
 
+} // namespace
+
+bool planLiteralEdit(const SourceFile& file, const SlotPlace& place, int field, float oldValue,
+                     float newValue, const ValueNames* names, FieldValueFn siblingValue, const void* context,
+                     LiteralEdit& edit, char* error, size_t errorSize) {
+    edit = LiteralEdit{};
+    if (!std::isfinite(newValue))
+        return editFail(error, errorSize, "%g is not a number the show can hold; nothing changed",
+                        (double)newValue);
+    CallArgument arg = {};
+    if (!findFieldArgument(file, place, field, arg, error, errorSize)) return false;
+    if (arg.kind == ArgumentKind::absent)
+        return planLeftOut(file, place, field, newValue, names, siblingValue, context, arg, edit, error,
+                           errorSize);
+    return planWritten(file, place, oldValue, newValue, names, arg, edit, error, errorSize);
+}
+
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit) {
-    const uint32_t add = (uint32_t)std::strlen(edit.text), removed = edit.end - edit.begin;
-    if (edit.end < edit.begin || edit.end > file.length || file.length - removed + add > kSourceFileCapacity)
-        return false;
-    std::memmove(file.text + edit.begin + add, file.text + edit.end, file.length - edit.end);
-    std::memcpy(file.text + edit.begin, edit.text, add);
+    return replaceText(file, edit.begin, edit.end, edit.text);
+}
+
+bool replaceText(SourceFile& file, uint32_t begin, uint32_t end, const char* text) {
+    const uint32_t add = (uint32_t)std::strlen(text), removed = end - begin;
+    if (end < begin || end > file.length || file.length - removed + add > kSourceFileCapacity) return false;
+    std::memmove(file.text + begin + add, file.text + end, file.length - end);
+    std::memcpy(file.text + begin, text, add);
     file.length = file.length - removed + add;
     return true;
 }

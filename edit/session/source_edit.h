@@ -8,11 +8,12 @@
 //     LiteralEdit edit = {};
 //     if (planLiteralEdit(file, place, field, oldValue, newValue, nullptr, edit, error, sizeof error))
 //         applyLiteralEdit(file, edit);               // the text, in memory
-//     writeSourceFile(file, error, sizeof error);       // atomic; refused when the file changed on disk
+//     writeSourceFile(file, onDisk, changed, error, sizeof error); // atomic; refused when it changed on disk
 //
 // A value is written only where the call writes it as a number (`0.25f`, `-3`, `2`) or a name of
 // the data (`kMeshCube`): an expression (`kBarFrames - 3`), a value the builder computes, or a call
 // written once for several slots is refused with the reason ("the value is computed ...").
+// The calls and their arguments are found in the text by source_scan.h.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,7 @@
 #include "base/printf_check.h"
 #include "data/scene_data.h"
 #include "data/value_names.h"
+#include "edit/session/source_scan.h"
 
 inline constexpr uint32_t kSourceFileCapacity = 1 << 17; // bytes of one scene file
 inline constexpr int kLiteralCapacity = 160;             // bytes of an argument's text
@@ -42,62 +44,18 @@ struct LiteralEdit {
     uint32_t line;                 // of the literal (1-based), for messages
 };
 
-// What an argument of a call holds.
-enum class ArgumentKind : uint8_t {
-    number,     // a decimal literal, optionally signed and with an f suffix
-    name,       // one identifier, possibly qualified (kMeshCube, shader_entry::juliaVS)
-    expression, // anything else
-    absent,     // the call leaves it out (its default applies)
-};
-
-struct CallArgument {
-    ArgumentKind kind;
-    uint32_t begin; // the argument's bytes, spaces around it left out
-    uint32_t end;
-    uint32_t insertAt; // absent: where a new argument or element goes (before the ')' or '}')
-    int present;       // absent: how many arguments (or elements of the braces) the call writes
-};
-
 // Writes the reason into `error`, printf-style, and returns false: `return editFail(error, size, ...)`.
 // Every function of the session that can refuse reports this way: false, and why in a caller's buffer.
 bool editFail(char* error, size_t size, const char* format, ...) QZ_PRINTF_CHECK(3, 4);
-bool isNameChar(char c);  // a letter, a digit or '_'
-bool isSpaceChar(char c); // a space, tab, newline or carriage return
 
 bool readSourceFile(const char* path, SourceFile& file, char* error, size_t errorSize);
 
 // Writes the text over the file atomically (a temporary in the same folder, renamed; mode kept).
 // Refused, writing nothing, when the file on disk is no longer the one last read or written, or it or
-// its folder cannot be written; `changed` is then set for the first case.
-bool writeSourceFile(SourceFile& file, bool& changed, char* error, size_t errorSize);
-
-// Offset of the start of line `line` (1-based) plus column - 1; false when the text is shorter.
-bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column, uint32_t& offset);
-
-// The call at `offset` (its name or its '('): its name must be `builder`. Finds argument `argument`
-// and, with element >= 0, element `element` of the braces that argument is.
-bool findCallArgument(const char* text, uint32_t length, uint32_t offset, const char* builder, int argument,
-                      int element, CallArgument& out, char* error, size_t errorSize);
-
-// The offsets of the calls that write slot `slot` (a name: "kAt") as `s[kAt] = call(...)`: each one's
-// callee name, comments and strings skipped. Returns how many there are (up to `capacity` kept).
-int findSlotCalls(const char* text, uint32_t length, const char* slot, uint32_t* calls, int capacity);
-
-// The offsets of the calls of `callee` ("addOrbitingEye") in the text, in order: the name followed by
-// its '(' (comments and strings skipped). Returns how many there are (up to `capacity` kept).
-int findCalls(const char* text, uint32_t length, const char* callee, uint32_t* calls, int capacity);
-
-// The offset of `SceneEntry sceneN` (scene `scene`'s entry) in the text; false when it holds none.
-bool findSceneEntry(const char* text, uint32_t length, int scene, uint32_t& offset);
-
-// The callee name of the call at `offset` ("constant"), at most `size` - 1 bytes.
-void calleeName(const char* text, uint32_t length, uint32_t offset, char* out, size_t size);
-
-// The line (1-based) of the byte at `offset`.
-uint32_t lineOf(const char* text, uint32_t offset);
-
-// A number literal's value ("0.25f", "-3", "1e-3f"); false when the text is not one.
-bool readNumberLiteral(const char* text, uint32_t length, float& value);
+// its folder cannot be written; `changed` is then set for the first case. `onDisk` is where the file
+// on disk is read to compare (large: keep it off the stack). The edit session writes through
+// writeFileChange (file_change.h), which does this for every file of a change at once.
+bool writeSourceFile(SourceFile& file, SourceFile& onDisk, bool& changed, char* error, size_t errorSize);
 
 // The literal for `value`, in the style of `before` (the literal it replaces): `before` itself when it
 // already reads as `value`; a whole number stays whole where `before` was; else the shortest decimal
@@ -121,6 +79,9 @@ bool planLengthEdit(const SourceFile& file, int scene, int32_t oldFrames, int32_
 
 // Replaces the edit's bytes in the text; false when the text would not fit.
 bool applyLiteralEdit(SourceFile& file, const LiteralEdit& edit);
+// Bytes begin..end of the text become `text`; false, changing nothing, where they are not in the text
+// or the text would not fit.
+bool replaceText(SourceFile& file, uint32_t begin, uint32_t end, const char* text);
 
 // The file name a place names, without its folders ("scene_04_drop.cpp").
 const char* placeFileName(const SlotPlace& place);

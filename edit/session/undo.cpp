@@ -24,6 +24,7 @@ void sayStep(const SceneSet& scenes, const SlotEdit& s, bool undo, char* out, si
 // on with the ones before it.
 bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool undo) {
     FileChange changes[kFileChangeCapacity];
+    LiteralEdit found[kFileChangeCapacity] = {}; // the literals the changes put back or again
     int count = 0;
     char error[1400] = "";
     bool ok = last - first < kFileChangeCapacity;
@@ -31,11 +32,12 @@ bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool 
         const SlotEdit& s = e.history.steps[k];
         if (!s.saved) continue;
         SourceFile& file = e.files[s.file];
-        ok = takeDiskText(file, error, sizeof error) &&
-             locateStepLiteral(scenes, s, file, undo, changes[count].edit, error, sizeof error);
-        changes[count++].file = &file;
+        ok = takeDiskText(e, file, error, sizeof error) &&
+             locateStepLiteral(scenes, s, file, undo, found[count], error, sizeof error);
+        changes[count] = literalChange(&file, found[count]);
+        ++count;
     }
-    ok = ok && writeFileChange(changes, count, error, sizeof error);
+    ok = ok && writeFileChange(e.scratch.files, changes, count, error, sizeof error);
     const char* verb = undo ? "undo" : "redo";
     if (!ok) {
         dropSteps(e.history, first, last);

@@ -114,8 +114,8 @@ bool patchRunningTables(ValueEdits& e, int scene, int slot, int field, float val
         if (nodeBlocks) nodeBlocks[scene][slot].params[field] = value;
         return true;
     }
-    static Track tracks[kTrackCount];
-    std::memcpy(tracks, trackTable, sizeof tracks); // the tracks as they play now
+    Track* tracks = e.scratch.tracks;
+    std::memcpy(tracks, trackTable, sizeof e.scratch.tracks); // the tracks as they play now
     return replaceSceneData(e.table, tracks);
 }
 
@@ -145,8 +145,8 @@ SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error,
 }
 
 // The maker's editor may have saved the file since it was last read: then its new text is the base.
-bool takeDiskText(SourceFile& file, char* error, size_t size) {
-    static SourceFile now;
+bool takeDiskText(ValueEdits& e, SourceFile& file, char* error, size_t size) {
+    SourceFile& now = e.scratch.files.onDisk;
     if (!readSourceFile(file.path, now, error, size)) return false;
     if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
     std::memcpy(file.text, now.text, now.length);
@@ -264,7 +264,7 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
     if (!place.file) {
         std::snprintf(error, sizeof error, "no place is known for the slot");
     } else if ((file = fileOf(e, place, step.file, error, sizeof error)) &&
-               takeDiskText(*file, error, sizeof error)) {
+               takeDiskText(e, *file, error, sizeof error)) {
         if (!planSlotEdit(e, scenes, step, *file, names, error, sizeof error)) return false;
         planned = true;
     }
@@ -275,8 +275,8 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
         return false;
     }
     if (planned) {
-        const FileChange change = {file, step.change};
-        step.saved = writeFileChange(&change, 1, error, sizeof error);
+        const FileChange change = literalChange(file, step.change);
+        step.saved = writeFileChange(e.scratch.files, &change, 1, error, sizeof error);
     }
     pushEdit(e.history, step);
     if (step.saved) {
@@ -315,17 +315,10 @@ bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, in
 
 namespace {
 
-// What the rebuild must keep of the edits: the fields (and lengths) whose last edit in effect is unsaved.
-struct KeptEdits {
-    bool field[kSceneCount][kSlotsPerScene][kCountField + 1];
-    bool length[kSceneCount];
-    bool count; // an element count among them: the scene data is converted again
-};
-
 // Walks the edits in effect, the last of each field deciding: the unsaved ones are kept, the saved ones
 // compared with the rebuilt data. Returns how many differ, the first named in `first`.
-int compareRebuilt(const ValueEdits& e, const SceneSet& scenes, KeptEdits& kept, char* first, size_t size) {
-    static bool seen[kSceneCount][kSlotsPerScene][kCountField + 1];
+int compareRebuilt(ValueEdits& e, const SceneSet& scenes, KeptEdits& kept, char* first, size_t size) {
+    auto& seen = e.scratch.decided;
     std::memset(seen, 0, sizeof seen);
     bool lengthSeen[kSceneCount] = {};
     int differ = 0;
@@ -371,8 +364,8 @@ void takeRebuiltData(ValueEdits& e, const SceneSet& scenes, const KeptEdits& kep
     }
     ++e.liveChanges;
     if (kept.count) {
-        static Track tracks[kTrackCount];
-        std::memcpy(tracks, trackTable, sizeof tracks);
+        Track* tracks = e.scratch.tracks;
+        std::memcpy(tracks, trackTable, sizeof e.scratch.tracks);
         replaceSceneData(e.table, tracks);
     }
 }
@@ -380,7 +373,7 @@ void takeRebuiltData(ValueEdits& e, const SceneSet& scenes, const KeptEdits& kep
 } // namespace
 
 void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
-    static KeptEdits kept;
+    KeptEdits& kept = e.scratch.kept;
     std::memset(&kept, 0, sizeof kept);
     char first[512] = "";
     int differ = compareRebuilt(e, scenes, kept, first, sizeof first);

@@ -15,7 +15,9 @@
 #include <cstdio>
 
 #include "base/printf_check.h"
+#include "data/scene_build.h"
 #include "edit/session/edit_history.h"
+#include "edit/session/file_change.h"
 #include "edit/session/scene_set.h"
 #include "edit/session/source_edit.h"
 
@@ -23,6 +25,22 @@ struct KeyEdits; // edit/key_edit.h: the tracks' keys, in the same undo list
 
 inline constexpr int kEditFileCapacity = 16;        // scene files written in one session
 inline constexpr uint32_t kEditLargestCount = 4096; // an element count the director holds (a full draw list)
+
+// What a rebuild must keep of the edits: the fields (and lengths) whose last edit in effect is unsaved.
+struct KeptEdits {
+    bool field[kSceneCount][kSlotsPerScene][kCountField + 1];
+    bool length[kSceneCount];
+    bool count; // an element count among them: the scene data is converted again
+};
+
+// The session's working records: large (a file's text each, a flag for every field of every slot), so
+// kept with the session instead of on the stack. Nothing in them outlives the call that fills them.
+struct EditScratch {
+    FileChangeScratch files;   // writeFileChange's, takeDiskText's
+    Track tracks[kTrackCount]; // the tracks as they play, for a new conversion
+    bool decided[kSceneCount][kSlotsPerScene][kCountField + 1]; // the rebuild check: fields compared
+    KeptEdits kept;                                             // the rebuild check: what the rebuild keeps
+};
 
 struct ValueEdits {
     char folder[1024]; // <source>/data: where the scene files are written
@@ -40,6 +58,7 @@ struct ValueEdits {
     KeyEdits* keys;       // startKeyEdits: key edits share the undo list; null: none are made
     bool (*stepKeys)(ValueEdits& e, const SlotEdit& step, bool undo); // a key step's undo, redo
     int (*takeRebuiltKeys)(ValueEdits& e, const Track* rebuilt, char* first, size_t size); // after a rebuild
+    EditScratch scratch;
 };
 
 // The running tables take a value: a parameter in place, an element count through a new conversion of
@@ -78,7 +97,7 @@ int unsavedEditCount(const ValueEdits& e);
 // The session's copy of file `name` of the data folder, read on first use; null with the reason.
 SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error, size_t size);
 // Takes the file's text from disk when the maker's editor saved it since it was last read.
-bool takeDiskText(SourceFile& file, char* error, size_t size);
+bool takeDiskText(ValueEdits& e, SourceFile& file, char* error, size_t size);
 void printUnsavedEdits(const ValueEdits& e, FILE* out);
 
 // The names a field takes (a mesh, an image...), by the slot's operation; count 0 for a plain number.

@@ -1,26 +1,13 @@
-// sync_client.cpp - the sync tracker protocol over a non-blocking TCP socket: BSD sockets on Linux,
-// Winsock on Windows, the same calls otherwise.
+// sync_client.cpp - the sync tracker protocol over a non-blocking TCP socket (sync_socket.h: BSD
+// sockets on Linux, Winsock on Windows).
 #include "edit/sync/sync_client.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
 #include "base/decimal_text.h"
+#include "edit/sync/sync_socket.h"
 
 namespace {
 
@@ -30,94 +17,6 @@ constexpr uint32_t kClientGreetingLength = sizeof kClientGreeting - 1;
 constexpr uint32_t kEditorGreetingLength = sizeof kEditorGreeting - 1;
 
 enum : uint8_t { kSetKey = 0, kDeleteKey = 1, kGetTrack = 2, kSetRow = 3, kPause = 4, kSaveTracks = 5 };
-
-//-----------------------------------------------------------------------------
-// Sockets
-//-----------------------------------------------------------------------------
-
-#ifdef _WIN32
-using Socket = SOCKET;
-const intptr_t kNoSocket = (intptr_t)INVALID_SOCKET;
-int lastSocketError() {
-    return WSAGetLastError();
-}
-bool wouldBlock(int e) {
-    return e == WSAEWOULDBLOCK || e == WSAEINPROGRESS;
-}
-void closeSocket(intptr_t s) {
-    closesocket((Socket)s);
-}
-bool makeNonBlocking(intptr_t s) {
-    u_long on = 1;
-    return ioctlsocket((Socket)s, FIONBIO, &on) == 0;
-}
-const char* socketErrorText(int e) {
-    static char text[64];
-    std::snprintf(text, sizeof text, "Winsock error %d", e);
-    return text;
-}
-bool startSockets() {
-    static bool started = false;
-    WSADATA data;
-    if (!started) started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    return started;
-}
-constexpr int kSendFlags = 0;
-bool isRefused(int e) {
-    return e == WSAECONNREFUSED || e == WSAETIMEDOUT || e == WSAENETUNREACH || e == WSAEHOSTUNREACH;
-}
-#else
-using Socket = int;
-const intptr_t kNoSocket = -1;
-int lastSocketError() {
-    return errno;
-}
-bool wouldBlock(int e) {
-    return e == EAGAIN || e == EWOULDBLOCK || e == EINPROGRESS || e == EINTR;
-}
-void closeSocket(intptr_t s) {
-    close((Socket)s);
-}
-bool makeNonBlocking(intptr_t s) {
-    const int flags = fcntl((Socket)s, F_GETFL, 0);
-    return flags >= 0 && fcntl((Socket)s, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-const char* socketErrorText(int e) {
-    return std::strerror(e);
-}
-bool startSockets() {
-    return true;
-}
-constexpr int kSendFlags = MSG_NOSIGNAL; // a closed peer is an error to handle, not a SIGPIPE
-bool isRefused(int e) {
-    return e == ECONNREFUSED || e == ETIMEDOUT || e == ENETUNREACH || e == EHOSTUNREACH;
-}
-#endif
-
-// Whether a connect in progress has finished: 1 done, 0 not yet, -1 failed with `error`.
-int connectOutcome(intptr_t s, int& error) {
-#ifdef _WIN32
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET((Socket)s, &writable);
-    FD_SET((Socket)s, &failed);
-    timeval none = {0, 0};
-    if (select(0, nullptr, &writable, &failed, &none) <= 0) return 0;
-    int value = 0, length = sizeof value;
-    getsockopt((Socket)s, SOL_SOCKET, SO_ERROR, (char*)&value, &length);
-    error = value;
-    return value == 0 && FD_ISSET((Socket)s, &writable) ? 1 : -1;
-#else
-    pollfd p = {(Socket)s, POLLOUT, 0};
-    if (poll(&p, 1, 0) <= 0) return 0;
-    int value = 0;
-    socklen_t length = sizeof value;
-    getsockopt((Socket)s, SOL_SOCKET, SO_ERROR, &value, &length);
-    error = value;
-    return value == 0 ? 1 : -1;
-#endif
-}
 
 //-----------------------------------------------------------------------------
 // The connection
@@ -192,7 +91,7 @@ void startConnecting(SyncClient& c, uint64_t nowMs) {
     c.socket = (intptr_t)::socket(address->sa_family, SOCK_STREAM, IPPROTO_TCP);
     if (c.socket == kNoSocket || !makeNonBlocking(c.socket)) {
         setStatus(c, "no sync editor at %s:%u (cannot make a socket: %s)",
-                  socketErrorText(lastSocketError()));
+                  socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, nullptr);
         return;
     }
@@ -206,7 +105,7 @@ void startConnecting(SyncClient& c, uint64_t nowMs) {
     if (isRefused(e))
         setStatus(c, "no sync editor at %s:%u");
     else
-        setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(e));
+        setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(e).text);
     closeConnection(c, nowMs, nullptr);
 }
 
@@ -355,7 +254,7 @@ bool receive(SyncClient& c, uint64_t nowMs, SyncEvents& e) {
             setStatus(c, "no sync editor at %s:%u (the editor closed the connection)");
         else
             setStatus(c, "no sync editor at %s:%u (the connection failed: %s)",
-                      socketErrorText(lastSocketError()));
+                      socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, &e);
         return false;
     }
@@ -447,7 +346,7 @@ bool connectionMade(SyncClient& c, uint64_t nowMs) {
         if (isRefused(error))
             setStatus(c, "no sync editor at %s:%u");
         else
-            setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error));
+            setStatus(c, "no sync editor at %s:%u (%s)", socketErrorText(error).text);
         closeConnection(c, nowMs, nullptr);
         return false;
     }
@@ -509,7 +408,7 @@ SyncEvents pollSyncClient(SyncClient& c, SyncTracks& tracks, uint64_t nowMs) {
     if (c.phase == SyncPhase::connecting && !connectionMade(c, nowMs)) return e;
     if (!flush(c)) {
         setStatus(c, "no sync editor at %s:%u (the connection failed: %s)",
-                  socketErrorText(lastSocketError()));
+                  socketErrorText(lastSocketError()).text);
         closeConnection(c, nowMs, &e);
         return e;
     }

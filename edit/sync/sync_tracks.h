@@ -39,6 +39,12 @@ enum SyncInterpolation : uint8_t {
 };
 inline constexpr uint8_t kSyncLastInterpolation = kSyncRamp;
 
+// The components of a show track as its sync tracks' names end ("Given:x"), and one of a show key.
+inline constexpr char kSyncComponentNames[3] = {'x', 'y', 'z'};
+inline float syncKeyComponent(const TrackKey& k, int c) {
+    return c == 0 ? k.x : c == 1 ? k.y : k.z;
+}
+
 struct SyncKey {
     uint16_t row;
     uint8_t interpolation; // SyncInterpolation, from this key to the next
@@ -86,7 +92,7 @@ const SyncTrack* syncDriver(const SyncTracks& sync, int32_t showTrack, int compo
 void driveTracksFrom(const SyncTracks* sync);
 
 //-----------------------------------------------------------------------------
-// Saving
+// Saving (sync_save.cpp)
 //-----------------------------------------------------------------------------
 
 // The most a saved track may differ from the live curve on any frame, in hundredths: smooth and ramp

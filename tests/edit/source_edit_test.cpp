@@ -107,6 +107,7 @@ TEST(SourceEdit, NumberLiteralsReadAndWriteBackExactly) {
 TEST(SourceEdit, EveryLiteralOfEverySceneRoundTrips) {
     const fs::path root = scratchData("round-trip");
     static SourceFile files[kSceneCount];
+    static SourceFile onDisk; // writeSourceFile's look at the file on disk
     char error[1400];
     int written = 0, computed = 0;
     for (int s = 0; s < kSceneCount; ++s) {
@@ -152,7 +153,7 @@ TEST(SourceEdit, EveryLiteralOfEverySceneRoundTrips) {
             }
         }
         bool changed = true;
-        ASSERT_TRUE(writeSourceFile(files[s], changed, error, sizeof error)) << error;
+        ASSERT_TRUE(writeSourceFile(files[s], onDisk, changed, error, sizeof error)) << error;
     }
     std::printf("%d literals written back, %d values computed or left to defaults\n", written, computed);
     EXPECT_GT(written, 800);
