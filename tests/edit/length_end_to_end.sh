@@ -8,46 +8,19 @@
 # window, Dear ImGui's default font. Run from the repository root (the music lies there).
 set -eu
 qz001=$1
-tmp=$(mktemp -d)
-xvfb_pid=
-show_pid=
-cleanup() {
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../x11_session.sh"
-export SDL_AUDIODRIVER=dummy
-for program in Xvfb xdotool import; do
-    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
-done
+start_x11_test Xvfb xdotool import
 
-scratch=$tmp/repo
-mkdir -p "$scratch"
-tar --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -xf - -C "$scratch"
+copy_tree
 cp -r "$scratch/data" "$tmp/original"
 grep -q '^constinit const SceneEntry scene3 = {scene3Nodes.data(), 180};$' "$scratch/data/scene_03_build.cpp" ||
     fail "scene 3's length is not 180 frames as this test expects"
 
 start_xvfb "$tmp"
-wait_lines() {
-    for _ in $(seq $(($3 * 4))); do [ "$(grep -c "$1" "$tmp/out")" -ge "$2" ] && return 0; sleep 0.25; done
-    return 1
-}
-point() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.2
-    xdotool mousemove_relative 1 0
-    sleep 0.3
-}
 # No build folder: the scene data is not reloaded, the files are only written.
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$tmp/no-build "$qz001" --edit --scene 3 >"$tmp/out" 2>&1 &
 show_pid=$!
-window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-[ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
-wait_drawn "1280x720+$X+$Y" 60 || fail "the edit window shows no frame"
+find_edit_window 1760x1050
 pause_edit "$window" "$tmp/out"
 
 # Scene 3 ends at frame 1380: x = 8 + 1380 / 7831 x 1264 on the timeline, whose scenes lie at y 826..860.
