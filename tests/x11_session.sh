@@ -191,6 +191,10 @@ point() {
     sleep 0.3
 }
 
+# The last line of the scene list (data/scene_list.h in source tree $1) as "NUMBER NAME": the show's
+# last scene, its file data/scene_NUMBER_NAME.cpp (the number in two digits).
+last_scene() { sed -n 's/^    X(\([0-9]*\), \([a-z0-9_]*\)) \\$/\1 \2/p' "$1/data/scene_list.h" | tail -1; }
+
 # A scratch copy of the source tree (the working directory) in $scratch, $tmp/repo: no builds, no .git.
 copy_tree() {
     scratch=$tmp/repo

@@ -15,6 +15,16 @@ copy_tree
 cp -r "$scratch/data" "$tmp/original"
 grep -q '^constinit const SceneEntry scene3 = {scene3Nodes.data(), 180};$' "$scratch/data/scene_03_build.cpp" ||
     fail "scene 3's length is not 180 frames as this test expects"
+# The last scene gives the 118 frames scene 3 takes (bar 13 is frame 1498): its number from
+# data/scene_list.h, its length from its file.
+set -- $(last_scene "$scratch")
+[ $# -eq 2 ] || fail "data/scene_list.h names no last scene"
+last=$1
+last_file=$(printf 'scene_%02d_%s.cpp' "$1" "$2")
+last_length=$(sed -n "s/^constinit const SceneEntry scene$last = {scene${last}Nodes.data(), \([0-9]*\)};\$/\1/p" \
+    "$scratch/data/$last_file" || true)
+[ "${last_length:-0}" -gt 118 ] || fail "the last scene, $last ($last_file), is not over 118 frames long as this test expects"
+last_shorter=$((last_length - 118))
 
 start_xvfb "$tmp"
 # No build folder: the scene data is not reloaded, the files are only written.
@@ -34,10 +44,10 @@ xdotool mousedown 1
 sleep 0.8
 for _ in 1 2 3 4 5; do xdotool mousemove_relative 5 0; sleep 0.5; done
 xdotool mouseup 1
-wait_lines "scene 3 180 -> 298 frames, scene 10 922 -> 804 frames" 1 20 ||
+wait_lines "scene 3 180 -> 298 frames, scene $last $last_length -> $last_shorter frames" 1 20 ||
     fail "the drag did not make scene 3 end on bar 13: $(cat "$tmp/out")"
 grep -q '^constinit const SceneEntry scene3 = {scene3Nodes.data(), 298};$' "$scratch/data/scene_03_build.cpp" &&
-    grep -q '^constinit const SceneEntry scene10 = {scene10Nodes.data(), 804};$' "$scratch/data/scene_10_finale.cpp" ||
+    grep -q "^constinit const SceneEntry scene$last = {scene${last}Nodes.data(), $last_shorter};\$" "$scratch/data/$last_file" ||
     fail "the lengths are not written back"
 [ "$(diff -r "$tmp/original" "$scratch/data" | grep -c '^[<>]')" -eq 4 ] || fail "more than the two literals changed"
 echo "ok: a scene's end dragged onto a bar is written back"
@@ -45,9 +55,9 @@ echo "ok: a scene's end dragged onto a bar is written back"
 # "keep later scenes in place", under the timeline, to the right of the line that says how far they moved.
 point 470 861
 xdotool click 1
-wait_lines "scene 4 922 -> 804 frames, scene 10 804 -> 922 frames" 1 20 ||
+wait_lines "scene 4 922 -> 804 frames, scene $last $last_shorter -> $last_length frames" 1 20 ||
     fail "keep later scenes in place did not run: $(cat "$tmp/out")"
-cmp "$scratch/data/scene_10_finale.cpp" "$tmp/original/scene_10_finale.cpp" || fail "the last scene's file is not back"
+cmp "$scratch/data/$last_file" "$tmp/original/$last_file" || fail "the last scene's file is not back"
 grep -q '^constinit const SceneEntry scene4 = {scene4Nodes.data(), 804};$' "$scratch/data/scene_04_drop.cpp" ||
     fail "scene 4 did not take the difference"
 echo "ok: keep later scenes in place"
