@@ -12,17 +12,8 @@
 # so, status 1. Run from the repository root (the music lies there).
 set -eu
 qz001=$1
-tmp=$(mktemp -d)
-xvfb_pid=
-show_pid=
-cleanup() {
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../x11_session.sh"
-export SDL_AUDIODRIVER=dummy
+start_x11_test # the programs for the virtual display are checked when it comes
 
 # --- the music file -------------------------------------------------------------------------------
 mkdir -p "$tmp/empty" "$tmp/broken/music"
@@ -72,9 +63,7 @@ grep -q "DISPLAY=:97 cannot be opened" "$tmp/err" || fail "DISPLAY=:97: $(cat "$
 echo "ok: without a display the show says so with status 1"
 
 # --- under a virtual display ----------------------------------------------------------------------
-for tool in Xvfb xdotool import; do
-    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+need_programs Xvfb xdotool import
 start_xvfb "$tmp"
 
 # Position of window $1 as "X,Y".

@@ -1,9 +1,10 @@
 #!/bin/sh
-# tool_scene_check.sh TOOL - checks `qz001-tool scene`: scene 1's JSON at frame 10 and the errors for
-# a scene or frame out of range.
+# tool_scene_check.sh TOOL - checks `qz001-tool scene`: scene 1's JSON at frame 10, the last scene of
+# data/scene_list.h taken and the errors for a scene or frame out of range.
 set -u
 tool="$1"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+scenes=$(grep -c '^    X(' "$(dirname "$0")/../../data/scene_list.h") || fail "data/scene_list.h lists no scene"
 
 json=$("$tool" scene 1 --frame 10 --json) || fail "scene 1 --frame 10 --json exited with $?"
 python3 - "$json" <<'PY' || fail "scene 1 JSON"
@@ -26,7 +27,8 @@ PY
 text=$("$tool" scene 1 --frame 239) || fail "scene 1 --frame 239 exited with $?"
 echo "$text" | grep -q "^opaque 64$" || fail "text output has no 'opaque 64' line"
 
-for args in "11 --frame 0" "-1 --frame 0" "1 --frame 240" "1 --frame -1"; do
+"$tool" scene $((scenes - 1)) --frame 0 >/dev/null || fail "the last scene, $((scenes - 1)), is refused"
+for args in "$scenes --frame 0" "-1 --frame 0" "1 --frame 240" "1 --frame -1"; do
     # shellcheck disable=SC2086
     err=$("$tool" scene $args 2>&1 >/dev/null) && fail "scene $args succeeded"
     [ "$(echo "$err" | wc -l)" -eq 1 ] || fail "scene $args: not a one-line error: $err"

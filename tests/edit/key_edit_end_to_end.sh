@@ -9,20 +9,8 @@
 # 1920x1080 screen, Dear ImGui's default font. Run from the repository root.
 set -eu
 qz001=$1
-tmp=$(mktemp -d)
-xvfb_pid=
-show_pid=
-cleanup() {
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../x11_session.sh"
-export SDL_AUDIODRIVER=dummy
-for program in Xvfb xdotool import compare; do
-    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
-done
+start_x11_test Xvfb xdotool import compare
 
 mkdir -p "$tmp/src"
 cp -r data "$tmp/src/"
@@ -31,18 +19,8 @@ cp "$tracks" "$tmp/original.cpp"
 grep -q '^            {115, 190, 50, 0},$' "$tracks" || fail "track 10's key 1 is not as expected"
 
 start_xvfb "$tmp"
-look() { import -window root -crop "1280x720+$wx+$wy" +repage "$1"; }
-differ() { compare -metric AE -fuzz 1% "$1" "$2" null: 2>&1 || true; }
-wait_lines() {
-    for _ in $(seq $(($3 * 4))); do [ "$(grep -c "$1" "$tmp/out")" -ge "$2" ] && return 0; sleep 0.25; done
-    return 1
-}
-point() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.1
-    xdotool mousemove_relative 0 1
-    sleep 0.3
-}
+# The mouse to a point of the window, nudged a pixel down.
+point_down() { point "$1" "$2" 0 1; }
 changed_lines() { diff "$tmp/original.cpp" "$tracks" | grep -c '^[<>]' || true; }
 # Each key moves the play head: the next is pressed once the title names the new place (20 s each).
 move_head() {
@@ -53,35 +31,34 @@ move_head() {
         [ "$(xdotool getwindowname "$window")" != "$was" ] || fail "$key did not move the play head: $was"
     done
 }
+# Ctrl+Z with the mouse off the panels: the $1th undo of track 10's key edits is told, and the file is
+# as it was (else failure $2).
+undo_key_edit() {
+    point_down 400 300
+    xdotool key --window "$window" ctrl+z
+    wait_lines "undone the key edit of track 10" "$1" 10 || fail "undo did not run: $(cat "$tmp/out")"
+    cmp "$tracks" "$tmp/original.cpp" || fail "$2"
+}
 
 # No build folder: the reload is off, the edits are written all the same.
 QZ_SOURCE_DIR=$tmp/src QZ_BUILD_DIR=$tmp/nobuild "$qz001" --edit --scene 4 >"$tmp/out" 2>&1 &
 show_pid=$!
-window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-wx=$X wy=$Y
-[ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
-wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
+find_edit_window 1760x1050
 # Paused at scene 4's fifth beat, whatever the show had played: the start, four scenes on, five beats.
 pause_edit "$window" "$tmp/out"
 move_head Home Next Next Next Next Right Right Right Right Right
-point 1450 36 # the Tracks tab
+point_down 1450 36 # the Tracks tab
 xdotool click 1
 sleep 1
 look "$tmp/before.png"
 
 # Track 10's key 1 (x: 190 at frame 115), dragged right with the mouse drifting down: the drag moves it
 # in time only (its value stays 190), and it stops at key 2's frame.
-point 1381 293
+point_down 1381 293
 xdotool mousedown 1
 sleep 0.3
 for _ in $(seq 6); do xdotool mousemove_relative 4 3; sleep 0.2; done
-# The frame drawn with the key moved comes when the machine gets to it: looked at until it does (15 s).
-for _ in $(seq 30); do
-    look "$tmp/dragging.png"
-    [ "$(differ "$tmp/before.png" "$tmp/dragging.png")" -gt 200 ] && break
-    sleep 0.5
-done
+look_until "$tmp/dragging.png" "$tmp/before.png" -gt 200 || true # checked once the drag has ended
 cmp -s "$tracks" "$tmp/original.cpp" || fail "the file was written before the drag ended"
 xdotool mouseup 1
 wait_lines "track 10: key 1 moved to frame" 1 10 || fail "the drag was not written back: $(cat "$tmp/out")"
@@ -91,21 +68,12 @@ diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {1[2-7][0-9], 190, 
     fail "the key's line is not the moved key: $(diff "$tmp/original.cpp" "$tracks")"
 echo "ok: a dragged key shows while it moves and is written as its one line"
 
-point 400 300
-xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 1 10 || fail "undo did not run: $(cat "$tmp/out")"
-cmp "$tracks" "$tmp/original.cpp" || fail "undo did not restore the file"
-# The frame drawn after the undo comes when the machine gets to it: looked at until it does (15 s).
-for _ in $(seq 30); do
-    look "$tmp/undone.png"
-    [ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] && break
-    sleep 0.5
-done
-[ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] || fail "undo did not restore the frame"
+undo_key_edit 1 "undo did not restore the file"
+look_until "$tmp/undone.png" "$tmp/before.png" -lt 200 || fail "undo did not restore the frame"
 echo "ok: undo restores the file byte for byte and the frame"
 
 # The same key dragged up with the mouse drifting sideways: its value changes, its frame stays 115.
-point 1381 293
+point_down 1381 293
 xdotool mousedown 1
 sleep 0.3
 for _ in $(seq 6); do xdotool mousemove_relative 1 -4; sleep 0.2; done
@@ -114,34 +82,25 @@ xdotool mouseup 1
 wait_lines "track 10: key 1 moved to frame 115 " 1 10 || fail "the vertical drag did not keep the frame: $(cat "$tmp/out")"
 [ "$(changed_lines)" -eq 2 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {115, [0-9]*, 50, 0},$' ||
     fail "the vertical drag is not the key's value alone: $(diff "$tmp/original.cpp" "$tracks")"
-point 400 300
-xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 2 10 || fail "undo did not run: $(cat "$tmp/out")"
-cmp "$tracks" "$tmp/original.cpp" || fail "undoing the vertical drag did not restore the file"
+undo_key_edit 2 "undoing the vertical drag did not restore the file"
 echo "ok: a drag changes the one axis the mouse moved along"
 
 # A key at the play head (the button of track 10), then undone.
-point 1525 271
+point_down 1525 271
 xdotool click 1
 wait_lines "track 10: key [0-9]* inserted" 1 10 || fail "no key was inserted: $(cat "$tmp/out")"
 [ "$(changed_lines)" -eq 1 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^>             {[0-9]*, -*[0-9]*, -*[0-9]*, 0},$' ||
     fail "the insert is not one new key line in whole hundredths: $(diff "$tmp/original.cpp" "$tracks")"
-point 400 300
-xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 3 10 || fail "undo did not run: $(cat "$tmp/out")"
-cmp "$tracks" "$tmp/original.cpp" || fail "undoing the insert did not restore the file"
+undo_key_edit 3 "undoing the insert did not restore the file"
 echo "ok: a key inserted at the play head is one new line"
 
 # Key 1 deleted with a right click, then undone.
-point 1381 293
+point_down 1381 293
 xdotool click 3
 wait_lines "track 10: key 1 at frame 115 deleted" 1 10 || fail "no key was deleted: $(cat "$tmp/out")"
 [ "$(changed_lines)" -eq 1 ] && diff "$tmp/original.cpp" "$tracks" | grep -q '^<             {115, 190, 50, 0},$' ||
     fail "the delete is not the key's line: $(diff "$tmp/original.cpp" "$tracks")"
-point 400 300
-xdotool key --window "$window" ctrl+z
-wait_lines "undone the key edit of track 10" 4 10 || fail "undo did not run: $(cat "$tmp/out")"
-cmp "$tracks" "$tmp/original.cpp" || fail "undoing the delete did not restore the file"
+undo_key_edit 4 "undoing the delete did not restore the file"
 echo "ok: a key deleted is its one line, and undone"
 
 xdotool key --window "$window" Escape

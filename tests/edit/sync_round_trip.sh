@@ -8,48 +8,13 @@
 set -eu
 qz001=$1
 tool=$2
-tmp=$(mktemp -d)
-xvfb_pid=
-show_pid=
-editor_pid=
-cleanup() {
-    exec 4>&- 2>/dev/null || true
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../x11_session.sh"
-export SDL_AUDIODRIVER=dummy
-for program in Xvfb xdotool python3; do
-    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
-done
+. "$(dirname "$0")/sync_session.sh"
+start_x11_test Xvfb xdotool python3
 start_xvfb "$tmp"
 
-wait_for() { # up to $2 seconds until command $1 succeeds
-    for _ in $(seq $(($2 * 10))); do sh -c "$1" && return 0; sleep 0.1; done
-    return 1
-}
-say() { echo "$*" >&4; }
-
 "$tool" tracks --rocket "$tmp/show.rocket" >/dev/null || fail "the tool does not write the document"
-mkdir -p "$tmp/src/data" "$tmp/src/render" "$tmp/nobuild"
-cp data/tracks.cpp "$tmp/src/data/"
-cp -r render/shaders "$tmp/src/render/"
-
-mkfifo "$tmp/commands"
-python3 "$(dirname "$0")/sync_editor.py" "$tmp/port" "$tmp/log" "$tmp/show.rocket" <"$tmp/commands" &
-editor_pid=$!
-exec 4>"$tmp/commands"
-wait_for "[ -s '$tmp/port' ]" 10 || fail "the scripted editor does not listen"
-port=$(cat "$tmp/port")
-
-QZ_SOURCE_DIR=$tmp/src QZ_BUILD_DIR=$tmp/nobuild "$qz001" --edit --sync "127.0.0.1:$port" --no-aa --at 20 \
-    >"$tmp/out" 2>&1 &
-show_pid=$!
-window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
-wait_for "grep -q 'track 53 ClosingPanel:z' '$tmp/log'" 30 || fail "the client did not ask for every track: $(cat "$tmp/log")"
+start_sync_edit "$tmp/show.rocket"
 echo "ok: the editor opened the document and sent its keys for every track asked for"
 
 say save

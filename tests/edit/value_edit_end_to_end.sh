@@ -11,55 +11,22 @@
 # default font. Run from the repository root (the music lies there).
 set -eu
 qz001=$1
-tmp=$(mktemp -d)
-xvfb_pid=
-show_pid=
-cleanup() {
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../x11_session.sh"
-export SDL_AUDIODRIVER=dummy
-for program in Xvfb xdotool import compare cmake; do
-    command -v $program >/dev/null || { echo "skipped: $program is not installed" && exit 77; }
-done
+start_x11_test Xvfb xdotool import compare cmake
 
-scratch=$tmp/repo
-mkdir -p "$scratch"
-tar --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -xf - -C "$scratch"
-cmake -S "$scratch" -B "$scratch/build" -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCH=OFF >"$tmp/cmake.log" 2>&1 &&
-    cmake --build "$scratch/build" --target qz_scene_module >>"$tmp/cmake.log" 2>&1 ||
-    fail "the scratch copy does not build its scene module: $(tail -5 "$tmp/cmake.log")"
+copy_tree
+build_scene_module
 scene=$scratch/data/scene_04_drop.cpp
 cp "$scene" "$tmp/original.cpp"
 grep -q '^    s\[kClearColour\] = constant(0.1f, 0.03f, 0.16f, 1);$' "$scene" || fail "scene 4's clear colour line is not as expected"
 
 start_xvfb "$tmp"
-look() { import -window root -crop "1280x720+$wx+$wy" +repage "$1"; }
-differ() { compare -metric AE -fuzz 1% "$1" "$2" null: 2>&1 || true; }
 # Mean red and green of a picture, in thousandths.
 colour() { convert "$1" -format '%[fx:int(1000*mean.r)] %[fx:int(1000*mean.g)]' info:; }
-wait_lines() {
-    for _ in $(seq $(($3 * 4))); do [ "$(grep -c "$1" "$tmp/out")" -ge "$2" ] && return 0; sleep 0.25; done
-    return 1
-}
-# The mouse to a point of the window (it moves once more by a pixel, so the window hears it).
-point() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.1
-    xdotool mousemove_relative 1 0
-    sleep 0.3
-}
 
 QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --scene 4 >"$tmp/out" 2>&1 &
 show_pid=$!
-window=$(find_window "^qz001 --edit" 60) || fail "no edit window: $(cat "$tmp/out")"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-wx=$X wy=$Y
-[ "$WIDTH" -eq 1760 ] && [ "$HEIGHT" -eq 1050 ] || fail "the edit window is ${WIDTH}x$HEIGHT, not 1760x1050"
-wait_drawn "1280x720+$wx+$wy" 60 || fail "the edit window shows no frame"
+find_edit_window 1760x1050
 pause_edit "$window" "$tmp/out"
 sleep 1
 look "$tmp/before.png"
@@ -142,13 +109,7 @@ xdotool key --window "$window" ctrl+z
 wait_lines "undone scene 4 kClearColour p0" 1 10 || fail "undo did not run: $(cat "$tmp/out")"
 { echo "// a line the maker's editor added"; cat "$tmp/original.cpp"; } >"$tmp/expected.cpp"
 cmp "$scene" "$tmp/expected.cpp" || fail "undoing every edit did not restore the file"
-# The frame drawn after the undo comes when the machine gets to it: looked at until it does (15 s).
-for _ in $(seq 30); do
-    look "$tmp/undone.png"
-    [ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] && break
-    sleep 0.5
-done
-[ "$(differ "$tmp/before.png" "$tmp/undone.png")" -lt 200 ] || fail "undoing every edit did not restore the frame"
+look_until "$tmp/undone.png" "$tmp/before.png" -lt 200 || fail "undoing every edit did not restore the frame"
 echo "ok: undo follows the maker's added line, one step a press, the file byte for byte and the frame"
 
 # Ctrl+Y after the maker's editor saved the file: the edit goes on top of the saved text.

@@ -26,15 +26,9 @@ work=$root/build-windows/test
 [ -f "$zip" ] || { echo "FAIL: $zip is missing: run windows/build.sh first" >&2; exit 1; }
 export WINEPREFIX=$root/build-windows/wine WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no prompts to install .NET or a web engine
-xvfb_pid=
-show_pid=
-cleanup() {
-    [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null || true
-    wineserver -k 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 . "$root/tests/x11_session.sh"
+stop_also() { wineserver -k 2>/dev/null || true; } # Wine's own processes, after the show
+stop_at_exit
 
 rm -rf "$work" && mkdir -p "$work/empty"
 (cd "$work" && cmake -E tar xf "$zip")
@@ -43,6 +37,13 @@ show=$work/qz001/qz001.exe
     fail "the zip does not hold qz001/qz001.exe, qz001/music/ZB_PALEWIRE.xm and qz001/README.txt"
 
 start_xvfb "$work"
+# Dismisses message box $1 with Return (made the active window first) and waits for the show to end.
+dismiss() {
+    sleep 0.5
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    xdotool key Return
+    wait_show 30
+}
 wineboot --init >/dev/null 2>&1 || fail "wineboot cannot make the Wine prefix $WINEPREFIX"
 
 # The show in a window: it draws, Escape ends it with status 0.
@@ -96,10 +97,7 @@ echo "ok: --version says qz001 $version"
 (cd "$work/qz001" && exec setsid wine start /wait /unix "$show" --scene x) </dev/null >"$work/out" 2>&1 &
 show_pid=$!
 box=$(find_message_box 30) || fail "a bad option without a console shows no message box: $(cat "$work/out")"
-sleep 0.5
-xdotool windowactivate --sync "$box" 2>/dev/null || true
-xdotool key Return
-wait_show 30
+dismiss "$box"
 [ "$status" -eq 2 ] || fail "a bad option without a console: exit status $status, expected 2: $(cat "$work/out")"
 echo "ok: a bad option without a console gets a message box, status 2"
 
@@ -135,10 +133,7 @@ grep -q "cannot open the music file music/ZB_PALEWIRE.xm (looked for in the work
     fail "missing music: $(cat "$work/out")"
 # The message box has an empty caption, as on Linux.
 box=$(find_message_box 30) || fail "no message box for the missing music: $(cat "$work/out")"
-sleep 0.5
-xdotool windowactivate --sync "$box" 2>/dev/null || true
-xdotool key Return
-wait_show 30
+dismiss "$box"
 [ "$status" -eq 1 ] || fail "missing music: exit status $status, expected 1: $(cat "$work/out")"
 echo "ok: without its music the show says so in a message box and on stderr (the folder \"My Démos\" in UTF-8), status 1"
 
@@ -147,10 +142,7 @@ mkdir -p "$work/folder/music/ZB_PALEWIRE.xm"
 (cd "$work/folder" && exec wine "$show" --no-launcher --windowed) >"$work/out" 2>&1 &
 show_pid=$!
 box=$(find_message_box 30) || fail "no message box for a folder in the music file's place: $(cat "$work/out")"
-sleep 0.5
-xdotool windowactivate --sync "$box" 2>/dev/null || true
-xdotool key Return
-wait_show 30
+dismiss "$box"
 [ "$status" -eq 1 ] && grep -q "it is a folder, not a module file" "$work/out" ||
     fail "a folder in the music file's place: status $status: $(cat "$work/out")"
 echo "ok: a folder in the music file's place is named as one, status 1"
