@@ -16,7 +16,43 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "edit/reload/data_reload.h"
+#include "edit/reload/module_load.h"
+#include "edit/reload/module_trial.h"
+#include "edit/reload/save_clock.h"
+
+inline constexpr double kBuildLimitSeconds = 300.0; // a build that takes longer is ended
+
+inline constexpr int kDataFileCapacity = 64;
+
+// The watch of data/ and its build (data_reload.h): what the two share.
+struct DataWatch {
+    char folder[1024]; // <source>/data
+    char build[1024];  // the build folder the module is built in
+    char module[1024]; // the module the build makes
+    bool found;        // folder and build are there: changes are taken
+    int fileCount;
+    char names[kDataFileCapacity][64];
+    int64_t stamps[kDataFileCapacity];          // each file's status (times, size, inode) as last read
+    uint64_t hashes[kDataFileCapacity];         // each file's content as last read (0: missing)
+    uint64_t builtHashes[kDataFileCapacity];    // what the module was built from, as far as known
+    uint64_t buildingHashes[kDataFileCapacity]; // what the running build builds
+    char record[1100];                          // where builtHashes are kept between runs
+    int builder;                                // the running build's process id; 0 = none
+    uint64_t buildStart;                        // performance counter when it started
+    double buildMs;                             // how long the last build took
+    int output;                                 // the read end of its output; -1 = none
+    char log[16384];                            // its output so far
+    uint32_t logLength;
+    bool again;               // a file changed while it built: build once more
+    bool atStart;             // the build at start: the tree may hold data saved after the program was built
+    ModuleTrial trial;        // the built module tried in a child before it is taken
+    SceneModuleHandle loaded; // the module in use
+    uint32_t loads;           // modules loaded (names the copies)
+    bool failed;              // the last build or load did not take
+    char message[8192];       // the outcome of the last one
+    uint32_t reloads;         // reloads of saved data that took (not the tree's taken at start)
+    SaveClock clock;          // when to look, the last save, how long it took to reach the screen
+};
 
 // A file's status in one number: any write, touch, rename or copy over it changes its change time.
 // -1 where it cannot be read.

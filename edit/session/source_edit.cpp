@@ -48,14 +48,6 @@ bool valueText(float value, const ValueNames* names, char* out, size_t size) {
 // Refusals
 //-----------------------------------------------------------------------------
 
-bool editFail(char* error, size_t size, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(error, size, format, args);
-    va_end(args);
-    return false;
-}
-
 //-----------------------------------------------------------------------------
 // Files
 //-----------------------------------------------------------------------------

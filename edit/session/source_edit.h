@@ -44,10 +44,6 @@ struct LiteralEdit {
     uint32_t line;                 // of the literal (1-based), for messages
 };
 
-// Writes the reason into `error`, printf-style, and returns false: `return editFail(error, size, ...)`.
-// Every function of the session that can refuse reports this way: false, and why in a caller's buffer.
-bool editFail(char* error, size_t size, const char* format, ...) QZ_PRINTF_CHECK(3, 4);
-
 bool readSourceFile(const char* path, SourceFile& file, char* error, size_t errorSize);
 
 // Writes the text over the file atomically (a temporary in the same folder, renamed; mode kept).

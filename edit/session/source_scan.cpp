@@ -2,11 +2,11 @@
 // literals read.
 #include "edit/session/source_scan.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "edit/session/source_edit.h"
 
 namespace {
 
@@ -277,4 +277,12 @@ bool readNumberLiteral(const char* text, uint32_t length, float& value) {
     const float magnitude = std::strtof(buffer + digits, nullptr);
     value = buffer[0] == '-' ? -magnitude : magnitude;
     return true;
+}
+
+bool editFail(char* error, size_t size, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(error, size, format, args);
+    va_end(args);
+    return false;
 }

@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/printf_check.h"
+
 // What an argument of a call holds.
 enum class ArgumentKind : uint8_t {
     number,     // a decimal literal, optionally signed and with an f suffix
@@ -61,3 +63,7 @@ uint32_t lineOf(const char* text, uint32_t offset);
 
 // A number literal's value ("0.25f", "-3", "1e-3f"); false when the text is not one.
 bool readNumberLiteral(const char* text, uint32_t length, float& value);
+
+// Writes the reason into `error`, printf-style, and returns false: `return editFail(error, size, ...)`.
+// Every function of the session that can refuse reports this way: false, and why in a caller's buffer.
+bool editFail(char* error, size_t size, const char* format, ...) QZ_PRINTF_CHECK(3, 4);
