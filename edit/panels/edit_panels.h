@@ -1,6 +1,6 @@
 // edit_panels.h - where the edit mode's panels lie (Dear ImGui): the transport window below the frame
 // and the scene window beside it where the screen has room, else both over the frame, half see-through.
-// The panels themselves are one file each (transport_panel.h, timeline_panel.h, inspector_panel.h,
+// The panels themselves are one file each (transport_panel.h, timeline_panel.h, slot_table_panel.h,
 // outputs_panel.h, tracks_panel.h, graph_panel.h); the edit mode opens these windows and draws them inside.
 //
 //     EditLayout layout = editLayoutFor(screenWidth, screenHeight);  // the window's size

@@ -1,5 +1,5 @@
-// inspector_panel.cpp - the selected slot (editor, plot, elements) and the table of the scene's slots.
-#include "edit/panels/inspector_panel.h"
+// slot_table_panel.cpp - the selected slot (editor, plot, elements) and the table of the scene's slots.
+#include "edit/panels/slot_table_panel.h"
 
 #include <cfloat>
 #include <cstdio>

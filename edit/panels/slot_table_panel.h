@@ -1,4 +1,4 @@
-// inspector_panel.h - the inspector (Dear ImGui): the scene's node slots as a table (number, name,
+// slot_table_panel.h - the inspector (Dear ImGui): the scene's node slots as a table (number, name,
 // operation, inputs, value this frame), and above it the selected slot's editor and the plot of its
 // first element over the last frames. It returns the slot selected once the maker's clicks are in.
 //
