@@ -105,7 +105,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& out, std:
             message = "--sync works with --edit only (the player is not driven from outside)";
             return CommandLineResult::error;
         }
-        if (!parseSyncAddress(syncText.c_str(), syncHost, syncPort, message)) return CommandLineResult::error;
+        char why[512];
+        if (!parseSyncAddress(syncText.c_str(), syncHost, syncPort, why, sizeof why)) {
+            message = why;
+            return CommandLineResult::error;
+        }
     }
 
     out = CommandLine{};

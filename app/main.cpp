@@ -196,12 +196,24 @@ void startVideo() {
         if (const char* value = std::getenv(name); value && value[0])
             tried += std::string(tried.empty() ? ": " : " and ") + name + "=" + value;
     if (!tried.empty()) tried += " cannot be opened";
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        fail(nullptr, "no display to show the show on" + tried + " (" + SDL_GetError() + ")" + hint);
-    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-    if (driver == "offscreen" || driver == "dummy" || driver == "evdev")
-        fail(nullptr, "no display to show the show on" + tried + " (SDL found only its \"" + driver +
-                          "\" video driver)" + hint);
+    // A display named but busy (an X server under load refuses a connection now and then) is tried
+    // again for two seconds before the show gives up on it.
+    const int attempts = tried.empty() ? 1 : 8;
+    for (int attempt = 1;; ++attempt) {
+        const bool last = attempt == attempts;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            if (last)
+                fail(nullptr, "no display to show the show on" + tried + " (" + SDL_GetError() + ")" + hint);
+        } else {
+            const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+            if (driver != "offscreen" && driver != "dummy" && driver != "evdev") return;
+            if (last)
+                fail(nullptr, "no display to show the show on" + tried + " (SDL found only its \"" + driver +
+                                  "\" video driver)" + hint);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        SDL_Delay(250);
+    }
 }
 
 void printStats(const App& app, ShowEnd end) {
@@ -248,8 +260,8 @@ App app;
     desc.syncHost = options.syncHost.c_str();
     desc.syncPort = options.syncPort;
     catchSignals();
-    std::string error;
-    const EditEnd end = runEditMode(desc, error);
+    char error[2048] = "";
+    const EditEnd end = runEditMode(desc, error, sizeof error);
     if (end.failed) fail(nullptr, error);
     endProcess(end.end == ShowEnd::signal ? 128 + caughtSignal : 0);
 }

@@ -1,6 +1,10 @@
 // decimal_text.cpp - digit by digit, saturating instead of wrapping.
 #include "base/decimal_text.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 DecimalFault readDecimal(const char* text, int64_t min, int64_t max, int64_t& value) {
     const char* p = text;
     const bool negative = *p == '-';
@@ -28,4 +32,15 @@ std::string decimalFaultText(const char* name, const char* text, DecimalFault fa
     if (fault == DecimalFault::notWhole) return line + " is not a whole decimal number";
     if (range) return line + " is outside " + range;
     return line + " is outside " + std::to_string(min) + ".." + std::to_string(max);
+}
+
+void writeShortestFloat(float v, char* out, size_t size) {
+    if (v == std::trunc(v) && std::fabs(v) < 1e7f) {
+        std::snprintf(out, size, "%d", (int)v);
+        return;
+    }
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(out, size, "%.*g", digits, (double)v);
+        if (std::strtof(out, nullptr) == v) return;
+    }
 }

@@ -26,3 +26,7 @@ DecimalFault readDecimal(const char* text, int64_t min, int64_t max, int64_t& va
 // (frames 0..7831)"). An empty value shows as "".
 std::string decimalFaultText(const char* name, const char* text, DecimalFault fault, int64_t min, int64_t max,
                              const char* range);
+
+// The shortest decimal that reads back as the same float: "40", "-900", "4.3", "1e+07"; a whole number
+// below 1e7 without a point. What a file or a document writes of a value it must read back exactly.
+void writeShortestFloat(float v, char* out, size_t size);

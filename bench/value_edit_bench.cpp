@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ValueEdits edits;
+EditSession edits;
 fs::path scratch;
 
 void start() {
@@ -36,7 +36,7 @@ void start() {
         if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
             fs::copy_file(entry.path(), scratch / "data" / entry.path().filename(),
                           fs::copy_options::overwrite_existing);
-    startValueEdits(edits, scratch.c_str(), embeddedSceneSet());
+    startEditSession(edits, scratch.c_str(), embeddedSceneSet());
     std::atexit([] { fs::remove_all(scratch); });
 }
 
@@ -60,9 +60,9 @@ BENCHMARK(BM_DraggedValueToEvaluatedFrame)->Unit(benchmark::kMicrosecond);
 // A drag let go of: the value checked, patched, written into scene_04_drop.cpp; then Ctrl+Z.
 void BM_WriteBackAndUndo(benchmark::State& state) {
     start();
-    const SceneSet scenes = embeddedSceneSet();
+    SceneSet scenes = embeddedSceneSet();
     for (auto _ : state) {
-        if (!editSlotValue(edits, scenes, 4, 1, 0, 0.25f) || edits.failed || !undoValueEdit(edits, scenes) ||
+        if (!editSlotValue(edits, scenes, 4, 1, 0, 0.25f) || edits.failed || !undoEdit(edits, scenes) ||
             edits.failed)
             state.SkipWithError(edits.message);
     }

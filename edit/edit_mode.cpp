@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <imgui.h>
 
 #include "audio/music.h"
@@ -17,11 +18,13 @@
 #include "edit/panels/outputs_panel.h"
 #include "edit/panels/panel_input.h"
 #include "edit/panels/slot_table_panel.h"
+#include "edit/panels/structure_panel.h"
 #include "edit/panels/timeline_panel.h"
 #include "edit/panels/tracks_panel.h"
 #include "edit/panels/transport_panel.h"
 #include "edit/session/key_edit.h"
 #include "edit/session/scene_length.h"
+#include "edit/session/structure_edit.h"
 #include "edit/session/value_edit.h"
 #include "edit/sync/edit_sync.h"
 #include "edit/transport/edit_frame.h"
@@ -63,11 +66,12 @@ struct EditApp {
     TimelineState timeline;
     KeyPanelState keyPanel;
     GraphPanelState graph;
+    StructureForm structureForm;
     SDL_Window* window;
 };
 
 EditApp app;
-ValueEdits valueEdits;   // the inspector's changes, written back into the scene files (large: kept apart)
+EditSession session;     // the files as read, every write-back, the undo list (large: kept apart)
 KeyEdits keyEdits;       // the tracks panel's keys, written back into data/tracks.cpp, in the same undo list
 LengthEdits lengthEdits; // the scenes' lengths dragged on the timeline
 LoopCapture loopCapture; // the "capture loop" button's child process
@@ -83,8 +87,8 @@ EditSync editSync; // the sync editor's connection, keys and last save (--sync)
 void pressKey(const SDL_Keysym& key, bool repeat) {
     const EditKeyAsk ask = editPressKey(app.state, app.scenes.scenes, key, repeat);
     if (ask == EditKeyAsk::toggledPause) app.slowFrame[0] = 0; // draw again, slow or not
-    if (ask == EditKeyAsk::undo) undoValueEdit(valueEdits, app.scenes);
-    if (ask == EditKeyAsk::redo) redoValueEdit(valueEdits, app.scenes);
+    if (ask == EditKeyAsk::undo) undoEdit(session, app.scenes);
+    if (ask == EditKeyAsk::redo) redoEdit(session, app.scenes);
 }
 
 //-----------------------------------------------------------------------------
@@ -114,12 +118,12 @@ LoopEvent takeEvent(void*) {
 // play head stays. Then carries out what the transport asked of the music and follows it.
 uint32_t positionMs(void*) {
     if (pollDataWatch(app.data, app.scenes)) {
-        takeRebuiltScenes(valueEdits, app.scenes);
+        takeRebuiltScenes(session, app.scenes);
         editFrameChanged(app.frame);
         editChangeTaken(app.guard);
         app.slowFrame[0] = 0;
     }
-    takeEditedLengths(valueEdits, app.scenes); // a length dragged or undone: the clock reads it now
+    takeEditedLengths(session, app.scenes); // a length dragged or undone: the clock reads it now
     pollLoopCapture(loopCapture);
     app.energy = readyShowEnergy(musicEnergy);
     editDriveMusic(app.state, EditMusic{musicPositionMs, seekMusic, pauseMusic});
@@ -147,12 +151,12 @@ void transportWindow() {
     editMove(s, app.scenes.scenes, transportBar(s));
     positionLine(s, app.scenes, app.rate);
     const TimelineAsk ask = drawTimeline(
-        TimelineInput{&app.scenes, &s, app.energy, &lengthEdits, &valueEdits, &loopCapture, &app.timeline});
+        TimelineInput{&app.scenes, &s, app.energy, &lengthEdits, &session, &loopCapture, &app.timeline});
     if (ask.seek) editSeekFrame(s, ask.frame);
-    if (ask.length) editSceneLength(valueEdits, lengthEdits, app.scenes, ask.scene, ask.frames);
+    if (ask.length) editSceneLength(session, lengthEdits, app.scenes, ask.scene, ask.frames);
     if (ask.keepLaterScenes) {
-        keepLaterScenesInPlace(valueEdits, lengthEdits, app.scenes);
-        std::snprintf(app.timeline.said, sizeof app.timeline.said, "%s", valueEdits.message);
+        keepLaterScenesInPlace(session, lengthEdits, app.scenes);
+        std::snprintf(app.timeline.said, sizeof app.timeline.said, "%s", session.message);
     }
     if (ask.captureLoop) captureLoop();
     if (passCosts(app.costs)) app.costs.gpuTimed = !app.costs.gpuTimed;
@@ -162,12 +166,44 @@ void transportWindow() {
     ImGui::End();
 }
 
+// A slot added, deleted, rewired or written out, or a reader selected, as the inspector asked.
+void carryStructure(const StructureAsk& ask, int scene) {
+    switch (ask.kind) {
+    case StructureAskKind::add:
+        if (!addSlot(session, app.scenes, scene, ask.name, ask.node, ask.slot)) break;
+        for (int32_t k = 0; k < kSlotsPerScene; ++k) { // the new slot selected
+            const char* name = enumName(*app.scenes.names[scene].slots, k);
+            if (name && std::strcmp(name, ask.name) == 0) app.state.selectedSlot = k;
+        }
+        break;
+    case StructureAskKind::remove:
+        if (deleteSlot(session, app.scenes, scene, ask.slot)) app.state.selectedSlot = kNone;
+        break;
+    case StructureAskKind::rewire:
+        rewireSlot(session, app.scenes, scene, ask.slot, ask.input, ask.from);
+        break;
+    case StructureAskKind::writeOut:
+        writeOutSlot(session, app.scenes, scene, ask.slot);
+        break;
+    case StructureAskKind::select:
+        app.state.selectedSlot = ask.slot;
+        break;
+    case StructureAskKind::none:
+        break;
+    }
+}
+
 void sceneWindow() {
     const int scene = demoClockAt(app.state.positionMs, app.scenes.scenes).sceneIndex;
     if (!beginSceneWindow(app.layout, scene, app.scenes.names[scene].name)) return;
     if (ImGui::BeginTabItem("Inspector")) {
-        app.state.selectedSlot = drawInspector(InspectorInput{&app.scenes, &valueEdits, &app.typed,
-                                                              &app.history, scene, app.state.selectedSlot});
+        const InspectorInput in = {&app.scenes,  &session, &app.typed,
+                                   &app.history, scene,    app.state.selectedSlot};
+        drawSelectedSlot(in);
+        carryStructure(drawStructureEditor(StructureInput{&app.scenes, &session, &app.structureForm, scene,
+                                                          app.state.selectedSlot}),
+                       scene);
+        app.state.selectedSlot = drawSlotTable(in);
         ImGui::EndTabItem();
     }
     if (ImGui::BeginTabItem("Outputs")) {
@@ -179,12 +215,13 @@ void sceneWindow() {
     }
     if (ImGui::BeginTabItem("Tracks")) {
         const SyncTracks* sync = editSync.on ? &editSync.tracks : nullptr;
-        drawTracks(TracksInput{&app.scenes, &valueEdits, sync, &app.keyPanel, scene});
+        drawTracks(TracksInput{&app.scenes, &session, sync, &app.keyPanel, scene});
         ImGui::EndTabItem();
     }
     if (ImGui::BeginTabItem("Graph")) {
         const GraphAsk ask = drawGraph(GraphInput{&app.scenes, &app.graph, scene, app.state.selectedSlot});
         if (ask.select) app.state.selectedSlot = ask.slot;
+        if (ask.rewire) rewireSlot(session, app.scenes, scene, ask.reader, ask.input, ask.from);
         ImGui::EndTabItem();
     }
     endSceneWindow();
@@ -283,8 +320,8 @@ void drawFrame(void*, const DemoClock& clock) {
         editChangeTaken(app.guard);
         app.slowFrame[0] = 0; // a new change: the next frame's time speaks for it
     }
-    if (valueEdits.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
-        app.liveChanges = valueEdits.liveChanges;
+    if (session.liveChanges != app.liveChanges) { // a value dragged, typed, undone: draw it
+        app.liveChanges = session.liveChanges;
         editFrameChanged(app.frame);
     }
     const uint64_t start = SDL_GetPerformanceCounter();
@@ -320,7 +357,7 @@ void drawFrame(void*, const DemoClock& clock) {
 // Start-up
 //-----------------------------------------------------------------------------
 
-SDL_Window* openEditWindow(GlApi api, std::string& error) {
+SDL_Window* openEditWindow(GlApi api, char* error, size_t size) {
     requestGlAttributes(api);
     SDL_DisplayMode mode = {};
     const bool known = SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
@@ -328,7 +365,7 @@ SDL_Window* openEditWindow(GlApi api, std::string& error) {
     SDL_Window* window =
         SDL_CreateWindow("qz001 --edit", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, app.layout.width,
                          app.layout.height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    if (!window) error = std::string("cannot open the edit window: ") + SDL_GetError();
+    if (!window) editFail(error, size, "cannot open the edit window: %s", SDL_GetError());
     return window;
 }
 
@@ -342,11 +379,11 @@ void printStats(ShowEnd end) {
 }
 
 // The watches, the edit session and its clients, the music's loudness, the sync editor.
-bool startEditing(const EditDesc& desc, std::string& error) {
+bool startEditing(const EditDesc& desc, char* error, size_t size) {
     startShaderWatch(app.shaders, editSourceFolder(), app.dev);
     startDataWatch(app.data, editSourceFolder(), editBuildFolder());
-    startValueEdits(valueEdits, editSourceFolder(), app.scenes);
-    startKeyEdits(keyEdits, valueEdits);
+    startEditSession(session, editSourceFolder(), app.scenes);
+    startKeyEdits(keyEdits, session);
     startLengthEdits(lengthEdits, app.scenes.scenes);
     loopCapture = LoopCapture{};
     loopCapture.output = -1;
@@ -354,7 +391,7 @@ bool startEditing(const EditDesc& desc, std::string& error) {
     startShowEnergy(musicEnergy, kMusicPath);
     const std::string tracks = std::string(editSourceFolder()) + "/data/tracks.cpp";
     if (desc.sync &&
-        !startEditSync(editSync, app.scenes, tracks.c_str(), desc.syncHost, desc.syncPort, error)) {
+        !startEditSync(editSync, app.scenes, tracks.c_str(), desc.syncHost, desc.syncPort, error, size)) {
         stopShowEnergy(musicEnergy);
         stopDataWatch(app.data);
         return false;
@@ -365,7 +402,7 @@ bool startEditing(const EditDesc& desc, std::string& error) {
 }
 
 void stopEditing() {
-    printUnsavedEdits(valueEdits, stderr);
+    printUnsavedEdits(session, stderr);
     stopLoopCapture(loopCapture);
     stopShowEnergy(musicEnergy);
     if (app.costs.timerAvailable) stopGpuPassTimer(app.timer);
@@ -375,12 +412,12 @@ void stopEditing() {
 
 } // namespace
 
-EditEnd runEditMode(const EditDesc& desc, std::string& error) {
+EditEnd runEditMode(const EditDesc& desc, char* error, size_t size) {
     app = EditApp{};
     app.desc = desc;
     app.state = editStart(desc.startMs);
     app.scenes = embeddedSceneSet();
-    SDL_Window* window = openEditWindow(desc.api, error);
+    SDL_Window* window = openEditWindow(desc.api, error, size);
     if (!window) return EditEnd{true, ShowEnd::quit};
     app.window = window;
     app.windowOpened = secondsSinceExec();
@@ -394,14 +431,14 @@ EditEnd runEditMode(const EditDesc& desc, std::string& error) {
     show.music = true;
     show.api = desc.api;
     if (!showStart(app.dev, show)) {
-        error = showError();
+        editFail(error, size, "%s", showError());
         return EditEnd{true, ShowEnd::quit};
     }
     app.started = secondsSinceExec();
     startEditPanels(window, app.dev);
     app.dev.presentRect = app.layout.frame; // the picture keeps its pixels; F1 hides only the panels
     app.dev.overlay = drawPanels;
-    if (!startEditing(desc, error)) {
+    if (!startEditing(desc, error, size)) {
         stopEditPanels();
         closeMusic();
         return EditEnd{true, ShowEnd::quit};

@@ -6,7 +6,7 @@
 //     if (!openMusic(kMusicPath, startMs)) die(musicError());   // the music is the clock, heard or not
 //     EditDesc desc = {};
 //     desc.startMs = startMs;
-//     EditEnd end = runEditMode(desc, error);
+//     EditEnd end = runEditMode(desc, error, sizeof error);
 //
 // The music plays silently on the wall clock with `silent` (--no-music), so the transport still runs.
 // With `sync`, a sync editor (edit/sync_client.h) moves the play head, pauses and plays, drives the
@@ -40,4 +40,4 @@ struct EditEnd {
     ShowEnd end; // else what ended it: Escape, the window closed, a signal
 };
 
-EditEnd runEditMode(const EditDesc& desc, std::string& error);
+EditEnd runEditMode(const EditDesc& desc, char* error, size_t size);

@@ -8,12 +8,10 @@
 
 #ifndef _WIN32
 #include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+#include "base/child_output.h"
 #endif
 
 namespace {
@@ -21,34 +19,13 @@ namespace {
 #ifndef _WIN32
 
 bool spawn(LoopCapture& c, const char* const* argv) {
-    int ends[2];
-    if (pipe(ends) != 0) {
-        std::snprintf(c.message, sizeof c.message, "cannot start %s: %s", argv[0], std::strerror(errno));
+    ChildProcess child = {};
+    if (const int failure = startChildProcess(argv, nullptr, child)) {
+        std::snprintf(c.message, sizeof c.message, "cannot start %s: %s", argv[0], std::strerror(failure));
         return false;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = 0;
-    const int result =
-        posix_spawnp(&pid, argv[0], &actions, &attributes, const_cast<char* const*>(argv), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ends[1]);
-    if (result != 0) {
-        close(ends[0]);
-        std::snprintf(c.message, sizeof c.message, "cannot start %s: %s", argv[0], std::strerror(result));
-        return false;
-    }
-    fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
-    c.pid = pid;
-    c.output = ends[0];
+    c.pid = child.pid;
+    c.output = child.output;
     c.logLength = 0;
     c.log[0] = 0;
     return true;
@@ -56,22 +33,7 @@ bool spawn(LoopCapture& c, const char* const* argv) {
 
 // Keeps the end of the output: a long build or capture scrolls its start away.
 void readOutput(LoopCapture& c) {
-    for (;;) {
-        char chunk[2048];
-        const ssize_t n = read(c.output, chunk, sizeof chunk);
-        if (n <= 0) return;
-        const uint32_t capacity = (uint32_t)sizeof c.log - 1;
-        if (c.logLength + (uint32_t)n > capacity) {
-            const uint32_t drop = c.logLength + (uint32_t)n - capacity;
-            const uint32_t keep = drop < c.logLength ? c.logLength - drop : 0;
-            std::memmove(c.log, c.log + c.logLength - keep, keep);
-            c.logLength = keep;
-        }
-        const uint32_t take = (uint32_t)n < capacity - c.logLength ? (uint32_t)n : capacity - c.logLength;
-        std::memcpy(c.log + c.logLength, chunk + n - take, take);
-        c.logLength += take;
-        c.log[c.logLength] = 0;
-    }
+    readChildOutput(c.output, c.log, sizeof c.log, c.logLength, kKeepLogEnd);
 }
 
 // The outcome goes to stderr too, where a script or the terminal sees it.

@@ -254,8 +254,55 @@ void follow(GraphPanelState& own, const View& view, int32_t selected) {
     own.panY = view.size.y / 2 - (b.y0 + b.y1) / 2 * own.zoom;
 }
 
-// The wheel zooms around the mouse; a press on a box selects it, on the background starts a pan, and a
-// click there (no drag) clears the selection.
+// Where input `input` of `inputs` meets the left edge of its reader's box.
+ImVec2 wireEnd(const View& view, GraphBox to, int input, int inputs) {
+    return view.at(to.x0, to.y0 + (to.y1 - to.y0) * (float)(input + 1) / (float)(inputs + 1));
+}
+
+// The wire's end under the mouse (within a few pixels of its dot); false where none is.
+bool wireEndAt(const GraphLayout& g, const View& view, ImVec2 mouse, int32_t& reader, int& input) {
+    for (int32_t r = 0; r < g.count; ++r) {
+        const GraphWiring& node = g.wiring[r];
+        int inputs = 0;
+        while (inputs < 8 && node.inputs[inputs] >= 0) ++inputs;
+        for (int i = 0; i < inputs; ++i) {
+            if (!graphWireDrawn(g, node.inputs[i], r)) continue;
+            const ImVec2 b = wireEnd(view, graphBox(g, r), i, inputs);
+            const float dx = b.x - mouse.x, dy = b.y - mouse.y;
+            if (dx * dx + dy * dy > 49) continue;
+            reader = r, input = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The wire's end being dragged, from its reader to the mouse.
+void drawRewiring(const GraphPanelState& own, const View& view, ImDrawList* draw) {
+    const GraphWiring& node = own.layout.wiring[own.reader];
+    int inputs = 0;
+    while (inputs < 8 && node.inputs[inputs] >= 0) ++inputs;
+    const ImVec2 b = wireEnd(view, graphBox(own.layout, own.reader), own.input, inputs);
+    draw->AddLine(ImGui::GetIO().MousePos, b, kPlayHeadColour, 2.0f);
+}
+
+// A wire's end let go of on a box: the ask to read that box's slot instead.
+void rewireDrag(const GraphInput& in, const View& view, GraphAsk& ask) {
+    GraphPanelState& own = *in.own;
+    const ImGuiIO& io = ImGui::GetIO();
+    if (ImGui::IsItemActive()) return;
+    own.rewiring = false;
+    const ImVec2 at = view.graphAt(io.MousePos);
+    const int32_t target = graphSlotAt(own.layout, at.x, at.y);
+    if (target < 0 || target == own.layout.wiring[own.reader].inputs[own.input]) return;
+    ask.rewire = true;
+    ask.reader = own.reader;
+    ask.input = own.input;
+    ask.from = target;
+}
+
+// The wheel zooms around the mouse; a press on a wire's end starts rewiring it, on a box selects it, on
+// the background starts a pan, and a click there (no drag) clears the selection.
 void mouse(const GraphInput& in, const View& view, GraphAsk& ask) {
     GraphPanelState& own = *in.own;
     const ImGuiIO& io = ImGui::GetIO();
@@ -266,6 +313,9 @@ void mouse(const GraphInput& in, const View& view, GraphAsk& ask) {
         own.panX = io.MousePos.x - view.corner.x - at.x * own.zoom;
         own.panY = io.MousePos.y - view.corner.y - at.y * own.zoom;
     }
+    if (ImGui::IsItemActivated() && wireEndAt(own.layout, view, io.MousePos, own.reader, own.input))
+        own.rewiring = true;
+    if (own.rewiring) return rewireDrag(in, view, ask);
     if (ImGui::IsItemActivated()) {
         const ImVec2 at = view.graphAt(io.MousePos);
         const int32_t slot = graphSlotAt(own.layout, at.x, at.y);
@@ -282,7 +332,7 @@ void mouse(const GraphInput& in, const View& view, GraphAsk& ask) {
 void wire(const View& view, ImDrawList* draw, GraphBox from, GraphBox to, int input, int inputs,
           ImU32 colour) {
     const ImVec2 a = view.at(from.x1, (from.y0 + from.y1) / 2);
-    const ImVec2 b = view.at(to.x0, to.y0 + (to.y1 - to.y0) * (float)(input + 1) / (float)(inputs + 1));
+    const ImVec2 b = wireEnd(view, to, input, inputs);
     if (!view.shows(ImVec2(a.x, std::fmin(a.y, b.y)), ImVec2(b.x, std::fmax(a.y, b.y)))) return;
     const float bend = (b.x - a.x) * 0.5f;
     const bool lit = colour != kWireColour;
@@ -412,6 +462,7 @@ GraphAsk drawGraph(const GraphInput& in) {
     draw->AddRectFilled(corner, ImVec2(corner.x + size.x, corner.y + size.y), kCanvasColour);
     drawWires(in, view, draw);
     drawBoxes(in, view, draw, hovered);
+    if (own.rewiring) drawRewiring(own, view, draw);
     draw->PopClipRect();
     if (hovered >= 0 && !own.panning) hoverTip(in, hovered);
     return ask;

@@ -69,6 +69,9 @@ struct GraphPanelState {
     float zoom;       // 0 (a zeroed record): nothing laid out yet
     int32_t followed; // the selected slot the view last brought into sight
     bool panning;     // the mouse went down on the background and drags it
+    bool rewiring;    // the mouse went down on a wire's end and drags it to another box
+    int32_t reader;   // rewiring: the slot whose input it is, and which input
+    int input;
 };
 
 struct GraphInput {
@@ -78,11 +81,14 @@ struct GraphInput {
     int32_t selected; // -1: none
 };
 
-// Each ask is off unless the maker asked for it this frame. A wire's end dragged onto another box
-// (rewiring) is to be reported here beside `select`: the reader, which of its inputs, the new source.
+// Each ask is off unless the maker asked for it this frame.
 struct GraphAsk {
     bool select; // `slot` selected (-1: the selection cleared)
     int32_t slot;
+    bool rewire; // a wire's end dropped on another box: input `input` of `reader` to read `from`
+    int32_t reader;
+    int input;
+    int32_t from;
 };
 
 GraphAsk drawGraph(const GraphInput& in);

@@ -80,7 +80,7 @@ float plotY(const TrackPlot& p, float value) {
 
 // The track, who reads it, its interpolation, a key at the play head.
 void drawTrackHeader(const KeyPanelInput& in, const Track& track, bool anyDriven) {
-    ValueEdits& e = *in.edits;
+    EditSession& e = *in.edits;
     ImGui::Text("track %d %s", in.track,
                 shortName(in.scenes ? enumName(*in.scenes->trackNames, in.track) : nullptr, "kTrack"));
     ImGui::SameLine();
@@ -169,7 +169,7 @@ void drawCurves(ImDrawList* draw, const TrackPlot& p, const Track& track, int32_
 
 // The dragged key follows the mouse along the axis the drag decided; let go, the edit is made.
 void followDrag(const KeyPanelInput& in, Track& track, const TrackPlot& p, bool active, int32_t origin) {
-    ValueEdits& e = *in.edits;
+    EditSession& e = *in.edits;
     KeyDrag& drag = in.state->drag;
     const ImGuiIO& io = ImGui::GetIO();
     if (!active) {

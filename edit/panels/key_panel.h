@@ -2,7 +2,7 @@
 // the play head and the scene's end, the scenes that read it, and its keys to drag, insert and delete.
 //
 //     KeyPanelInput in = {};
-//     in.edits = &valueEdits;            // with startKeyEdits done
+//     in.edits = &session;               // with startKeyEdits done
 //     in.state = &keyPanel;              // kept by the panels' owner from frame to frame
 //     in.scenes = &scenes; in.track = 3; in.scene = 4; in.now = frameTheSceneReadsItAt;
 //     drawKeyTrack(in);                  // inside an ImGui window
@@ -37,7 +37,7 @@ struct KeyPanelState {
 };
 
 struct KeyPanelInput {
-    ValueEdits* edits; // key edits started on it
+    EditSession* edits; // key edits started on it
     KeyPanelState* state;
     const SceneSet* scenes; // the scene data playing
     const SyncTracks* sync; // a sync editor's tracks; null: none

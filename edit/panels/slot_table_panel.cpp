@@ -108,9 +108,12 @@ void recordSlotHistory(SlotHistory& h, int scene, int32_t slot) {
     if (h.count < kEditHistoryFrames) ++h.count;
 }
 
-int32_t drawInspector(const InspectorInput& in) {
-    int32_t selected = in.selected;
+void drawSelectedSlot(const InspectorInput& in) {
     if (in.selected >= 0) selectedSlot(in);
+}
+
+int32_t drawSlotTable(const InspectorInput& in) {
+    int32_t selected = in.selected;
     const ImGuiTableFlags flags = ImGuiTableFlags_RowBg | ImGuiTableFlags_ScrollY |
                                   ImGuiTableFlags_BordersInnerV | ImGuiTableFlags_SizingFixedFit;
     if (!ImGui::BeginTable("slots", 5, flags, ImVec2(0, ImGui::GetContentRegionAvail().y))) return selected;

@@ -1,10 +1,11 @@
 // slot_table_panel.h - the inspector (Dear ImGui): the scene's node slots as a table (number, name,
 // operation, inputs, value this frame), and above it the selected slot's editor and the plot of its
-// first element over the last frames. It returns the slot selected once the maker's clicks are in.
+// first element over the last frames. The table returns the slot selected once the maker's clicks are in.
 //
 //     recordSlotHistory(history, scene, state.selectedSlot);   // after each evaluation
-//     state.selectedSlot = drawInspector(InspectorInput{&scenes, &edits, &typed, &history, scene,
-//                                                       state.selectedSlot});
+//     const InspectorInput in = {&scenes, &edits, &typed, &history, scene, state.selectedSlot};
+//     drawSelectedSlot(in);                                    // its editor and plot (none selected: nothing)
+//     state.selectedSlot = drawSlotTable(in);                  // the rest of the panel
 #pragma once
 
 #include <cstdint>
@@ -28,8 +29,8 @@ struct SlotHistory {
 
 struct InspectorInput {
     const SceneSet* scenes;
-    ValueEdits* edits; // the session the value edits go through; null: values are only shown
-    TypedField* typed; // the number being typed into, kept from frame to frame
+    EditSession* edits; // the session the value edits go through; null: values are only shown
+    TypedField* typed;  // the number being typed into, kept from frame to frame
     SlotHistory* history;
     int scene;
     int32_t selected; // -1: none
@@ -38,4 +39,5 @@ struct InspectorInput {
 // After each evaluation: the selected slot's value joins its plot (a new selection starts it anew).
 void recordSlotHistory(SlotHistory& history, int scene, int32_t slot);
 
-int32_t drawInspector(const InspectorInput& in);
+void drawSelectedSlot(const InspectorInput& in);
+int32_t drawSlotTable(const InspectorInput& in);

@@ -146,7 +146,7 @@ void marks(const TimelineInput& in, ImDrawList* draw, const Strip& strip) {
 // Under the timeline: the scenes whose start moved, "keep later scenes in place", the last change's
 // outcome.
 void lengthLine(const TimelineInput& in, TimelineAsk& ask) {
-    const ValueEdits& edits = *in.edits;
+    const EditSession& edits = *in.edits;
     const SceneTable& table = in.scenes->scenes;
     char moved[512];
     describeSceneShifts(*in.lengths, table, moved, sizeof moved);

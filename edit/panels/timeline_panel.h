@@ -30,7 +30,7 @@ struct TimelineInput {
     const EditState* state;
     const float* energy;        // the music's loudness at each show frame; null: not measured
     const LengthEdits* lengths; // null: the lengths are only shown
-    const ValueEdits* edits;    // the session the length edits go through
+    const EditSession* edits;   // the session the length edits go through
     const LoopCapture* capture; // null: no capture button
     TimelineState* own;
 };

@@ -12,7 +12,7 @@
 
 struct TracksInput {
     const SceneSet* scenes;
-    ValueEdits* edits;      // with key edits started, the keys are edited in place; null: shown only
+    EditSession* edits;     // with key edits started, the keys are edited in place; null: shown only
     const SyncTracks* sync; // a sync editor's tracks; null: none
     KeyPanelState* keys;    // the key editor's state, kept from frame to frame
     int scene;

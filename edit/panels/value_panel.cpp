@@ -12,7 +12,7 @@
 
 namespace {
 
-bool fieldUnsaved(const ValueEdits& e, int scene, int32_t slot, int field) {
+bool fieldUnsaved(const EditSession& e, int scene, int32_t slot, int field) {
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.scene == scene && s.slot == slot && s.field == field) return !s.saved;
@@ -68,7 +68,7 @@ void typedField(const ValueEditor& in, const char* label) {
 
 void numberField(const ValueEditor& in, int field, const char* label, bool whole) {
     if (typing(*in.typed, in.scene, in.slot, field)) return typedField(in, label);
-    ValueEdits& e = *in.edits;
+    EditSession& e = *in.edits;
     const int scene = in.scene;
     const int32_t slot = in.slot;
     float& live = nodeBlocks[scene][slot].params[field];
@@ -99,7 +99,7 @@ void countField(const ValueEditor& in) {
 
 } // namespace
 
-bool slotUnsaved(const ValueEdits& e, int scene, int32_t slot) {
+bool slotUnsaved(const EditSession& e, int scene, int32_t slot) {
     for (int f = 0; f <= kCountField; ++f)
         if (fieldUnsaved(e, scene, slot, f)) return true;
     return false;
@@ -123,7 +123,7 @@ void operationTooltip(int32_t op) {
 }
 
 void drawValueEditor(const ValueEditor& in) {
-    const ValueEdits& e = *in.edits;
+    const EditSession& e = *in.edits;
     const int scene = in.scene;
     const int32_t slot = in.slot;
     const GraphNode& node = nodeBlocks[scene][slot];

@@ -23,7 +23,7 @@ struct TypedField {
 };
 
 struct ValueEditor {
-    ValueEdits* edits;      // the session the edits go through
+    EditSession* edits;     // the session the edits go through
     const SceneSet* scenes; // the scene data playing
     TypedField* typed;
     int scene;
@@ -37,4 +37,4 @@ void drawValueEditor(const ValueEditor& editor);
 void operationTooltip(int32_t op);
 
 // True when an edit in effect on the slot is not in its file.
-bool slotUnsaved(const ValueEdits& edits, int scene, int32_t slot);
+bool slotUnsaved(const EditSession& edits, int scene, int32_t slot);

@@ -7,14 +7,14 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "base/child_output.h"
 
 extern char** environ;
 
@@ -103,15 +103,7 @@ void writeBuiltHashes(DataWatch& w) {
 bool startBuild(DataWatch& w) {
     forceChangedSources(w);
     std::memcpy(w.buildingHashes, w.hashes, sizeof w.hashes);
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    char* argv[] = {(char*)"cmake",    (char*)"--build",         w.build,
-                    (char*)"--target", (char*)"qz_scene_module", nullptr};
+    const char* argv[] = {"cmake", "--build", w.build, "--target", "qz_scene_module", nullptr};
     // The compiler's messages in plain ASCII quotes: the panels' font has no others.
     std::vector<char*> env;
     for (char** e = environ; *e; ++e)
@@ -119,39 +111,18 @@ bool startBuild(DataWatch& w) {
     env.push_back((char*)"LC_ALL=C");
     env.push_back(nullptr);
     // In a process group of its own, so that ending it ends the compilers it started too.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = 0;
-    const int result = posix_spawnp(&pid, "cmake", &actions, &attributes, argv, env.data());
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
-    if (result != 0) {
-        close(pipeEnds[0]);
-        return false;
-    }
-    fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
-    w.builder = pid;
+    ChildProcess child = {};
+    if (startChildProcess(argv, env.data(), child) != 0) return false;
+    w.builder = child.pid;
     w.buildStart = SDL_GetPerformanceCounter();
-    w.output = pipeEnds[0];
+    w.output = child.output;
     w.logLength = 0;
     w.log[0] = 0;
     return true;
 }
 
 void readOutput(DataWatch& w) {
-    for (;;) {
-        char chunk[4096];
-        const ssize_t n = read(w.output, chunk, sizeof chunk);
-        if (n <= 0) return;
-        const uint32_t room = (uint32_t)sizeof w.log - 1 - w.logLength;
-        const uint32_t take = (uint32_t)n < room ? (uint32_t)n : room;
-        std::memcpy(w.log + w.logLength, chunk, take);
-        w.logLength += take;
-        w.log[w.logLength] = 0;
-    }
+    readChildOutput(w.output, w.log, sizeof w.log, w.logLength, kKeepLogStart);
 }
 
 // Ends a build that has run past its limit, and its compilers with it.

@@ -19,10 +19,11 @@ void stopModuleTrial(ModuleTrial&) {}
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "base/child_output.h"
 
 namespace {
 
@@ -38,17 +39,9 @@ namespace {
 // The parent
 //-----------------------------------------------------------------------------
 
+// The end of the log: its last line is the child's reason, or what it was doing.
 void readChild(ModuleTrial& t) {
-    for (;;) {
-        char chunk[1024];
-        const ssize_t n = read(t.output, chunk, sizeof chunk);
-        if (n <= 0) return;
-        const uint32_t room = (uint32_t)sizeof t.log - 1 - t.logLength;
-        const uint32_t take = (uint32_t)n < room ? (uint32_t)n : room;
-        std::memcpy(t.log + t.logLength, chunk, take);
-        t.logLength += take;
-        t.log[t.logLength] = 0;
-    }
+    readChildOutput(t.output, t.log, sizeof t.log, t.logLength, kKeepLogEnd);
 }
 
 // The last line the child printed: its reason, or what it was doing.
@@ -78,7 +71,7 @@ bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body, TrialCle
     t = ModuleTrial{};
     t.output = -1;
     int ends[2];
-    if (pipe(ends) != 0) {
+    if (openChildPipe(ends) != 0) {
         t.state = kTrialFailed;
         std::snprintf(t.message, sizeof t.message, "cannot start the module's trial: %s",
                       std::strerror(errno));
@@ -98,7 +91,6 @@ bool startModuleTrial(ModuleTrial& t, const char* path, TrialBody body, TrialCle
                       std::strerror(errno));
         return false;
     }
-    fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
     t.child = pid;
     t.cleanUp = cleanUp;
     t.output = ends[0];

@@ -31,7 +31,7 @@ inline FileChange literalChange(SourceFile* file, const LiteralEdit& edit) {
 }
 
 // Where a change is made: the files' texts as it leaves them, and one file as it is on disk. Large (a
-// file's text each): the edit session keeps one (ValueEdits::scratch), off the stack.
+// file's text each): the edit session keeps one (EditSession::scratch), off the stack.
 struct FileChangeScratch {
     SourceFile edited[kFileChangeCapacity];
     SourceFile onDisk;

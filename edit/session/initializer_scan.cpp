@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "edit/session/source_scan.h"
+
 namespace {
 
 bool isWordByte(char c) {
@@ -44,7 +46,7 @@ size_t skipBlanks(const std::string& t, size_t i) {
 }
 
 // Where the initializer's opening brace lies, or npos with `error`.
-size_t findInitializer(const std::string& t, const char* name, std::string& error) {
+size_t findInitializer(const std::string& t, const char* name, char* error, size_t size) {
     const size_t length = std::strlen(name);
     for (size_t i = 0; i < t.size();) {
         const size_t after = skipCommentOrLiteral(t, i);
@@ -69,15 +71,15 @@ size_t findInitializer(const std::string& t, const char* name, std::string& erro
         if (j < t.size() && t[j] == '{') return j;
         i += length; // a mention, not the definition
     }
-    error = std::string("no initializer `") + name + " = { ... }` found";
+    editFail(error, size, "no initializer `%s = { ... }` found", name);
     return std::string::npos;
 }
 
 // Calls `take(begin, end)` for each top-level element; stops early when it returns true. The number of
 // elements seen, or -1 with `error`.
 template <typename Take>
-int walkElements(const std::string& t, const char* name, std::string& error, Take take) {
-    const size_t open = findInitializer(t, name, error);
+int walkElements(const std::string& t, const char* name, char* error, size_t size, Take take) {
+    const size_t open = findInitializer(t, name, error, size);
     if (open == std::string::npos) return -1;
     int depth = 0, count = 0;
     size_t begin = std::string::npos, last = 0; // the current element's first and last byte
@@ -95,7 +97,7 @@ int walkElements(const std::string& t, const char* name, std::string& error, Tak
                 if (take(begin, last + 1)) return count + 1;
                 ++count;
             } else if (c == ',') {
-                error = std::string("an empty element in the initializer of ") + name;
+                editFail(error, size, "an empty element in the initializer of %s", name);
                 return -1;
             }
             if (c == '}') return count;
@@ -112,31 +114,29 @@ int walkElements(const std::string& t, const char* name, std::string& error, Tak
         if (depth < 0) break;
         i = literal ? after : i + 1;
     }
-    error = std::string("the initializer of ") + name + " does not close";
+    editFail(error, size, "the initializer of %s does not close", name);
     return -1;
 }
 
 } // namespace
 
-bool findInitializerElement(const std::string& text, const char* name, int index, TextSpan& span,
-                            std::string& error) {
+bool findInitializerElement(const std::string& text, const char* name, int index, TextSpan& span, char* error,
+                            size_t size) {
     int seen = 0;
     bool found = false;
-    const int count = walkElements(text, name, error, [&](size_t begin, size_t end) {
+    const int count = walkElements(text, name, error, size, [&](size_t begin, size_t end) {
         if (seen++ != index) return false;
         span = TextSpan{begin, end};
         found = true;
         return true;
     });
     if (count < 0) return false;
-    if (!found) {
-        error = std::string("the initializer of ") + name + " has " + std::to_string(count) +
-                " elements, not an element " + std::to_string(index);
-        return false;
-    }
+    if (!found)
+        return editFail(error, size, "the initializer of %s has %d elements, not an element %d", name, count,
+                        index);
     return true;
 }
 
-int countInitializerElements(const std::string& text, const char* name, std::string& error) {
-    return walkElements(text, name, error, [](size_t, size_t) { return false; });
+int countInitializerElements(const std::string& text, const char* name, char* error, size_t size) {
+    return walkElements(text, name, error, size, [](size_t, size_t) { return false; });
 }

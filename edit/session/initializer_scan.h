@@ -2,8 +2,8 @@
 // replace that element's text and keep every other byte of the file as it was.
 //
 //     TextSpan span = {};
-//     std::string error;
-//     if (findInitializerElement(text, "embeddedTracks", 3, span, error))
+//     char error[256];
+//     if (findInitializerElement(text, "embeddedTracks", 3, span, error, sizeof error))
 //         text.replace(span.begin, span.end - span.begin, newElement);
 //
 // The scan knows comments (// and /* */), string and character literals and nesting of (), [] and {};
@@ -22,8 +22,8 @@ struct TextSpan {
 // The `index`-th (from 0) top-level element of the initializer `= { ... }` that follows the first
 // declaration of `name` outside comments and literals. False, with the reason in `error`, when there is
 // no such name, no initializer after it, fewer elements, or the braces do not close.
-bool findInitializerElement(const std::string& text, const char* name, int index, TextSpan& span,
-                            std::string& error);
+bool findInitializerElement(const std::string& text, const char* name, int index, TextSpan& span, char* error,
+                            size_t size);
 
 // How many top-level elements that initializer holds (-1, with `error`, where it cannot be read).
-int countInitializerElements(const std::string& text, const char* name, std::string& error);
+int countInitializerElements(const std::string& text, const char* name, char* error, size_t size);

@@ -17,7 +17,7 @@
 
 namespace {
 
-bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
+bool checkTrack(EditSession& e, int32_t track, const Track& t) {
     if (t.keyCount < 1 || t.keyCount > (uint32_t)kKeysPerTrack) {
         sayEdit(e, true, "track %d: %u keys is outside 1..%d; nothing changed", track, t.keyCount,
                 kKeysPerTrack);
@@ -46,21 +46,19 @@ bool checkTrack(ValueEdits& e, int32_t track, const Track& t) {
 }
 
 // The track's entry in the file's text, read fresh from disk where the maker saved it since.
-bool entryOf(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
+bool entryOf(EditSession& e, int32_t track, std::string& text, TextSpan& span, char* error, size_t size) {
     KeyEdits& k = *e.keys;
     if (!takeDiskText(e, k.file, error, size)) return false;
     text.assign(k.file.text, k.file.length);
-    std::string why;
-    if (!findInitializerElement(text, "embeddedTracks", track, span, why)) {
-        std::snprintf(error, size, "%s: track %d: %s", k.file.path, track, why.c_str());
-        return false;
-    }
+    char why[256];
+    if (!findInitializerElement(text, "embeddedTracks", track, span, why, sizeof why))
+        return editFail(error, size, "%s: track %d: %s", k.file.path, track, why);
     return true;
 }
 
 // The file's text with the entry replaced, written through the session's one writer (file_change.h);
 // false (file as it was) where it cannot be.
-bool writeEntry(ValueEdits& e, const std::string& text, const TextSpan& span, const std::string& entry,
+bool writeEntry(EditSession& e, const std::string& text, const TextSpan& span, const std::string& entry,
                 char* error, size_t size) {
     KeyEdits& k = *e.keys;
     if (span.begin + entry.size() + (text.size() - span.end) > kSourceFileCapacity) {
@@ -73,7 +71,7 @@ bool writeEntry(ValueEdits& e, const std::string& text, const TextSpan& span, co
 
 // The change from `before` to `after`, whose entry text becomes `entry`: the table takes it, the file
 // is written and the undo list keeps it.
-bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string& text, const TextSpan& span,
+bool commit(EditSession& e, int32_t track, const Track& after, const std::string& text, const TextSpan& span,
             const std::string& entry, const char* what) {
     KeyEdits& k = *e.keys;
     const std::string old = text.substr(span.begin, span.end - span.begin);
@@ -114,7 +112,7 @@ bool commit(ValueEdits& e, int32_t track, const Track& after, const std::string&
     return true;
 }
 
-bool validTrack(ValueEdits& e, int32_t track) {
+bool validTrack(EditSession& e, int32_t track) {
     if (!e.keys) {
         sayEdit(e, true, "key edits were not started; nothing changed");
         return false;
@@ -126,7 +124,7 @@ bool validTrack(ValueEdits& e, int32_t track) {
     return true;
 }
 
-bool validKey(ValueEdits& e, int32_t track, int32_t key) {
+bool validKey(EditSession& e, int32_t track, int32_t key) {
     if (!validTrack(e, track)) return false;
     if (key >= 0 && (uint32_t)key < trackTable[track].keyCount) return true;
     sayEdit(e, true, "track %d has no key %d; nothing changed", track, key);
@@ -134,7 +132,7 @@ bool validKey(ValueEdits& e, int32_t track, int32_t key) {
 }
 
 // The track's entry read and laid out, or the reason it cannot be edited in `e.message`.
-bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
+bool openEntry(EditSession& e, int32_t track, std::string& text, TextSpan& span, std::string& entry,
                EntryLayout& layout) {
     char error[1400] = "";
     if (!entryOf(e, track, text, span, error, sizeof error)) {
@@ -142,10 +140,10 @@ bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, 
         return false;
     }
     entry = text.substr(span.begin, span.end - span.begin);
-    std::string why;
-    if (!readEntry(entry, layout, why)) {
+    char why[256];
+    if (!readEntry(entry, layout, why, sizeof why)) {
         sayEdit(e, true, "%s: track %d's entry cannot be edited in place (%s); nothing changed",
-                e.keys->file.path, track, why.c_str());
+                e.keys->file.path, track, why);
         return false;
     }
     if ((uint32_t)layout.keyCount != trackTable[track].keyCount) {
@@ -158,7 +156,7 @@ bool openEntry(ValueEdits& e, int32_t track, std::string& text, TextSpan& span, 
 
 } // namespace
 
-void startKeyEdits(KeyEdits& k, ValueEdits& e) {
+void startKeyEdits(KeyEdits& k, EditSession& e) {
     std::memset(&k, 0, sizeof k);
     e.keys = &k;
     e.stepKeys = stepKeyEdit;
@@ -174,7 +172,7 @@ void startKeyEdits(KeyEdits& k, ValueEdits& e) {
     }
 }
 
-bool trackUnsaved(const ValueEdits& e, int32_t track) {
+bool trackUnsaved(const EditSession& e, int32_t track) {
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.scene == kKeyEditScene && s.field == track) return !s.saved;
@@ -200,7 +198,7 @@ bool dragsTime(KeyDragAxis decided, float movedX, float movedY) {
     return decided == kDragTime || (decided == kDragUndecided && std::fabs(movedX) >= std::fabs(movedY));
 }
 
-bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {
+bool insertKey(EditSession& e, int32_t track, int32_t frame) {
     if (!validTrack(e, track)) return false;
     const Track& t = trackTable[track];
     if (t.keyCount >= (uint32_t)kKeysPerTrack) {
@@ -247,7 +245,7 @@ bool insertKey(ValueEdits& e, int32_t track, int32_t frame) {
     return commit(e, track, after, text, span, entry, what);
 }
 
-bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
+bool moveKey(EditSession& e, int32_t track, int32_t key, TrackKey to) {
     if (!validKey(e, track, key)) return false;
     const Track& t = trackTable[track];
     Track after = t;
@@ -275,7 +273,7 @@ bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to) {
     return commit(e, track, after, text, span, entry, what);
 }
 
-bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
+bool deleteKey(EditSession& e, int32_t track, int32_t key) {
     if (!validKey(e, track, key)) return false;
     const Track& t = trackTable[track];
     Track after = t;
@@ -303,7 +301,7 @@ bool deleteKey(ValueEdits& e, int32_t track, int32_t key) {
     return commit(e, track, after, text, span, entry, what);
 }
 
-bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation) {
+bool setTrackInterpolation(EditSession& e, int32_t track, uint32_t interpolation) {
     if (!validTrack(e, track)) return false;
     if (interpolation > 1) {
         sayEdit(e, true,
@@ -327,7 +325,7 @@ bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation)
     return commit(e, track, after, text, span, entry, interpolation ? "Catmull-Rom" : "linear");
 }
 
-bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
+bool stepKeyEdit(EditSession& e, const SlotEdit& s, bool undo) {
     KeyEdits& k = *e.keys;
     const KeyStep& step = k.steps[s.slot % kKeyStepCapacity];
     const Track& value = undo ? step.before : step.after;
@@ -361,7 +359,7 @@ bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo) {
     return true;
 }
 
-int takeRebuiltTracks(ValueEdits& e, const Track* rebuilt, char* first, size_t size) {
+int takeRebuiltTracks(EditSession& e, const Track* rebuilt, char* first, size_t size) {
     if (!e.keys || !rebuilt) return 0;
     bool seen[kTrackCount] = {};
     int differ = 0;

@@ -5,12 +5,12 @@
 // steps back over values and keys alike. No window: the tracks panel and the tests call these.
 //
 //     static KeyEdits keys;                  // large (the file's text, the undo records): keep it static
-//     startKeyEdits(keys, edits);            // after startValueEdits; writes <source>/data/tracks.cpp
+//     startKeyEdits(keys, edits);            // after startEditSession; writes <source>/data/tracks.cpp
 //     insertKey(edits, 3, 120);              // track 3 gets a key at frame 120 with its value there
 //     moveKey(edits, 3, 2, TrackKey{130, 50, 0, 0});
 //     deleteKey(edits, 3, 2);
 //     setTrackInterpolation(edits, 3, 1);   // Catmull-Rom
-//     undoValueEdit(edits, scenes);          // undoes the last edit, a key's or a value's
+//     undoEdit(edits, scenes);          // undoes the last edit, a key's or a value's
 //
 // A key edit is refused, changing nothing, where a frame leaves 0..kShowFrameCount-1 or the keys' order,
 // a value is not finite, the track would hold more than kKeysPerTrack keys or none, or the track's entry
@@ -50,15 +50,15 @@ struct KeyEdits {
     int32_t nextStep;                // counts the key steps made
 };
 
-void startKeyEdits(KeyEdits& k, ValueEdits& e);
+void startKeyEdits(KeyEdits& k, EditSession& e);
 
-bool insertKey(ValueEdits& e, int32_t track, int32_t frame);
-bool moveKey(ValueEdits& e, int32_t track, int32_t key, TrackKey to);
-bool deleteKey(ValueEdits& e, int32_t track, int32_t key);
-bool setTrackInterpolation(ValueEdits& e, int32_t track, uint32_t interpolation);
+bool insertKey(EditSession& e, int32_t track, int32_t frame);
+bool moveKey(EditSession& e, int32_t track, int32_t key, TrackKey to);
+bool deleteKey(EditSession& e, int32_t track, int32_t key);
+bool setTrackInterpolation(EditSession& e, int32_t track, uint32_t interpolation);
 
 // The track's last key edit in effect is not in the file (it could not be written).
-bool trackUnsaved(const ValueEdits& e, int32_t track);
+bool trackUnsaved(const EditSession& e, int32_t track);
 
 // The frame `frame` of a track snaps to, where the track's frame 0 is the show's frame `origin` (the
 // start of the scene that reads it): kSnapRows and kSnapBeats take the nearest row's (beat's) first
@@ -74,8 +74,8 @@ bool dragsTime(KeyDragAxis decided, float movedX, float movedY);
 
 // The key step `s` of the undo list carried out in reverse (undo) or again; false, with the message, where
 // the file no longer holds what the step wrote.
-bool stepKeyEdit(ValueEdits& e, const SlotEdit& s, bool undo);
+bool stepKeyEdit(EditSession& e, const SlotEdit& s, bool undo);
 
 // After a rebuild took the tracks from the files: the tracks whose last key edit is unsaved get it back;
 // the others are compared with their edited records. Returns how many differ, and names the first.
-int takeRebuiltTracks(ValueEdits& e, const Track* rebuilt, char* first, size_t size);
+int takeRebuiltTracks(EditSession& e, const Track* rebuilt, char* first, size_t size);

@@ -24,7 +24,7 @@ struct LengthStep {
     uint32_t fromAnchor; // from the scene's entry to the literal
 };
 
-bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* error, size_t size) {
+bool planStep(EditSession& e, const SceneSet& scenes, LengthStep& step, char* error, size_t size) {
     char name[256];
     if (!findSceneFile(e.folder, step.scene, name, sizeof name, error, size)) return false;
     step.source = editedFile(e, name, step.file, error, size);
@@ -45,7 +45,7 @@ bool planStep(ValueEdits& e, const SceneSet& scenes, LengthStep& step, char* err
 
 // Writes the planned steps, every file or none, and puts them in the running table and the undo list
 // as one change.
-void carryOut(ValueEdits& e, LengthStep* steps, int count) {
+void carryOut(EditSession& e, LengthStep* steps, int count) {
     char error[1400] = "";
     FileChange change[2];
     for (int k = 0; k < count; ++k) change[k] = literalChange(steps[k].source, steps[k].change);
@@ -72,7 +72,7 @@ void carryOut(ValueEdits& e, LengthStep* steps, int count) {
         sayEdit(e, true, "%s plays, unsaved (neither file was written): %s", text, error);
 }
 
-bool checkLength(ValueEdits& e, int scene, int32_t frames) {
+bool checkLength(EditSession& e, int scene, int32_t frames) {
     if (frames >= 1 && frames <= kShowFrameCount) return true;
     sayEdit(e, true, "scene %d would be %d frames long (1..%d); nothing changed", scene, frames,
             kShowFrameCount);
@@ -199,7 +199,7 @@ void startLengthEdits(LengthEdits& l, const SceneTable& table) {
     l.lastScene = -1;
 }
 
-bool editSceneLength(ValueEdits& e, LengthEdits& l, const SceneSet& scenes, int scene, int32_t frames) {
+bool editSceneLength(EditSession& e, LengthEdits& l, const SceneSet& scenes, int scene, int32_t frames) {
     e.openLine[0] = 0;
     if (scene < 0 || scene >= kLastScene) {
         sayEdit(e, true,
@@ -242,7 +242,7 @@ int32_t laterScenesShift(const LengthEdits& l, const SceneTable& table) {
     return l.lastScene >= 0 && l.lastScene + 2 <= kLastScene ? sceneShift(l, table, l.lastScene + 2) : 0;
 }
 
-bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scenes) {
+bool keepLaterScenesInPlace(EditSession& e, LengthEdits& l, const SceneSet& scenes) {
     e.openLine[0] = 0;
     const int32_t shift = laterScenesShift(l, e.table);
     if (shift == 0) {
@@ -266,7 +266,7 @@ bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scene
     return true;
 }
 
-void takeEditedLengths(const ValueEdits& e, SceneSet& playing) {
+void takeEditedLengths(const EditSession& e, SceneSet& playing) {
     for (int s = 0; s < kSceneCount; ++s) playing.scenes.scenes[s].duration = e.table.scenes[s].duration;
 }
 

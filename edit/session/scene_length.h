@@ -6,7 +6,7 @@
 // timeline and the tests call these.
 //
 //     static LengthEdits lengths;
-//     startLengthEdits(lengths, scenes.scenes);            // with startValueEdits
+//     startLengthEdits(lengths, scenes.scenes);            // with startEditSession
 //     editSceneLength(edits, lengths, scenes, 3, 230);    // scene 3 is now 230 frames (edits.message: how)
 //     if (sceneShift(lengths, edits.table, 5)) ...         // scene 5 starts elsewhere than it did: mark it
 //     keepLaterScenesInPlace(edits, lengths, scenes);     // the next scene absorbs the change
@@ -41,11 +41,11 @@ void startLengthEdits(LengthEdits& l, const SceneTable& table);
 // Scene `scene` (not the last) becomes `frames` long; the last scene gives or takes the difference so
 // the show still ends on its last frame. Refused, changing nothing, when a length would leave
 // 1..kShowFrameCount or a literal cannot be written (computed, not found). False when nothing changed.
-bool editSceneLength(ValueEdits& e, LengthEdits& l, const SceneSet& scenes, int scene, int32_t frames);
+bool editSceneLength(EditSession& e, LengthEdits& l, const SceneSet& scenes, int scene, int32_t frames);
 
 // After editSceneLength: the scene after the changed one takes the difference instead of the last, so
 // the scenes after it start where they did before. False when there is nothing to keep or it cannot be.
-bool keepLaterScenesInPlace(ValueEdits& e, LengthEdits& l, const SceneSet& scenes);
+bool keepLaterScenesInPlace(EditSession& e, LengthEdits& l, const SceneSet& scenes);
 
 // How many frames later (negative: earlier) scene `scene` starts now than when the edit mode started.
 int32_t sceneShift(const LengthEdits& l, const SceneTable& table, int scene);
@@ -57,4 +57,4 @@ int32_t laterScenesShift(const LengthEdits& l, const SceneTable& table);
 void describeSceneShifts(const LengthEdits& l, const SceneTable& table, char* out, size_t size);
 
 // The playing scene set takes the lengths as edited (after an edit, an undo, a rebuild).
-void takeEditedLengths(const ValueEdits& e, SceneSet& playing);
+void takeEditedLengths(const EditSession& e, SceneSet& playing);

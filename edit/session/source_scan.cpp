@@ -101,6 +101,10 @@ bool isNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+uint32_t pastCommentOrString(const char* text, uint32_t length, uint32_t at) {
+    return skipQuoted(text, length, at);
+}
+
 bool isSpaceChar(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }

@@ -35,6 +35,8 @@ struct CallArgument {
 
 bool isNameChar(char c);  // a letter, a digit or '_'
 bool isSpaceChar(char c); // a space, tab, newline or carriage return
+// Past a comment, string or character literal starting at `at`; `at` itself where none starts there.
+uint32_t pastCommentOrString(const char* text, uint32_t length, uint32_t at);
 
 // Offset of the start of line `line` (1-based) plus column - 1; false when the text is shorter.
 bool offsetOf(const char* text, uint32_t length, uint32_t line, uint32_t column, uint32_t& offset);

@@ -7,6 +7,7 @@
 
 #include "edit/session/initializer_scan.h"
 #include "edit/session/source_edit.h"
+#include "edit/session/source_scan.h"
 
 static bool isComment(const std::string& t) {
     return t.find("//") != std::string::npos || t.find("/*") != std::string::npos;
@@ -39,18 +40,18 @@ static bool bracedElements(const std::string& text, size_t open, TextSpan* spans
     if (end == open) return false;
     close = end;
     const std::string braces = prefix + text.substr(open, end + 1 - open) + ";";
-    std::string error;
-    count = countInitializerElements(braces, "k", error);
+    char error[256];
+    count = countInitializerElements(braces, "k", error, sizeof error);
     if (count < 0 || count > capacity) return false;
     for (int i = 0; i < count; ++i) {
         TextSpan s = {};
-        if (!findInitializerElement(braces, "k", i, s, error)) return false;
+        if (!findInitializerElement(braces, "k", i, s, error, sizeof error)) return false;
         spans[i] = TextSpan{s.begin - prefix.size() + open, s.end - prefix.size() + open};
     }
     return true;
 }
 
-bool readEntry(const std::string& t, EntryLayout& l, std::string& error) {
+bool readEntry(const std::string& t, EntryLayout& l, char* error, size_t size) {
     l = {};
     size_t i = 0;
     while (i < t.size() && (t[i] == ' ' || t[i] == '\n')) ++i;
@@ -59,29 +60,20 @@ bool readEntry(const std::string& t, EntryLayout& l, std::string& error) {
         const size_t paren = t.find('(', i);
         l.interpolation = TextSpan{i, paren};
         l.listOpen = t.find('{', paren);
-        if (l.listOpen == std::string::npos) {
-            error = "no keys in braces";
-            return false;
-        }
+        if (l.listOpen == std::string::npos) return editFail(error, size, "no keys in braces");
     } else if (i < t.size() && t[i] == '{') {
         TextSpan outer[4];
         int n = 0;
         size_t close = 0;
-        if (!bracedElements(t, i, outer, 4, n, close) || n != 3 || t[outer[2].begin] != '{') {
-            error = "not {interpolation, count, {keys}}";
-            return false;
-        }
+        if (!bracedElements(t, i, outer, 4, n, close) || n != 3 || t[outer[2].begin] != '{')
+            return editFail(error, size, "not {interpolation, count, {keys}}");
         l.interpolation = outer[0];
         l.count = outer[1];
         l.listOpen = outer[2].begin;
-    } else {
-        error = "neither linear({...}) nor {interpolation, count, {...}}";
-        return false;
-    }
-    if (!bracedElements(t, l.listOpen, l.keys, kKeysPerTrack, l.keyCount, l.listClose)) {
-        error = "its keys cannot be read";
-        return false;
-    }
+    } else
+        return editFail(error, size, "neither linear({...}) nor {interpolation, count, {...}}");
+    if (!bracedElements(t, l.listOpen, l.keys, kKeysPerTrack, l.keyCount, l.listClose))
+        return editFail(error, size, "its keys cannot be read");
     return true;
 }
 
@@ -105,8 +97,10 @@ static std::string numberText(float value, const char* before) {
 }
 
 std::string keyText(const TrackKey& k) {
-    return "{" + std::to_string(k.frame) + ", " + numberText(k.x, "0") + ", " + numberText(k.y, "0") + ", " +
-           numberText(k.z, "0") + "}";
+    char text[4 * kLiteralCapacity];
+    std::snprintf(text, sizeof text, "{%d, %s, %s, %s}", (int)k.frame, numberText(k.x, "0").c_str(),
+                  numberText(k.y, "0").c_str(), numberText(k.z, "0").c_str());
+    return text;
 }
 
 // The key's own literals replaced where its value changed, every other byte of it kept.
@@ -145,16 +139,16 @@ void rewriteCount(std::string& t, EntryLayout& l, uint32_t count) {
 // counts from the key next to its bytes, so lines the maker added elsewhere in the entry do not matter.
 size_t keyStart(const std::string& entry, int32_t key) {
     EntryLayout l = {};
-    std::string why;
-    return key >= 0 && readEntry(entry, l, why) && key < l.keyCount ? l.keys[key].begin : 0;
+    char why[256];
+    return key >= 0 && readEntry(entry, l, why, sizeof why) && key < l.keyCount ? l.keys[key].begin : 0;
 }
 
 // The last key that begins at or before `offset` of the entry; -1 where none does.
 int32_t anchorKeyOf(const std::string& entry, size_t offset) {
     EntryLayout l = {};
-    std::string why;
+    char why[256];
     int32_t key = -1;
-    if (readEntry(entry, l, why))
+    if (readEntry(entry, l, why, sizeof why))
         while (key + 1 < l.keyCount && l.keys[key + 1].begin <= offset) ++key;
     return key;
 }

@@ -4,8 +4,8 @@
 // their changes with these; an undo finds its bytes again from the key next to them.
 //
 //     EntryLayout l;
-//     std::string why;
-//     if (readEntry(entry, l, why)) entry.insert(l.keys[2].begin, keyText(key) + separatorAt(entry, l, 1));
+//     char why[256];
+//     if (readEntry(entry, l, why, sizeof why)) entry.insert(l.keys[2].begin, keyText(key) + separatorAt(entry, l, 1));
 #pragma once
 
 #include <cstddef>
@@ -25,7 +25,7 @@ struct EntryLayout {
     int keyCount;
 };
 
-bool readEntry(const std::string& t, EntryLayout& l, std::string& error);
+bool readEntry(const std::string& t, EntryLayout& l, char* error, size_t size);
 // The text between key j and key j + 1, for a new key written in the same style.
 std::string separatorAt(const std::string& t, const EntryLayout& l, int j);
 std::string keyText(const TrackKey& k); // "{frame, x, y, z}"

@@ -6,6 +6,7 @@
 #include "director/director_state.h"
 #include "edit/session/file_change.h"
 #include "edit/session/slot_place.h"
+#include "edit/session/structure_history.h"
 #include "edit/session/value_edit.h"
 #include "show/show.h"
 
@@ -22,7 +23,7 @@ void sayStep(const SceneSet& scenes, const SlotEdit& s, bool undo, char* out, si
 // The steps from `first` to `last` (one change) carried out in reverse or again: every literal found
 // first, then every file written, or none. A step that cannot be is dropped from the list, so undo goes
 // on with the ones before it.
-bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool undo) {
+bool stepGroup(EditSession& e, const SceneSet& scenes, int first, int last, bool undo) {
     FileChange changes[kFileChangeCapacity];
     LiteralEdit found[kFileChangeCapacity] = {}; // the literals the changes put back or again
     int count = 0;
@@ -62,16 +63,17 @@ bool stepGroup(ValueEdits& e, const SceneSet& scenes, int first, int last, bool 
     return true;
 }
 
-bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
+bool stepBack(EditSession& e, SceneSet& scenes, bool undo) {
     EditHistory& h = e.history;
     if (undo ? h.done == 0 : h.done == h.count) {
         sayEdit(e, false, "nothing to %s", undo ? "undo" : "redo");
         return false;
     }
     const int at = undo ? h.done - 1 : h.done;
-    if (h.steps[at].scene == kKeyEditScene) { // a key of a track
+    const bool keys = h.steps[at].scene == kKeyEditScene; // a key of a track
+    if (keys || h.steps[at].field == kStructureField) {   // or a scene's slots changed in structure
         SlotEdit* s = undo ? undoStep(h) : redoStep(h);
-        if (e.stepKeys && e.stepKeys(e, *s, undo)) return true;
+        if (keys ? e.stepKeys && e.stepKeys(e, *s, undo) : stepStructure(e, scenes, *s, undo)) return true;
         dropSteps(h, at, at); // its entry changed: the steps before it stay undoable
         const size_t used = std::strlen(e.message);
         std::snprintf(e.message + used, sizeof e.message - used,
@@ -83,10 +85,10 @@ bool stepBack(ValueEdits& e, const SceneSet& scenes, bool undo) {
 
 } // namespace
 
-bool undoValueEdit(ValueEdits& e, const SceneSet& scenes) {
+bool undoEdit(EditSession& e, SceneSet& scenes) {
     return stepBack(e, scenes, true); // steps joined to it (one change, several files) go back with it
 }
 
-bool redoValueEdit(ValueEdits& e, const SceneSet& scenes) {
+bool redoEdit(EditSession& e, SceneSet& scenes) {
     return stepBack(e, scenes, false);
 }

@@ -2,9 +2,7 @@
 // comparison with the rebuilt data.
 #include "edit/session/value_edit.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 
 #include "data/scene_build.h"
@@ -12,6 +10,7 @@
 #include "director/node_info.h"
 #include "edit/session/file_change.h"
 #include "edit/session/slot_place.h"
+#include "edit/session/structure_history.h"
 #include "show/show.h"
 
 namespace {
@@ -23,12 +22,12 @@ void setField(NodeSource& node, int field, float value) {
         node.params[field] = value;
 }
 
-SourceFile* fileOf(ValueEdits& e, const SlotPlace& place, int& index, char* error, size_t size) {
+SourceFile* fileOf(EditSession& e, const SlotPlace& place, int& index, char* error, size_t size) {
     return editedFile(e, placeFileName(place), index, error, size);
 }
 
 // What the file holds for the field: the latest written edit still in effect, else the built value.
-float fileValue(const ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field) {
+float fileValue(const EditSession& e, const SceneSet& scenes, int scene, int slot, int field) {
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
         if (s.saved && s.scene == scene && s.slot == slot && s.field == field) return s.after;
@@ -53,7 +52,7 @@ int sharedPlace(const SceneSet& scenes, int scene, int slot) {
 // Plans the step's literal in the slot's call, found as the file stands now; the step learns where the
 // literal lies from the call's start. A call shared by several slots (a helper's), a computed value or
 // a file that no longer writes the slot is refused, naming the line to open.
-bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const SourceFile& file,
+bool planSlotEdit(EditSession& e, const SceneSet& scenes, SlotEdit& step, const SourceFile& file,
                   const ValueNames& names, char* error, size_t size) {
     const int scene = step.scene, slot = step.slot, field = step.field;
     const char* name = slotLabel(scenes, scene, slot);
@@ -103,7 +102,7 @@ bool planSlotEdit(ValueEdits& e, const SceneSet& scenes, SlotEdit& step, const S
 
 // The running tables take the edited value: a parameter in place, an element count through a new
 // conversion of the scene data (every slot's value array is made again).
-bool patchRunningTables(ValueEdits& e, int scene, int slot, int field, float value) {
+bool patchRunningTables(EditSession& e, int scene, int slot, int field, float value) {
     ++e.liveChanges;
     if (slot < 0) { // a scene's length: the clock reads it from the table
         e.table.scenes[scene].duration = (int32_t)value;
@@ -119,43 +118,6 @@ bool patchRunningTables(ValueEdits& e, int scene, int slot, int field, float val
     return replaceSceneData(e.table, tracks);
 }
 
-void sayEdit(ValueEdits& e, bool failed, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(e.message, sizeof e.message, format, args);
-    va_end(args);
-    e.failed = failed;
-    e.aboutScene = e.aboutSlot = -1;
-    std::fprintf(stderr, "qz001: %s\n", e.message);
-}
-
-SourceFile* editedFile(ValueEdits& e, const char* name, int& index, char* error, size_t size) {
-    char path[2048];
-    std::snprintf(path, sizeof path, "%s/%s", e.folder, name);
-    for (int f = 0; f < e.fileCount; ++f)
-        if (std::strcmp(e.files[f].path, path) == 0) return &e.files[(index = f)];
-    if (e.fileCount == kEditFileCapacity) {
-        std::snprintf(error, size, "more than %d files edited in one session", kEditFileCapacity);
-        return nullptr;
-    }
-    SourceFile& file = e.files[e.fileCount];
-    if (!readSourceFile(path, file, error, size)) return nullptr;
-    index = e.fileCount++;
-    return &file;
-}
-
-// The maker's editor may have saved the file since it was last read: then its new text is the base.
-bool takeDiskText(ValueEdits& e, SourceFile& file, char* error, size_t size) {
-    SourceFile& now = e.scratch.files.onDisk;
-    if (!readSourceFile(file.path, now, error, size)) return false;
-    if (now.length == file.diskLength && std::memcmp(now.text, file.disk, now.length) == 0) return true;
-    std::memcpy(file.text, now.text, now.length);
-    std::memcpy(file.disk, now.text, now.length);
-    file.length = file.diskLength = now.length;
-    std::fprintf(stderr, "qz001: %s changed on disk; the edit goes on top of the saved file\n", file.path);
-    return true;
-}
-
 float slotField(const NodeSource& node, int field) {
     return field == kCountField      ? (float)node.outputCount
            : field >= 0 && field < 8 ? node.params[field]
@@ -167,21 +129,10 @@ ValueNames fieldNames(int32_t op, int field) {
     return valueNamesOf(nodeOpInfo(op).params[field].kind);
 }
 
-void startValueEdits(ValueEdits& e, const char* sourceDir, const SceneSet& scenes) {
-    std::memset(&e, 0, sizeof e);
-    e.aboutScene = e.aboutSlot = -1;
-    std::snprintf(e.folder, sizeof e.folder, "%s/data", sourceDir);
-    e.table = scenes.scenes;
-    for (int s = 0; s < kSceneCount; ++s) {
-        std::memcpy(e.nodes[s], scenes.scenes.scenes[s].nodes, sizeof e.nodes[s]);
-        e.table.scenes[s].nodes = e.nodes[s];
-    }
-}
-
 namespace {
 
 // A scene file says which tracks it reads, and its build checks that: a change must leave that set.
-bool keepsTracksRead(const ValueEdits& e, int scene, int slot, float value) {
+bool keepsTracksRead(const EditSession& e, int scene, int slot, float value) {
     bool before[kTrackCount] = {}, after[kTrackCount] = {};
     for (int k = 0; k < kSlotsPerScene; ++k) {
         const NodeSource& n = e.nodes[scene][k];
@@ -195,7 +146,7 @@ bool keepsTracksRead(const ValueEdits& e, int scene, int slot, float value) {
 
 // The value checked as the field takes it (a whole number rounded); false, saying why, where it cannot
 // be, or is already.
-bool checkSlotEdit(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float& value) {
+bool checkSlotEdit(EditSession& e, const SceneSet& scenes, int scene, int slot, int field, float& value) {
     if (scene < 0 || scene >= kSceneCount || slot < 0 || slot >= kSlotsPerScene || field < 0 ||
         field > kCountField) {
         sayEdit(e, true, "no scene %d slot %d field %d; nothing changed", scene, slot, field);
@@ -246,7 +197,7 @@ bool checkSlotEdit(ValueEdits& e, const SceneSet& scenes, int scene, int slot, i
     return true;
 }
 
-bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+bool editSlot(EditSession& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
     e.openLine[0] = 0;
     if (!checkSlotEdit(e, scenes, scene, slot, field, value)) return false;
     NodeSource& node = e.nodes[scene][slot];
@@ -292,13 +243,13 @@ bool editSlot(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int fi
 
 } // namespace
 
-bool editSlotValue(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
+bool editSlotValue(EditSession& e, const SceneSet& scenes, int scene, int slot, int field, float value) {
     const bool done = editSlot(e, scenes, scene, slot, field, value);
     e.aboutScene = scene, e.aboutSlot = slot;
     return done;
 }
 
-bool editSlotText(ValueEdits& e, const SceneSet& scenes, int scene, int slot, int field, const char* text) {
+bool editSlotText(EditSession& e, const SceneSet& scenes, int scene, int slot, int field, const char* text) {
     uint32_t begin = 0, end = (uint32_t)std::strlen(text);
     while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
     while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
@@ -317,14 +268,14 @@ namespace {
 
 // Walks the edits in effect, the last of each field deciding: the unsaved ones are kept, the saved ones
 // compared with the rebuilt data. Returns how many differ, the first named in `first`.
-int compareRebuilt(ValueEdits& e, const SceneSet& scenes, KeptEdits& kept, char* first, size_t size) {
+int compareRebuilt(EditSession& e, const SceneSet& scenes, KeptEdits& kept, char* first, size_t size) {
     auto& seen = e.scratch.decided;
     std::memset(seen, 0, sizeof seen);
     bool lengthSeen[kSceneCount] = {};
     int differ = 0;
     for (int k = e.history.done - 1; k >= 0; --k) {
         const SlotEdit& s = e.history.steps[k];
-        if (s.scene == kKeyEditScene) continue; // a key: the key edits' own check
+        if (s.scene == kKeyEditScene || s.field == kStructureField) continue; // checked on their own
         bool& decided = s.slot < 0 ? lengthSeen[s.scene] : seen[s.scene][s.slot][s.field];
         if (decided) continue;
         decided = true;
@@ -349,7 +300,7 @@ int compareRebuilt(ValueEdits& e, const SceneSet& scenes, KeptEdits& kept, char*
 }
 
 // The running tables take the rebuilt data, but for what is kept.
-void takeRebuiltData(ValueEdits& e, const SceneSet& scenes, const KeptEdits& kept) {
+void takeRebuiltData(EditSession& e, const SceneSet& scenes, const KeptEdits& kept) {
     for (int s = 0; s < kSceneCount; ++s) {
         const NodeSource* rebuilt = scenes.scenes.scenes[s].nodes;
         for (int k = 0; k < kSlotsPerScene; ++k) {
@@ -372,11 +323,12 @@ void takeRebuiltData(ValueEdits& e, const SceneSet& scenes, const KeptEdits& kep
 
 } // namespace
 
-void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
+void takeRebuiltScenes(EditSession& e, const SceneSet& scenes) {
     KeptEdits& kept = e.scratch.kept;
     std::memset(&kept, 0, sizeof kept);
     char first[512] = "";
     int differ = compareRebuilt(e, scenes, kept, first, sizeof first);
+    differ += checkRebuiltStructure(e, scenes, differ ? nullptr : first, differ ? 0 : sizeof first);
     const int checked = e.unchecked;
     takeRebuiltData(e, scenes, kept);
     if (e.takeRebuiltKeys)
@@ -390,34 +342,5 @@ void takeRebuiltScenes(ValueEdits& e, const SceneSet& scenes) {
     else if (e.failed) { // a new rebuild, no edit waiting for it: what went wrong before is past
         e.failed = false;
         std::snprintf(e.message, sizeof e.message, "the scene data was rebuilt from the files");
-    }
-}
-
-int unsavedEditCount(const ValueEdits& e) {
-    int count = 0;
-    for (int k = 0; k < e.history.done; ++k) count += !e.history.steps[k].saved;
-    return count;
-}
-
-void printUnsavedEdits(const ValueEdits& e, FILE* out) {
-    const int count = unsavedEditCount(e);
-    if (!count) return;
-    std::fprintf(out, "qz001: %d edit%s no file holds (they were lost with the edit mode):\n", count,
-                 count == 1 ? "" : "s");
-    for (int k = 0; k < e.history.done; ++k) {
-        const SlotEdit& s = e.history.steps[k];
-        if (s.saved) continue;
-        if (s.scene == kKeyEditScene) {
-            std::fprintf(out, "  track %d: a key edit in %s/tracks.cpp\n", s.field, e.folder);
-            continue;
-        }
-        if (s.slot < 0) {
-            std::fprintf(out, "  scene %d length: %g -> %g frames%s%s\n", s.scene, (double)s.before,
-                         (double)s.after, s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
-            continue;
-        }
-        std::fprintf(out, "  scene %d slot %d %s: %g -> %g%s%s\n", s.scene, s.slot,
-                     fieldLabel(s.field, s.slot), (double)s.before, (double)s.after,
-                     s.file >= 0 ? " in " : "", s.file >= 0 ? e.files[s.file].path : "");
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "director/tracks.h"
+#include "edit/session/source_scan.h"
 
 namespace {
 
@@ -31,17 +32,15 @@ void measureSavedTracks(EditSync& s, const SceneSet& scenes, uint32_t dataReload
 } // namespace
 
 bool startEditSync(EditSync& s, const SceneSet& scenes, const char* tracksPath, const char* host,
-                   uint16_t port, std::string& error) {
+                   uint16_t port, char* error, size_t size) {
     s.on = false;
-    if (std::snprintf(s.tracksPath, sizeof s.tracksPath, "%s", tracksPath) >= (int)sizeof s.tracksPath) {
-        error = std::string("the tracks' file path is too long: ") + tracksPath;
-        return false;
-    }
+    if (std::snprintf(s.tracksPath, sizeof s.tracksPath, "%s", tracksPath) >= (int)sizeof s.tracksPath)
+        return editFail(error, size, "the tracks' file path is too long: %s", tracksPath);
     s.client = SyncClient{};
     s.saves = 0;
     s.reloadedDifference = -1;
     nameSyncTracks(s.tracks, *scenes.trackNames);
-    if (!startSyncClient(s.client, host, port, {}, error)) return false;
+    if (!startSyncClient(s.client, host, port, {}, error, size)) return false;
     driveTracksFrom(&s.tracks);
     s.on = true;
     return true;

@@ -3,7 +3,7 @@
 // pause move the play head, and the play head's row is sent back to it.
 //
 //     EditSync sync = {};
-//     if (!startEditSync(sync, scenes, "src/data/tracks.cpp", host, port, error)) fail(error);
+//     if (!startEditSync(sync, scenes, "src/data/tracks.cpp", host, port, error, sizeof error)) fail(error);
 //     if (pollEditSync(sync, state, scenes, dataReloads, clock.frame)) drawTheFrameAgain();
 //     stopEditSync(sync);
 #pragma once
@@ -29,7 +29,7 @@ struct EditSync {
 
 // Connects and drives the show's tracks from the editor's keys; false with `error` naming the address.
 bool startEditSync(EditSync& sync, const SceneSet& scenes, const char* tracksPath, const char* host,
-                   uint16_t port, std::string& error);
+                   uint16_t port, char* error, size_t size);
 
 // What the editor sent since the last poll, carried out; then the row of `frame` sent back. True when
 // the editor's keys changed what a track plays. `dataReloads` counts the scene data's reloads: once one

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/decimal_text.h"
+#include "edit/session/source_scan.h"
 #include "edit/sync/sync_socket.h"
 
 namespace {
@@ -267,15 +268,14 @@ bool receive(SyncClient& c, uint64_t nowMs, SyncEvents& e) {
 // The client
 //-----------------------------------------------------------------------------
 
-bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, std::string& error) {
+bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, char* error, size_t size) {
     const std::string s = text ? text : "";
     size_t colon = std::string::npos; // the one before the port, if any
     if (!s.empty() && s[0] == '[') {  // "[v6]" or "[v6]:PORT"
         const size_t close = s.find(']');
-        if (close == std::string::npos || close == 1 || (close + 1 < s.size() && s[close + 1] != ':')) {
-            error = "--sync " + s + ": write an IPv6 address as [ADDRESS] or [ADDRESS]:PORT";
-            return false;
-        }
+        if (close == std::string::npos || close == 1 || (close + 1 < s.size() && s[close + 1] != ':'))
+            return editFail(error, size, "--sync %s: write an IPv6 address as [ADDRESS] or [ADDRESS]:PORT",
+                            s.c_str());
         host = s.substr(1, close - 1);
         if (close + 1 < s.size()) colon = close + 1;
     } else {
@@ -285,25 +285,22 @@ bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, std::
         host = colon == std::string::npos ? s : s.substr(0, colon);
     }
     if (host.empty()) host = "127.0.0.1";
-    if (host.size() >= sizeof(SyncClient::host)) {
-        error = "--sync " + s + ": the host name is too long";
-        return false;
-    }
+    if (host.size() >= sizeof(SyncClient::host))
+        return editFail(error, size, "--sync %s: the host name is too long", s.c_str());
     port = kSyncDefaultPort;
     if (colon == std::string::npos) return true;
     const std::string portText = s.substr(colon + 1);
     int64_t number = 0;
     const DecimalFault fault = readDecimal(portText.c_str(), 1, 65535, number);
-    if (fault != DecimalFault::none) {
-        error =
-            "--sync " + s + ": " + decimalFaultText("the port", portText.c_str(), fault, 1, 65535, nullptr);
-        return false;
-    }
+    if (fault != DecimalFault::none)
+        return editFail(error, size, "--sync %s: %s", s.c_str(),
+                        decimalFaultText("the port", portText.c_str(), fault, 1, 65535, nullptr).c_str());
     port = (uint16_t)number;
     return true;
 }
 
-bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes times, std::string& error) {
+bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes times, char* error,
+                     size_t size) {
     c.socket = kNoSocket;
     c.phase = SyncPhase::waiting;
     c.times.retryMs = times.retryMs ? times.retryMs : 2000;
@@ -311,10 +308,7 @@ bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes t
     c.lastRow = -1;
     std::snprintf(c.host, sizeof c.host, "%s", host);
     c.port = port;
-    if (!startSockets()) {
-        error = "cannot start the sockets for the sync editor";
-        return false;
-    }
+    if (!startSockets()) return editFail(error, size, "cannot start the sockets for the sync editor");
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -324,8 +318,8 @@ bool startSyncClient(SyncClient& c, const char* host, uint16_t port, SyncTimes t
     addrinfo* found = nullptr;
     const int failed = getaddrinfo(host, service, &hints, &found);
     if (failed || !found || found->ai_addrlen > sizeof c.address) {
-        error = std::string("the sync editor's host ") + host + " is not known" +
-                (failed ? std::string(": ") + gai_strerror(failed) : std::string());
+        editFail(error, size, "the sync editor's host %s is not known%s%s", host, failed ? ": " : "",
+                 failed ? gai_strerror(failed) : "");
         if (found) freeaddrinfo(found);
         return false;
     }

@@ -77,12 +77,12 @@ struct SyncEvents {
 
 // "HOST:PORT", "HOST" (port 1338), ":PORT" (host 127.0.0.1), "[V6]:PORT", "[V6]" or a bare IPv6
 // address such as "::1" (port 1338); HOST is a name or an address. False with `error` naming the text.
-bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, std::string& error);
+bool parseSyncAddress(const char* text, std::string& host, uint16_t& port, char* error, size_t size);
 
 // Resolves the editor's address (a name is looked up once, here); false with `error` where it cannot be.
 // Nothing is connected until the first poll.
-bool startSyncClient(SyncClient& client, const char* host, uint16_t port, SyncTimes times,
-                     std::string& error);
+bool startSyncClient(SyncClient& client, const char* host, uint16_t port, SyncTimes times, char* error,
+                     size_t size);
 
 // Makes progress without waiting: connects, greets, asks for every track of `tracks`, applies the keys
 // the editor sends to `tracks` (a new connection starts from no keys: call takeSentTracks on

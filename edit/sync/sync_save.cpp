@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/decimal_text.h"
 #include "director/tracks.h"
 #include "edit/session/initializer_scan.h"
 
@@ -237,15 +238,9 @@ namespace {
 // The shortest text that reads back as the same float, as the file writes numbers: 40, -900, 4.3f.
 std::string numberText(float v) {
     char text[48];
-    if (v == 0) return "0";
-    if (v == std::trunc(v) && std::fabs(v) < 1e7f) {
-        std::snprintf(text, sizeof text, "%d", (int)v);
-        return text;
-    }
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, (double)v);
-        if (std::strtof(text, nullptr) == v) break;
-    }
+    if (v == 0) return "0"; // -0 too
+    writeShortestFloat(v, text, sizeof text);
+    if (v == std::trunc(v) && std::fabs(v) < 1e7f) return text;
     if (!std::strpbrk(text, ".e")) std::strcat(text, ".0"); // 1e+07 and the like keep a float's form
     return std::string(text) + "f";
 }
@@ -258,8 +253,10 @@ std::string trackSourceText(const Track& track) {
     for (uint32_t k = 0; k < n; ++k) {
         const TrackKey& key = track.keys[k];
         if (k) s += ",\n            "; // under the first key, as the file's keys line up
-        s += "{" + std::to_string(key.frame) + ", " + numberText(key.x) + ", " + numberText(key.y) + ", " +
-             numberText(key.z) + "}";
+        char text[160];
+        std::snprintf(text, sizeof text, "{%d, %s, %s, %s}", (int)key.frame, numberText(key.x).c_str(),
+                      numberText(key.y).c_str(), numberText(key.z).c_str());
+        s += text;
     }
     return s + "})";
 }
@@ -324,8 +321,8 @@ void saveTrack(const SyncTracks& sync, int32_t t, const Track& own, int elements
         return;
     }
     TextSpan span = {};
-    std::string error;
-    if (t >= elements || !findInitializerElement(text, "embeddedTracks", t, span, error)) {
+    char error[256];
+    if (t >= elements || !findInitializerElement(text, "embeddedTracks", t, span, error, sizeof error)) {
         ++out.refused;
         addNote(out, shown + " (track " + std::to_string(t) +
                          ") has no entry of its own in embeddedTracks (" + std::to_string(elements) +
@@ -347,14 +344,15 @@ void saveSyncTracks(const SyncTracks& sync, const Track* own, const char* path, 
     out.largestDifference = 0;
     out.note[0] = 0;
     std::memset(out.savedTrack, 0, sizeof out.savedTrack);
-    std::string text, error;
+    std::string text;
+    char error[256];
     if (!readWhole(path, text)) {
         std::snprintf(out.note, sizeof out.note, "cannot read %s: %s", path, std::strerror(errno));
         return;
     }
-    const int elements = countInitializerElements(text, "embeddedTracks", error);
+    const int elements = countInitializerElements(text, "embeddedTracks", error, sizeof error);
     if (elements < 0) {
-        std::snprintf(out.note, sizeof out.note, "%s: %s", path, error.c_str());
+        std::snprintf(out.note, sizeof out.note, "%s: %s", path, error);
         return;
     }
     // From the last track to the first, so each replacement leaves the places found before it.
@@ -365,10 +363,11 @@ void saveSyncTracks(const SyncTracks& sync, const Track* own, const char* path, 
     }
     if (out.written) {
         const std::vector<uint8_t> bytes(text.begin(), text.end());
-        if (!writeBytesAtomically(path, bytes, error)) {
+        std::string why; // base/ reports in a string
+        if (!writeBytesAtomically(path, bytes, why)) {
             std::memset(out.savedTrack, 0, sizeof out.savedTrack);
             out.written = 0;
-            std::snprintf(out.note, sizeof out.note, "%s", error.c_str());
+            std::snprintf(out.note, sizeof out.note, "%s", why.c_str());
             return;
         }
     }

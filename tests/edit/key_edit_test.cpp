@@ -42,7 +42,7 @@ bool sameTrack(const Track& a, const Track& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-ValueEdits edits; // large: the files' text
+EditSession edits; // large: the files' text
 KeyEdits keys;
 Track startTracks[kTrackCount];
 
@@ -50,12 +50,12 @@ void start(const fs::path& root) {
     showInit();
     showStartDirector();
     std::memcpy(startTracks, trackTable, sizeof startTracks);
-    startValueEdits(edits, root.c_str(), embeddedSceneSet());
+    startEditSession(edits, root.c_str(), embeddedSceneSet());
     startKeyEdits(keys, edits);
 }
 
-void undoAll(const SceneSet& scenes) {
-    while (undoValueEdit(edits, scenes)) {
+void undoAll(SceneSet& scenes) {
+    while (undoEdit(edits, scenes)) {
     }
     EXPECT_FALSE(edits.failed) << edits.message;
 }
@@ -66,7 +66,7 @@ TEST(KeyEdit, InsertMoveDeleteAndSwitchChangeOnlyTheirBytesAndUndoRestoresThem) 
     const fs::path root = scratchData("diff");
     const fs::path file = root / "data" / "tracks.cpp";
     start(root);
-    const SceneSet scenes = embeddedSceneSet();
+    SceneSet scenes = embeddedSceneSet();
     const std::string original = readAll(file);
     std::string expected = original;
 
@@ -117,14 +117,14 @@ TEST(KeyEdit, InsertMoveDeleteAndSwitchChangeOnlyTheirBytesAndUndoRestoresThem) 
     // One undo list for keys and values: a value edit between key edits undoes in order.
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 0, 0.35f)) << edits.message;
     ASSERT_TRUE(moveKey(edits, 7, 0, TrackKey{0, -70, 180, 170})) << edits.message;
-    ASSERT_TRUE(undoValueEdit(edits, scenes));
+    ASSERT_TRUE(undoEdit(edits, scenes));
     EXPECT_EQ(readAll(file), expected);
     EXPECT_EQ(trackTable[7].keys[0].x, -80.0f);
-    ASSERT_TRUE(undoValueEdit(edits, scenes)); // the value
+    ASSERT_TRUE(undoEdit(edits, scenes)); // the value
     EXPECT_EQ(readAll(root / "data" / "scene_04_drop.cpp"),
               readAll(fs::path(QZ_SOURCE_DIR) / "data" / "scene_04_drop.cpp"));
-    ASSERT_TRUE(redoValueEdit(edits, scenes));
-    ASSERT_TRUE(redoValueEdit(edits, scenes));
+    ASSERT_TRUE(redoEdit(edits, scenes));
+    ASSERT_TRUE(redoEdit(edits, scenes));
     EXPECT_EQ(trackTable[7].keys[0].x, -70.0f);
 
     undoAll(scenes);
@@ -138,7 +138,7 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     const fs::path root = scratchData("hostile");
     const fs::path file = root / "data" / "tracks.cpp";
     start(root);
-    const SceneSet scenes = embeddedSceneSet();
+    SceneSet scenes = embeddedSceneSet();
     const std::string original = readAll(file);
     const uint32_t historyBefore = (uint32_t)edits.history.count;
     auto unchanged = [&](const char* what) {
@@ -180,7 +180,7 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     EXPECT_TRUE(sameTrack(trackTable[2], startTracks[2]));
     ASSERT_TRUE(moveKey(edits, 2, 1, TrackKey{38, 100, 0, 0})) << edits.message;
     EXPECT_EQ(readAll(file), replaced(original, "{40, 100, 0, 0}", "{38, 50 + 50, 0, 0}"));
-    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
     EXPECT_EQ(readAll(file), computed);
     std::ofstream(file, std::ios::binary) << original;
 
@@ -200,12 +200,12 @@ TEST(KeyEdit, HostileKeysAreRefusedAndChangeNothing) {
     ASSERT_TRUE(moveKey(edits, 2, 3, TrackKey{210, 200, 0, 0})) << edits.message;
     const std::string theirs = replaced(readAll(file), "{210, 200, 0, 0}", "{210, 201, 0, 0}");
     std::ofstream(file, std::ios::binary) << theirs;
-    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
     EXPECT_EQ(readAll(file), replaced(original, "{200, 200, 0, 0}", "{200, 201, 0, 0}"));
-    ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(redoEdit(edits, scenes)) << edits.message;
     const std::string gone = replaced(readAll(file), "{210, 201, 0, 0}", "{220, 201, 0, 0}");
     std::ofstream(file, std::ios::binary) << gone;
-    EXPECT_FALSE(undoValueEdit(edits, scenes));
+    EXPECT_FALSE(undoEdit(edits, scenes));
     EXPECT_TRUE(edits.failed);
     EXPECT_EQ(readAll(file), gone);
     EXPECT_EQ(trackTable[2].keys[3].frame, 210);        // the edit plays on
@@ -220,7 +220,7 @@ TEST(KeyEdit, TheRebuiltModuleHoldsThePatchedTracks) {
     const fs::path root = scratchData("rebuild");
     const fs::path file = root / "data" / "tracks.cpp";
     start(root);
-    const SceneSet scenes = embeddedSceneSet();
+    SceneSet scenes = embeddedSceneSet();
     const std::string original = readAll(file);
     std::mt19937 random(30);
     int made = 0;
@@ -251,18 +251,7 @@ TEST(KeyEdit, TheRebuiltModuleHoldsThePatchedTracks) {
     EXPECT_GT(made, 80);
 
     const fs::path module = root / "scenes.so";
-    std::string command = std::string(QZ_CXX_COMPILER) +
-                          " -std=c++20 -O0 -fPIC -shared -DQZ_SCENE_COUNT=" + std::to_string(kSceneCount) +
-                          " -I" + root.string() + " -I" + QZ_SOURCE_DIR;
-    for (const char* name : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
-        command += " " + (root / "data" / name).string();
-    for (const auto& entry : fs::directory_iterator(root / "data")) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9')
-            command += " " + entry.path().string();
-    }
-    command += " -o " + module.string();
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_TRUE(buildModule(root, module)) << "the scene module did not build from " << root;
     SceneModuleHandle handle = {};
     SceneSet rebuilt = {};
     char error[1024] = "";

@@ -73,7 +73,7 @@ int32_t total(const SceneTable& t) {
     return sum;
 }
 
-ValueEdits edits; // large: the scene files' text
+EditSession edits; // large: the scene files' text
 LengthEdits lengths;
 
 } // namespace
@@ -119,8 +119,8 @@ TEST(SceneLength, BarsAndTheLengthLiteral) {
 // One length dragged, the later scenes kept in place, undone and redone, on a scratch copy.
 TEST(SceneLength, WrittenBackKeptInPlaceAndUndone) {
     const fs::path root = scratchData("edit");
-    const SceneSet scenes = embeddedSceneSet();
-    startValueEdits(edits, root.c_str(), scenes);
+    SceneSet scenes = embeddedSceneSet();
+    startEditSession(edits, root.c_str(), scenes);
     startLengthEdits(lengths, scenes.scenes);
     int32_t starts[kSceneCount + 1];
     sceneStarts(scenes.scenes, starts);
@@ -182,17 +182,17 @@ TEST(SceneLength, WrittenBackKeptInPlaceAndUndone) {
     EXPECT_EQ(total(edits.table), kShowFrameCount);
 
     // Ctrl+Z takes back both files of "keep in place", then both of the drag: every file as it started.
-    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
     EXPECT_EQ(readAll(sceneFile(root, 4)),
               readAll(fs::path(QZ_SOURCE_DIR) / "data" / sceneFile(root, 4).filename()));
     EXPECT_EQ(edits.table.scenes[kLastScene].duration, scenes.scenes.scenes[kLastScene].duration - delta);
-    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
-    EXPECT_FALSE(undoValueEdit(edits, scenes));
+    ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
+    EXPECT_FALSE(undoEdit(edits, scenes));
     EXPECT_TRUE(filesAsInSource(root));
     for (int s = 0; s < kSceneCount; ++s)
         EXPECT_EQ(edits.table.scenes[s].duration, scenes.scenes.scenes[s].duration);
-    ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message;
-    ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(redoEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(redoEdit(edits, scenes)) << edits.message;
     EXPECT_EQ(readAll(sceneFile(root, 4)), kept4);
     EXPECT_EQ(readAll(sceneFile(root, 3)), kept3);
     EXPECT_EQ(edits.table.scenes[4].duration, scenes.scenes.scenes[4].duration - delta);
@@ -203,7 +203,7 @@ TEST(SceneLength, WrittenBackKeptInPlaceAndUndone) {
     takeRebuiltScenes(edits, rebuilt);
     EXPECT_FALSE(edits.failed) << edits.message;
     EXPECT_NE(std::strstr(edits.message, "equals"), nullptr) << edits.message;
-    ASSERT_TRUE(undoValueEdit(edits, scenes));
+    ASSERT_TRUE(undoEdit(edits, scenes));
     takeRebuiltScenes(edits, rebuilt); // the file says one thing, the rebuilt data another
     EXPECT_TRUE(edits.failed);
     EXPECT_NE(std::strstr(edits.message, "frames long in the rebuilt data"), nullptr) << edits.message;
@@ -214,8 +214,8 @@ TEST(SceneLength, WrittenBackKeptInPlaceAndUndone) {
 // what the table plays; undoing everything gives back every file byte for byte.
 TEST(SceneLength, AnySequenceKeepsTheShowsEndAndUndoesToTheStart) {
     const fs::path root = scratchData("random");
-    const SceneSet scenes = embeddedSceneSet();
-    startValueEdits(edits, root.c_str(), scenes);
+    SceneSet scenes = embeddedSceneSet();
+    startEditSession(edits, root.c_str(), scenes);
     startLengthEdits(lengths, scenes.scenes);
     std::mt19937 random(30);
     int done = 0;
@@ -237,7 +237,7 @@ TEST(SceneLength, AnySequenceKeepsTheShowsEndAndUndoesToTheStart) {
         }
     }
     EXPECT_GT(done, 8);
-    while (undoValueEdit(edits, scenes)) {
+    while (undoEdit(edits, scenes)) {
     }
     EXPECT_EQ(edits.history.done, 0);
     EXPECT_TRUE(filesAsInSource(root));

@@ -42,26 +42,8 @@ int sceneOfFile(const char* name) {
     return -1;
 }
 
-// The scene module as the project builds it, from a scratch copy's data/ (its headers first).
-bool buildModule(const fs::path& root, const fs::path& module) {
-    std::string command =
-        std::string(QZ_CXX_COMPILER) +
-        " -std=c++20 -O0 -fPIC -shared -ffp-contract=off -DQZ_SCENE_COUNT=" + std::to_string(kSceneCount) +
-        " -I" + root.string() + " -I" + QZ_SOURCE_DIR;
-    for (const char* file : {"scene_module.cpp", "scenes.cpp", "tracks.cpp"})
-        command += " " + (root / "data" / file).string();
-    for (const auto& entry : fs::directory_iterator(root / "data")) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("scene_", 0) == 0 && name[6] >= '0' && name[6] <= '9')
-            command += " " + entry.path().string();
-    }
-    command += " -o " + module.string();
-    const bool built = std::system(command.c_str()) == 0;
-    EXPECT_TRUE(built) << command;
-    return built;
-}
 
-ValueEdits edits; // large: the scene files' text
+EditSession edits; // large: the scene files' text
 
 } // namespace
 
@@ -168,8 +150,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     showInit();
     showStartDirector();
     const fs::path root = scratchData("undo");
-    const SceneSet scenes = embeddedSceneSet();
-    startValueEdits(edits, root.c_str(), scenes);
+    SceneSet scenes = embeddedSceneSet();
+    startEditSession(edits, root.c_str(), scenes);
     const fs::path drop = root / "data" / "scene_04_drop.cpp";
     const std::string original = readAll(drop);
     const int scene = sceneOfFile("scene_04_drop.cpp");
@@ -238,8 +220,8 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
     ASSERT_TRUE(editSlotValue(edits, scenes, 0, 1, 1, 0.02f)) << edits.message; // scene 0's kClearBase y
     const int edited = edits.history.done;
     const std::string intro = readAll(root / "data" / "scene_00_intro.cpp");
-    for (int k = 0; k < edited; ++k) ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
-    EXPECT_FALSE(undoValueEdit(edits, scenes));
+    for (int k = 0; k < edited; ++k) ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
+    EXPECT_FALSE(undoEdit(edits, scenes));
     std::string noted = original + "// a note from the maker\n";
     EXPECT_EQ(readAll(drop), noted); // the maker's own line stays
     EXPECT_EQ(readAll(root / "data" / "scene_00_intro.cpp"),
@@ -248,7 +230,7 @@ TEST(SourceEdit, EditsUndoAndRedoLeaveTheFilesAsTheyStarted) {
         for (int k = 0; k < kSlotsPerScene; ++k)
             ASSERT_EQ(std::memcmp(nodeBlocks[s][k].params, sceneTable.scenes[s].nodes[k].params, 32), 0)
                 << "scene " << s << " slot " << k;
-    for (int k = 0; k < edited; ++k) ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message;
+    for (int k = 0; k < edited; ++k) ASSERT_TRUE(redoEdit(edits, scenes)) << edits.message;
     EXPECT_EQ(readAll(root / "data" / "scene_00_intro.cpp"), intro);
     EXPECT_EQ(nodeBlocks[0][1].params[1], 0.02f);
     EXPECT_EQ(unsavedEditCount(edits), 0);
@@ -305,8 +287,8 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
     showInit();
     showStartDirector();
     const fs::path root = scratchData("rebuild");
-    const SceneSet scenes = embeddedSceneSet();
-    startValueEdits(edits, root.c_str(), scenes);
+    SceneSet scenes = embeddedSceneSet();
+    startEditSession(edits, root.c_str(), scenes);
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 1, 0, 0.35f)) << edits.message;             // a constant
     ASSERT_TRUE(editSlotValue(edits, scenes, 4, 26, 0, (float)kMeshCube)) << edits.message; // kBall's mesh
     ASSERT_TRUE(editSlotValue(edits, scenes, 0, 1, 3, 0.5f)) << edits.message;              // kClearBase w
@@ -316,7 +298,7 @@ TEST(SourceEdit, TheRebuiltModuleHoldsThePatchedTables) {
               std::string::npos);
 
     const fs::path module = root / "scenes.so";
-    ASSERT_TRUE(buildModule(root, module));
+    ASSERT_TRUE(buildModule(root, module)) << "the scene module did not build from " << root;
     SceneModuleHandle handle = {};
     SceneSet rebuilt = {};
     char error[1024] = "";

@@ -12,9 +12,9 @@
 #include <sstream>
 
 #include "data/scene_data.h"
+#include "director/sync_rows.h"
 #include "director/tracks.h"
 #include "edit/session/initializer_scan.h"
-#include "director/sync_rows.h"
 #include "edit/sync/sync_tracks.h"
 
 namespace {
@@ -271,27 +271,30 @@ TEST(SyncTracks, SourceTextAndTheScanner) {
     const std::string source = "// embeddedTracks = {nope};\nextern const int embeddedTracks[3];\n"
                                "const int embeddedTracks[3] = {\n  /* a, { */ f(1, {2, 3}), // x, }\n"
                                "  \"},\" , g('}')\n , {4,5},\n};\n";
-    std::string error;
-    EXPECT_EQ(countInitializerElements(source, "embeddedTracks", error), 4) << error;
+    char error[256] = "";
+    EXPECT_EQ(countInitializerElements(source, "embeddedTracks", error, sizeof error), 4) << error;
     TextSpan span = {};
-    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 0, span, error)) << error;
+    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 0, span, error, sizeof error)) << error;
     EXPECT_EQ(source.substr(span.begin, span.end - span.begin), "f(1, {2, 3})");
-    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 1, span, error));
+    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 1, span, error, sizeof error));
     EXPECT_EQ(source.substr(span.begin, span.end - span.begin), "\"},\"");
-    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 2, span, error));
+    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 2, span, error, sizeof error));
     EXPECT_EQ(source.substr(span.begin, span.end - span.begin), "g('}')");
-    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 3, span, error));
+    ASSERT_TRUE(findInitializerElement(source, "embeddedTracks", 3, span, error, sizeof error));
     EXPECT_EQ(source.substr(span.begin, span.end - span.begin), "{4,5}");
-    EXPECT_FALSE(findInitializerElement(source, "embeddedTracks", 4, span, error));
-    EXPECT_EQ(error, "the initializer of embeddedTracks has 4 elements, not an element 4");
-    EXPECT_EQ(countInitializerElements("int embeddedTracks[2] = {1, {2", "embeddedTracks", error), -1);
-    EXPECT_EQ(error, "the initializer of embeddedTracks does not close");
+    EXPECT_FALSE(findInitializerElement(source, "embeddedTracks", 4, span, error, sizeof error));
+    EXPECT_STREQ(error, "the initializer of embeddedTracks has 4 elements, not an element 4");
+    EXPECT_EQ(
+        countInitializerElements("int embeddedTracks[2] = {1, {2", "embeddedTracks", error, sizeof error),
+        -1);
+    EXPECT_STREQ(error, "the initializer of embeddedTracks does not close");
 
     // The show's own file: each entry parses back as the table the program was built with.
     const std::string tracks = readFile(std::filesystem::path(QZ_SOURCE_DIR) / "data/tracks.cpp");
-    ASSERT_EQ(countInitializerElements(tracks, "embeddedTracks", error), trackNames.last + 1) << error;
+    ASSERT_EQ(countInitializerElements(tracks, "embeddedTracks", error, sizeof error), trackNames.last + 1)
+        << error;
     for (int i = 0; i <= trackNames.last; ++i) {
-        ASSERT_TRUE(findInitializerElement(tracks, "embeddedTracks", i, span, error)) << error;
+        ASSERT_TRUE(findInitializerElement(tracks, "embeddedTracks", i, span, error, sizeof error)) << error;
         const std::vector<TrackKey> keys = parseKeys(tracks.substr(span.begin, span.end - span.begin));
         ASSERT_EQ(keys.size(), embeddedTracks[i].keyCount) << "track " << i;
         for (size_t k = 0; k < keys.size(); ++k) {
@@ -334,11 +337,11 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
     EXPECT_GT(saved.largestDifference, 0.0f);
 
     const std::string after = readFile(file);
-    std::string error;
+    char error[256] = "";
     TextSpan a = {}, b = {};
     for (int t = 0; t <= trackNames.last; ++t) {
-        ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", t, a, error));
-        ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", t, b, error));
+        ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", t, a, error, sizeof error));
+        ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", t, b, error, sizeof error));
         const std::string was = before.substr(a.begin, a.end - a.begin),
                           now = after.substr(b.begin, b.end - b.begin);
         if (t != 0 && t != 2) {
@@ -371,10 +374,10 @@ TEST(SyncTracks, SaveWritesTheDrivenTracksAndNothingElse) {
         }
     }
     // Outside the entries, every byte as it was.
-    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 3, a, error));
-    ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", 3, b, error));
+    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 3, a, error, sizeof error));
+    ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", 3, b, error, sizeof error));
     EXPECT_EQ(before.substr(a.begin), after.substr(b.begin));
-    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 0, a, error));
+    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 0, a, error, sizeof error));
     EXPECT_EQ(before.substr(0, a.begin), after.substr(0, a.begin));
 
     // A file that cannot be read: nothing written, the reason named.
@@ -426,10 +429,10 @@ TEST(SyncTracks, OnlyWhatTheEditorChangedIsSaved) {
     EXPECT_TRUE(saved.ok) << saved.note;
     EXPECT_EQ(saved.written, 1);
     const std::string after = readFile(file);
-    std::string error;
+    char error[256] = "";
     TextSpan a = {}, b = {};
-    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 10, a, error));
-    ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", 10, b, error));
+    ASSERT_TRUE(findInitializerElement(before, "embeddedTracks", 10, a, error, sizeof error));
+    ASSERT_TRUE(findInitializerElement(after, "embeddedTracks", 10, b, error, sizeof error));
     EXPECT_EQ(before.substr(0, a.begin), after.substr(0, b.begin));
     EXPECT_EQ(before.substr(a.end), after.substr(b.end));
     const std::string was = before.substr(a.begin, a.end - a.begin),

@@ -28,16 +28,16 @@ using namespace edit_files;
 
 namespace {
 
-ValueEdits edits; // large: the files' text
+EditSession edits; // large: the files' text
 KeyEdits keys;
 LengthEdits lengths;
 
-const SceneSet& start(const fs::path& root) {
+SceneSet& start(const fs::path& root) {
     static SceneSet scenes;
     showInit();
     showStartDirector();
     scenes = embeddedSceneSet();
-    startValueEdits(edits, root.c_str(), scenes);
+    startEditSession(edits, root.c_str(), scenes);
     startKeyEdits(keys, edits);
     startLengthEdits(lengths, scenes.scenes);
     return scenes;
@@ -158,7 +158,7 @@ void removeNote(const std::vector<fs::path>& files, const std::string& note) {
 
 TEST(EditUndo, EditsAmongTheMakersLinesUndoByteForByte) {
     const fs::path root = scratchData("undo-random");
-    const SceneSet& scenes = start(root);
+    SceneSet& scenes = start(root);
     const std::vector<fs::path> files = dataFiles(root);
     std::vector<std::string> originals, notes;
     for (const fs::path& file : files) originals.push_back(readAll(file));
@@ -191,7 +191,7 @@ TEST(EditUndo, EditsAmongTheMakersLinesUndoByteForByte) {
     EXPECT_GT(values, 40);
     EXPECT_GT(keyEdits, 20);
     EXPECT_GT(lengthEdits, 20);
-    while (edits.history.done > 0) ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    while (edits.history.done > 0) ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
     for (const std::string& note : notes) removeNote(files, note);
     for (size_t f = 0; f < files.size(); ++f) EXPECT_EQ(readAll(files[f]), originals[f]) << files[f];
     for (int s = 0; s < kSceneCount; ++s) {
@@ -208,7 +208,7 @@ TEST(EditUndo, EditsAmongTheMakersLinesUndoByteForByte) {
 // still undoes, into its own slot's line however many lines were added above it.
 TEST(EditUndo, AStepWhoseLiteralIsGoneIsDroppedAndTheOnesBeforeItUndo) {
     const fs::path root = scratchData("undo-gone");
-    const SceneSet& scenes = start(root);
+    SceneSet& scenes = start(root);
     const fs::path drop = root / "data" / "scene_04_drop.cpp";
     const std::string original = readAll(drop);
     ASSERT_NE(original.find("    s[kAt] = constant(0, 0, 0);\n"), std::string::npos);
@@ -220,19 +220,19 @@ TEST(EditUndo, AStepWhoseLiteralIsGoneIsDroppedAndTheOnesBeforeItUndo) {
     maker.replace(at, 31, "s[kAt] = constant(0.3f, 0, 0); ");
     writeAll(drop, maker);
 
-    EXPECT_FALSE(undoValueEdit(edits, scenes));
+    EXPECT_FALSE(undoEdit(edits, scenes));
     EXPECT_NE(std::strstr(edits.message, "kAt p0 no longer holds 0.25f; it holds 0.3f"), nullptr)
         << edits.message;
     EXPECT_NE(std::strstr(edits.message, "dropped"), nullptr) << edits.message;
     EXPECT_EQ(readAll(drop), maker);
-    ASSERT_TRUE(undoValueEdit(edits, scenes)) << edits.message;
+    ASSERT_TRUE(undoEdit(edits, scenes)) << edits.message;
     std::string expected = maker;
     expected.replace(expected.find("constant(0.2f, 0.03f"), 20, "constant(0.1f, 0.03f");
     EXPECT_EQ(readAll(drop), expected);
     EXPECT_EQ(edits.history.done, 0);
-    EXPECT_FALSE(undoValueEdit(edits, scenes));
-    ASSERT_TRUE(redoValueEdit(edits, scenes)) << edits.message; // the dropped step is not redone
-    EXPECT_FALSE(redoValueEdit(edits, scenes));
+    EXPECT_FALSE(undoEdit(edits, scenes));
+    ASSERT_TRUE(redoEdit(edits, scenes)) << edits.message; // the dropped step is not redone
+    EXPECT_FALSE(redoEdit(edits, scenes));
     fs::remove_all(root);
 }
 
@@ -240,7 +240,7 @@ TEST(EditUndo, AStepWhoseLiteralIsGoneIsDroppedAndTheOnesBeforeItUndo) {
 // unsaved and the message names the file. Root writes any file, so as root it runs as nobody.
 TEST(EditUndo, AChangeOfTwoFilesWritesBothOrNeither) {
     const fs::path root = scratchData("undo-both");
-    const SceneSet& scenes = start(root);
+    SceneSet& scenes = start(root);
     const fs::path build = root / "data" / "scene_03_build.cpp",
                    finale = root / "data" / "scene_10_finale.cpp";
     const std::string buildText = readAll(build), finaleText = readAll(finale);
@@ -281,7 +281,7 @@ TEST(EditUndo, AChangeOfTwoFilesWritesBothOrNeither) {
 
 TEST(EditUndo, TypedTextTheTimelineAndAHelpersCall) {
     const fs::path root = scratchData("undo-typed");
-    const SceneSet& scenes = start(root);
+    SceneSet& scenes = start(root);
     const fs::path drop = root / "data" / "scene_04_drop.cpp";
     const std::string original = readAll(drop);
     for (const char* text : {"3,5", "0x10", "1/0", "", "inf", "2.5.1", "1e99"})

@@ -13,9 +13,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/decimal_text.h"
 #include "data/scene_data.h"
-#include "director/tracks.h"
 #include "director/sync_rows.h"
+#include "director/tracks.h"
 #include "tools/qz001-tool/tool.h"
 
 namespace {
@@ -25,17 +26,9 @@ const char* trackName(int32_t t) {
     return name && std::strncmp(name, "kTrack", 6) == 0 && name[6] ? name + 6 : name;
 }
 
-// The shortest decimal that reads back as the same float.
 std::string valueText(float v) {
     char text[32];
-    if (v == std::trunc(v) && std::fabs(v) < 1e7f) {
-        std::snprintf(text, sizeof text, "%d", (int)v);
-        return text;
-    }
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, (double)v);
-        if (std::strtof(text, nullptr) == v) break;
-    }
+    writeShortestFloat(v, text, sizeof text);
     return text;
 }
 

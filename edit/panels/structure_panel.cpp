@@ -1,0 +1,134 @@
+// structure_panel.cpp - the pickers, the buttons and the add form.
+#include "edit/panels/structure_panel.h"
+
+#include <cstdio>
+#include <cstring>
+#include <imgui.h>
+
+#include "edit/panels/panel_kit.h"
+#include "edit/panels/value_panel.h"
+#include "edit/session/structure_edit.h"
+
+namespace {
+
+// A list of the scene's slots, and kNone; true when the maker picked another.
+bool slotPicker(const char* label, const StructureInput& in, int32_t& slot) {
+    char shown[64] = "kNone";
+    if (slot >= 0) slotLabel(*in.scenes, in.scene, slot, shown, sizeof shown);
+    ImGui::SetNextItemWidth(150);
+    if (!ImGui::BeginCombo(label, shown)) return false;
+    bool picked = false;
+    if (ImGui::Selectable("kNone", slot < 0)) slot = kNone, picked = true;
+    for (int32_t k = 0; k < kSlotsPerScene; ++k) {
+        if (in.edits->nodes[in.scene][k].op == kOpEmpty) continue;
+        char name[64];
+        slotLabel(*in.scenes, in.scene, k, name, sizeof name);
+        ImGui::PushID(k);
+        if (ImGui::Selectable(name, slot == k)) slot = k, picked = true;
+        ImGui::PopID();
+    }
+    ImGui::EndCombo();
+    return picked;
+}
+
+// The inputs the operation reads, each a picker; the last one changed is asked for.
+void inputPickers(const StructureInput& in, const NodeSource& node, int32_t* inputs, StructureAsk* ask) {
+    int shown = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!operationReadsInput(node.op, i)) continue;
+        char label[8];
+        std::snprintf(label, sizeof label, "in%d", i);
+        if (shown++ % 3) ImGui::SameLine();
+        int32_t from = inputs[i];
+        if (!slotPicker(label, in, from)) continue;
+        inputs[i] = from;
+        if (ask) *ask = StructureAsk{StructureAskKind::rewire, in.selected, i, from, {}, ""};
+    }
+}
+
+void slotButtons(const StructureInput& in, StructureAsk& ask) {
+    int32_t readers[8];
+    const int count = slotReaders(*in.edits, in.scene, in.selected, readers, 8);
+    if (count == 0) {
+        if (ImGui::Button("delete slot"))
+            ask = StructureAsk{StructureAskKind::remove, in.selected, 0, 0, {}, ""};
+    } else {
+        ImGui::TextDisabled("read by");
+        for (int k = 0; k < count && k < 8; ++k) {
+            char name[64];
+            slotLabel(*in.scenes, in.scene, readers[k], name, sizeof name);
+            ImGui::SameLine();
+            ImGui::PushID(k);
+            if (ImGui::SmallButton(name))
+                ask = StructureAsk{StructureAskKind::select, readers[k], 0, 0, {}, ""};
+            ImGui::PopID();
+        }
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("write out")) ask = StructureAsk{StructureAskKind::writeOut, in.selected, 0, 0, {}, ""};
+    if (ImGui::IsItemHovered())
+        ImGui::SetTooltip("the call that writes this slot (a helper's, or a builder of several slots)\n"
+                          "replaced by one builder line a slot, so that each value is edited in place");
+}
+
+void operationPicker(const StructureInput& in, StructureForm& form) {
+    ImGui::SetNextItemWidth(200);
+    if (!ImGui::BeginCombo("operation", opName(form.node.op))) return;
+    for (int32_t op = 1; op < kNodeOpCount; ++op) {
+        if (ImGui::Selectable(opName(op), form.node.op == op))
+            form.node = newSlotNode(*in.edits, in.scene, op);
+        if (ImGui::IsItemHovered()) operationTooltip(op);
+    }
+    ImGui::EndCombo();
+}
+
+void addForm(const StructureInput& in, StructureAsk& ask) {
+    StructureForm& form = *in.form;
+    if (!form.open) {
+        if (ImGui::Button("add slot...")) {
+            form.open = true;
+            form.name[0] = 0;
+            form.node = newSlotNode(*in.edits, in.scene, kOpConstant);
+        }
+        return;
+    }
+    ImGui::Separator();
+    ImGui::TextDisabled("%s", in.selected >= 0 ? "a new slot, after the selected one" : "a new slot");
+    ImGui::SetNextItemWidth(200);
+    ImGui::InputText("name", form.name, sizeof form.name);
+    ImGui::SameLine();
+    operationPicker(in, form);
+    inputPickers(in, form.node, form.node.inputs, nullptr);
+    int count = (int)form.node.outputCount;
+    ImGui::SetNextItemWidth(120);
+    if (ImGui::InputInt("elements", &count)) form.node.outputCount = (uint32_t)(count < 1 ? 1 : count);
+    if (ImGui::Button("add")) {
+        ask = StructureAsk{StructureAskKind::add, in.selected, 0, 0, form.node, ""};
+        std::snprintf(ask.name, sizeof ask.name, "%s", form.name);
+        form.open = false;
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("cancel")) form.open = false;
+}
+
+} // namespace
+
+StructureAsk drawStructureEditor(const StructureInput& in) {
+    StructureAsk ask = {};
+    if (!in.edits) return ask;
+    ImGui::PushID("structure");
+    if (in.selected >= 0 && in.edits->nodes[in.scene][in.selected].op != kOpEmpty) {
+        NodeSource node = in.edits->nodes[in.scene][in.selected];
+        inputPickers(in, node, node.inputs, &ask);
+        slotButtons(in, ask);
+        ImGui::SameLine();
+    } else if (in.edits->message[0]) { // what the last change said, where no slot's editor shows it
+        ImGui::PushStyleColor(ImGuiCol_Text,
+                              in.edits->failed ? kFailedColour : ImGui::GetColorU32(ImGuiCol_TextDisabled));
+        ImGui::TextWrapped("%s", in.edits->message);
+        ImGui::PopStyleColor();
+    }
+    addForm(in, ask);
+    ImGui::PopID();
+    return ask;
+}
