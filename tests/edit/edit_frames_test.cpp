@@ -1,19 +1,24 @@
 // edit_frames_test.cpp - whatever run of seeks, loops, replays and reloads comes before it, every
 // frame the edit mode draws is the picture a fresh start draws at that frame. The oracle is
 // qz001-tool render, run as a process of its own for each frame; the edit side draws through the
-// edit mode's own frame step (editPrepareFrame) on a headless show of the same size.
+// edit mode's own frame step (editPrepareFrame) on a headless show of the same size. Structural changes
+// of a scene show in the next frame drawn, and their undo gives the picture back.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "data/scene_data.h"
+#include "edit/session/structure_edit.h"
 #include "edit/transport/edit_frame.h"
 #include "render/png_io.h"
 #include "show/show.h"
+#include "tests/edit/edit_files.h"
 
 namespace {
 
@@ -115,4 +120,99 @@ TEST(EditFrames, EveryFrameDrawnAfterAnyMovesIsTheToolsPicture) {
         }
         expectTools(at, "after a seek, play, the same frame again and a reload or a wrap");
     }
+}
+
+namespace {
+
+EditSession session; // large: the files' text and the structural steps
+
+int32_t slotOf(const SceneSet& scenes, int scene, const char* name) {
+    for (int32_t k = 0; k < kSlotsPerScene; ++k) {
+        const char* n = enumName(*scenes.names[scene].slots, k);
+        if (n && std::strcmp(n, name) == 0) return k;
+    }
+    return kNone;
+}
+
+// The lines `after` has more of than `before` ("+line"), then those it has fewer of ("-line").
+std::string changedLines(const std::string& before, const std::string& after) {
+    std::map<std::string, int> count;
+    for (auto [text, sign] : {std::pair{&before, -1}, std::pair{&after, 1}})
+        for (size_t at = 0; at < text->size();) {
+            const size_t end = std::min(text->find('\n', at), text->size());
+            count[text->substr(at, end - at)] += sign;
+            at = end + 1;
+        }
+    std::string added, removed;
+    for (const auto& [line, n] : count)
+        for (int k = 0; k < (n < 0 ? -n : n); ++k)
+            (n > 0 ? added : removed) += (n > 0 ? "+" : "-") + line + "\n";
+    return added + removed;
+}
+
+} // namespace
+
+TEST(EditFrames, StructuralChangesDrawAtOnceAndUndoToTheSamePicture) {
+    using namespace edit_files;
+    showInit();
+    ShowDesc desc = {};
+    desc.width = kWidth;
+    desc.height = kHeight;
+    desc.noVsync = true;
+    EditSide edit = {};
+    edit.pixels.resize((size_t)kWidth * kHeight * 4);
+    ASSERT_TRUE(showStart(edit.dev, desc)) << showError();
+    const fs::path root = scratchData("structure-frames");
+    const fs::path rise = root / "data" / "scene_07_rise.cpp";
+    const std::string original = readAll(rise);
+    SceneSet scenes = embeddedSceneSet();
+    startEditSession(session, root.c_str(), scenes);
+    auto slot = [&](const char* name) { return slotOf(scenes, 7, name); };
+    const int32_t at = sceneFirstFrame(7, sceneTable) + 600; // the temple risen, the moons circling
+    auto drawn = [&] {
+        editFrameChanged(edit.frame);
+        EXPECT_TRUE(edit.draw(at));
+        return edit.pixels;
+    };
+    const std::vector<uint8_t> temple = drawn();
+
+    // cubes(...) written out: the same picture, kPlinth's line now a drawMesh of its own.
+    ASSERT_TRUE(writeOutSlot(session, scenes, 7, slot("kPlinth"))) << session.message;
+    EXPECT_EQ(differingBytes(drawn(), temple), 0) << "writing out changed the picture";
+    std::string before = readAll(rise);
+
+    // A gold cube where the moons circle, as large as the crown: a new object in the frame, and in the
+    // file its enum entry and its line, no other change.
+    NodeSource orb = newSlotNode(session, 7, kOpDrawMesh);
+    orb.inputs[0] = slot("kMoonPos");
+    orb.inputs[1] = slot("kCrownSize");
+    ASSERT_TRUE(addSlot(session, scenes, 7, "kOrb", orb, slot("kPlinth"))) << session.message;
+    const std::vector<uint8_t> withOrb = drawn();
+    EXPECT_GT(differingBytes(withOrb, temple), 200) << "the new slot's cube is not in the frame";
+    std::string diff = changedLines(before, readAll(rise));
+    EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 2) << diff;
+    EXPECT_NE(diff.find("+    kOrb,"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("+    s[kOrb] = drawMesh({kMoonPos, kCrownSize}, kMeshCube, 1,"), std::string::npos)
+        << diff;
+
+    // Rewired to the plinth's place: the frame changes, and one name in the file.
+    before = readAll(rise);
+    ASSERT_TRUE(rewireSlot(session, scenes, 7, slot("kOrb"), 0, slot("kPlinthPos"))) << session.message;
+    EXPECT_GT(differingBytes(drawn(), withOrb), 200) << "the rewired cube did not move";
+    diff = changedLines(before, readAll(rise));
+    EXPECT_NE(diff.find("-    s[kOrb] = drawMesh({kMoonPos, kCrownSize}"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("+    s[kOrb] = drawMesh({kPlinthPos, kCrownSize}"), std::string::npos) << diff;
+    EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 2) << diff;
+
+    // A slot that is read cannot go; the orb, which nothing reads, can, and the temple is back.
+    EXPECT_FALSE(deleteSlot(session, scenes, 7, slot("kPlinthPos")));
+    EXPECT_NE(std::strstr(session.message, "kOrb"), nullptr) << session.message;
+    ASSERT_TRUE(deleteSlot(session, scenes, 7, slot("kOrb"))) << session.message;
+    EXPECT_EQ(differingBytes(drawn(), temple), 0) << "the deleted slot's cube stayed";
+
+    // Every step undone: the file byte for byte, and the same picture.
+    for (int k = 0; k < 4; ++k) ASSERT_TRUE(undoEdit(session, scenes)) << session.message;
+    EXPECT_EQ(readAll(rise), original);
+    EXPECT_EQ(differingBytes(drawn(), temple), 0) << "undo did not give the picture back";
+    fs::remove_all(root);
 }
