@@ -17,6 +17,7 @@
 #include "edit/panels/graph_panel.h"
 #include "edit/panels/outputs_panel.h"
 #include "edit/panels/panel_input.h"
+#include "edit/panels/panel_kit.h"
 #include "edit/panels/slot_table_panel.h"
 #include "edit/panels/structure_panel.h"
 #include "edit/panels/timeline_panel.h"
@@ -67,6 +68,7 @@ struct EditApp {
     KeyPanelState keyPanel;
     GraphPanelState graph;
     StructureForm structureForm;
+    bool graphRewired; // a wire was dropped in the graph: its panel says what came of it
     SDL_Window* window;
 };
 
@@ -219,9 +221,16 @@ void sceneWindow() {
         ImGui::EndTabItem();
     }
     if (ImGui::BeginTabItem("Graph")) {
+        if (app.graphRewired && session.message[0]) { // what the last wire dropped did
+            ImGui::PushStyleColor(ImGuiCol_Text,
+                                  session.failed ? kFailedColour : ImGui::GetColorU32(ImGuiCol_TextDisabled));
+            ImGui::TextWrapped("%s", session.message);
+            ImGui::PopStyleColor();
+        }
         const GraphAsk ask = drawGraph(GraphInput{&app.scenes, &app.graph, scene, app.state.selectedSlot});
-        if (ask.select) app.state.selectedSlot = ask.slot;
-        if (ask.rewire) rewireSlot(session, app.scenes, scene, ask.reader, ask.input, ask.from);
+        if (ask.select) app.state.selectedSlot = ask.slot, app.graphRewired = false;
+        if (ask.rewire)
+            rewireSlot(session, app.scenes, scene, ask.reader, ask.input, ask.from), app.graphRewired = true;
         ImGui::EndTabItem();
     }
     endSceneWindow();

@@ -11,14 +11,14 @@
 
 namespace {
 
-// A list of the scene's slots, and kNone; true when the maker picked another.
+// A list of the scene's slots, and none; true when the maker picked another.
 bool slotPicker(const char* label, const StructureInput& in, int32_t& slot) {
-    char shown[64] = "kNone";
+    char shown[64] = "none";
     if (slot >= 0) slotLabel(*in.scenes, in.scene, slot, shown, sizeof shown);
     ImGui::SetNextItemWidth(150);
-    if (!ImGui::BeginCombo(label, shown)) return false;
+    if (!ImGui::BeginCombo(label, shown, ImGuiComboFlags_HeightLarge)) return false;
     bool picked = false;
-    if (ImGui::Selectable("kNone", slot < 0)) slot = kNone, picked = true;
+    if (ImGui::Selectable("none", slot < 0)) slot = kNone, picked = true;
     for (int32_t k = 0; k < kSlotsPerScene; ++k) {
         if (in.edits->nodes[in.scene][k].op == kOpEmpty) continue;
         char name[64];
@@ -38,7 +38,7 @@ void inputPickers(const StructureInput& in, const NodeSource& node, int32_t* inp
         if (!operationReadsInput(node.op, i)) continue;
         char label[8];
         std::snprintf(label, sizeof label, "in%d", i);
-        if (shown++ % 3) ImGui::SameLine();
+        if (shown++ % 2) ImGui::SameLine();
         int32_t from = inputs[i];
         if (!slotPicker(label, in, from)) continue;
         inputs[i] = from;
@@ -73,7 +73,7 @@ void slotButtons(const StructureInput& in, StructureAsk& ask) {
 
 void operationPicker(const StructureInput& in, StructureForm& form) {
     ImGui::SetNextItemWidth(200);
-    if (!ImGui::BeginCombo("operation", opName(form.node.op))) return;
+    if (!ImGui::BeginCombo("operation", opName(form.node.op), ImGuiComboFlags_HeightLarge)) return;
     for (int32_t op = 1; op < kNodeOpCount; ++op) {
         if (ImGui::Selectable(opName(op), form.node.op == op))
             form.node = newSlotNode(*in.edits, in.scene, op);
@@ -92,6 +92,7 @@ void addForm(const StructureInput& in, StructureAsk& ask) {
         }
         return;
     }
+    ImGui::PushID("form");
     ImGui::Separator();
     ImGui::TextDisabled("%s", in.selected >= 0 ? "a new slot, after the selected one" : "a new slot");
     ImGui::SetNextItemWidth(200);
@@ -109,6 +110,7 @@ void addForm(const StructureInput& in, StructureAsk& ask) {
     }
     ImGui::SameLine();
     if (ImGui::Button("cancel")) form.open = false;
+    ImGui::PopID();
 }
 
 } // namespace
@@ -122,13 +124,9 @@ StructureAsk drawStructureEditor(const StructureInput& in) {
         inputPickers(in, node, node.inputs, &ask);
         slotButtons(in, ask);
         ImGui::SameLine();
-    } else if (in.edits->message[0]) { // what the last change said, where no slot's editor shows it
-        ImGui::PushStyleColor(ImGuiCol_Text,
-                              in.edits->failed ? kFailedColour : ImGui::GetColorU32(ImGuiCol_TextDisabled));
-        ImGui::TextWrapped("%s", in.edits->message);
-        ImGui::PopStyleColor();
     }
     addForm(in, ask);
+    drawEditMessage(*in.edits, in.scene, in.selected); // below the controls, which stay where they are
     ImGui::PopID();
     return ask;
 }

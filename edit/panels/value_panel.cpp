@@ -153,8 +153,13 @@ void drawValueEditor(const ValueEditor& in) {
     }
     countField(in);
     ImGui::PopItemWidth();
-    // What the last edit said, where it is about this slot or none in particular (an undo, a rebuild).
+    ImGui::PopID();
+}
+
+// In a box of three lines whatever it says, so that what lies below does not move with it.
+void drawEditMessage(const EditSession& e, int scene, int32_t slot) {
     const bool about = e.aboutScene < 0 || (e.aboutScene == scene && e.aboutSlot == slot);
+    ImGui::BeginChild("message", ImVec2(0, 3 * ImGui::GetTextLineHeightWithSpacing()));
     if (e.message[0] && about) {
         ImGui::PushStyleColor(ImGuiCol_Text,
                               e.failed ? kFailedColour : ImGui::GetColorU32(ImGuiCol_TextDisabled));
@@ -166,5 +171,5 @@ void drawValueEditor(const ValueEditor& in) {
         ImGui::SameLine();
         if (ImGui::SmallButton("copy")) ImGui::SetClipboardText(e.openLine);
     }
-    ImGui::PopID();
+    ImGui::EndChild();
 }

@@ -33,6 +33,10 @@ struct ValueEditor {
 // A drag changes the running tables as it goes and is written back once, when it ends.
 void drawValueEditor(const ValueEditor& editor);
 
+// What the last edit, undo or check said, where it is about this slot or none in particular, and the
+// line to open where a value is computed there.
+void drawEditMessage(const EditSession& edits, int scene, int32_t slot);
+
 // What the operation computes, its inputs and its parameters' meanings.
 void operationTooltip(int32_t op);
 

@@ -144,6 +144,7 @@ bool commitStructure(EditSession& e, SceneSet& scenes, int scene, SourceFile& fi
     std::memcpy(step.lines, lines, sizeof(LineChange) * lineCount);
     step.lineCount = lineCount;
     step.after = after;
+    std::snprintf(step.said, sizeof step.said, "%s", said);
     std::memcpy(step.forward, forward, sizeof step.forward);
     SlotEdit edit = {};
     edit.scene = scene;
@@ -219,8 +220,7 @@ bool stepStructure(EditSession& e, SceneSet& scenes, const SlotEdit& s, bool und
         sayEdit(e, true, "the director could not take scene %d's slots: %s", step.scene, showError());
         return false;
     }
-    sayEdit(e, false, "%s the change of scene %d's slots in %s", undo ? "undone" : "redone", step.scene,
-            file.path);
+    sayEdit(e, false, "%s: %s (%s)", undo ? "undone" : "redone", step.said, file.path);
     return true;
 }
 

@@ -32,6 +32,7 @@ struct StructureStep {
     SceneShape before, after;
     LineChange lines[kStructurePartCapacity];
     int lineCount;
+    char said[200]; // what the change did: "added kOrb (DrawMesh) to scene 7"
 };
 
 // The session's structural steps, and the names the scenes play under once one was made (until the

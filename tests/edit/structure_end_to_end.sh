@@ -1,0 +1,108 @@
+#!/bin/sh
+# structure_end_to_end.sh QZ001 - scene 7's slots changed in structure from the panels of qz001 --edit,
+# in a scratch copy of the repository with its own build, under a virtual X server (Xvfb, xdotool,
+# ImageMagick): in the graph, kTurn's wire end dragged from kMoonTime's box onto kTime's changes that
+# one name in the file; in the inspector, kShaft's helper call written out ("write out") is one line
+# of the file and leaves the frame as it was; a slot added from the inspector's form is its enum entry
+# and its line; the reload's rebuild of each equals the running tables; Ctrl+Z three times gives the
+# file back byte for byte and the frame as it was; Escape ends with status 0.
+# The panels' places are those of the 1760x1050 edit window on a 1920x1080 screen, Dear ImGui's
+# default font. Run from the repository root (the music lies there).
+set -eu
+qz001=$1
+. "$(dirname "$0")/../x11_session.sh"
+start_x11_test Xvfb xdotool import compare cmake
+
+copy_tree
+build_scene_module
+scene=$scratch/data/scene_07_rise.cpp
+cp "$scene" "$tmp/original.cpp"
+start_xvfb "$tmp"
+QZ_SOURCE_DIR=$scratch QZ_BUILD_DIR=$scratch/build "$qz001" --edit --scene 7 --no-music >"$tmp/out" 2>&1 &
+show_pid=$!
+find_edit_window 1760x1050
+pause_edit "$window" "$tmp/out"
+sleep 1
+look "$tmp/before.png"
+
+# The lines of the scene file that changed since file $1: "<" lines gone, ">" lines come.
+changed() { diff "$1" "$scene" | grep '^[<>]' || true; }
+rebuilt() { wait_lines "equals the edited values" "$1" 60 || fail "the rebuild was not checked: $(tail -5 "$tmp/out")"; }
+
+# The graph: kTurn's one wire ends at the left edge of its box (the second column, sixth row as laid
+# out at start); dragged onto kTime's box in the first column and let go there.
+point 1501 36
+xdotool click 1
+sleep 1
+point 1450 339 0 0
+xdotool mousedown 1
+for _ in $(seq 10); do xdotool mousemove_relative -- -9 -12; sleep 0.05; done
+sleep 0.3
+xdotool mouseup 1
+wait_lines "kTurn in0 now reads kTime" 1 10 || fail "the wire dropped on kTime did not rewire kTurn: $(tail -5 "$tmp/out")"
+changed "$tmp/original.cpp" >"$tmp/diff"
+[ "$(wc -l <"$tmp/diff")" -eq 2 ] && grep -q '^>     s\[kTurn\] = swizzle(kTime, kX, kZero, kZero, kZero);$' "$tmp/diff" ||
+    fail "the rewire's diff is not one name: $(cat "$tmp/diff")"
+rebuilt 1
+echo "ok: a wire's end dragged onto another box in the graph rewires the slot, one name in the file"
+
+# The inspector: kShaft (slot 16) selected in the table, then "write out": cubes(stone(...), 1) becomes
+# the drawMesh it amounts to, and the frame stays as it was.
+point 1322 36
+xdotool click 1
+sleep 1
+cp "$scene" "$tmp/rewired.cpp"
+point 1320 425
+xdotool click 1
+sleep 1
+look "$tmp/rewired.png"
+point 1420 504
+xdotool click 1
+point 400 300 # off the button: its tooltip would lie over the frame
+wait_lines "wrote out kShaft's call" 1 10 || fail "write out did nothing: $(tail -5 "$tmp/out")"
+changed "$tmp/rewired.cpp" >"$tmp/diff"
+[ "$(wc -l <"$tmp/diff")" -eq 2 ] &&
+    grep -q '^>     s\[kShaft\] = drawMesh({kShaftPos, kShaftSize, kTurn, kStoneAmbient, kStoneDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);$' "$tmp/diff" ||
+    fail "the write-out's diff is not kShaft's line: $(cat "$tmp/diff")"
+rebuilt 2
+
+look_until "$tmp/written.png" "$tmp/rewired.png" -lt 200 || fail "writing out changed the frame ($(differ "$tmp/rewired.png" "$tmp/written.png") pixels)"
+echo "ok: a helper's call written out is one line of builders, the same frame and tables"
+
+# "add slot...", the name typed, Add picked from the operations, "add": the enum entry and the line.
+cp "$scene" "$tmp/written.cpp"
+point 1500 504
+xdotool click 1
+sleep 0.5
+point 1380 544
+xdotool click 1
+xdotool type --delay 60 kOrb
+point 1620 544
+xdotool click 1
+sleep 0.5
+point 1540 586
+xdotool click 1
+sleep 0.5
+point 1302 613
+xdotool click 1
+wait_lines "added kOrb (kOpAdd) to scene 7" 1 10 || fail "the form added no slot: $(tail -5 "$tmp/out")"
+changed "$tmp/written.cpp" >"$tmp/diff"
+[ "$(wc -l <"$tmp/diff")" -eq 2 ] && grep -q '^>     kOrb,$' "$tmp/diff" &&
+    grep -q '^>     s\[kOrb\] = node(kOpAdd, {}, {}, 20);$' "$tmp/diff" ||
+    fail "the added slot's diff is not its entry and its line: $(cat "$tmp/diff")"
+rebuilt 3
+echo "ok: a slot added from the form is its enum entry and its line, rebuilt as it runs"
+
+# Three undos: the file as it was, byte for byte, and the frame.
+for step in 1 2 3; do
+    xdotool key --window "$window" ctrl+z
+    wait_lines "qz001: undone: " "$step" 10 || fail "undo $step did not run: $(tail -5 "$tmp/out")"
+done
+cmp "$scene" "$tmp/original.cpp" || fail "undoing the three changes did not restore the file"
+rebuilt 4
+look_until "$tmp/undone.png" "$tmp/before.png" -lt 200 || fail "undoing the three changes did not restore the frame"
+echo "ok: the three changes undone, the file byte for byte and the frame as it was"
+
+xdotool key --window "$window" Escape
+wait_show 20
+[ "$status" -eq 0 ] || fail "Escape: exit status $status: $(tail -5 "$tmp/out")"
