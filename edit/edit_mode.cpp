@@ -25,6 +25,7 @@
 #include "edit/panels/transport_panel.h"
 #include "edit/session/key_edit.h"
 #include "edit/session/scene_length.h"
+#include "edit/session/slot_text.h"
 #include "edit/session/structure_edit.h"
 #include "edit/session/value_edit.h"
 #include "edit/sync/edit_sync.h"
@@ -173,10 +174,7 @@ void carryStructure(const StructureAsk& ask, int scene) {
     switch (ask.kind) {
     case StructureAskKind::add:
         if (!addSlot(session, app.scenes, scene, ask.name, ask.node, ask.slot)) break;
-        for (int32_t k = 0; k < kSlotsPerScene; ++k) { // the new slot selected
-            const char* name = enumName(*app.scenes.names[scene].slots, k);
-            if (name && std::strcmp(name, ask.name) == 0) app.state.selectedSlot = k;
-        }
+        app.state.selectedSlot = slotNumber(*app.scenes.names[scene].slots, ask.name); // the new slot
         break;
     case StructureAskKind::remove:
         if (deleteSlot(session, app.scenes, scene, ask.slot)) app.state.selectedSlot = kNone;

@@ -320,6 +320,14 @@ bool readSlotEnum(const char* text, uint32_t length, EnumNames& names, int32_t& 
     return true;
 }
 
+int32_t slotNumber(const EnumNames& names, const char* name) {
+    for (int32_t v = 0; v < kEnumNameCapacity; ++v) {
+        const char* n = enumName(names, v);
+        if (n && std::strcmp(n, name) == 0) return v;
+    }
+    return -1;
+}
+
 int unnamedSlots(const EnumNames& names, int32_t count) {
     int unnamed = 0;
     for (int32_t v = 0; v < count && v < kEnumNameCapacity; ++v) unnamed += names.offset[v] < 0;

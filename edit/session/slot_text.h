@@ -43,6 +43,8 @@ bool findEntryLine(const char* text, uint32_t open, uint32_t close, const char* 
 // one number.
 bool readSlotEnum(const char* text, uint32_t length, EnumNames& names, int32_t& count, char* error,
                   size_t size);
+// The number the enum gives `name`; kNone (-1) where it names none so.
+int32_t slotNumber(const EnumNames& names, const char* name);
 // How many numbers below `count` the enum names not (the slots of a group: `kAlpha0 + 3`).
 int unnamedSlots(const EnumNames& names, int32_t count);
 

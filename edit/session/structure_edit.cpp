@@ -9,6 +9,7 @@
 #include "data/scene_build.h"
 #include "director/node_info.h"
 #include "edit/session/slot_place.h"
+#include "edit/session/slot_text.h"
 #include "edit/session/source_scan.h"
 #include "edit/session/structure_history.h"
 
@@ -17,14 +18,6 @@ namespace {
 //-----------------------------------------------------------------------------
 // The shape a plan leaves
 //-----------------------------------------------------------------------------
-
-int32_t numberOf(const EnumNames& names, const char* name) {
-    for (int32_t v = 0; v < kEnumNameCapacity; ++v) {
-        const char* n = enumName(names, v);
-        if (n && std::strcmp(n, name) == 0) return v;
-    }
-    return -1;
-}
 
 // The slots renumbered by name as the planned file numbers them; a slot the plan removed takes the
 // number left free. `added` (may be null) is the new slot's node, inputs numbered as before the plan.
@@ -36,7 +29,7 @@ bool shapeAfter(const SceneShape& before, const std::string& text, const NodeSou
     int32_t gone = -1;
     for (int32_t k = 0; k < kSlotsPerScene; ++k) {
         const char* name = enumName(before.names, k);
-        forward[k] = (int16_t)(name && before.nodes[k].op != kOpEmpty ? numberOf(after.names, name) : k);
+        forward[k] = (int16_t)(name && before.nodes[k].op != kOpEmpty ? slotNumber(after.names, name) : k);
         if (forward[k] < 0)
             gone = k;
         else
@@ -61,7 +54,7 @@ bool shapeAfter(const SceneShape& before, const std::string& text, const NodeSou
         place(before.nodes[k], forward[k]);
         after.places[forward[k]] = before.places[k];
     }
-    if (added) place(*added, numberOf(after.names, addedName));
+    if (added) place(*added, slotNumber(after.names, addedName));
     return true;
 }
 
@@ -172,7 +165,7 @@ bool finishStructure(EditSession& e, SceneSet& scenes, int scene, const Structur
         placeWritten(after, text, start.file->path, slot, form);
     }
     if (added) {
-        const int32_t slot = numberOf(after.names, addedName);
+        const int32_t slot = slotNumber(after.names, addedName);
         int32_t form = kFormNode;
         char call[kStructureTextCapacity];
         slotCallText(*added, before.names, call, sizeof call, &form);

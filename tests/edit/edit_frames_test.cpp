@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "data/scene_data.h"
+#include "edit/session/slot_text.h"
 #include "edit/session/structure_edit.h"
 #include "edit/transport/edit_frame.h"
 #include "render/png_io.h"
@@ -56,6 +57,17 @@ struct EditSide {
     EditFrame frame;
     std::vector<uint8_t> pixels;
 
+    // A headless show of the pictures' size.
+    bool start() {
+        showInit();
+        ShowDesc desc = {};
+        desc.width = kWidth;
+        desc.height = kHeight;
+        desc.noVsync = true;
+        pixels.resize((size_t)kWidth * kHeight * 4);
+        return showStart(dev, desc);
+    }
+
     // Draws `frame` as the edit mode does; false when the frame step only presented the last picture.
     bool draw(int32_t at) {
         const DemoClock clock = demoClockAtFrame(at, sceneTable);
@@ -76,14 +88,8 @@ int differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
 } // namespace
 
 TEST(EditFrames, EveryFrameDrawnAfterAnyMovesIsTheToolsPicture) {
-    showInit();
-    ShowDesc desc = {};
-    desc.width = kWidth;
-    desc.height = kHeight;
-    desc.noVsync = true;
     EditSide edit = {};
-    edit.pixels.resize((size_t)kWidth * kHeight * 4);
-    ASSERT_TRUE(showStart(edit.dev, desc)) << showError();
+    ASSERT_TRUE(edit.start()) << showError();
 
     auto expectTools = [&](int32_t frame, const char* how) {
         const std::vector<uint8_t> tool = toolPicture(frame);
@@ -126,14 +132,6 @@ namespace {
 
 EditSession session; // large: the files' text and the structural steps
 
-int32_t slotOf(const SceneSet& scenes, int scene, const char* name) {
-    for (int32_t k = 0; k < kSlotsPerScene; ++k) {
-        const char* n = enumName(*scenes.names[scene].slots, k);
-        if (n && std::strcmp(n, name) == 0) return k;
-    }
-    return kNone;
-}
-
 // The lines `after` has more of than `before` ("+line"), then those it has fewer of ("-line").
 std::string changedLines(const std::string& before, const std::string& after) {
     std::map<std::string, int> count;
@@ -154,20 +152,14 @@ std::string changedLines(const std::string& before, const std::string& after) {
 
 TEST(EditFrames, StructuralChangesDrawAtOnceAndUndoToTheSamePicture) {
     using namespace edit_files;
-    showInit();
-    ShowDesc desc = {};
-    desc.width = kWidth;
-    desc.height = kHeight;
-    desc.noVsync = true;
     EditSide edit = {};
-    edit.pixels.resize((size_t)kWidth * kHeight * 4);
-    ASSERT_TRUE(showStart(edit.dev, desc)) << showError();
+    ASSERT_TRUE(edit.start()) << showError();
     const fs::path root = scratchData("structure-frames");
     const fs::path rise = root / "data" / "scene_07_rise.cpp";
     const std::string original = readAll(rise);
     SceneSet scenes = embeddedSceneSet();
     startEditSession(session, root.c_str(), scenes);
-    auto slot = [&](const char* name) { return slotOf(scenes, 7, name); };
+    auto slot = [&](const char* name) { return slotNumber(*scenes.names[7].slots, name); };
     const int32_t at = sceneFirstFrame(7, sceneTable) + 600; // the temple risen, the moons circling
     auto drawn = [&] {
         editFrameChanged(edit.frame);

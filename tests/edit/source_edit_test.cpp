@@ -42,7 +42,6 @@ int sceneOfFile(const char* name) {
     return -1;
 }
 
-
 EditSession edits; // large: the scene files' text
 
 } // namespace

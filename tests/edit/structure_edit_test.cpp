@@ -24,14 +24,6 @@ namespace {
 
 EditSession edits; // large: the files' text and the structural steps
 
-int32_t slotOf(const SceneSet& scenes, int scene, const char* name) {
-    for (int32_t k = 0; k < kSlotsPerScene; ++k) {
-        const char* n = enumName(*scenes.names[scene].slots, k);
-        if (n && std::strcmp(n, name) == 0) return k;
-    }
-    return kNone;
-}
-
 std::vector<int32_t> usedSlots(int scene) {
     std::vector<int32_t> used;
     for (int32_t k = 0; k < kSlotsPerScene; ++k)
@@ -119,7 +111,7 @@ TEST(StructureEdit, RandomChangesRebuildIntoTheRunningTablesAndUndoByteForByte) 
     startEditSession(edits, root.c_str(), scenes);
 
     // The refusals a maker meets first: a slot that is read, a pinned slot, a cycle, a name taken.
-    auto slot = [&](const char* name) { return slotOf(scenes, 7, name); };
+    auto slot = [&](const char* name) { return slotNumber(*scenes.names[7].slots, name); };
     EXPECT_FALSE(deleteSlot(edits, scenes, 7, slot("kAt"))); // kLookAt reads it
     EXPECT_NE(std::strstr(edits.message, "kLookAt"), nullptr) << edits.message;
     EXPECT_FALSE(deleteSlot(edits, scenes, 7, slot("kPlinth"))); // pinned: the summary numbers it
