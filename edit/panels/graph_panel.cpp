@@ -464,6 +464,6 @@ GraphAsk drawGraph(const GraphInput& in) {
     drawBoxes(in, view, draw, hovered);
     if (own.rewiring) drawRewiring(own, view, draw);
     draw->PopClipRect();
-    if (hovered >= 0 && !own.panning) hoverTip(in, hovered);
+    if (hovered >= 0 && !own.panning && !own.rewiring) hoverTip(in, hovered);
     return ask;
 }
