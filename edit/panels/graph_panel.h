@@ -28,6 +28,8 @@ inline constexpr float kGraphBoxWidth = 124;
 inline constexpr float kGraphBoxHeight = 48;
 inline constexpr float kGraphColumnGap = 30; // room for the wires between columns
 inline constexpr float kGraphRowGap = 12;
+inline constexpr float kGraphColumnStep = kGraphBoxWidth + kGraphColumnGap; // from a column to the next
+inline constexpr float kGraphRowStep = kGraphBoxHeight + kGraphRowGap;
 
 // What a slot's layout depends on: its operation and its inputs (the first 36 bytes of a GraphNode).
 struct GraphWiring {

@@ -104,7 +104,8 @@ bool planAddSlot(const SourceFile& file, const SceneSet& scenes, int scene, cons
         entryStop = entryEnd;
     }
     return addPart(plan, entry, entryStop, entries, error, size) &&
-           addPart(plan, end, end, indent + "s[" + name + "] = " + call + ";\n", error, size);
+           addPart(plan, end, end, wrapStatement(indent + "s[" + name + "] = " + call + ";") + "\n", error,
+                   size);
 }
 
 bool planDeleteSlot(const SourceFile& file, const SceneSet& scenes, int scene, int32_t slot,
@@ -214,10 +215,18 @@ bool planRewire(const SourceFile& file, const SceneSet& scenes, int scene, int32
         return editFail(error, size, "%s's in%d is an expression on line %u: write it as a name first", name,
                         input, lineOf(file.text, arg.begin));
     }
-    const uint32_t begin = lineStartOf(file.text, arg.begin);
-    const uint32_t end = nextLineStart(file.text, file.length, arg.end);
+    uint32_t begin = lineStartOf(file.text, arg.begin);
+    uint32_t end = nextLineStart(file.text, file.length, arg.end);
     std::string lines(file.text + begin, end - begin);
     lines.replace(arg.begin - begin, arg.end - arg.begin, replacement);
+    uint32_t statement = 0, statementEnd = 0; // the statement broken again as the files break it
+    if (slotStatement(file, name, statement, statementEnd) && statement <= begin && end <= statementEnd) {
+        std::string whole(file.text + statement, arg.begin - statement);
+        whole += replacement;
+        whole.append(file.text + arg.end, statementEnd - arg.end);
+        const std::string joined = joinStatement(whole);
+        if (!joined.empty()) lines = wrapStatement(joined) + "\n", begin = statement, end = statementEnd;
+    }
     return addPart(plan, begin, end, lines, error, size);
 }
 
@@ -283,7 +292,7 @@ bool planWriteOut(const SourceFile& file, const SceneSet& scenes, int scene, con
         char text[kStructureTextCapacity / 2];
         if (!slotCallText(nodes[written[k]], *scenes.names[scene].slots, text, sizeof text))
             return editFail(error, size, "%s's call cannot be written", slotLabel(scenes, scene, written[k]));
-        lines += indent + "s[" + slotLabel(scenes, scene, written[k]) + "] = " + text + ";" +
+        lines += wrapStatement(indent + "s[" + slotLabel(scenes, scene, written[k]) + "] = " + text + ";") +
                  (k + 1 == writtenCount ? comment : "") + "\n";
     }
     if (lines == std::string(t + begin, end - begin))

@@ -94,10 +94,13 @@ bool statementLines(const char* t, uint32_t n, uint32_t statementStart, uint32_t
 bool slotStatement(const SourceFile& file, const char* name, uint32_t& begin, uint32_t& end) {
     uint32_t call = 0;
     if (findSlotCalls(file.text, file.length, name, &call, 1) != 1) return false;
-    uint32_t at = lineStartOf(file.text, call);
-    while (at < call && (file.text[at] == ' ' || file.text[at] == '\t')) ++at;
-    return file.text[at] == 's' && file.text[at + 1] == '[' &&
-           statementLines(file.text, file.length, at, begin, end);
+    uint32_t at = call; // back over `s[kName] = ` (the call may stand on the line after the '=')
+    while (at > 1 && !(file.text[at - 2] == 's' && file.text[at - 1] == '[')) --at;
+    at = at > 1 ? at - 2 : 0;
+    const uint32_t line = lineStartOf(file.text, at);
+    uint32_t first = line;
+    while (first < at && (file.text[first] == ' ' || file.text[first] == '\t')) ++first;
+    return first == at && file.text[at] == 's' && statementLines(file.text, file.length, at, begin, end);
 }
 
 //-----------------------------------------------------------------------------
@@ -318,6 +321,58 @@ bool readSlotEnum(const char* text, uint32_t length, EnumNames& names, int32_t& 
     if (named != countEntries(list))
         return editFail(error, size, "two entries of the slot enum would have the same number");
     return true;
+}
+
+namespace {
+
+// The arguments broken after the last top-level comma that fits, the next lines under the first.
+std::string wrapArguments(const std::string& line) {
+    const size_t open = line.find('(');
+    const std::string indent(open + 1, ' '); // the next lines start under the call's first argument
+    std::string out;
+    size_t start = 0, fits = 0; // the current line's first byte; its last break that fits
+    int depth = 0;
+    for (size_t i = open; i < line.size(); ++i) {
+        depth += (line[i] == '(' || line[i] == '{') - (line[i] == ')' || line[i] == '}');
+        const size_t width = (start ? indent.size() : 0) + i + 1 - start;
+        if (depth == 1 && line[i] == ',' && width <= kSourceColumns) fits = i + 1;
+        if (width > kSourceColumns && fits > start) {
+            out += (start ? indent : "") + line.substr(start, fits - start) + "\n";
+            start = fits + (line[fits] == ' ');
+            i = start - 1;
+            fits = start;
+        }
+    }
+    return out + (start ? indent : "") + line.substr(start);
+}
+
+} // namespace
+
+std::string wrapStatement(const std::string& line) {
+    if (line.size() <= kSourceColumns || line.find('(') == std::string::npos) return line;
+    const std::string wrapped = wrapArguments(line);
+    // Where that leaves one argument alone on the last line and the call fits on a line of its own,
+    // clang-format breaks after the '=' instead.
+    const size_t equals = line.find(" = "), last = wrapped.rfind('\n');
+    const size_t indent = line.find_first_not_of(' ');
+    const bool alone = last != std::string::npos && wrapped.find(", ", last) == std::string::npos;
+    if (equals == std::string::npos || !alone || indent + 4 + line.size() - equals - 3 > kSourceColumns)
+        return wrapped;
+    return line.substr(0, equals + 2) + "\n" + std::string(indent + 4, ' ') + line.substr(equals + 3);
+}
+
+std::string joinStatement(const std::string& lines) {
+    if (lines.find("//") != std::string::npos || lines.find("/*") != std::string::npos) return "";
+    std::string out;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != '\n') {
+            out += lines[i];
+            continue;
+        }
+        while (i + 1 < lines.size() && (lines[i + 1] == ' ' || lines[i + 1] == '\t')) ++i;
+        if (i + 1 < lines.size() && !out.empty() && out.back() != '(' && out.back() != '{') out += ' ';
+    }
+    return out;
 }
 
 int32_t slotNumber(const EnumNames& names, const char* name) {

@@ -43,6 +43,15 @@ bool findEntryLine(const char* text, uint32_t open, uint32_t close, const char* 
 // one number.
 bool readSlotEnum(const char* text, uint32_t length, EnumNames& names, int32_t& count, char* error,
                   size_t size);
+inline constexpr size_t kSourceColumns = 110; // the files' line length (.clang-format's ColumnLimit)
+
+// A statement of one line broken as clang-format breaks a call's arguments: after the last top-level
+// comma that fits, the next line under the call's first argument.
+std::string wrapStatement(const std::string& line);
+
+// A statement of several lines as one (its breaks become single spaces); empty where it holds a comment.
+std::string joinStatement(const std::string& lines);
+
 // The number the enum gives `name`; kNone (-1) where it names none so.
 int32_t slotNumber(const EnumNames& names, const char* name);
 // How many numbers below `count` the enum names not (the slots of a group: `kAlpha0 + 3`).

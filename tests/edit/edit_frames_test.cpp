@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -132,20 +131,18 @@ namespace {
 
 EditSession session; // large: the files' text and the structural steps
 
-// The lines `after` has more of than `before` ("+line"), then those it has fewer of ("-line").
-std::string changedLines(const std::string& before, const std::string& after) {
-    std::map<std::string, int> count;
-    for (auto [text, sign] : {std::pair{&before, -1}, std::pair{&after, 1}})
-        for (size_t at = 0; at < text->size();) {
-            const size_t end = std::min(text->find('\n', at), text->size());
-            count[text->substr(at, end - at)] += sign;
-            at = end + 1;
-        }
-    std::string added, removed;
-    for (const auto& [line, n] : count)
-        for (int k = 0; k < (n < 0 ? -n : n); ++k)
-            (n > 0 ? added : removed) += (n > 0 ? "+" : "-") + line + "\n";
-    return added + removed;
+// `text` without the statement that starts with `head` (to its ";\n"), which goes into `statement` with
+// its line breaks and indents as single spaces; `text` itself where no line starts so.
+std::string withoutStatement(const std::string& text, const std::string& head, std::string& statement) {
+    const size_t at = text.find("\n" + head), end = text.find(";\n", at + 1);
+    if (at == std::string::npos || end == std::string::npos) return text;
+    statement.clear();
+    for (size_t k = at + 1; k <= end; ++k)
+        if (text[k] != '\n' && !(text[k] == ' ' && (statement.empty() || statement.back() == ' ')))
+            statement += text[k] == '\n' ? ' ' : text[k];
+        else if (text[k] == '\n' && statement.back() != ' ' && statement.back() != '(')
+            statement += ' ';
+    return text.substr(0, at + 1) + text.substr(end + 2);
 }
 
 } // namespace
@@ -181,20 +178,23 @@ TEST(EditFrames, StructuralChangesDrawAtOnceAndUndoToTheSamePicture) {
     ASSERT_TRUE(addSlot(session, scenes, 7, "kOrb", orb, slot("kPlinth"))) << session.message;
     const std::vector<uint8_t> withOrb = drawn();
     EXPECT_GT(differingBytes(withOrb, temple), 200) << "the new slot's cube is not in the frame";
-    std::string diff = changedLines(before, readAll(rise));
-    EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 2) << diff;
-    EXPECT_NE(diff.find("+    kOrb,"), std::string::npos) << diff;
-    EXPECT_NE(diff.find("+    s[kOrb] = drawMesh({kMoonPos, kCrownSize}, kMeshCube, 1,"), std::string::npos)
-        << diff;
+    std::string statement, after = readAll(rise);
+    const size_t entry = after.find("\n    kOrb,\n");
+    ASSERT_NE(entry, std::string::npos) << "no enum entry kOrb";
+    EXPECT_EQ(withoutStatement(after.erase(entry, 10), "    s[kOrb] =", statement), before);
+    EXPECT_EQ(statement, "s[kOrb] = drawMesh({kMoonPos, kCrownSize}, kMeshCube, 1, kVsBaseCook, kPsBaseCook, "
+                         "kImgCheckerCoarse, kOpaque);");
 
     // Rewired to the plinth's place: the frame changes, and one name in the file.
     before = readAll(rise);
     ASSERT_TRUE(rewireSlot(session, scenes, 7, slot("kOrb"), 0, slot("kPlinthPos"))) << session.message;
     EXPECT_GT(differingBytes(drawn(), withOrb), 200) << "the rewired cube did not move";
-    diff = changedLines(before, readAll(rise));
-    EXPECT_NE(diff.find("-    s[kOrb] = drawMesh({kMoonPos, kCrownSize}"), std::string::npos) << diff;
-    EXPECT_NE(diff.find("+    s[kOrb] = drawMesh({kPlinthPos, kCrownSize}"), std::string::npos) << diff;
-    EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 2) << diff;
+    std::string was;
+    EXPECT_EQ(withoutStatement(readAll(rise), "    s[kOrb] =", statement),
+              withoutStatement(before, "    s[kOrb] =", was));
+    EXPECT_EQ(statement,
+              "s[kOrb] = drawMesh({kPlinthPos, kCrownSize}, kMeshCube, 1, kVsBaseCook, kPsBaseCook, "
+              "kImgCheckerCoarse, kOpaque);");
 
     // A slot that is read cannot go; the orb, which nothing reads, can, and the temple is back.
     EXPECT_FALSE(deleteSlot(session, scenes, 7, slot("kPlinthPos")));

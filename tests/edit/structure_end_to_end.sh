@@ -11,7 +11,7 @@
 set -eu
 qz001=$1
 . "$(dirname "$0")/../x11_session.sh"
-start_x11_test Xvfb xdotool import compare cmake
+start_x11_test Xvfb xdotool import compare cmake clang-format
 
 copy_tree
 build_scene_module
@@ -27,6 +27,9 @@ look "$tmp/before.png"
 
 # The lines of the scene file that changed since file $1: "<" lines gone, ">" lines come.
 changed() { diff "$1" "$scene" | grep '^[<>]' || true; }
+# The scene file as clang-format writes it with the project's style: what a change wrote is in the
+# files' own style (clang-format is installed with the other tools).
+formatted() { clang-format --style=file:.clang-format "$scene" | cmp -s - "$scene" || fail "$1 is not as clang-format writes it"; }
 rebuilt() { wait_lines "equals the edited values" "$1" 60 || fail "the rebuild was not checked: $(tail -5 "$tmp/out")"; }
 
 # The graph: kTurn's one wire ends at the left edge of its box (the second column, sixth row as laid
@@ -43,6 +46,7 @@ wait_lines "kTurn in0 now reads kTime" 1 10 || fail "the wire dropped on kTime d
 changed "$tmp/original.cpp" >"$tmp/diff"
 [ "$(wc -l <"$tmp/diff")" -eq 2 ] && grep -q '^>     s\[kTurn\] = swizzle(kTime, kX, kZero, kZero, kZero);$' "$tmp/diff" ||
     fail "the rewire's diff is not one name: $(cat "$tmp/diff")"
+formatted "the rewired line"
 rebuilt 1
 echo "ok: a wire's end dragged onto another box in the graph rewires the slot, one name in the file"
 
@@ -61,9 +65,10 @@ xdotool click 1
 point 400 300 # off the button: its tooltip would lie over the frame
 wait_lines "wrote out kShaft's call" 1 10 || fail "write out did nothing: $(tail -5 "$tmp/out")"
 changed "$tmp/rewired.cpp" >"$tmp/diff"
-[ "$(wc -l <"$tmp/diff")" -eq 2 ] &&
-    grep -q '^>     s\[kShaft\] = drawMesh({kShaftPos, kShaftSize, kTurn, kStoneAmbient, kStoneDiffuse, kSpecular}, kMeshCube, 1, kVsBaseCook, kPsBaseCook, kImgCheckerCoarse, kOpaque);$' "$tmp/diff" ||
-    fail "the write-out's diff is not kShaft's line: $(cat "$tmp/diff")"
+[ "$(wc -l <"$tmp/diff")" -eq 3 ] &&
+    grep -q '^>     s\[kShaft\] = drawMesh({kShaftPos, kShaftSize, kTurn, kStoneAmbient, kStoneDiffuse, kSpecular}, kMeshCube,$' "$tmp/diff" ||
+    fail "the write-out's diff is not kShaft's statement: $(cat "$tmp/diff")"
+formatted "the written-out statement"
 rebuilt 2
 
 look_until "$tmp/written.png" "$tmp/rewired.png" -lt 200 || fail "writing out changed the frame ($(differ "$tmp/rewired.png" "$tmp/written.png") pixels)"
@@ -90,6 +95,7 @@ changed "$tmp/written.cpp" >"$tmp/diff"
 [ "$(wc -l <"$tmp/diff")" -eq 2 ] && grep -q '^>     kOrb,$' "$tmp/diff" &&
     grep -q '^>     s\[kOrb\] = node(kOpAdd, {}, {}, 20);$' "$tmp/diff" ||
     fail "the added slot's diff is not its entry and its line: $(cat "$tmp/diff")"
+formatted "the added slot's lines"
 rebuilt 3
 echo "ok: a slot added from the form is its enum entry and its line, rebuilt as it runs"
 

@@ -31,9 +31,9 @@ pause_edit "$window" "$tmp/out"
 sleep 1
 look "$tmp/before.png"
 
-# Slot 1, ClearColour, selected in the inspector's table; its p0 dragged 100 pixels to the right
-# (0.001 a pixel once the drag has started: 0.1 becomes up to 0.2).
-point 1318 92
+# Slot 1, ClearColour, selected in the inspector's table (below "add slot..." and the message box);
+# its p0 dragged 100 pixels to the right (0.001 a pixel once the drag has started: 0.1 becomes up to 0.2).
+point 1318 170
 xdotool click 1
 sleep 0.5
 point 1414 77
