@@ -7,6 +7,10 @@
 
 namespace {
 
+// The frame of the click, the frame the panels answer it in (a text box asks for the keyboard), and the
+// frame the text box has it in.
+constexpr int kKeysHeldAfterClick = 3;
+
 bool keyPressed(const PanelInput& in, SDL_Scancode key) {
     return (in.keysPressed[key / 8] >> (key % 8)) & 1;
 }
@@ -18,8 +22,11 @@ uint32_t buttonBit(uint8_t button) {
 // The next event waits for a frame when it would undo a press the panels have not seen.
 bool waitsForFrame(const PanelInput& in, const SDL_Event& e) {
     switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_TEXTINPUT:
+        return in.keysHeld > 0;
     case SDL_KEYUP:
-        return keyPressed(in, e.key.keysym.scancode);
+        return in.keysHeld > 0 || keyPressed(in, e.key.keysym.scancode);
     case SDL_MOUSEBUTTONUP: // a drag's last move is seen before it ends
         return in.movedHolding || (in.buttonsPressed & buttonBit(e.button.button)) != 0;
     case SDL_MOUSEMOTION:
@@ -51,6 +58,7 @@ void note(PanelInput& in, const SDL_Event& e) {
         if (e.type == SDL_MOUSEBUTTONDOWN) {
             in.buttonsPressed |= buttonBit(e.button.button);
             in.buttonsDown |= buttonBit(e.button.button);
+            in.keysHeld = kKeysHeldAfterClick;
         } else {
             in.buttonsDown &= ~buttonBit(e.button.button);
         }
@@ -76,6 +84,7 @@ bool takePanelEvent(PanelInput& in, SDL_Event& e) {
     if (!next || waitsForFrame(in, e)) {
         in.buttonsPressed = 0;
         in.movedHolding = false;
+        if (in.keysHeld > 0) --in.keysHeld;
         for (uint8_t& bits : in.keysPressed) bits = 0;
         return false;
     }
