@@ -100,7 +100,7 @@ bool planAddSlot(const SourceFile& file, const SceneSet& scenes, int scene, cons
         if (comma == std::string::npos)
             return editFail(error, size, "the slot enum's count is not `%s = ...,`", countName);
         entries = entryIndent + name + " " + line.substr(equals, comma - equals) + ",\n" + entryIndent +
-                  countName + ",\n";
+                  countName + line.substr(comma); // its comment stays with the count
         entryStop = entryEnd;
     }
     return addPart(plan, entry, entryStop, entries, error, size) &&

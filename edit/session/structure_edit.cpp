@@ -27,9 +27,14 @@ bool shapeAfter(const SceneShape& before, const std::string& text, const NodeSou
     if (!readSlotEnum(text.c_str(), (uint32_t)text.size(), after.names, count, error, size)) return false;
     bool taken[kSlotsPerScene] = {};
     int32_t gone = -1;
+    int32_t base = -1; // the last named slot: a slot without a name is one of its group (kAlpha0 + 3)
     for (int32_t k = 0; k < kSlotsPerScene; ++k) {
         const char* name = enumName(before.names, k);
-        forward[k] = (int16_t)(name && before.nodes[k].op != kOpEmpty ? slotNumber(after.names, name) : k);
+        const bool used = before.nodes[k].op != kOpEmpty;
+        if (name) base = k;
+        forward[k] = (int16_t)(name && used                              ? slotNumber(after.names, name)
+                               : used && base >= 0 && forward[base] >= 0 ? forward[base] + (k - base)
+                                                                         : k);
         if (forward[k] < 0)
             gone = k;
         else

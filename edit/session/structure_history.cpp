@@ -64,7 +64,7 @@ void renumberSteps(EditSession& e, int scene, const int16_t* forward, bool inver
 //-----------------------------------------------------------------------------
 
 // The plan's parts as whole lines found again by their text: touching parts joined, and a part that
-// adds or removes lines only widened by the line before it.
+// adds or removes lines only widened by the line before it. -1 where they would not fit the record.
 int keepLines(const SourceFile& file, const StructurePlan& plan, LineChange* lines) {
     int count = 0;
     for (int k = 0; k < plan.count; ++k) {
@@ -83,9 +83,10 @@ int keepLines(const SourceFile& file, const StructurePlan& plan, LineChange* lin
             before = line + before;
             after = line + after;
         }
+        if (before.size() >= sizeof lines[0].before || after.size() >= sizeof lines[0].after) return -1;
         LineChange& change = lines[count++];
-        std::snprintf(change.before, sizeof change.before, "%s", before.c_str());
-        std::snprintf(change.after, sizeof change.after, "%s", after.c_str());
+        std::memcpy(change.before, before.c_str(), before.size() + 1);
+        std::memcpy(change.after, after.c_str(), after.size() + 1);
     }
     return count;
 }
@@ -133,6 +134,10 @@ bool commitStructure(EditSession& e, SceneSet& scenes, int scene, SourceFile& fi
     LineChange* lines = e.scratch.lines;
     const int lineCount = keepLines(file, plan, lines); // before the write changes the session's text
     char error[1400];
+    if (lineCount < 0) {
+        sayEdit(e, true, "%s: the lines it changes are too long to keep for undo; nothing changed", said);
+        return false;
+    }
     if (!writeFileChange(e.scratch.files, changes, plan.count, error, sizeof error)) {
         sayEdit(e, true, "%s: %s; nothing changed", said, error);
         return false;
