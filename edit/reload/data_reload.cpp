@@ -245,9 +245,9 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
 // A build under way: collects its output, ends it past its limit, starts the trial of what it made.
 static bool pollBuild(DataWatch& w, SceneSet& scenes, bool saved) {
     readOutput(w);
+    w.again = w.again || saved; // a save seen at the look that finds the build ended is built too
     int status = 0;
     if (waitpid(w.builder, &status, WNOHANG) != w.builder) {
-        w.again = w.again || saved;
         const double seconds =
             (double)(SDL_GetPerformanceCounter() - w.buildStart) / (double)SDL_GetPerformanceFrequency();
         if (seconds < kBuildLimitSeconds) return false;
