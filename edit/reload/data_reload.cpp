@@ -242,6 +242,13 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     return true;
 }
 
+static void buildAgain(DataWatch& w) {
+    if (startBuild(w))
+        say(w, false, "scene data saved again: building once more");
+    else
+        say(w, true, "cannot run cmake to build the scene data");
+}
+
 // A build under way: collects its output, ends it past its limit, starts the trial of what it made.
 static bool pollBuild(DataWatch& w, SceneSet& scenes, bool saved) {
     readOutput(w);
@@ -265,7 +272,7 @@ static bool pollBuild(DataWatch& w, SceneSet& scenes, bool saved) {
     if (w.again) {
         w.again = false;
         stopModuleTrial(w.trial);
-        if (startBuild(w)) say(w, false, "scene data saved again: building once more");
+        buildAgain(w);
     }
     return false;
 }
@@ -276,6 +283,11 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
         const ModuleTrialState state = pollModuleTrial(w.trial);
         if (state == kTrialRunning) return false;
         w.trial.state = kTrialIdle;
+        if (changed(w)) { // saved again while the module was tried: what it holds is old already
+            w.atStart = false;
+            buildAgain(w);
+            return false;
+        }
         if (state == kTrialPassed) return swapIn(w, scenes);
         char text[1600];
         std::snprintf(text, sizeof text,

@@ -5,9 +5,8 @@
 // line is the reason when it fails, and a child past its time limit is killed.
 //
 //     ModuleTrial trial = {};
-//     startModuleTrial(trial, modulePath, body, cleanUp); // forks and returns at once; body(path) runs in
-//     the child
-//     ...                                        // once per refresh:
+//     startModuleTrial(trial, modulePath, body, cleanUp); // forks; body(path) runs in the child
+//     ...                                                 // once per refresh:
 //     if (pollModuleTrial(trial) == kTrialFailed) show(trial.message);
 //
 // Desktop Linux only (fork and dlopen), as the reload it guards.

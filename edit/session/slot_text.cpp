@@ -389,6 +389,11 @@ int unnamedSlots(const EnumNames& names, int32_t count) {
     return unnamed;
 }
 
+const char* operationName(int32_t op) {
+    const char* name = enumName(kNodeOpNames, op);
+    return name ? name : "(no operation)";
+}
+
 bool operationReadsInput(int32_t op, int input) {
     const char* text = nodeOpInfo(op).inputs;
     for (const char* p = text; p && (p = std::strstr(p, "in")) != nullptr; p += 2) {

@@ -63,5 +63,8 @@ int unnamedSlots(const EnumNames& names, int32_t count);
 bool slotCallText(const NodeSource& node, const EnumNames& names, char* out, size_t size,
                   int32_t* form = nullptr);
 
+// The operation's enum name ("kOpAdd"), "(no operation)" for a number outside the table.
+const char* operationName(int32_t op);
+
 // The input `input` of operation `op` is one it reads (its reference names it: "in0", "in3..in7").
 bool operationReadsInput(int32_t op, int input);

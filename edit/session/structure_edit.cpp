@@ -132,15 +132,13 @@ bool dependsOn(const NodeSource* nodes, int32_t from, int32_t slot) {
     return false;
 }
 
-const char* opName(int32_t op) {
-    const char* name = enumName(kNodeOpNames, op);
-    return name ? name : "(no operation)";
-}
-
-// The scene's file read fresh and the plan's shape: what every structural change starts from.
+// The scene's file read fresh and what the change is called in its messages: what every structural
+// change starts from.
 struct StructureStart {
     SourceFile* file;
     int fileIndex;
+    const char* name; // the slot changed
+    char what[200];   // "deleting scene 7 kShaft"
 };
 
 bool startStructure(EditSession& e, const SceneSet& scenes, int scene, StructureStart& start, char* error,
@@ -148,6 +146,18 @@ bool startStructure(EditSession& e, const SceneSet& scenes, int scene, Structure
     if (scene < 0 || scene >= kSceneCount) return editFail(error, size, "there is no scene %d", scene);
     start.file = sceneFile(e, scenes, scene, start.fileIndex, error, size);
     return start.file && takeDiskText(e, *start.file, error, size);
+}
+
+// The start of a change to a slot the scene uses (`verb` names it); false, with the refusal said, when
+// the file cannot be read or the slot is empty.
+bool startSlotChange(EditSession& e, const SceneSet& scenes, int scene, int32_t slot, const char* verb,
+                     StructureStart& start) {
+    start.name = scene >= 0 && scene < kSceneCount ? slotLabel(scenes, scene, slot) : "?";
+    std::snprintf(start.what, sizeof start.what, "%s scene %d %s", verb, scene, start.name);
+    char error[512];
+    if (!startStructure(e, scenes, scene, start, error, sizeof error)) return refuse(e, start.what, error);
+    if (!usedSlot(e, scene, slot)) return refuse(e, start.what, "the slot is empty");
+    return true;
 }
 
 // The shape the plan leaves, written and recorded; `written` slots get the places of their new lines.
@@ -202,7 +212,7 @@ bool addSlot(EditSession& e, SceneSet& scenes, int scene, const char* name, cons
         else if (!enumName(*scenes.names[scene].slots, input))
             std::snprintf(error, sizeof error, "in%d reads slot %d, which has no name of its own", i, input);
         else if (!operationReadsInput(node.op, i))
-            std::snprintf(error, sizeof error, "%s reads no in%d (its inputs: %s)", opName(node.op), i,
+            std::snprintf(error, sizeof error, "%s reads no in%d (its inputs: %s)", operationName(node.op), i,
                           nodeOpInfo(node.op).inputs);
         else
             continue;
@@ -211,17 +221,15 @@ bool addSlot(EditSession& e, SceneSet& scenes, int scene, const char* name, cons
     if (!planAddSlot(*start.file, scenes, scene, name, node, after, e.scratch.plan, error, sizeof error))
         return refuse(e, what, error);
     char said[200];
-    std::snprintf(said, sizeof said, "added %s (%s) to scene %d", name, opName(node.op), scene);
+    std::snprintf(said, sizeof said, "added %s (%s) to scene %d", name, operationName(node.op), scene);
     return finishStructure(e, scenes, scene, start, &node, name, nullptr, 0, what, said);
 }
 
 bool deleteSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot) {
-    char what[160], error[512];
-    const char* name = scene >= 0 && scene < kSceneCount ? slotLabel(scenes, scene, slot) : "?";
-    std::snprintf(what, sizeof what, "deleting scene %d %s", scene, name);
     StructureStart start = {};
-    if (!startStructure(e, scenes, scene, start, error, sizeof error)) return refuse(e, what, error);
-    if (!usedSlot(e, scene, slot)) return refuse(e, what, "the slot is empty");
+    if (!startSlotChange(e, scenes, scene, slot, "deleting", start)) return false;
+    const char* what = start.what;
+    char error[512];
     if (e.nodes[scene][slot].op == kOpTrackSample)
         return refuse(e, what,
                       "a track's reader goes with the track in the file's readsTracks list: delete it there");
@@ -238,17 +246,17 @@ bool deleteSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot) {
     if (!planDeleteSlot(*start.file, scenes, scene, slot, e.scratch.plan, error, sizeof error))
         return refuse(e, what, error);
     char said[200];
-    std::snprintf(said, sizeof said, "deleted %s from scene %d", name, scene);
+    std::snprintf(said, sizeof said, "deleted %s from scene %d", start.name, scene);
     return finishStructure(e, scenes, scene, start, nullptr, nullptr, nullptr, 0, what, said);
 }
 
 bool rewireSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot, int input, int32_t from) {
-    char what[200], error[512];
-    const char* name = scene >= 0 && scene < kSceneCount ? slotLabel(scenes, scene, slot) : "?";
-    std::snprintf(what, sizeof what, "rewiring scene %d %s in%d", scene, name, input);
     StructureStart start = {};
-    if (!startStructure(e, scenes, scene, start, error, sizeof error)) return refuse(e, what, error);
-    if (!usedSlot(e, scene, slot) || input < 0 || input >= 8) return refuse(e, what, "no such slot or input");
+    if (!startSlotChange(e, scenes, scene, slot, "rewiring", start)) return false;
+    const char* name = start.name;
+    char what[240], error[512];
+    std::snprintf(what, sizeof what, "%s in%d", start.what, input);
+    if (input < 0 || input >= 8) return refuse(e, what, "no such input");
     const NodeSource& node = e.nodes[scene][slot];
     const char* fromName = from == kNone ? "kNone" : slotLabel(scenes, scene, from);
     if (from != kNone && !usedSlot(e, scene, from)) return refuse(e, what, "the slot to read is empty");
@@ -257,7 +265,7 @@ bool rewireSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot, int i
     if (node.inputs[input] == from)
         return sayEdit(e, false, "%s in%d reads %s already", name, input, fromName), false;
     if (from != kNone && !operationReadsInput(node.op, input)) {
-        std::snprintf(error, sizeof error, "%s reads no in%d (its inputs: %s)", opName(node.op), input,
+        std::snprintf(error, sizeof error, "%s reads no in%d (its inputs: %s)", operationName(node.op), input,
                       nodeOpInfo(node.op).inputs);
         return refuse(e, what, error);
     }
@@ -284,19 +292,16 @@ bool rewireSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot, int i
 }
 
 bool writeOutSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot) {
-    char what[200], error[512];
-    const char* name = scene >= 0 && scene < kSceneCount ? slotLabel(scenes, scene, slot) : "?";
-    std::snprintf(what, sizeof what, "writing out scene %d %s", scene, name);
     StructureStart start = {};
-    if (!startStructure(e, scenes, scene, start, error, sizeof error)) return refuse(e, what, error);
-    if (!usedSlot(e, scene, slot)) return refuse(e, what, "the slot is empty");
+    if (!startSlotChange(e, scenes, scene, slot, "writing out", start)) return false;
+    char error[512];
     int32_t written[kSlotsPerScene];
     int count = 0;
     if (!planWriteOut(*start.file, scenes, scene, e.nodes[scene], slot, e.scratch.plan, written, count, error,
                       sizeof error))
-        return refuse(e, what, error);
+        return refuse(e, start.what, error);
     char said[200];
-    std::snprintf(said, sizeof said, "wrote out %s's call as %d line%s of builders", name, count,
+    std::snprintf(said, sizeof said, "wrote out %s's call as %d line%s of builders", start.name, count,
                   count == 1 ? "" : "s");
-    return finishStructure(e, scenes, scene, start, nullptr, nullptr, written, count, what, said);
+    return finishStructure(e, scenes, scene, start, nullptr, nullptr, written, count, start.what, said);
 }

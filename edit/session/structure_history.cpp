@@ -9,6 +9,7 @@
 #include "director/director_state.h"
 #include "edit/session/file_change.h"
 #include "edit/session/slot_place.h"
+#include "edit/session/slot_text.h"
 #include "show/show.h"
 
 namespace {
@@ -176,12 +177,11 @@ bool commitStructure(EditSession& e, SceneSet& scenes, int scene, SourceFile& fi
 
 namespace {
 
-// The one place at a line's start where `text` stands; false where it is not there, or not once.
-const char* opText(int32_t op) {
-    const char* name = enumName(kNodeOpNames, op);
-    return name ? name : "(no operation)";
+const char* inputText(const SceneSet& scenes, int scene, int32_t input) {
+    return input < 0 ? "kNone" : slotLabel(scenes, scene, input);
 }
 
+// The one place at a line's start where `text` stands; false where it is not there, or not once.
 bool findLines(const SourceFile& file, const char* text, uint32_t& at) {
     const uint32_t length = (uint32_t)std::strlen(text);
     int found = 0;
@@ -238,9 +238,17 @@ int checkRebuiltStructure(EditSession& e, const SceneSet& rebuilt, char* first, 
             const NodeSource& a = rebuilt.scenes.scenes[s].nodes[k];
             const NodeSource& b = e.nodes[s][k];
             if (a.op == b.op && std::memcmp(a.inputs, b.inputs, sizeof a.inputs) == 0) continue;
-            if (!differ++)
+            if (differ++) continue;
+            int i = 0;
+            while (i < 7 && a.inputs[i] == b.inputs[i]) ++i;
+            if (a.op != b.op)
                 std::snprintf(first, size, "scene %d slot %d (%s) is %s in the rebuilt data, %s as edited", s,
-                              k, slotLabel(rebuilt, s, k), opText(a.op), opText(b.op));
+                              k, slotLabel(rebuilt, s, k), operationName(a.op), operationName(b.op));
+            else
+                std::snprintf(first, size,
+                              "scene %d slot %d (%s) in%d reads %s in the rebuilt data, %s as edited", s, k,
+                              slotLabel(rebuilt, s, k), i, inputText(rebuilt, s, a.inputs[i]),
+                              inputText(rebuilt, s, b.inputs[i]));
         }
     }
     return differ;

@@ -14,6 +14,8 @@
 #include "data/scene_data.h"
 #include "director/director_state.h"
 #include "edit/reload/data_reload.h"
+#include "edit/reload/module_load.h"
+#include "edit/reload/module_trial.h"
 #include "show/show.h"
 
 namespace {
@@ -140,9 +142,13 @@ TEST(DataReload, ABuildOfOtherSourcesOrACopiedBuildIsRefused) {
 
 // A change is a change of content: a touch alone starts no build; new content saved with an old time
 // (cp -p, tar x, rsync -a, mv of a kept copy) is given the current time so that make compiles it, and
-// its write time, not being a save's, gives no latency. Nothing found at start counts as saved.
+// its write time, not being a save's, gives no latency. Nothing found at start counts as saved. What is
+// built and taken is the last save: one seen as a build ends is built once more, and a module tried
+// while the files changed is not taken.
 TEST(DataReload, AChangeIsItsContentAndAnOldTimeIsNoSavesTime) {
     namespace fs = std::filesystem;
+    showInit(); // for the trial of a module, at the end
+    showStartDirector();
     const std::string root = testing::TempDir() + "qz_content_" + std::to_string(getpid());
     fs::create_directories(root + "/src/data");
     fs::create_directories(root + "/build/data");
@@ -209,6 +215,16 @@ TEST(DataReload, AChangeIsItsContentAndAnOldTimeIsNoSavesTime) {
     look(watch);
     EXPECT_NE(watch.builder, 0) << "the last save was never built: " << watch.message;
     EXPECT_STREQ(watch.message, "scene data saved again: building once more");
+
+    // A save that comes while a built module is tried: the module is old already and is not taken.
+    for (int i = 0; i < 100 && watch.builder; ++i) look(watch);
+    fs::copy_file(QZ_SCENE_MODULE_PATH, module, fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(startModuleTrial(watch.trial, module.c_str(), trySceneModule, removeModuleCopy));
+    write("int a = 6;\n");
+    for (int i = 0; i < 100 && watch.trial.state == kTrialRunning; ++i) look(watch);
+    EXPECT_EQ(watch.reloads, 0) << "a module older than the last save was swapped in";
+    EXPECT_NE(watch.builder, 0) << "the save made while the module was tried was never built: "
+                                << watch.message;
     stopDataWatch(watch);
     fs::remove_all(root);
 }
