@@ -242,7 +242,9 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     return true;
 }
 
+// A save came while a build or its trial was under way: what they made is old already.
 static void buildAgain(DataWatch& w) {
+    w.atStart = false; // a save of this run, not the tree as found at start
     if (startBuild(w))
         say(w, false, "scene data saved again: building once more");
     else
@@ -283,8 +285,7 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
         const ModuleTrialState state = pollModuleTrial(w.trial);
         if (state == kTrialRunning) return false;
         w.trial.state = kTrialIdle;
-        if (changed(w)) { // saved again while the module was tried: what it holds is old already
-            w.atStart = false;
+        if (changed(w)) {
             buildAgain(w);
             return false;
         }
