@@ -42,25 +42,6 @@ bool onlyBlanksBefore(const char* t, uint32_t at) {
 
 } // namespace
 
-// The first use of `word` as a whole name outside comments and strings; false where none.
-bool findWord(const char* t, uint32_t n, const char* word, uint32_t& at) {
-    const uint32_t length = (uint32_t)std::strlen(word);
-    for (uint32_t i = 0; i + length <= n;) {
-        const uint32_t past = pastCommentOrString(t, n, i);
-        if (past != i) {
-            i = past;
-            continue;
-        }
-        if (std::memcmp(t + i, word, length) == 0 && (i == 0 || !isNameChar(t[i - 1])) &&
-            (i + length == n || !isNameChar(t[i + length]))) {
-            at = i;
-            return true;
-        }
-        ++i;
-    }
-    return false;
-}
-
 // The statement that starts a line at or before `at` and ends with the ';' closing it: from its line's
 // start to the start of the line after the ';'. False where something else stands before it on its
 // line, or after the ';' but a comment.

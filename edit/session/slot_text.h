@@ -21,9 +21,6 @@ uint32_t lineStartOf(const char* text, uint32_t at);
 uint32_t nextLineStart(const char* text, uint32_t length, uint32_t at);
 std::string indentOf(const char* text, uint32_t length, uint32_t lineStart); // the blanks a line starts with
 
-// The first use of `word` as a whole name outside comments and strings; false where none.
-bool findWord(const char* text, uint32_t length, const char* word, uint32_t& at);
-
 // The statement that starts at `statementStart` and ends with its ';', as whole lines: from its line's
 // start to the start of the line after the ';'. False where something else stands before it on its
 // line, or after the ';' but a comment.

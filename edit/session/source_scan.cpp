@@ -169,23 +169,28 @@ int findCalls(const char* t, uint32_t n, const char* callee, uint32_t* calls, in
     return count;
 }
 
-bool findSceneEntry(const char* t, uint32_t n, int scene, uint32_t& offset) {
-    char entry[48];
-    const uint32_t length = (uint32_t)std::snprintf(entry, sizeof entry, "SceneEntry scene%d", scene);
-    for (uint32_t at = 0; at + length <= n;) {
-        const uint32_t past = skipQuoted(t, n, at);
-        if (past != at) {
-            at = past;
+bool findWord(const char* t, uint32_t n, const char* word, uint32_t& at) {
+    const uint32_t length = (uint32_t)std::strlen(word);
+    for (uint32_t i = 0; i + length <= n;) {
+        const uint32_t past = skipQuoted(t, n, i);
+        if (past != i) {
+            i = past;
             continue;
         }
-        if (std::memcmp(t + at, entry, length) == 0 && (at == 0 || !isNameChar(t[at - 1])) &&
-            (at + length == n || !isNameChar(t[at + length]))) {
-            offset = at;
+        if (std::memcmp(t + i, word, length) == 0 && (i == 0 || !isNameChar(t[i - 1])) &&
+            (i + length == n || !isNameChar(t[i + length]))) {
+            at = i;
             return true;
         }
-        ++at;
+        ++i;
     }
     return false;
+}
+
+bool findSceneEntry(const char* t, uint32_t n, int scene, uint32_t& offset) {
+    char entry[48];
+    std::snprintf(entry, sizeof entry, "SceneEntry scene%d", scene);
+    return findWord(t, n, entry, offset);
 }
 
 void calleeName(const char* t, uint32_t n, uint32_t offset, char* out, size_t size) {

@@ -54,6 +54,9 @@ int findSlotCalls(const char* text, uint32_t length, const char* slot, uint32_t*
 // its '(' (comments and strings skipped). Returns how many there are (up to `capacity` kept).
 int findCalls(const char* text, uint32_t length, const char* callee, uint32_t* calls, int capacity);
 
+// The first use of `word` as a whole name outside comments and strings; false where none.
+bool findWord(const char* text, uint32_t length, const char* word, uint32_t& at);
+
 // The offset of `SceneEntry sceneN` (scene `scene`'s entry) in the text; false when it holds none.
 bool findSceneEntry(const char* text, uint32_t length, int scene, uint32_t& offset);
 
