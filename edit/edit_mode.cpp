@@ -197,12 +197,12 @@ void sceneWindow() {
     const int scene = demoClockAt(app.state.positionMs, app.scenes.scenes).sceneIndex;
     if (!beginSceneWindow(app.layout, scene, app.scenes.names[scene].name)) return;
     if (ImGui::BeginTabItem("Inspector")) {
-        const InspectorInput in = {&app.scenes,  &session, &app.typed,
-                                   &app.history, scene,    app.state.selectedSlot};
+        InspectorInput in = {&app.scenes, &session, &app.typed, &app.history, scene, app.state.selectedSlot};
         drawSelectedSlot(in);
         carryStructure(drawStructureEditor(StructureInput{&app.scenes, &session, &app.structureForm, scene,
                                                           app.state.selectedSlot}),
                        scene);
+        in.selected = app.state.selectedSlot; // an added slot, a reader picked, none after a delete
         app.state.selectedSlot = drawSlotTable(in);
         ImGui::EndTabItem();
     }

@@ -1,6 +1,7 @@
 // structure_panel.cpp - the pickers, the buttons and the add form.
 #include "edit/panels/structure_panel.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <imgui.h>
@@ -11,18 +12,42 @@
 
 namespace {
 
+// The find field at the top of an open list, focused as the list opens and empty then.
+void findField(char* find, size_t size) {
+    if (ImGui::IsWindowAppearing()) {
+        find[0] = 0;
+        ImGui::SetKeyboardFocusHere();
+    }
+    ImGui::SetNextItemWidth(-1);
+    ImGui::InputTextWithHint("##find", "type to find", find, size);
+}
+
+// Whether `name` holds `find`, in any case (an empty find: every name).
+bool holds(const char* name, const char* find) {
+    for (const char* at = name; *at; ++at) {
+        size_t k = 0;
+        while (find[k] && at[k] && std::tolower((unsigned char)at[k]) == std::tolower((unsigned char)find[k]))
+            ++k;
+        if (!find[k]) return true;
+    }
+    return !find[0];
+}
+
 // A list of the scene's slots, and none; true when the maker picked another.
 bool slotPicker(const char* label, const StructureInput& in, int32_t& slot) {
     char shown[64] = "none";
     if (slot >= 0) slotLabel(*in.scenes, in.scene, slot, shown, sizeof shown);
     ImGui::SetNextItemWidth(150);
     if (!ImGui::BeginCombo(label, shown, ImGuiComboFlags_HeightLarge)) return false;
+    char* find = in.form->find;
+    findField(find, sizeof in.form->find);
     bool picked = false;
-    if (ImGui::Selectable("none", slot < 0)) slot = kNone, picked = true;
+    if (holds("none", find) && ImGui::Selectable("none", slot < 0)) slot = kNone, picked = true;
     for (int32_t k = 0; k < kSlotsPerScene; ++k) {
         if (in.edits->nodes[in.scene][k].op == kOpEmpty) continue;
         char name[64];
         slotLabel(*in.scenes, in.scene, k, name, sizeof name);
+        if (!holds(name, find)) continue;
         ImGui::PushID(k);
         if (ImGui::Selectable(name, slot == k)) slot = k, picked = true;
         ImGui::PopID();
@@ -74,7 +99,9 @@ void slotButtons(const StructureInput& in, StructureAsk& ask) {
 void operationPicker(const StructureInput& in, StructureForm& form) {
     ImGui::SetNextItemWidth(200);
     if (!ImGui::BeginCombo("operation", opName(form.node.op), ImGuiComboFlags_HeightLarge)) return;
+    findField(form.find, sizeof form.find);
     for (int32_t op = 1; op < kNodeOpCount; ++op) {
+        if (!holds(opName(op), form.find)) continue;
         if (ImGui::Selectable(opName(op), form.node.op == op))
             form.node = newSlotNode(*in.edits, in.scene, op);
         if (ImGui::IsItemHovered()) operationTooltip(op);

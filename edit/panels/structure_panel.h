@@ -1,8 +1,9 @@
 // structure_panel.h - the inspector's structural edits (Dear ImGui): the selected slot's inputs as
 // pickers of the scene's slots, "delete slot" (while other slots read it, their names instead, each a
 // button that selects it), "write out" (a helper's call as the builder lines it amounts to), and "add
-// slot" (name, operation, inputs, element count). It returns what the maker asked; the panels' owner
-// carries it out through the edit session (edit/session/structure_edit.h).
+// slot" (name, operation, inputs, element count). Each list of operations or slots opens with a find
+// field: typing "mesh" leaves the names that hold it (any case). It returns what the maker asked; the panels'
+// owner carries it out through the edit session (edit/session/structure_edit.h).
 //
 //     const StructureAsk ask = drawStructureEditor(StructureInput{&scenes, &session, &form, scene, slot});
 //     if (ask.kind == StructureAskKind::rewire) rewireSlot(session, scenes, scene, ask.slot, ask.input, ask.from);
@@ -28,6 +29,7 @@ struct StructureForm {
     bool open;
     char name[64];
     NodeSource node;
+    char find[32]; // what is typed into the open list of operations or slots: only names holding it show
 };
 
 struct StructureInput {

@@ -3,8 +3,9 @@
 # in a scratch copy of the repository with its own build, under a virtual X server (Xvfb, xdotool,
 # ImageMagick): in the graph, kTurn's wire end dragged from kMoonTime's box onto kTime's changes that
 # one name in the file; in the inspector, kShaft's helper call written out ("write out") is one line
-# of the file and leaves the frame as it was; a slot added from the inspector's form is its enum entry
-# and its line; the reload's rebuild of each equals the running tables; Ctrl+Z three times gives the
+# of the file and leaves the frame as it was; a draw added from the inspector's form (its operation and
+# inputs found by typing) is its enum entry and its line and a new object in the frame, and deleted
+# gives both back; the reload's rebuild of each equals the running tables; Ctrl+Z four times gives the
 # file back byte for byte and the frame as it was; Escape ends with status 0.
 # The panels' places are those of the 1760x1050 edit window on a 1920x1080 screen, Dear ImGui's
 # default font. Run from the repository root (the music lies there).
@@ -74,7 +75,19 @@ rebuilt 2
 look_until "$tmp/written.png" "$tmp/rewired.png" -lt 200 || fail "writing out changed the frame ($(differ "$tmp/rewired.png" "$tmp/written.png") pixels)"
 echo "ok: a helper's call written out is one line of builders, the same frame and tables"
 
-# "add slot...", the name typed, Add picked from the operations, "add": the enum entry and the line.
+# "add slot...", the name typed, DrawMesh found by typing into the list of operations, its place and
+# size by typing into the lists of slots, "add": the enum entry and its line, and a new object drawn.
+# Each list opens below its box with its find field on top and the first name found under it.
+pick() {
+    point "$1" "$2"
+    xdotool click 1
+    sleep 0.5
+    xdotool type --delay 60 "$3"
+    sleep 0.5
+    point "$1" $(($2 + 45))
+    xdotool click 1
+    sleep 0.5
+}
 cp "$scene" "$tmp/written.cpp"
 point 1500 504
 xdotool click 1
@@ -82,32 +95,56 @@ sleep 0.5
 point 1380 544
 xdotool click 1
 xdotool type --delay 60 kOrb
-point 1620 544
+pick 1620 544 drawmesh
+pick 1360 567 moonpos
+pick 1540 567 crownsize
+point 1302 682
 xdotool click 1
-sleep 0.5
-point 1540 586
-xdotool click 1
-sleep 0.5
-point 1302 613
-xdotool click 1
-wait_lines "added kOrb (kOpAdd) to scene 7" 1 10 || fail "the form added no slot: $(tail -5 "$tmp/out")"
+point 400 300
+wait_lines "added kOrb (kOpDrawMesh) to scene 7" 1 10 || fail "the form added no slot: $(tail -5 "$tmp/out")"
 changed "$tmp/written.cpp" >"$tmp/diff"
-[ "$(wc -l <"$tmp/diff")" -eq 2 ] && grep -q '^>     kOrb,$' "$tmp/diff" &&
-    grep -q '^>     s\[kOrb\] = node(kOpAdd, {}, {}, 20);$' "$tmp/diff" ||
+[ "$(wc -l <"$tmp/diff")" -eq 3 ] && grep -q '^>     kOrb,$' "$tmp/diff" && grep -q '^>     s\[kOrb\] =$' "$tmp/diff" &&
+    grep -q '^>         drawMesh({kMoonPos, kCrownSize}, kMeshCube, 1, kVsBaseCook, ' "$tmp/diff" ||
     fail "the added slot's diff is not its entry and its line: $(cat "$tmp/diff")"
 formatted "the added slot's lines"
+cp "$scene" "$tmp/orb.cpp"
 rebuilt 3
-echo "ok: a slot added from the form is its enum entry and its line, rebuilt as it runs"
+look_until "$tmp/orb.png" "$tmp/written.png" -gt 200 || fail "the added draw shows nothing new in the frame"
+echo "ok: a draw added from the form is its enum entry and its line, a new object in the frame"
 
-# Three undos: the file as it was, byte for byte, and the frame.
-for step in 1 2 3; do
+# A slot that is read cannot go: kCrownSize (read by kCrown and the new kOrb) selected in the table
+# offers its readers where "delete slot" stands for others, and a click there deletes nothing; its
+# reader "Orb" picked there selects the new slot, which nothing reads: deleted, the file and the frame
+# are as before.
+point 1330 956
+xdotool click 1
+sleep 1
+point 1313 386
+xdotool click 1
+sleep 1
+! grep -q "deleted kCrownSize" "$tmp/out" || fail "a slot that is read was deleted: $(tail -3 "$tmp/out")"
+cmp -s "$scene" "$tmp/orb.cpp" || fail "a click on a read slot's readers changed the file: $(changed "$tmp/orb.cpp")"
+point 1410 386
+xdotool click 1
+sleep 1
+point 1330 505
+xdotool click 1
+point 400 300
+wait_lines "deleted kOrb from scene 7" 1 10 || fail "the added slot was not deleted: $(tail -5 "$tmp/out")"
+cmp "$scene" "$tmp/written.cpp" || fail "deleting the added slot did not give the file back: $(changed "$tmp/written.cpp")"
+rebuilt 4
+look_until "$tmp/deleted.png" "$tmp/written.png" -lt 200 || fail "the deleted slot's object stayed in the frame"
+echo "ok: the added slot deleted, the file and the frame as before"
+
+# Four undos (the delete, the add, the write-out, the rewire): the file byte for byte, and the frame.
+for step in 1 2 3 4; do
     xdotool key --window "$window" ctrl+z
     wait_lines "qz001: undone: " "$step" 10 || fail "undo $step did not run: $(tail -5 "$tmp/out")"
 done
-cmp "$scene" "$tmp/original.cpp" || fail "undoing the three changes did not restore the file"
-rebuilt 4
-look_until "$tmp/undone.png" "$tmp/before.png" -lt 200 || fail "undoing the three changes did not restore the frame"
-echo "ok: the three changes undone, the file byte for byte and the frame as it was"
+cmp "$scene" "$tmp/original.cpp" || fail "undoing the four changes did not restore the file"
+rebuilt 5
+look_until "$tmp/undone.png" "$tmp/before.png" -lt 200 || fail "undoing the four changes did not restore the frame"
+echo "ok: the four changes undone, the file byte for byte and the frame as it was"
 
 xdotool key --window "$window" Escape
 wait_show 20
