@@ -114,6 +114,7 @@ void addForm(const StructureInput& in, StructureAsk& ask) {
     if (!form.open) {
         if (ImGui::Button("add slot...")) {
             form.open = true;
+            form.focusName = true; // the name is typed first
             form.name[0] = 0;
             form.node = newSlotNode(*in.edits, in.scene, kOpConstant);
         }
@@ -123,6 +124,8 @@ void addForm(const StructureInput& in, StructureAsk& ask) {
     ImGui::Separator();
     ImGui::TextDisabled("%s", in.selected >= 0 ? "a new slot, after the selected one" : "a new slot");
     ImGui::SetNextItemWidth(200);
+    if (form.focusName) ImGui::SetKeyboardFocusHere();
+    form.focusName = false;
     ImGui::InputText("name", form.name, sizeof form.name);
     ImGui::SameLine();
     operationPicker(in, form);

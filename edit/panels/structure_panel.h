@@ -27,6 +27,7 @@ struct StructureAsk {
 // The add form, kept by the panels' owner from frame to frame.
 struct StructureForm {
     bool open;
+    bool focusName; // the form has just opened: the keyboard goes to its name
     char name[64];
     NodeSource node;
     char find[32]; // what is typed into the open list of operations or slots: only names holding it show
