@@ -242,11 +242,13 @@ bool startDataWatch(DataWatch& w, const char* sourceDir, const char* buildDir) {
     return true;
 }
 
-// A save came while a build or its trial was under way: what they made is old already.
-static void buildAgain(DataWatch& w) {
-    w.atStart = false; // a save of this run, not the tree as found at start
+constexpr const char* kSavedAgain = "scene data saved again: building once more";
+
+// Builds what a save of this run left (not the tree as found at start), saying `what` once started.
+static void buildSave(DataWatch& w, const char* what) {
+    w.atStart = false;
     if (startBuild(w))
-        say(w, false, "scene data saved again: building once more");
+        say(w, false, what);
     else
         say(w, true, "cannot run cmake to build the scene data");
 }
@@ -274,7 +276,7 @@ static bool pollBuild(DataWatch& w, SceneSet& scenes, bool saved) {
     if (w.again) {
         w.again = false;
         stopModuleTrial(w.trial);
-        buildAgain(w);
+        buildSave(w, kSavedAgain); // what the build or its trial made is old already
     }
     return false;
 }
@@ -286,7 +288,7 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
         if (state == kTrialRunning) return false;
         w.trial.state = kTrialIdle;
         if (changed(w)) {
-            buildAgain(w);
+            buildSave(w, kSavedAgain);
             return false;
         }
         if (state == kTrialPassed) return swapIn(w, scenes);
@@ -302,12 +304,7 @@ bool pollDataWatch(DataWatch& w, SceneSet& scenes) {
     const bool saved = changed(w);
     if (w.builder) return pollBuild(w, scenes, saved);
     if (!saved) return false;
-    w.atStart = false;
-    if (!startBuild(w)) {
-        say(w, true, "cannot run cmake to build the scene data");
-        return false;
-    }
-    say(w, false, "scene data saved: building it");
+    buildSave(w, "scene data saved: building it");
     return false;
 }
 

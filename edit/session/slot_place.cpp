@@ -21,6 +21,10 @@ const char* slotLabel(const SceneSet& scenes, int scene, int slot) {
     return name ? name : "(unnamed)";
 }
 
+const char* inputLabel(const SceneSet& scenes, int scene, int32_t input) {
+    return input < 0 ? "kNone" : slotLabel(scenes, scene, input);
+}
+
 // Where the slot's call stands in the file now: found by its assignment `s[kAt] = builder(...)` (the
 // maker may have added or removed lines since the scene data was built), else at the compiler's place.
 bool findSlotCallNow(const SourceFile& file, const SceneSet& scenes, int scene, int slot, SlotPlace& now,

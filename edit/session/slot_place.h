@@ -20,6 +20,8 @@
 const char* fieldLabel(int field, int slot = 0);
 // The slot's name in its scene ("kAt"); "length" for a scene's length (slot < 0).
 const char* slotLabel(const SceneSet& scenes, int scene, int slot);
+// The name of the slot an input reads, "kNone" where it reads none.
+const char* inputLabel(const SceneSet& scenes, int scene, int32_t input);
 
 // The slot's call in the file: `now` is the place with today's line and column, `offset` its callee's
 // first byte. False where the file has no such call.

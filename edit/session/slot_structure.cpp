@@ -204,7 +204,7 @@ bool planRewire(const SourceFile& file, const SceneSet& scenes, int scene, int32
     if (!findCallArgument(file.text, file.length, call, callee, where.argument, where.element, arg, why,
                           sizeof why))
         return editFail(error, size, "%s in%d: %s", name, input, why);
-    const char* fromName = from < 0 ? "kNone" : slotLabel(scenes, scene, from);
+    const char* fromName = inputLabel(scenes, scene, from);
     std::string replacement = fromName;
     if (arg.kind == ArgumentKind::absent && where.element >= 0) {
         replacement.clear();

@@ -258,7 +258,7 @@ bool rewireSlot(EditSession& e, SceneSet& scenes, int scene, int32_t slot, int i
     std::snprintf(what, sizeof what, "%s in%d", start.what, input);
     if (input < 0 || input >= 8) return refuse(e, what, "no such input");
     const NodeSource& node = e.nodes[scene][slot];
-    const char* fromName = from == kNone ? "kNone" : slotLabel(scenes, scene, from);
+    const char* fromName = inputLabel(scenes, scene, from);
     if (from != kNone && !usedSlot(e, scene, from)) return refuse(e, what, "the slot to read is empty");
     if (from != kNone && !enumName(*scenes.names[scene].slots, from))
         return refuse(e, what, "the slot to read has no name of its own in the slot enum: pick a named one");

@@ -177,10 +177,6 @@ bool commitStructure(EditSession& e, SceneSet& scenes, int scene, SourceFile& fi
 
 namespace {
 
-const char* inputText(const SceneSet& scenes, int scene, int32_t input) {
-    return input < 0 ? "kNone" : slotLabel(scenes, scene, input);
-}
-
 // The one place at a line's start where `text` stands; false where it is not there, or not once.
 bool findLines(const SourceFile& file, const char* text, uint32_t& at) {
     const uint32_t length = (uint32_t)std::strlen(text);
@@ -247,8 +243,8 @@ int checkRebuiltStructure(EditSession& e, const SceneSet& rebuilt, char* first, 
             else
                 std::snprintf(first, size,
                               "scene %d slot %d (%s) in%d reads %s in the rebuilt data, %s as edited", s, k,
-                              slotLabel(rebuilt, s, k), i, inputText(rebuilt, s, a.inputs[i]),
-                              inputText(rebuilt, s, b.inputs[i]));
+                              slotLabel(rebuilt, s, k), i, inputLabel(rebuilt, s, a.inputs[i]),
+                              inputLabel(rebuilt, s, b.inputs[i]));
         }
     }
     return differ;
