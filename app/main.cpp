@@ -173,6 +173,14 @@ void drawFrame(void* user, const DemoClock& clock) {
 [[noreturn]] void endProcess(int status) {
     std::fflush(stdout);
     std::fflush(stderr);
+#ifndef _WIN32
+    // Closing the display can wait forever on the GL driver's own threads (llvmpipe's teardown, seen
+    // after a signal at a message box): the process ends two seconds on, whatever SDL_Quit does.
+    std::thread([status] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        std::_Exit(status);
+    }).detach();
+#endif
     if (SDL_WasInit(0)) SDL_Quit();
     releaseParentConsole();
     std::_Exit(status);
