@@ -27,10 +27,12 @@ bool waitsForFrame(const PanelInput& in, const SDL_Event& e) {
         return in.keysHeld > 0;
     case SDL_KEYUP:
         return in.keysHeld > 0 || keyPressed(in, e.key.keysym.scancode);
+    case SDL_MOUSEBUTTONDOWN: // a click, then the next: the panels see the button go up between them
+        return ((in.buttonsPressed | in.buttonsReleased) & buttonBit(e.button.button)) != 0;
     case SDL_MOUSEBUTTONUP: // a drag's last move is seen before it ends
         return in.movedHolding || (in.buttonsPressed & buttonBit(e.button.button)) != 0;
-    case SDL_MOUSEMOTION:
-        return in.buttonsPressed != 0; // the press is seen where it happened, then the drag
+    case SDL_MOUSEMOTION: // a press or a release is seen where it happened, then the move
+        return (in.buttonsPressed | in.buttonsReleased) != 0;
     default:
         return false;
     }
@@ -61,6 +63,7 @@ void note(PanelInput& in, const SDL_Event& e) {
             in.keysHeld = kKeysHeldAfterClick;
         } else {
             in.buttonsDown &= ~buttonBit(e.button.button);
+            in.buttonsReleased |= buttonBit(e.button.button);
         }
         in.mouseX = e.button.x, in.mouseY = e.button.y, in.mouseKnown = true;
         break;
@@ -83,6 +86,7 @@ bool takePanelEvent(PanelInput& in, SDL_Event& e) {
     const bool next = SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
     if (!next || waitsForFrame(in, e)) {
         in.buttonsPressed = 0;
+        in.buttonsReleased = 0;
         in.movedHolding = false;
         if (in.keysHeld > 0) --in.keysHeld;
         for (uint8_t& bits : in.keysPressed) bits = 0;

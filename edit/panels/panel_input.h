@@ -3,7 +3,8 @@
 // (a software renderer, a loaded machine) a key tapped, a click or a drag can begin and end between two
 // looks and be lost, or seen in the wrong place. Here a frame's events stop where the next one would
 // undo what the panels have not seen yet (a key's or a button's release after its press or after a
-// drag's move, the mouse moving after a press); the rest waits for the next frame. Keys typed just
+// drag's move, a press after a release, the mouse moving after either); the rest waits for the next
+// frame. Keys typed just
 // after a click wait until the panels have answered it (a Ctrl+click opens a text box, which takes the
 // keyboard a frame later): the first character typed into it is not lost.
 //
@@ -22,6 +23,7 @@ struct PanelInput {
     int32_t mouseX, mouseY;                     // where the events taken left the mouse, in the window
     bool mouseKnown;                            // a mouse event was taken: mouseX and mouseY hold
     uint32_t buttonsPressed;                    // pressed since the last frame
+    uint32_t buttonsReleased;                   // released since the last frame
     bool movedHolding;                          // the mouse moved with a button down since the last frame
     uint8_t keysPressed[SDL_NUM_SCANCODES / 8]; // pressed since the last frame, a bit a scan code
     int keysHeld;                               // frames the keyboard still waits after a click
