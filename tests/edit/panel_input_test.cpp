@@ -14,8 +14,9 @@
 
 namespace {
 
-constexpr int kGrid = 4;       // buttons a row and a column
-constexpr float kCell = 60.0f; // their pitch in pixels
+constexpr int kGrid = 4;  // buttons a row and a column
+constexpr int kCell = 60; // their pitch in pixels
+constexpr int kButtons = kGrid * kGrid;
 
 struct Panels {
     SDL_Window* window;
@@ -24,25 +25,28 @@ struct Panels {
     int clickCount;
 };
 
-void push(SDL_Event e) {
-    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+// A mouse event of `type` over the middle of button `at`.
+SDL_Event mouseAt(uint32_t type, int at) {
+    SDL_Event e = {};
+    e.type = type;
+    const int x = 35 + at % kGrid * kCell, y = 35 + at / kGrid * kCell;
+    if (type == SDL_MOUSEMOTION) {
+        e.motion.x = x, e.motion.y = y;
+    } else {
+        e.button.button = SDL_BUTTON_LEFT, e.button.clicks = 1;
+        e.button.x = x, e.button.y = y;
+    }
+    return e;
 }
 
-void pushMove(int x, int y) {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x, e.motion.y = y;
-    push(e);
-}
-
-void pushButton(bool down, int x, int y) {
-    SDL_Event e = {};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x, e.button.y = y;
-    push(e);
+// The events of a press on button `at` released over button `to` (a click where they are the same).
+int pressEvents(int at, int to, SDL_Event* events) {
+    int n = 0;
+    events[n++] = mouseAt(SDL_MOUSEMOTION, at);
+    events[n++] = mouseAt(SDL_MOUSEBUTTONDOWN, at);
+    if (to != at) events[n++] = mouseAt(SDL_MOUSEMOTION, to);
+    events[n++] = mouseAt(SDL_MOUSEBUTTONUP, to);
+    return n;
 }
 
 // One frame: the events it takes, then the grid of buttons drawn; a button's click is noted.
@@ -59,8 +63,8 @@ void frame(Panels& p) {
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(io.DisplaySize);
     ImGui::Begin("grid", nullptr, ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove);
-    for (int i = 0; i < kGrid * kGrid; ++i) {
-        ImGui::SetCursorScreenPos(ImVec2(10 + (i % kGrid) * kCell, 10 + (i / kGrid) * kCell));
+    for (int i = 0; i < kButtons; ++i) {
+        ImGui::SetCursorScreenPos(ImVec2(10.0f + i % kGrid * kCell, 10.0f + i / kGrid * kCell));
         char label[8];
         std::snprintf(label, sizeof label, "%d", i);
         if (ImGui::Button(label, ImVec2(kCell - 10, kCell - 10)) && p.clickCount < 64)
@@ -70,11 +74,12 @@ void frame(Panels& p) {
     ImGui::Render();
 }
 
-int centreX(int button) {
-    return 10 + (button % kGrid) * (int)kCell + 25;
-}
-int centreY(int button) {
-    return 10 + (button / kGrid) * (int)kCell + 25;
+// Frames until every event queued is taken, and a few more.
+void frameUntilTaken(Panels& p) {
+    for (int i = 0; i < 400 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+         ++i)
+        frame(p);
+    for (int i = 0; i < 4; ++i) frame(p);
 }
 
 class PanelInputTest : public ::testing::Test {
@@ -106,13 +111,11 @@ class PanelInputTest : public ::testing::Test {
 // (a frame of a second on a loaded machine): both clicks, in order, each on its own button.
 TEST_F(PanelInputTest, TwoClicksInOneFrameAreTwoClicksWhereTheyWereMade) {
     frame(p);
-    pushMove(centreX(5), centreY(5));
-    pushButton(true, centreX(5), centreY(5));
-    pushButton(false, centreX(5), centreY(5));
-    pushMove(centreX(10), centreY(10));
-    pushButton(true, centreX(10), centreY(10));
-    pushButton(false, centreX(10), centreY(10));
-    for (int i = 0; i < 12; ++i) frame(p);
+    SDL_Event events[200];
+    int count = pressEvents(5, 5, events);
+    count += pressEvents(10, 10, events + count);
+    for (int i = 0; i < count; ++i) SDL_PushEvent(&events[i]);
+    frameUntilTaken(p);
     ASSERT_EQ(p.clickCount, 2);
     EXPECT_EQ(p.clicked[0], 5);
     EXPECT_EQ(p.clicked[1], 10);
@@ -123,45 +126,23 @@ TEST_F(PanelInputTest, TwoClicksInOneFrameAreTwoClicksWhereTheyWereMade) {
     std::mt19937 random(38);
     for (int round = 0; round < 20; ++round) {
         p.clickCount = 0;
-        int expected[40], expectedCount = 0;
-        SDL_Event queued[200];
-        int count = 0;
-        auto hold = [&](SDL_Event e) { queued[count++] = e; };
+        int expected[30], expectedCount = 0;
+        count = 0;
         for (int c = 0; c < 30; ++c) {
-            const int at = (int)(random() % (kGrid * kGrid));
+            const int at = (int)(random() % kButtons);
             const bool drag = random() % 5 == 0;
-            const int to = drag ? (at + 1 + (int)(random() % (kGrid * kGrid - 1))) % (kGrid * kGrid) : at;
-            SDL_Event e = {};
-            e.type = SDL_MOUSEMOTION, e.motion.x = centreX(at), e.motion.y = centreY(at);
-            hold(e);
-            e = {};
-            e.type = SDL_MOUSEBUTTONDOWN, e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = centreX(at), e.button.y = centreY(at);
-            hold(e);
-            if (drag) {
-                e = {};
-                e.type = SDL_MOUSEMOTION, e.motion.x = centreX(to), e.motion.y = centreY(to);
-                e.motion.state = SDL_BUTTON_LMASK;
-                hold(e);
-            }
-            e = {};
-            e.type = SDL_MOUSEBUTTONUP, e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = centreX(to), e.button.y = centreY(to);
-            hold(e);
+            const int to = drag ? (at + 1 + (int)(random() % (kButtons - 1))) % kButtons : at;
+            count += pressEvents(at, to, events + count);
             if (!drag) expected[expectedCount++] = at;
         }
         for (int sent = 0; sent < count;) {
             const int batch = (int)(random() % 13);
-            for (int i = 0; i < batch && sent < count; ++i) push(queued[sent++]);
+            for (int i = 0; i < batch && sent < count; ++i) SDL_PushEvent(&events[sent++]);
             frame(p);
         }
-        for (int i = 0;
-             i < 400 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; ++i)
-            frame(p);
-        for (int i = 0; i < 4; ++i) frame(p);
+        frameUntilTaken(p);
         ASSERT_EQ(p.clickCount, expectedCount) << "round " << round;
-        for (int i = 0; i < expectedCount; ++i)
-            EXPECT_EQ(p.clicked[i], expected[i]) << "round " << round << " click " << i;
+        for (int i = 0; i < expectedCount; ++i) EXPECT_EQ(p.clicked[i], expected[i]) << "round " << round;
     }
 }
 

@@ -20,7 +20,8 @@ frame_shown() { title | sed -n 's/.* frame \([0-9]*\) .*/\1/p'; }
 
 start_sync_edit
 [ "$(grep -c '^track ' "$tmp/log")" = 54 ] || fail "the client asked for $(grep -c '^track ' "$tmp/log") tracks, not 54"
-grep -q 'connected to the sync editor at 127.0.0.1' "$tmp/out" || fail "no word of the connection: $(cat "$tmp/out")"
+# The client says it is connected once the track names are sent: the editor may log them first.
+wait_for "grep -q 'connected to the sync editor at 127.0.0.1' '$tmp/out'" 10 || fail "no word of the connection: $(cat "$tmp/out")"
 echo "ok: greeted, and every track asked for (54: three a show track)"
 
 # Playing: each new row is told, in order.
