@@ -4,9 +4,8 @@
 // looks and be lost, or seen in the wrong place. Here a frame's events stop where the next one would
 // undo what the panels have not seen yet (a key's or a button's release after its press or after a
 // drag's move, a press after a release, the mouse moving after either); the rest waits for the next
-// frame. Keys typed just
-// after a click wait until the panels have answered it (a Ctrl+click opens a text box, which takes the
-// keyboard a frame later): the first character typed into it is not lost.
+// frame. Keys typed just after a click wait until the panels have answered it (a Ctrl+click opens a
+// text box, which takes the keyboard a frame later): the first character typed into it is not lost.
 //
 //     SDL_Event e;
 //     while (takePanelEvent(input, e)) handle(e);       // ImGui_ImplSDL2_ProcessEvent is called here

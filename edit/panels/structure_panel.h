@@ -2,8 +2,8 @@
 // pickers of the scene's slots, "delete slot" (while other slots read it, their names instead, each a
 // button that selects it), "write out" (a helper's call as the builder lines it amounts to), and "add
 // slot" (name, operation, inputs, element count). Each list of operations or slots opens with a find
-// field: typing "mesh" leaves the names that hold it (any case). It returns what the maker asked; the panels'
-// owner carries it out through the edit session (edit/session/structure_edit.h).
+// field: typing "mesh" leaves the names that hold it (any case). It returns what the maker asked; the
+// panels' owner carries it out through the edit session (edit/session/structure_edit.h).
 //
 //     const StructureAsk ask = drawStructureEditor(StructureInput{&scenes, &session, &form, scene, slot});
 //     if (ask.kind == StructureAskKind::rewire) rewireSlot(session, scenes, scene, ask.slot, ask.input, ask.from);
