@@ -16,12 +16,14 @@
 
 namespace {
 
+#if !defined(__EMSCRIPTEN__) // the page's clock has its own origin
 // The fallback origin: the first call.
 double secondsSinceFirstCall() {
     using Clock = std::chrono::steady_clock;
     static const Clock::time_point first = Clock::now();
     return std::chrono::duration<double>(Clock::now() - first).count();
 }
+#endif
 
 #if defined(__linux__) && !defined(__EMSCRIPTEN__)
 // The process's start on the boot-time clock: field 22 of /proc/self/stat, in clock ticks since boot
